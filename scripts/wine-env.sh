@@ -1,0 +1,46 @@
+# Sourced by run.sh and test.sh: a private Wine prefix inside the build folder,
+# a virtual display when none is given, and a warm persistent wineserver, so
+# that no test waits on Wine's first-start services.
+# Needs $build. Sets DISPLAY, WINEPREFIX, WINEDEBUG; call wine_env_stop when done.
+
+export WINEDEBUG=-all
+export WINEPREFIX="$build/wineprefix"
+export WINEARCH=win32
+wine_env_xvfb_pid=
+
+wine_env_start() {
+    local want_display=${1:-own}
+    if [ "$want_display" = own ] || [ -z "${DISPLAY:-}" ]; then
+        local n=90
+        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        wine_env_xvfb_pid=$!
+        export DISPLAY=":$n"
+        local i
+        for i in $(seq 1 50); do
+            xdpyinfo >/dev/null 2>&1 && break
+            sleep 0.1
+        done
+        xdpyinfo >/dev/null 2>&1 || { echo "wine-env: Xvfb did not start on $DISPLAY" >&2; return 1; }
+    fi
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "wine-env: creating the Wine prefix $WINEPREFIX (once)" >&2
+        wineboot -i </dev/null >/dev/null 2>&1 || true
+        wineserver -w
+        # Without a window manager every window shown costs Wine a wait when managed.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1
+        wineserver -w
+    fi
+    [ -f "$WINEPREFIX/system.reg" ] || { echo "wine-env: could not create the Wine prefix" >&2; return 1; }
+    wineserver -p
+    wine cmd /c exit </dev/null >/dev/null 2>&1 \
+        || { echo "wine-env: wine does not start programs" >&2; return 1; }
+}
+
+wine_env_stop() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "$wine_env_xvfb_pid" ]; then
+        kill "$wine_env_xvfb_pid" 2>/dev/null || true
+        wait "$wine_env_xvfb_pid" 2>/dev/null || true
+    fi
+}
