@@ -1,0 +1,29 @@
+#pragma once
+#include <windows.h>
+
+class IconDocument;
+
+// The palette of the current image: left/right colour choice and entry editing.
+class PaletteView
+{
+public:
+    explicit PaletteView(IconDocument* document) : document_(document) {}
+    static ATOM RegisterPaletteClass();
+    HWND CreatePaletteView(HWND parent);
+    HWND GetPaletteWindow() const { return window_; }
+    void Paint(HDC dc, const RECT& client);
+    // The palette index under a client point: 0..N-1, N for the transparent
+    // cell, or -1 for a point that selects nothing.
+    int HitTest(int x, int y) const;
+
+    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT OnCreate(HWND hwnd);
+    LRESULT OnPaint();
+    LRESULT OnButtonUp(bool left, int x, int y);
+    LRESULT OnDoubleClick(int x, int y);
+
+    HWND window_ = nullptr;
+    IconDocument* document_;
+};
