@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "model/icon_image.h"
 
@@ -208,24 +209,57 @@ TEST(ImageHistory, ResetReleasesTheWholeHistory)
     EXPECT_EQ(nullptr, image.CopyCurrentState());
 }
 
-// Each state owns two DIB sections: states that were not released would exhaust
-// the process's GDI handles long before this loop ends.
-TEST(ImageHistory, LongHistoriesAreReleased)
+namespace {
+
+bool Released(HBITMAP bitmap)
 {
-    for (int round = 0; round < 40; ++round) {
-        IconImage image;
-        ASSERT_TRUE(image.CreateBlank(16, 1));
-        for (int i = 0; i < 256; ++i) {
-            ImageState* before = image.CopyCurrentState();
-            ASSERT_NE(nullptr, before) << round << " " << i;
-            image.SetPixelIndex(i % 16, i / 16, 0);
-            ASSERT_EQ(1, image.CommitState(before));
-        }
-        int undone = 0;
-        while (image.Undo())
-            ++undone;
-        ASSERT_EQ(256, undone);
-        EXPECT_EQ(1, image.GetPixelIndex(0, 0));
-        IconImage::FreeState(image.CopyCurrentState());
-    }
+    return GetObjectType(bitmap) == 0;
+}
+
+} // namespace
+
+TEST(ImageHistory, ReleasedStatesDeleteTheirBitmaps)
+{
+    IconImage image;
+    ASSERT_TRUE(image.CreateBlank(16, 8));
+    ImageState* copy = image.CopyCurrentState();
+    ASSERT_NE(nullptr, copy);
+    HBITMAP colour = copy->colourBitmap, mask = copy->maskBitmap;
+    ASSERT_FALSE(Released(colour));
+    IconImage::FreeState(copy);
+    EXPECT_TRUE(Released(colour));
+    EXPECT_TRUE(Released(mask));
+
+    // The redo side goes when a new step is committed.
+    HBITMAP first = image.GetColourBitmap(), firstMask = image.GetMaskBitmap();
+    Edit(image, 1);
+    Edit(image, 2);
+    ASSERT_EQ(1, image.Undo());
+    HBITMAP undone = image.GetColourBitmap();
+    ASSERT_EQ(1, image.Undo());
+    HBITMAP kept = image.GetColourBitmap();
+    Edit(image, 3);
+    EXPECT_TRUE(Released(first));
+    EXPECT_TRUE(Released(firstMask));
+    EXPECT_TRUE(Released(undone));
+    EXPECT_FALSE(Released(kept));
+
+    // A refused commit releases the state it was handed.
+    IconImage other;
+    ASSERT_TRUE(other.CreateBlank(32, 8));
+    copy = other.CopyCurrentState();
+    ASSERT_NE(nullptr, copy);
+    colour = copy->colourBitmap;
+    EXPECT_EQ(0, image.CommitState(copy));
+    EXPECT_TRUE(Released(colour));
+
+    std::vector<HBITMAP> all;
+    while (image.Redo()) {}
+    do
+        all.push_back(image.GetColourBitmap());
+    while (image.Undo());
+    EXPECT_EQ(2u, all.size());
+    image.Reset();
+    for (HBITMAP bitmap : all)
+        EXPECT_TRUE(Released(bitmap));
 }
