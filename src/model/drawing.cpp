@@ -1,0 +1,142 @@
+#include "model/icon_image.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "win/gdi_guards.h"
+
+namespace {
+
+// Draws one primitive; the caller has selected the pen and brush.
+void DrawPrimitive(HDC dc, ShapeKind shape, POINT start, POINT end)
+{
+    switch (shape) {
+    case ShapeLine:
+        MoveToEx(dc, start.x, start.y, nullptr);
+        LineTo(dc, end.x, end.y);
+        break;
+    case ShapeRectangle:
+        Rectangle(dc, start.x, start.y, end.x, end.y);
+        break;
+    case ShapeEllipse:
+        Ellipse(dc, start.x, start.y, end.x, end.y);
+        break;
+    }
+}
+
+// Draws the primitive into one of the image's bitmaps with a one-pixel pen and
+// no fill, so rectangles and ellipses stay outlines.
+void DrawOnBitmap(HDC dc, HBITMAP bitmap, HPEN pen, ShapeKind shape, POINT start, POINT end)
+{
+    SelectGuard keepBitmap(dc, bitmap);
+    SelectGuard keepPen(dc, pen);
+    SelectGuard keepBrush(dc, GetStockObject(NULL_BRUSH));
+    DrawPrimitive(dc, shape, start, end);
+}
+
+// The colour bitmap's pen is the colour of the stroke (black under transparency),
+// the mask's pen sets or clears the transparency bit.
+void DrawOnBothBitmaps(const IconImage& image, ShapeKind shape, POINT start, POINT end,
+                       COLORREF penColour, bool transparent)
+{
+    MemoryDC dc(nullptr);
+    if (!dc.Ok())
+        return;
+    OwnedPen colourPen(transparent ? nullptr : CreatePen(PS_SOLID, 1, penColour));
+    HPEN pen = transparent ? static_cast<HPEN>(GetStockObject(BLACK_PEN)) : colourPen.Get();
+    if (pen)
+        DrawOnBitmap(dc, image.GetColourBitmap(), pen, shape, start, end);
+    HPEN maskPen = static_cast<HPEN>(GetStockObject(transparent ? WHITE_PEN : BLACK_PEN));
+    DrawOnBitmap(dc, image.GetMaskBitmap(), maskPen, shape, start, end);
+    // The pixels are read and written directly next: make GDI finish first.
+    GdiFlush();
+}
+
+}  // namespace
+
+bool IconImage::IsFillTarget(int x, int y, COLORREF target) const
+{
+    if (!IsValid() || x < 0 || y < 0 || x >= GetSize() || y >= GetSize())
+        return false;
+    if (target == TransparentColour)
+        return IsTransparent(x, y) != 0;
+    return !IsTransparent(x, y) && GetPixelColour(x, y) == target;
+}
+
+int IconImage::PaintPixel(int x, int y, int strokeIndex, COLORREF strokeColour)
+{
+    if (strokeIndex != -1)
+        return SetPixelIndex(x, y, strokeIndex);
+    return SetPixelColour(x, y, strokeColour);
+}
+
+int IconImage::FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour)
+{
+    if (!IsValid())
+        return 0;
+    const int size = GetSize();
+    const int count = GetPaletteCount();
+    if (x < 0 || y < 0 || x >= size || y >= size)
+        return 0;
+    if (strokeIndex < -1 || strokeIndex > count)
+        return 0;
+    if (strokeIndex == -1 && (GetBitCount() <= 8 || strokeColour == NoColour))
+        return 0;
+    const COLORREF painted = strokeIndex != -1 ? GetPaletteColour(strokeIndex) : strokeColour;
+    if (strokeColour == target || painted == target)
+        return 0;
+
+    // A work list instead of recursion: a region can hold every pixel of the
+    // largest image. Each pixel is taken at most once, even if a paint is refused,
+    // so the fill ends whatever the pixel operations answer.
+    std::vector<unsigned char> visited(size_t(size) * size, 0);
+    std::vector<POINT> pending;
+    pending.reserve(size_t(size) * 4);
+    pending.push_back(POINT{ x, y });
+    bool seed = true;
+    int result = 0;
+    while (!pending.empty()) {
+        POINT p = pending.back();
+        pending.pop_back();
+        if (p.x < 0 || p.y < 0 || p.x >= size || p.y >= size)
+            continue;
+        unsigned char& seen = visited[size_t(p.y) * size + p.x];
+        if (seen || (!seed && !IsFillTarget(p.x, p.y, target)))
+            continue;
+        seen = 1;
+        seed = false;
+        if (PaintPixel(p.x, p.y, strokeIndex, strokeColour))
+            result = 1;
+        // Pushed in reverse so that x - 1 is visited first, then x + 1, y - 1, y + 1.
+        pending.push_back(POINT{ p.x, p.y + 1 });
+        pending.push_back(POINT{ p.x, p.y - 1 });
+        pending.push_back(POINT{ p.x + 1, p.y });
+        pending.push_back(POINT{ p.x - 1, p.y });
+    }
+    return result;
+}
+
+void IconImage::DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
+{
+    if (!IsValid())
+        return;
+    const int count = GetPaletteCount();
+    if (strokeIndex < -1 || strokeIndex > count)
+        return;
+    if (std::abs(to.x - from.x) > 1 || std::abs(to.y - from.y) > 1) {
+        const bool transparent = strokeIndex == count;
+        COLORREF pen = strokeColour;
+        if (strokeIndex != -1 && !transparent)
+            pen = GetPaletteColour(strokeIndex);
+        DrawOnBothBitmaps(*this, ShapeLine, from, to, pen, transparent);
+    }
+    PaintPixel(to.x, to.y, strokeIndex, strokeColour);
+}
+
+void IconImage::DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour)
+{
+    if (!IsValid() || strokeColour == NoColour)
+        return;
+    const bool transparent = strokeColour == TransparentColour;
+    DrawOnBothBitmaps(*this, shape, start, end, strokeColour, transparent);
+}
