@@ -26,17 +26,14 @@ int Marker(const IconImage& image)
 TEST(ImageHistory, NewImageHasNothingToUndoOrRedo)
 {
     IconImage image;
-    EXPECT_FALSE(image.CanUndo());
-    EXPECT_FALSE(image.CanRedo());
-    EXPECT_EQ(0, image.Undo());
-    EXPECT_EQ(0, image.Redo());
-    ASSERT_TRUE(image.CreateBlank(16, 8));
-    EXPECT_FALSE(image.CanUndo());
-    EXPECT_FALSE(image.CanRedo());
-    EXPECT_EQ(0, image.Undo());
-    EXPECT_EQ(0, image.Redo());
-    EXPECT_EQ(0, image.CommitState(nullptr));
-    EXPECT_FALSE(image.CanUndo());
+    for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_FALSE(image.CanUndo());
+        EXPECT_FALSE(image.CanRedo());
+        EXPECT_EQ(0, image.Undo());
+        EXPECT_EQ(0, image.Redo());
+        EXPECT_EQ(0, image.CommitState(nullptr));
+        ASSERT_TRUE(image.CreateBlank(16, 8));
+    }
 }
 
 TEST(ImageHistory, WorkedSequence)
@@ -75,21 +72,6 @@ TEST(ImageHistory, WorkedSequence)
     ASSERT_EQ(1, image.Redo());
     EXPECT_EQ(k4, Marker(image));
     EXPECT_FALSE(image.CanRedo());
-}
-
-TEST(ImageHistory, ThirdEditAfterTwoUndosLeavesOneOlderState)
-{
-    IconImage image;
-    ASSERT_TRUE(image.CreateBlank(16, 4));
-    Edit(image, 1);
-    Edit(image, 2);
-    ASSERT_EQ(1, image.Undo());
-    ASSERT_EQ(1, image.Undo());
-    Edit(image, 3);
-    EXPECT_FALSE(image.CanRedo());
-    ASSERT_EQ(1, image.Undo());
-    EXPECT_EQ(15, Marker(image));
-    EXPECT_FALSE(image.CanUndo());
 }
 
 TEST(ImageHistory, CopyIsIndependentOfTheCurrentState)
@@ -155,31 +137,6 @@ TEST(ImageHistory, PaletteEditsAreNotHistorySteps)
     EXPECT_EQ(0x010203u, image.GetPaletteColour(7));
 }
 
-TEST(ImageHistory, RefusedEditRecordsNoStep)
-{
-    IconImage image;
-    ASSERT_TRUE(image.CreateBlank(16, 8));
-    ImageState* before = image.CopyCurrentState();
-    ASSERT_NE(nullptr, before);
-    int changed = image.SetPixelIndex(16, 0, 3) | image.SetTransparent(0, 0, false) |
-                  image.SetHotspot(7, 7);
-    EXPECT_EQ(0, changed);
-    IconImage::FreeState(before);
-    EXPECT_FALSE(image.CanUndo());
-}
-
-TEST(ImageHistory, CommitRefusesStateOfAnotherFormat)
-{
-    IconImage image, other;
-    ASSERT_TRUE(image.CreateBlank(16, 8));
-    ASSERT_TRUE(other.CreateBlank(32, 8));
-    EXPECT_EQ(0, image.CommitState(other.CopyCurrentState()));
-    EXPECT_FALSE(image.CanUndo());
-    IconImage empty;
-    EXPECT_EQ(0, empty.CommitState(other.CopyCurrentState()));
-    EXPECT_FALSE(empty.IsValid());
-}
-
 // An imported bitmap may keep a colour byte count larger than its section holds.
 TEST(ImageHistory, CopyIgnoresAnOversizedColourByteCount)
 {
@@ -193,20 +150,6 @@ TEST(ImageHistory, CopyIgnoresAnOversizedColourByteCount)
     EXPECT_EQ(0, std::memcmp(copy->colourBits, image.GetBits(0), 16 * 48));
     ASSERT_EQ(1, image.CommitState(copy));
     EXPECT_EQ(1 << 24, image.GetColourBytes());
-}
-
-TEST(ImageHistory, ResetReleasesTheWholeHistory)
-{
-    IconImage image;
-    ASSERT_TRUE(image.CreateBlank(16, 1));
-    Edit(image, 0);
-    Edit(image, 1);
-    ASSERT_EQ(1, image.Undo());
-    image.Reset();
-    EXPECT_FALSE(image.IsValid());
-    EXPECT_FALSE(image.CanUndo());
-    EXPECT_FALSE(image.CanRedo());
-    EXPECT_EQ(nullptr, image.CopyCurrentState());
 }
 
 namespace {
@@ -252,6 +195,7 @@ TEST(ImageHistory, ReleasedStatesDeleteTheirBitmaps)
     colour = copy->colourBitmap;
     EXPECT_EQ(0, image.CommitState(copy));
     EXPECT_TRUE(Released(colour));
+    EXPECT_EQ(2, image.Undo() + image.Redo());
 
     std::vector<HBITMAP> all;
     while (image.Redo()) {}
@@ -262,4 +206,6 @@ TEST(ImageHistory, ReleasedStatesDeleteTheirBitmaps)
     image.Reset();
     for (HBITMAP bitmap : all)
         EXPECT_TRUE(Released(bitmap));
+    EXPECT_FALSE(image.CanUndo());
+    EXPECT_EQ(0, image.CommitState(other.CopyCurrentState()));
 }
