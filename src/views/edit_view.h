@@ -34,10 +34,32 @@ private:
     LRESULT OnDestroy();
     LRESULT OnPaint();
     LRESULT OnSetCursor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    LRESULT OnPrintClient(HDC dc, LPARAM flags);
+    // The current image when one is open and valid, else null; its size or 0.
+    IconImage* ShownImage() const;
+    int ImageSize() const;
+    void PaintZoomed(HDC dc, const IconImage& image, int s);
+    void PaintWithSelection(HDC dc, const IconImage& image, int s);
+    void DrawRubberBand(HDC dc) const;
     // Mouse handling (edit_view_mouse.cpp)
     LRESULT ButtonDown(WPARAM buttons, int x, int y);
     LRESULT MouseMove(WPARAM buttons, int x, int y);
     LRESULT ButtonUp(WPARAM buttons, int x, int y);
+    void StartFreehand(IconImage& image, bool left, POINT p);
+    void Fill(IconImage& image, bool left, POINT p);
+    void PickColour(IconImage& image, bool left, POINT p);
+    void StartShape(IconImage& image, bool left, POINT p);
+    void PickHotspot(IconImage& image, POINT p);
+    void StartFrame(IconImage& image, POINT p);
+    void ContinueFreehand(IconImage& image, int x, int y);
+    void StretchShape(int x, int y);
+    void StretchFrame(int s, int x, int y);
+    void MoveDirtyRect(const RECT& now);
+    void InvalidatePixel(POINT p);
+    void Notify(UINT message, WPARAM wParam, LPARAM lParam) const;
+    void TakeSnapshot(IconImage& image);
+    void SettleSnapshot();
+    void EndUnfinishedStroke();
 
     HWND window_ = nullptr;
     HCURSOR toolCursors_[4] = {};
@@ -54,4 +76,6 @@ private:
     RECT dirty_ = {};
     BOOL changed_ = FALSE;
     int mode_ = ModeIdle;
+    IconImage* snapshotImage_ = nullptr;  // the image the pending snapshot was copied from
+    int shapeTool_ = 0;                    // the tool of the shape being dragged
 };

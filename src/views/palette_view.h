@@ -2,6 +2,7 @@
 #include <windows.h>
 
 class IconDocument;
+class IconImage;
 
 // The palette of the current image: left/right colour choice and entry editing.
 class PaletteView
@@ -21,8 +22,11 @@ public:
 private:
     LRESULT OnCreate(HWND hwnd);
     LRESULT OnPaint();
+    LRESULT OnPrintClient(HDC dc, LPARAM flags);
     LRESULT OnButtonUp(bool left, int x, int y);
     LRESULT OnDoubleClick(int x, int y);
+    // The current image when one is open and valid, else null.
+    IconImage* ShownImage() const;
 
     HWND window_ = nullptr;
     IconDocument* document_;

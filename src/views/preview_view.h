@@ -20,6 +20,7 @@ public:
 private:
     LRESULT OnCreate(HWND hwnd);
     LRESULT OnPaint();
+    LRESULT OnPrintClient(HDC dc, LPARAM flags);
 
     HWND window_ = nullptr;
     IconDocument& document_;

@@ -1,0 +1,282 @@
+#include "views/edit_view.h"
+#include "document/icon_document.h"
+#include "views/preview_view.h"
+#include "win/gdi_guards.h"
+#include "win/identifiers.h"
+#include "win/window_object.h"
+
+namespace {
+
+const char* const kClassName = "WndIconEditClass";
+const COLORREF kSelectionColour = RGB(0, 100, 0);
+
+int Clamp(int value, int low, int high)
+{
+    return value < low ? low : value > high ? high : value;
+}
+
+} // namespace
+
+EditView::EditView(IconDocument& document, PreviewView& preview)
+    : document_(document), preview_(preview)
+{
+}
+
+ATOM EditView::RegisterEditViewClass()
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    return RegisterClassA(&wc);
+}
+
+HWND EditView::CreateEditView(HWND parent)
+{
+    HINSTANCE module = GetModuleHandleA(nullptr);
+    for (int i = 0; i < 4; ++i)
+        toolCursors_[i] = LoadCursorA(module, MAKEINTRESOURCEA(IdcToolCursorFirst + i));
+    return CreateWindowExA(WS_EX_LEFT, kClassName, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 141, 62,
+                           CanvasSide + 2, CanvasSide + 2, parent, nullptr, module, this);
+}
+
+IconImage* EditView::ShownImage() const
+{
+    if (!document_.IsOpen())
+        return nullptr;
+    IconImage* image = document_.GetCurrentImage();
+    return image && image->IsValid() ? image : nullptr;
+}
+
+int EditView::ImageSize() const
+{
+    IconImage* image = ShownImage();
+    return image ? image->GetSize() : 0;
+}
+
+void EditView::SetTool(int tool)
+{
+    if (tool < ToolPencil || tool > ToolSelect)
+        return;
+    if (tool_ != ToolPicker)
+        previousTool_ = tool_;
+    tool_ = tool;
+}
+
+int EditView::MoveSelectionFrame(int dx, int dy)
+{
+    const int s = ImageSize();
+    if (s <= 0 || mode_ != ModeSelection)
+        return 0;
+    const int g = CanvasSide / s;
+    start_.x = Clamp(start_.x + dx * g, 0, CanvasSide);
+    end_.x = Clamp(end_.x + dx * g, 0, CanvasSide);
+    start_.y = Clamp(start_.y + dy * g, 0, CanvasSide);
+    end_.y = Clamp(end_.y + dy * g, 0, CanvasSide);
+    if (start_.x == end_.x || start_.y == end_.y) {
+        document_.SetSelection(nullptr, nullptr, 0);
+        mode_ = ModeIdle;
+    } else {
+        document_.SetSelection(&start_, &end_, CanvasSide);
+    }
+    InvalidateRect(window_, nullptr, FALSE);
+    return 1;
+}
+
+// A drag in progress owns the canvas until its release; selecting everything
+// in the middle of one would mix the frame with the stroke's points.
+void EditView::SelectWholeImage()
+{
+    if (!ShownImage() || mode_ == ModeStroke || mode_ == ModeShape)
+        return;
+    document_.SelectAll();
+    mode_ = ModeSelection;
+    start_.x = start_.y = 0;
+    end_.x = end_.y = CanvasSide;
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+POINT EditView::CanvasToPixel(int x, int y) const
+{
+    const int s = ImageSize();
+    POINT p = { x * s / CanvasSide, y * s / CanvasSide };
+    return p;
+}
+
+void EditView::PixelToCanvasRect(int px, int py, RECT* rect) const
+{
+    const int s = ImageSize();
+    if (s <= 0 || !rect)
+        return;
+    rect->left = px * CanvasSide / s;
+    rect->top = py * CanvasSide / s;
+    rect->right = (px * CanvasSide + CanvasSide) / s + 1;
+    rect->bottom = (py * CanvasSide + CanvasSide) / s + 1;
+}
+
+// The image at its own resolution over the button face: mask ANDed, colour ORed.
+static void ComposeImage(HDC target, const IconImage& image, int s)
+{
+    RECT all = { 0, 0, s, s };
+    FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
+    MemoryDC source(target);
+    if (!source.Ok())
+        return;
+    HGDIOBJ old = SelectObject(source, image.GetMaskBitmap());
+    BitBlt(target, 0, 0, s, s, source, 0, 0, SRCAND);
+    SelectObject(source, image.GetColourBitmap());
+    BitBlt(target, 0, 0, s, s, source, 0, 0, SRCPAINT);
+    SelectObject(source, old);
+}
+
+void EditView::DrawRubberBand(HDC dc) const
+{
+    COLORREF colour = strokeColour_ == TransparentColour ? GetSysColor(COLOR_BTNFACE) : strokeColour_;
+    OwnedPen pen(CreatePen(PS_SOLID, 1, colour));
+    if (!pen.Ok())
+        return;
+    SelectGuard keepPen(dc, pen);
+    SelectGuard keepBrush(dc, GetStockObject(NULL_BRUSH));
+    switch (shapeTool_) {
+    case ToolLine:
+        MoveToEx(dc, start_.x, start_.y, nullptr);
+        LineTo(dc, end_.x, end_.y);
+        break;
+    case ToolRectangle:
+        Rectangle(dc, start_.x, start_.y, end_.x, end_.y);
+        break;
+    case ToolEllipse:
+        Ellipse(dc, start_.x, start_.y, end_.x, end_.y);
+        break;
+    }
+}
+
+void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)
+{
+    MemoryDC compose(dc);
+    OwnedBitmap buffer(CreateCompatibleBitmap(dc, s, s));
+    if (!compose.Ok() || !buffer.Ok())
+        return;
+    SelectGuard keep(compose, buffer);
+    ComposeImage(compose, image, s);
+    if (mode_ == ModeShape)
+        DrawRubberBand(compose);
+    StretchBlt(dc, 0, 0, CanvasSide, CanvasSide, compose, 0, 0, s, s, SRCCOPY);
+}
+
+// The frame lives in canvas units, so this mode composes at canvas size.
+void EditView::PaintWithSelection(HDC dc, const IconImage& image, int s)
+{
+    MemoryDC compose(dc);
+    MemoryDC source(dc);
+    OwnedBitmap buffer(CreateCompatibleBitmap(dc, CanvasSide, CanvasSide));
+    OwnedPen dotted(CreatePen(PS_DOT, 1, kSelectionColour));
+    if (!compose.Ok() || !source.Ok() || !buffer.Ok() || !dotted.Ok())
+        return;
+    SelectGuard keep(compose, buffer);
+    RECT all = { 0, 0, CanvasSide, CanvasSide };
+    FillRect(compose, &all, GetSysColorBrush(COLOR_BTNFACE));
+    HGDIOBJ old = SelectObject(source, image.GetMaskBitmap());
+    StretchBlt(compose, 0, 0, CanvasSide, CanvasSide, source, 0, 0, s, s, SRCAND);
+    SelectObject(source, image.GetColourBitmap());
+    StretchBlt(compose, 0, 0, CanvasSide, CanvasSide, source, 0, 0, s, s, SRCPAINT);
+    SelectObject(source, old);
+    {
+        SelectGuard keepPen(compose, dotted);
+        SelectGuard keepBrush(compose, GetStockObject(NULL_BRUSH));
+        Rectangle(compose, start_.x, start_.y, end_.x, end_.y);
+    }
+    BitBlt(dc, 0, 0, CanvasSide, CanvasSide, compose, 0, 0, SRCCOPY);
+}
+
+void EditView::Paint(HDC dc)
+{
+    IconImage* image = ShownImage();
+    if (!image)
+        return;
+    const int s = image->GetSize();
+    if (mode_ == ModeSelection)
+        PaintWithSelection(dc, *image, s);
+    else
+        PaintZoomed(dc, *image, s);
+}
+
+LRESULT EditView::OnCreate(HWND hwnd)
+{
+    window_ = hwnd;
+    return 0;
+}
+
+// The tool cursors come from LoadCursorA and are shared with the module: they
+// must not be destroyed, only forgotten.
+LRESULT EditView::OnDestroy()
+{
+    for (HCURSOR& cursor : toolCursors_)
+        cursor = nullptr;
+    return 0;
+}
+
+LRESULT EditView::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    if (dc)
+        Paint(dc);
+    EndPaint(window_, &ps);
+    return 0;
+}
+
+LRESULT EditView::OnPrintClient(HDC dc, LPARAM flags)
+{
+    if (flags & PRF_ERASEBKGND) {
+        RECT client;
+        GetClientRect(window_, &client);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    }
+    Paint(dc);
+    return 0;
+}
+
+LRESULT EditView::OnSetCursor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(lParam) != HTCLIENT)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    HCURSOR cursor = nullptr;
+    if (!document_.IsOpen())
+        cursor = LoadCursorA(nullptr, IDC_ARROW);
+    else if (tool_ >= ToolPencil && tool_ <= ToolEraser)
+        cursor = toolCursors_[tool_];
+    else
+        cursor = LoadCursorA(nullptr, IDC_CROSS);
+    SetCursor(cursor);
+    return 0;
+}
+
+LRESULT CALLBACK EditView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CREATE)
+        AttachObject(hwnd, lParam);
+    EditView* self = ObjectOf<EditView>(hwnd);
+    if (!self)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+
+    // Mouse positions are signed: a captured drag reports points left of or above the canvas.
+    const int x = static_cast<short>(LOWORD(lParam));
+    const int y = static_cast<short>(HIWORD(lParam));
+    switch (msg) {
+    case WM_CREATE:      return self->OnCreate(hwnd);
+    case WM_DESTROY:     return self->OnDestroy();
+    case WM_PAINT:       return self->OnPaint();
+    case WM_PRINTCLIENT: return self->OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
+    case WM_SETCURSOR:   return self->OnSetCursor(hwnd, msg, wParam, lParam);
+    case WM_MOUSEMOVE:   return self->MouseMove(wParam, x, y);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN: return self->ButtonDown(wParam, x, y);
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:   return self->ButtonUp(wParam, x, y);
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}

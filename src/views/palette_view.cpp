@@ -1,0 +1,210 @@
+#include "views/palette_view.h"
+#include <commdlg.h>
+#include "document/icon_document.h"
+#include "win/gdi_guards.h"
+#include "win/identifiers.h"
+#include "win/window_object.h"
+
+namespace {
+
+const char* const kClassName = "WndPaletteClass";
+const char* const kCaption = "Couleur transparente :";
+const char* const kTransparentRefusal =
+    " Cet index est utilisé pour la couleur transparente. \n Vous ne pouvez pas le modifier.";
+const int kPitch = 10;
+const int kColumns = 16;
+const RECT kTransparentCell = { 110, 167, 120, 177 };
+const RECT kTransparentFrame = { 109, 166, 121, 178 };
+
+// The grid index under a point, without the transparent cell; -1 outside the
+// sixteen columns (the gap right of the last column belongs to no cell).
+int GridIndex(int x, int y)
+{
+    if (x < 0 || y < 0)
+        return -1;
+    int column = x / kPitch;
+    if (column >= kColumns)
+        return -1;
+    return (y / kPitch) * kColumns + column;
+}
+
+} // namespace
+
+ATOM PaletteView::RegisterPaletteClass()
+{
+    WNDCLASSA wc = {};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = WndProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = kClassName;
+    return RegisterClassA(&wc);
+}
+
+HWND PaletteView::CreatePaletteView(HWND parent)
+{
+    return CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE, 447, 212, 161, 185, parent,
+                           nullptr, GetModuleHandleA(nullptr), this);
+}
+
+IconImage* PaletteView::ShownImage() const
+{
+    if (!document_ || !document_->IsOpen())
+        return nullptr;
+    IconImage* image = document_->GetCurrentImage();
+    return image && image->IsValid() ? image : nullptr;
+}
+
+int PaletteView::HitTest(int x, int y) const
+{
+    IconImage* image = ShownImage();
+    if (!image)
+        return -1;
+    const int n = image->GetPaletteCount();
+    POINT point = { x, y };
+    if (PtInRect(&kTransparentCell, point))
+        return n;
+    int index = GridIndex(x, y);
+    return index < n ? index : -1;
+}
+
+void PaletteView::Paint(HDC dc, const RECT& client)
+{
+    IconImage* image = ShownImage();
+    if (!image)
+        return;
+    const int n = image->GetPaletteCount();
+    const int left = image->GetLeftIndex();
+    // The frames are drawn with the context's default pen and brush.
+    SelectGuard pen(dc, GetStockObject(BLACK_PEN));
+    SelectGuard brush(dc, GetStockObject(WHITE_BRUSH));
+    for (int i = 0; i < n; ++i) {
+        const int x = kPitch * (i % kColumns), y = kPitch * (i / kColumns);
+        if (i == left)
+            Rectangle(dc, x, y, x + 11, y + 11);
+        OwnedBrush fill(CreateSolidBrush(image->GetPaletteColour(i)));
+        RECT cell = { x + 1, y + 1, x + 10, y + 10 };
+        if (fill.Ok())
+            FillRect(dc, &cell, fill);
+    }
+
+    RECT caption = client;
+    caption.top = caption.bottom - 20;
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    {
+        SelectGuard font(dc, GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextA(dc, kCaption, -1, &caption, 0);
+    }
+    SetBkMode(dc, oldMode);
+
+    if (left == n)
+        Rectangle(dc, kTransparentFrame.left, kTransparentFrame.top, kTransparentFrame.right,
+                  kTransparentFrame.bottom);
+    FillRect(dc, &kTransparentCell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+LRESULT PaletteView::OnCreate(HWND hwnd)
+{
+    window_ = hwnd;
+    return 0;
+}
+
+LRESULT PaletteView::OnPaint()
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    if (dc) {
+        RECT client;
+        GetClientRect(window_, &client);
+        Paint(dc, client);
+    }
+    EndPaint(window_, &ps);
+    return 0;
+}
+
+LRESULT PaletteView::OnPrintClient(HDC dc, LPARAM flags)
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    if (flags & PRF_ERASEBKGND)
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    Paint(dc, client);
+    return 0;
+}
+
+LRESULT PaletteView::OnButtonUp(bool left, int x, int y)
+{
+    IconImage* image = ShownImage();
+    if (!image)
+        return 0;
+    int index = HitTest(x, y);
+    if (index < 0)
+        return 0;
+    if (left) {
+        image->SetLeftIndex(index);
+        InvalidateRect(window_, nullptr, TRUE);
+    } else {
+        image->SetRightIndex(index);
+    }
+    PostMessageA(GetParent(window_), WM_COLOURS_CHANGED, 0, 0);
+    return 0;
+}
+
+LRESULT PaletteView::OnDoubleClick(int x, int y)
+{
+    IconImage* image = ShownImage();
+    if (!image)
+        return 0;
+    // The transparent cell is not an entry: only the grid can be edited.
+    int index = GridIndex(x, y);
+    if (index < 0 || index >= image->GetPaletteCount())
+        return 0;
+    if (image->GetBitCount() <= 8 && index == image->GetTransparentIndex()) {
+        MessageBoxA(window_, kTransparentRefusal, AppTitle, MB_ICONINFORMATION);
+        return 0;
+    }
+
+    COLORREF custom[16];
+    for (COLORREF& c : custom)
+        c = 0x00FFFFFF;
+    CHOOSECOLORA choose = {};
+    choose.lStructSize = sizeof(choose);
+    choose.hwndOwner = window_;
+    choose.rgbResult = image->GetPaletteColour(index);
+    choose.lpCustColors = custom;
+    choose.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorA(&choose))
+        return 0;
+    // The image may have changed while the dialog ran its own message loop.
+    image = ShownImage();
+    if (!image || index >= image->GetPaletteCount())
+        return 0;
+    if (!image->SetPaletteColour(index, choose.rgbResult))
+        return 0;
+    image->SetLeftIndex(index);
+    PostMessageA(GetParent(window_), WM_PALETTE_EDITED, 0, 0);
+    InvalidateRect(window_, nullptr, TRUE);
+    return 0;
+}
+
+LRESULT CALLBACK PaletteView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_CREATE)
+        AttachObject(hwnd, lParam);
+    PaletteView* self = ObjectOf<PaletteView>(hwnd);
+    if (!self)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+
+    // Client coordinates are taken unsigned, as the low and high words.
+    const int x = LOWORD(lParam), y = HIWORD(lParam);
+    switch (msg) {
+    case WM_CREATE:        return self->OnCreate(hwnd);
+    case WM_PAINT:         return self->OnPaint();
+    case WM_PRINTCLIENT:   return self->OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
+    case WM_LBUTTONUP:     return self->OnButtonUp(true, x, y);
+    case WM_RBUTTONUP:     return self->OnButtonUp(false, x, y);
+    case WM_LBUTTONDBLCLK: return self->OnDoubleClick(x, y);
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
