@@ -117,6 +117,9 @@ def check_sources(source):
         problems.append("vemiro.hhp: the language must be French, 0x40c")
 
     listed = set(files)
+    for name in sorted(os.listdir(source)):
+        if name.endswith((".html", ".css")) and name not in listed:
+            problems.append(f"{name}: not listed in vemiro.hhp, so left out of the help file")
     pages = {}
     for name in ["vemiro.hhp", options.get("contents file"), options.get("index file")] + files:
         if not name:
@@ -303,6 +306,7 @@ def self_test(source):
 
     source_faults = [
         ("page removed", lambda d: os.remove(os.path.join(d, "outils.html"))),
+        ("page not listed", lambda d: edit(d, "vemiro.hhp", "importer.html\n", "")),
         ("broken link", lambda d: edit(d, "menus.html", 'href="annuler.html"', 'href="annule.html"')),
         ("broken anchor", lambda d: edit(d, "menus.html", 'href="selection.html#coller"',
                                          'href="selection.html#colle"')),
