@@ -22,6 +22,12 @@ EditView::EditView(IconDocument& document, PreviewView& preview)
 {
 }
 
+// Only a stroke cut off by the end of the process leaves a copy behind.
+EditView::~EditView()
+{
+    IconImage::FreeState(pendingSnapshot_);
+}
+
 ATOM EditView::RegisterEditViewClass()
 {
     WNDCLASSA wc = {};

@@ -13,6 +13,9 @@ public:
     static const int CanvasSide = 256;
 
     EditView(IconDocument& document, PreviewView& preview);
+    ~EditView();
+    EditView(const EditView&) = delete;
+    EditView& operator=(const EditView&) = delete;
     static ATOM RegisterEditViewClass();
     HWND CreateEditView(HWND parent);
     HWND GetEditWindow() const { return window_; }
