@@ -15,6 +15,21 @@ int Clamp(int value, int low, int high)
     return value < low ? low : value > high ? high : value;
 }
 
+// The image at its own resolution over the button face: mask ANDed, colour ORed.
+void ComposeImage(HDC target, const IconImage& image, int s)
+{
+    RECT all = { 0, 0, s, s };
+    FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
+    MemoryDC source(target);
+    if (!source.Ok())
+        return;
+    HGDIOBJ old = SelectObject(source, image.GetMaskBitmap());
+    BitBlt(target, 0, 0, s, s, source, 0, 0, SRCAND);
+    SelectObject(source, image.GetColourBitmap());
+    BitBlt(target, 0, 0, s, s, source, 0, 0, SRCPAINT);
+    SelectObject(source, old);
+}
+
 } // namespace
 
 EditView::EditView(IconDocument& document, PreviewView& preview)
@@ -121,21 +136,6 @@ void EditView::PixelToCanvasRect(int px, int py, RECT* rect) const
     rect->top = py * CanvasSide / s;
     rect->right = (px * CanvasSide + CanvasSide) / s + 1;
     rect->bottom = (py * CanvasSide + CanvasSide) / s + 1;
-}
-
-// The image at its own resolution over the button face: mask ANDed, colour ORed.
-static void ComposeImage(HDC target, const IconImage& image, int s)
-{
-    RECT all = { 0, 0, s, s };
-    FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
-    MemoryDC source(target);
-    if (!source.Ok())
-        return;
-    HGDIOBJ old = SelectObject(source, image.GetMaskBitmap());
-    BitBlt(target, 0, 0, s, s, source, 0, 0, SRCAND);
-    SelectObject(source, image.GetColourBitmap());
-    BitBlt(target, 0, 0, s, s, source, 0, 0, SRCPAINT);
-    SelectObject(source, old);
 }
 
 void EditView::DrawRubberBand(HDC dc) const
