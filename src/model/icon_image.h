@@ -134,6 +134,7 @@ private:
     bool InsertStateAfter(HistoryNode* node, ImageState* state);
     void RemoveNode(HistoryNode* node);
     void ReleaseHistory();
+    void ForgetTransparentIndex();
     void SetByteCounts(int size, int bitCount, int colourBytes);
 
     HistoryNode* first_ = nullptr;

@@ -154,6 +154,7 @@ int IconImage::Undo()
     if (!CanUndo())
         return 0;
     current_ = current_->next;
+    ForgetTransparentIndex();
     return 1;
 }
 
@@ -162,5 +163,13 @@ int IconImage::Redo()
     if (!CanRedo())
         return 0;
     current_ = current_->previous;
+    ForgetTransparentIndex();
     return 1;
+}
+
+// Each state has its own palette: the index found for another state may hold a
+// colour here, and transparent pixels painted with it would show that colour.
+void IconImage::ForgetTransparentIndex()
+{
+    transparentIndex_ = -1;
 }

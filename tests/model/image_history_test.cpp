@@ -209,3 +209,27 @@ TEST(ImageHistory, ReleasedStatesDeleteTheirBitmaps)
     EXPECT_FALSE(image.CanUndo());
     EXPECT_EQ(0, image.CommitState(other.CopyCurrentState()));
 }
+
+TEST(ImageHistory, TransparentPixelsStayBlackAfterUndoOfThePaletteFallback)
+{
+    // No black entry: the first transparent pixel turns the lowest unused entry
+    // black in the edited state only. After an undo that entry has its old colour
+    // again, so the next transparent pixel must not reuse it blindly.
+    IconImage image;
+    ASSERT_TRUE(image.CreateBlank(16, 4));
+    ASSERT_EQ(1, image.SetPaletteColour(0, 0x0000FF));
+    ImageState* before = image.CopyCurrentState();
+    ASSERT_EQ(1, image.SetTransparent(0, 0, true));
+    EXPECT_EQ(0x000000u, image.GetPixelColour(0, 0));
+    ASSERT_EQ(1, image.CommitState(before));
+
+    ASSERT_EQ(1, image.Undo());
+    EXPECT_EQ(0x0000FFu, image.GetPaletteColour(0));
+    ASSERT_EQ(1, image.SetTransparent(3, 3, true));
+    EXPECT_EQ(0x000000u, image.GetPixelColour(3, 3));
+
+    ASSERT_EQ(1, image.Redo());
+    EXPECT_EQ(0x000000u, image.GetPixelColour(0, 0));
+    ASSERT_EQ(1, image.SetTransparent(5, 5, true));
+    EXPECT_EQ(0x000000u, image.GetPixelColour(5, 5));
+}
