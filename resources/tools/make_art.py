@@ -302,15 +302,18 @@ def write_png(path, width, height, rgb_rows):
 
 def preview(path, pictures, zoom, face=0xD4D0C8):
     """One sheet: each picture enlarged over a check pattern (see-through pixels
-    show as checks), then at real size and twice that over the button face."""
+    show as checks), and under it at real size and twice that over the button face."""
     gap = 8
-    big_w = sum(len(p[0]) * zoom + gap for p in pictures) + gap
-    big_h = max(len(p) for p in pictures) * zoom + 2 * gap
-    small_h = max(len(p) for p in pictures) * 3 + gap
-    width, height = big_w, big_h + small_h
-    canvas = [[face] * width for _ in range(height)]
-    x0 = gap
+    lefts, x0 = [], gap
     for pixels in pictures:
+        lefts.append(x0)
+        x0 += max(len(pixels[0]) * zoom, 3 * len(pixels[0]) + gap) + gap
+    side = max(len(p) for p in pictures)
+    big_h = side * zoom + 2 * gap
+    width, height = x0, big_h + 2 * side + gap
+    canvas = [[face] * width for _ in range(height)]
+    for left, pixels in zip(lefts, pictures):
+        w = len(pixels[0])
         for y, row in enumerate(pixels):
             for x, c in enumerate(row):
                 for dy in range(zoom):
@@ -320,20 +323,13 @@ def preview(path, pictures, zoom, face=0xD4D0C8):
                             colour = 0xFFFFFF if ((dx * 2 // zoom) + (dy * 2 // zoom)) % 2 else 0xE0E0E0
                         elif zoom >= 6 and (dx == zoom - 1 or dy == zoom - 1):
                             colour = blend(c, 0x808080)
-                        canvas[gap + y * zoom + dy][x0 + x * zoom + dx] = colour
-        x0 += len(pixels[0]) * zoom + gap
-    x0 = gap
-    for pixels in pictures:
-        w = len(pixels[0])
-        for scale, left in ((1, x0), (2, x0 + w + gap)):
-            for y, row in enumerate(pixels):
-                for x, c in enumerate(row):
+                        canvas[gap + y * zoom + dy][left + x * zoom + dx] = colour
+                for scale, at in ((1, left), (2, left + w + gap)):
+                    if c is TRANSPARENT:
+                        continue
                     for dy in range(scale):
                         for dx in range(scale):
-                            yy, xx = big_h + y * scale + dy, left + x * scale + dx
-                            if xx < width and c is not TRANSPARENT:
-                                canvas[yy][xx] = c
-        x0 += max(w * zoom + gap, 3 * w + 2 * gap)
+                            canvas[big_h + y * scale + dy][at + x * scale + dx] = c
     rows = []
     for row in canvas:
         rows.append([v for c in row for v in ((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF)])
