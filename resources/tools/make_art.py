@@ -38,8 +38,9 @@ OUTPUTS = [
                   "mirror-left-right"]},
     {"file": "toolbar.bmp", "kind": "strip", "art": "toolbar.txt", "bits": 24, "cell": 18,
      "pictures": ["new", "open", "save", "undo", "redo", "cut", "copy", "paste"]},
+    # Not a glyph: a brush pattern, whose white is meant to be seen.
     {"file": "transparent.bmp", "kind": "strip", "art": "transparent.txt", "bits": 4, "cell": 18,
-     "pictures": ["pattern"]},
+     "pictures": ["pattern"], "white_shows": True},
     {"file": "vemiro.ico", "kind": "icon", "art": "icon.txt", "bits": 4,
      "pictures": ["icon-32", "icon-16"]},
     {"file": "pencil.cur", "kind": "cursor", "art": "cursors.txt", "bits": 8, "pictures": ["pencil"],
@@ -197,6 +198,12 @@ def make_bitmap(art, spec):
         if picture.width != cell or picture.height != cell:
             raise ArtError("%s: %s is %dx%d, not %dx%d"
                            % (picture.where, name, picture.width, picture.height, cell, cell))
+        if not spec.get("white_shows"):
+            for y, row in enumerate(pixels):
+                if WHITE in row:
+                    # The image lists drop white: paint that must show needs a near-white.
+                    raise ArtError("%s: %s paints white at row %d; white is transparent here"
+                                   % (picture.where, name, y))
         for y in range(cell):
             rows[y] += [WHITE if c is TRANSPARENT else c for c in pixels[y]]
     bits = spec["bits"]
