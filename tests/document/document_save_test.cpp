@@ -80,7 +80,8 @@ void CALLBACK AnswerDialog(HWND, UINT, UINT_PTR, DWORD)
 class ScriptedDialog
 {
 public:
-    explicit ScriptedDialog(const std::string& answer)
+    // extraDialogs: how many dialogs after the first are expected (and cancelled).
+    explicit ScriptedDialog(const std::string& answer, int extraDialogs = 0) : extra_(extraDialogs)
     {
         // The dialog takes Windows paths only; the build hands some with slashes.
         script_.answer = answer;
@@ -93,12 +94,13 @@ public:
     ~ScriptedDialog()
     {
         KillTimer(nullptr, timer_);
-        EXPECT_EQ(0, script_.unexpected) << "dialogs left unanswered";
+        EXPECT_EQ(extra_, script_.unexpected) << "dialogs after the file dialog";
         g_script = nullptr;
     }
     const DialogScript& Seen() const { return script_; }
 private:
     DialogScript script_;
+    int extra_;
     UINT_PTR timer_;
 };
 
@@ -187,6 +189,7 @@ TEST(DocumentDialogs, SaveAsToARefusedExtensionKeepsThePath)
     IconDocument document;
     ASSERT_EQ(1, document.AddNewImage(16, 1));
     const std::string first = folder + "\\first.ico";
+    DeleteFileA(first.c_str());
     {
         ScriptedDialog dialog(first);
         ASSERT_EQ(1, document.SaveDocumentAs(nullptr));
@@ -200,6 +203,17 @@ TEST(DocumentDialogs, SaveAsToARefusedExtensionKeepsThePath)
     EXPECT_EQ(0, lstrcmpiA(first.c_str(), document.GetFilePath()));
     EXPECT_EQ(1, document.IsModified());
     EXPECT_FALSE(FileExists(png));
+
+    // Choosing an existing file asks before replacing it; refusing keeps it (the
+    // prompt, then the file dialog shown again, are both cancelled).
+    const std::vector<BYTE> kept = ReadWholeFile(first);
+    document.GetCurrentImage()->SetPixelIndex(0, 0, 0);
+    {
+        ScriptedDialog dialog(first, 2);
+        EXPECT_EQ(0, document.SaveDocumentAs(nullptr));
+    }
+    EXPECT_EQ(kept, ReadWholeFile(first));
+    EXPECT_EQ(1, document.IsModified());
 }
 
 // ---- Writes that fail -------------------------------------------------------
