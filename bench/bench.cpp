@@ -1,0 +1,197 @@
+// Times opening and saving a document of 30 images, copying a 128x128x32 state,
+// and measures the memory one undo step holds; then runs the pixel benchmarks.
+// Run on demand (see README), never by the tests.
+#include "bench.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "document/icon_document.h"
+#include "model/icon_image.h"
+
+namespace {
+
+double Now()
+{
+    static LARGE_INTEGER frequency = {};
+    if (!frequency.QuadPart)
+        QueryPerformanceFrequency(&frequency);
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
+}
+
+struct Timing
+{
+    double best;
+    double median;
+};
+
+template <typename Action>
+Timing Measure(int rounds, Action action)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        double start = Now();
+        action();
+        times.push_back(Now() - start);
+    }
+    std::sort(times.begin(), times.end());
+    return Timing{times.front(), times[times.size() / 2]};
+}
+
+// Private bytes of the process; DIB sections count there too. Looked up at run
+// time: the function moved from psapi.dll into kernel32 over the Windows versions.
+struct MemoryCounters
+{
+    DWORD cb;
+    DWORD PageFaultCount;
+    SIZE_T PeakWorkingSetSize;
+    SIZE_T WorkingSetSize;
+    SIZE_T QuotaPeakPagedPoolUsage;
+    SIZE_T QuotaPagedPoolUsage;
+    SIZE_T QuotaPeakNonPagedPoolUsage;
+    SIZE_T QuotaNonPagedPoolUsage;
+    SIZE_T PagefileUsage;
+    SIZE_T PeakPagefileUsage;
+};
+typedef BOOL(WINAPI* GetMemoryInfo)(HANDLE, MemoryCounters*, DWORD);
+
+SIZE_T PrivateBytes()
+{
+    static GetMemoryInfo query = nullptr;
+    if (!query) {
+        HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        query = reinterpret_cast<GetMemoryInfo>(
+            reinterpret_cast<void*>(GetProcAddress(kernel, "K32GetProcessMemoryInfo")));
+        if (!query) {
+            HMODULE psapi = LoadLibraryA("psapi.dll");
+            if (psapi)
+                query = reinterpret_cast<GetMemoryInfo>(
+                    reinterpret_cast<void*>(GetProcAddress(psapi, "GetProcessMemoryInfo")));
+        }
+    }
+    MemoryCounters counters = {};
+    counters.cb = sizeof(counters);
+    if (!query || !query(GetCurrentProcess(), &counters, sizeof(counters)))
+        return 0;
+    return counters.PagefileUsage;
+}
+
+// Every pixel set, so that the files carry real content.
+void Paint(IconImage& image, int seed)
+{
+    const int size = image.GetSize();
+    const int n = image.GetPaletteCount();
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            if ((x + y + seed) % 11 == 0)
+                image.SetTransparent(x, y, true);
+            else if (image.GetBitCount() <= 8)
+                image.SetPixelIndex(x, y, (x * 3 + y + seed) % n);
+            else
+                image.SetPixelColour(x, y, RGB(x * 2, y * 2, (x + y + seed) & 0xFF));
+        }
+}
+
+bool BuildThirtyImages(IconDocument& document)
+{
+    const int sides[] = {16, 32, 48, 64, 72, 128};
+    const int depths[] = {1, 4, 8, 24, 32};
+    int seed = 0;
+    for (int side : sides)
+        for (int bits : depths) {
+            if (!document.AddNewImage(side, bits))
+                return false;
+            Paint(*document.GetCurrentImage(), ++seed);
+        }
+    return true;
+}
+
+void BenchFiles()
+{
+    IconDocument document;
+    if (!BuildThirtyImages(document)) {
+        std::printf("document of 30 images: could not be built\n");
+        return;
+    }
+    char folder[MAX_PATH];
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + "vemiro-bench.ico";
+    const int rounds = 20;
+    int saved = 0;
+    Timing save = Measure(rounds, [&] { saved += document.WriteIconFile(path.c_str()); });
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    std::printf("save a document of 30 images (5 of each side, depths 1 to 32, %lu bytes): "
+                "median %.3f ms, best %.3f ms (%d of %d written)\n",
+                static_cast<unsigned long>(data.nFileSizeLow), save.median, save.best, saved, rounds);
+
+    IconDocument reader;
+    int opened = 0;
+    Timing open = Measure(rounds, [&] { opened += reader.OpenFile(nullptr, path.c_str()); });
+    std::printf("open it: median %.3f ms, best %.3f ms (%d of %d opened, %d images)\n",
+                open.median, open.best, opened, rounds, reader.GetImageCount());
+    DeleteFileA(path.c_str());
+}
+
+void BenchCopyState()
+{
+    IconImage image;
+    if (!image.CreateBlank(128, 32)) {
+        std::printf("CopyCurrentState: image could not be built\n");
+        return;
+    }
+    Paint(image, 1);
+    int copied = 0;
+    Timing copy = Measure(1000, [&] {
+        ImageState* state = image.CopyCurrentState();
+        copied += state != nullptr;
+        IconImage::FreeState(state);
+    });
+    std::printf("CopyCurrentState of a 128x128x32 image: median %.4f ms, best %.4f ms (%d of 1000 made)\n",
+                copy.median, copy.best, copied);
+}
+
+void BenchUndoStepMemory()
+{
+    const int steps = 200;
+    IconImage image;
+    if (!image.CreateBlank(128, 32)) {
+        std::printf("undo step memory: image could not be built\n");
+        return;
+    }
+    SIZE_T before = PrivateBytes();
+    int committed = 0;
+    for (int i = 0; i < steps; ++i) {
+        ImageState* state = image.CopyCurrentState();
+        image.SetPixelColour(i % 128, i / 128, RGB(i, 0, 0));
+        committed += image.CommitState(state);
+    }
+    SIZE_T after = PrivateBytes();
+    const int content = image.GetColourBytes() + image.GetMaskBytes() + 256 * 4;
+    const int records = static_cast<int>(sizeof(ImageState) + sizeof(HistoryNode));
+    std::printf("one undo step of a 128x128x32 image holds %d bytes of pixels, mask and palette "
+                "and %d bytes of records", content, records);
+    if (before && after >= before)
+        std::printf("; measured %.0f bytes of private memory per step over %d steps\n",
+                    double(after - before) / committed, committed);
+    else
+        std::printf("; private memory could not be measured\n");
+}
+
+} // namespace
+
+int main()
+{
+    std::printf("Vemiro Editor benchmarks\n");
+    BenchFiles();
+    BenchCopyState();
+    BenchUndoStepMemory();
+    RunPixelBenchmarks();
+    return 0;
+}
