@@ -128,6 +128,11 @@ TEST(DocumentDialogs, SaveDialogShowsItsTextsAndCancelChangesNothing)
         EXPECT_EQ(0, document.SaveDocument(nullptr));
         EXPECT_TRUE(dialog.Seen().seen);
     }
+    {
+        // The folder must exist.
+        ScriptedDialog dialog(OutputFolder("save") + "\\no such folder\\x.ico", 2);
+        EXPECT_EQ(0, document.SaveDocumentAs(nullptr));
+    }
     EXPECT_STREQ("", document.GetFilePath());
     EXPECT_EQ(1, document.IsModified());
 }
@@ -149,6 +154,14 @@ TEST(DocumentDialogs, OpenDialogTextsByKind)
         EXPECT_EQ(std::vector<std::string>{c.type}, dialog.Seen().fileTypes);
         EXPECT_FALSE(dialog.Seen().readOnlyShown);
         EXPECT_STREQ("", buffer);
+    }
+    // A file that does not exist is refused by the dialog itself (an error box,
+    // then the dialog again, both cancelled here).
+    {
+        IconDocument document;
+        char buffer[MAX_PATH] = {};
+        ScriptedDialog dialog(FixturePath("no such file.ico"), 2);
+        EXPECT_EQ(0, document.ChooseFileToOpen(nullptr, buffer, 1));
     }
     IconDocument document;
     char buffer[MAX_PATH] = {};
