@@ -1,6 +1,18 @@
 #include <windows.h>
+#include <stdlib.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include "shell/startup.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
 {
-    return 0;
+    InitialiseShell(instance);
+    if (!RegisterEditorClasses(instance))
+        return 0;
+    HWND mainWindow = CreateMainWindow(instance);
+    // Without its window the program has nothing to serve.
+    if (!mainWindow)
+        return 0;
+    ShowWindow(mainWindow, showCommand);
+    OpenCommandLineFile(mainWindow, __argc, __argv);
+    return RunMessageLoop();
 }

@@ -1,0 +1,52 @@
+#include "shell/colour_swatch.h"
+
+#include "document/icon_document.h"
+#include "shell/editor_objects.h"
+#include "win/gdi_guards.h"
+#include "win/identifiers.h"
+
+namespace {
+
+// The transparent colour shows as the grey and white check of bitmap 114.
+HBRUSH MakeColourBrush(COLORREF colour, HBITMAP pattern)
+{
+    if (colour == TransparentColour)
+        return pattern ? CreatePatternBrush(pattern) : nullptr;
+    return CreateSolidBrush(colour);
+}
+
+void FillWith(HDC dc, const RECT& area, COLORREF colour, HBITMAP pattern)
+{
+    OwnedBrush brush(MakeColourBrush(colour, pattern));
+    if (brush.Ok())
+        FillRect(dc, &area, brush);
+}
+
+}  // namespace
+
+LRESULT DrawColourSwatch(const DRAWITEMSTRUCT* item)
+{
+    if (!item || !Shell().swatch || item->hwndItem != Shell().swatch)
+        return 0;
+    IconDocument& document = TheDocument();
+    const IconImage* image = document.IsOpen() ? document.GetCurrentImage() : nullptr;
+    if (!image) {
+        FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
+        return 0;
+    }
+    OwnedBitmap pattern(LoadBitmapA(Shell().instance, MAKEINTRESOURCEA(IdbTransparentPattern)));
+    const RECT& whole = item->rcItem;
+    const int thirdWidth = (whole.right - whole.left) / 3;
+    const int thirdHeight = (whole.bottom - whole.top) / 3;
+
+    RECT back = whole;
+    back.left += thirdWidth;
+    back.top += thirdHeight;
+    FillWith(item->hDC, back, image->GetRightColour(), pattern);
+
+    RECT front = whole;
+    front.right -= thirdWidth;
+    front.bottom -= thirdHeight;
+    FillWith(item->hDC, front, image->GetLeftColour(), pattern);
+    return 0;
+}

@@ -1,0 +1,6 @@
+#pragma once
+#include <windows.h>
+
+// WM_DRAWITEM of the main window: the owner-drawn swatch of the two painting
+// colours, the left one in front at the upper left, the right one behind.
+LRESULT DrawColourSwatch(const DRAWITEMSTRUCT* item);

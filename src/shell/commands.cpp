@@ -1,0 +1,303 @@
+#include "shell/commands.h"
+
+#include <commctrl.h>
+
+#include "document/icon_document.h"
+#include "shell/editor_objects.h"
+#include "shell/help_about.h"
+#include "shell/main_window.h"
+#include "shell/new_image_dialog.h"
+#include "shell/status_bars.h"
+#include "shell/tool_buttons.h"
+#include "views/edit_view.h"
+#include "views/palette_view.h"
+#include "views/preview_view.h"
+#include "win/identifiers.h"
+
+namespace {
+
+// Menu bar positions of the pop-ups whose items are enabled when they open.
+const LPARAM kFileMenu = 0;
+const LPARAM kEditMenu = 1;
+const int kToolsMenu = 2;
+const int kImageMenu = 3;
+
+const int kOpenIconKind = 1;
+const int kOpenBitmapKind = 0;
+
+void Invalidate(HWND window, BOOL erase)
+{
+    if (window)
+        InvalidateRect(window, nullptr, erase);
+}
+
+void EnableItem(HMENU menu, int command, bool enabled)
+{
+    EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void EnableButton(int command, bool enabled)
+{
+    if (Shell().toolbar)
+        SendMessageA(Shell().toolbar, TB_ENABLEBUTTON, command, MAKELONG(enabled ? TRUE : FALSE, 0));
+}
+
+// Both side and bit count come back only on OK.
+bool AskNewImageFormat(HWND mainWindow, int* side, int* bitCount)
+{
+    NewImageDialog dialog;
+    return dialog.Show(mainWindow, side, bitCount);
+}
+
+void NewDocument(HWND mainWindow)
+{
+    if (!AskSaveChanges(mainWindow))
+        return;
+    int side = 0, bitCount = 0;
+    if (!AskNewImageFormat(mainWindow, &side, &bitCount))
+        return;
+    IconDocument& document = TheDocument();
+    document.CloseDocument();
+    if (document.AddNewImage(side, bitCount))
+        Refresh(mainWindow, RefreshWholeDocument);
+}
+
+void OpenDocument(HWND mainWindow)
+{
+    if (!AskSaveChanges(mainWindow))
+        return;
+    char path[MAX_PATH];
+    IconDocument& document = TheDocument();
+    if (document.ChooseFileToOpen(mainWindow, path, kOpenIconKind) && document.OpenFile(mainWindow, path))
+        Refresh(mainWindow, RefreshWholeDocument);
+}
+
+void ImportBitmapDocument(HWND mainWindow)
+{
+    if (!AskSaveChanges(mainWindow))
+        return;
+    char path[MAX_PATH];
+    IconDocument& document = TheDocument();
+    if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind) && document.ImportBitmap(path, 1))
+        Refresh(mainWindow, RefreshWholeDocument);
+}
+
+void CloseCurrentDocument(HWND mainWindow)
+{
+    if (!AskSaveChanges(mainWindow))
+        return;
+    TheDocument().CloseDocument();
+    Refresh(mainWindow, RefreshWholeDocument | RefreshPosition);
+}
+
+void AddBlankImage(HWND mainWindow)
+{
+    int side = 0, bitCount = 0;
+    if (AskNewImageFormat(mainWindow, &side, &bitCount) && TheDocument().AddNewImage(side, bitCount))
+        Refresh(mainWindow, RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
+                                RefreshCommands | RefreshHotspot);
+}
+
+void AddBitmapImage(HWND mainWindow)
+{
+    char path[MAX_PATH];
+    IconDocument& document = TheDocument();
+    if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind) && document.ImportBitmap(path, 0))
+        Refresh(mainWindow, RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
+                                RefreshCommands | RefreshHint | RefreshHotspot);
+}
+
+void ChooseTool(HWND mainWindow, int command)
+{
+    PressToolButton(mainWindow, command);
+    SetFocus(mainWindow);
+    TheCanvas().SetTool(command - CmdToolFirst);
+    Refresh(mainWindow, RefreshHint);
+}
+
+void Shift(HWND mainWindow, int dx, int dy)
+{
+    if (!TheDocument().ShiftImage(dx, dy))
+        return;
+    Refresh(mainWindow, RefreshCanvasNoErase | RefreshPreview);
+    if (!TheCanvas().MoveSelectionFrame(dx, dy))
+        Refresh(mainWindow, RefreshCommands);
+}
+
+void Mirror(HWND mainWindow, int vertical)
+{
+    if (!TheDocument().MirrorImage(vertical))
+        return;
+    Refresh(mainWindow, RefreshCanvasNoErase | RefreshPreview);
+    TheDocument().SetModified(1);
+}
+
+void Paste(HWND mainWindow)
+{
+    if (TheDocument().PasteClipboard())
+        Refresh(mainWindow, RefreshCanvas | RefreshPreview | RefreshCommands);
+}
+
+void SelectAll(HWND mainWindow)
+{
+    TheCanvas().SelectWholeImage();
+    Refresh(mainWindow, RefreshCommands);
+}
+
+void SelectFromIndexBox(HWND mainWindow, HWND box)
+{
+    const int position = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
+    if (TheDocument().SelectImage(position))
+        Refresh(mainWindow, RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
+                                RefreshCommands | RefreshHotspot);
+}
+
+// Runs a document operation and, when it succeeds, the given refresh.
+void RunAndRefresh(HWND mainWindow, int succeeded, unsigned steps)
+{
+    if (succeeded)
+        Refresh(mainWindow, steps);
+}
+
+}  // namespace
+
+void Refresh(HWND mainWindow, unsigned steps)
+{
+    if (steps & RefreshPalette)
+        Invalidate(ThePalette().GetPaletteWindow(), TRUE);
+    if (steps & RefreshCanvas)
+        Invalidate(TheCanvas().GetEditWindow(), TRUE);
+    if (steps & RefreshCanvasNoErase)
+        Invalidate(TheCanvas().GetEditWindow(), FALSE);
+    if (steps & RefreshPreview)
+        ThePreview().RefreshPreview();
+    if (steps & RefreshColours)
+        UpdateColourStatus();
+    if (steps & RefreshIndex)
+        UpdateImageIndex(mainWindow);
+    if (steps & RefreshTitle)
+        UpdateTitle(mainWindow);
+    if (steps & RefreshCommands)
+        UpdateCommandState(mainWindow);
+    if (steps & RefreshPosition)
+        UpdateCursorPosition(0, 0);
+    if (steps & RefreshHint)
+        UpdateToolHint();
+    if (steps & RefreshHotspot)
+        UpdateHotspotText();
+}
+
+void OnCommand(HWND mainWindow, int id, int code, HWND control)
+{
+    IconDocument& document = TheDocument();
+    const unsigned afterHistory = RefreshPalette | RefreshCanvasNoErase | RefreshPreview | RefreshColours |
+                                  RefreshIndex | RefreshCommands | RefreshHotspot;
+    const unsigned afterImageList = RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours |
+                                    RefreshIndex | RefreshCommands | RefreshHotspot;
+    if (id >= CmdToolFirst && id <= CmdToolLast) {
+        ChooseTool(mainWindow, id);
+        return;
+    }
+    switch (id) {
+    case IdImageIndexBox:
+        if (code == CBN_SELCHANGE)
+            SelectFromIndexBox(mainWindow, control);
+        break;
+    case CmdNew: NewDocument(mainWindow); break;
+    case CmdOpen: OpenDocument(mainWindow); break;
+    case CmdSave: RunAndRefresh(mainWindow, document.SaveDocument(mainWindow), RefreshTitle | RefreshCommands); break;
+    case CmdSaveAs:
+        RunAndRefresh(mainWindow, document.SaveDocumentAs(mainWindow), RefreshTitle | RefreshCommands);
+        break;
+    case CmdImportBitmap: ImportBitmapDocument(mainWindow); break;
+    case CmdClose: CloseCurrentDocument(mainWindow); break;
+    case CmdQuit: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
+    case CmdUndo: RunAndRefresh(mainWindow, document.Undo(), afterHistory); break;
+    case CmdRedo: RunAndRefresh(mainWindow, document.Redo(), afterHistory); break;
+    case CmdCut: RunAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
+    case CmdCopy: document.CopySelection(); break;
+    case CmdPaste: Paste(mainWindow); break;
+    case CmdSelectAll: SelectAll(mainWindow); break;
+    case CmdShiftLeft: Shift(mainWindow, -1, 0); break;
+    case CmdShiftUp: Shift(mainWindow, 0, -1); break;
+    case CmdShiftRight: Shift(mainWindow, 1, 0); break;
+    case CmdShiftDown: Shift(mainWindow, 0, 1); break;
+    case CmdMirrorVertical: Mirror(mainWindow, 1); break;
+    case CmdMirrorHorizontal: Mirror(mainWindow, 0); break;
+    case CmdDeleteImage: RunAndRefresh(mainWindow, document.DeleteCurrentImage(), afterImageList); break;
+    case CmdRestoreImage: RunAndRefresh(mainWindow, document.RestoreDeletedImage(), afterImageList); break;
+    case CmdClearImage:
+        RunAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview);
+        break;
+    case CmdAddBlankImage: AddBlankImage(mainWindow); break;
+    case CmdAddBitmapImage: AddBitmapImage(mainWindow); break;
+    case CmdHelp: ShowHelp(); break;
+    case CmdAbout: ShowAbout(mainWindow); break;
+    }
+}
+
+bool ClipboardHasPicture()
+{
+    // Other programs often offer only a device-independent bitmap.
+    return IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB);
+}
+
+void UpdateCommandState(HWND mainWindow)
+{
+    IconDocument& document = TheDocument();
+    const bool open = document.IsOpen() != 0;
+    HMENU bar = GetMenu(mainWindow);
+    if (bar) {
+        const UINT state = MF_BYPOSITION | (open ? MF_ENABLED : MF_GRAYED);
+        EnableMenuItem(bar, kToolsMenu, state);
+        EnableMenuItem(bar, kImageMenu, state);
+        DrawMenuBar(mainWindow);
+    }
+    EnableButton(CmdSave, document.IsModified() != 0);
+    EnableButton(CmdCut, open && document.HasSelection());
+    EnableButton(CmdCopy, open && document.HasSelection());
+    EnableButton(CmdPaste, open && ClipboardHasPicture());
+    EnableButton(CmdUndo, document.CanUndo());
+    EnableButton(CmdRedo, document.CanRedo());
+}
+
+void OnInitMenuPopup(HMENU popup, LPARAM lParam)
+{
+    IconDocument& document = TheDocument();
+    const bool open = document.IsOpen() != 0;
+    // The whole lParam is compared, so the window menu (high word 1) never matches.
+    if (lParam == kFileMenu) {
+        EnableItem(popup, CmdSave, document.IsModified() != 0);
+        EnableItem(popup, CmdSaveAs, open);
+        EnableItem(popup, CmdClose, open);
+    } else if (lParam == kEditMenu) {
+        EnableItem(popup, CmdUndo, document.CanUndo());
+        EnableItem(popup, CmdRedo, document.CanRedo());
+        EnableItem(popup, CmdCut, open && document.HasSelection());
+        EnableItem(popup, CmdCopy, open && document.HasSelection());
+        EnableItem(popup, CmdPaste, open && ClipboardHasPicture());
+        EnableItem(popup, CmdSelectAll, open);
+    } else if (lParam == kImageMenu) {
+        EnableItem(popup, CmdDeleteImage, document.CanDeleteImage());
+        EnableItem(popup, CmdRestoreImage, document.HasDeletedImage());
+    }
+}
+
+void OnNotification(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_PALETTE_EDITED:
+        UpdateColourStatus();
+        Invalidate(TheCanvas().GetEditWindow(), FALSE);
+        Invalidate(ThePreview().GetPreviewWindow(), TRUE);
+        break;
+    case WM_COLOURS_CHANGED: UpdateColourStatus(); break;
+    case WM_COLOUR_PICKED:
+        UpdateColourStatus();
+        Invalidate(ThePalette().GetPaletteWindow(), TRUE);
+        break;
+    case WM_HOTSPOT_CHANGED: UpdateHotspotText(); break;
+    case WM_DOCUMENT_STATE: UpdateCommandState(mainWindow); break;
+    case WM_CURSOR_POSITION: UpdateCursorPosition(static_cast<int>(wParam), static_cast<int>(lParam)); break;
+    }
+}

@@ -1,0 +1,152 @@
+#include "shell/main_window.h"
+
+#include <commctrl.h>
+
+#include "document/icon_document.h"
+#include "shell/colour_swatch.h"
+#include "shell/commands.h"
+#include "shell/editor_objects.h"
+#include "shell/status_bars.h"
+#include "shell/tool_buttons.h"
+#include "shell/toolbar.h"
+#include "views/edit_view.h"
+#include "views/palette_view.h"
+#include "views/preview_view.h"
+#include "win/identifiers.h"
+
+namespace {
+
+enum Keep { KeepNothing, KeepSwatch, KeepHotspotBox };
+
+struct ChildLayout
+{
+    const char* className;
+    const char* text;
+    DWORD extendedStyle;
+    DWORD style;
+    int x, y, width, height;
+    int id;
+    bool font;
+    Keep keep;
+};
+
+const DWORD kGroupBox = WS_CHILD | WS_VISIBLE | BS_GROUPBOX;
+const DWORD kLabel = WS_CHILD | WS_VISIBLE;
+const DWORD kReadOnlyBox = WS_CHILD | WS_VISIBLE | ES_READONLY | ES_CENTER;
+
+// Fixed layout of the frames and small controls, in creation order.
+const ChildLayout kChildren[] = {
+    {"Button", "Couleur", 0, kGroupBox, 10, 35, 95, 70, 0, true, KeepNothing},
+    {"Button", "Outils", 0, kGroupBox, 10, 115, 95, 130, 0, true, KeepNothing},
+    {"Button", "Effets", 0, kGroupBox, 10, 255, 95, 85, 0, true, KeepNothing},
+    {"Button", "Point curseur", 0, kGroupBox, 10, 350, 95, 51, 0, true, KeepNothing},
+    {"Button", "Edition", 0, kGroupBox, 120, 35, 300, 305, 0, true, KeepNothing},
+    {"Button", "Index et format d'image", 0, kGroupBox, 120, 350, 300, 51, 0, true, KeepNothing},
+    {"Button", "Aperçu", 0, kGroupBox, 435, 35, 185, 150, 0, true, KeepNothing},
+    {"Button", "Palette de couleur", 0, kGroupBox, 435, 195, 185, 206, 0, true, KeepNothing},
+    {"static", "Index :", 0, kLabel, 140, 373, 40, 20, 0, true, KeepNothing},
+    {"combobox", "", 0, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 180, 370, 42, 60, IdImageIndexBox, true,
+     KeepNothing},
+    {"static", "Format :", 0, kLabel, 250, 373, 40, 20, 0, true, KeepNothing},
+    {"edit", "", WS_EX_CLIENTEDGE, kReadOnlyBox, 295, 370, 110, 22, IdFormatBox, true, KeepNothing},
+    {"static", "", 0, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 30, 54, 54, 40, 0, false, KeepSwatch},
+    {"edit", "", 0, kReadOnlyBox, 20, 372, 75, 18, 0, true, KeepHotspotBox},
+};
+
+void CreateChild(HWND mainWindow, const ChildLayout& layout)
+{
+    HWND child = CreateWindowExA(layout.extendedStyle, layout.className, layout.text, layout.style, layout.x,
+                                 layout.y, layout.width, layout.height, mainWindow,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), Shell().instance,
+                                 nullptr);
+    if (!child)
+        return;
+    if (layout.font)
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    if (layout.keep == KeepSwatch)
+        Shell().swatch = child;
+    else if (layout.keep == KeepHotspotBox)
+        Shell().hotspotBox = child;
+}
+
+LRESULT OnCreate(HWND hwnd)
+{
+    TheDocument().SetOwnerWindow(hwnd);
+    SetUpRebarAndToolbar(hwnd);
+    for (const ChildLayout& layout : kChildren)
+        CreateChild(hwnd, layout);
+    Shell().statusBar = SetUpStatusBar(hwnd);
+    ThePalette().CreatePaletteView(hwnd);
+    ThePreview().CreatePreview(hwnd);
+    TheCanvas().CreateEditView(hwnd);
+    SetUpToolButtons(hwnd);
+    return 0;
+}
+
+LRESULT OnClose(HWND hwnd)
+{
+    if (AskSaveChanges(hwnd)) {
+        TheDocument().CloseDocument();
+        DestroyWindow(hwnd);
+    }
+    return 0;
+}
+
+LRESULT OnDestroy()
+{
+    ShellState& shell = Shell();
+    if (shell.toolbarImages)
+        ImageList_Destroy(shell.toolbarImages);
+    // The children die with the window; nothing may reach them afterwards.
+    const HINSTANCE instance = shell.instance;
+    shell = ShellState();
+    shell.instance = instance;
+    PostQuitMessage(0);
+    return 0;
+}
+
+}  // namespace
+
+const char* const SavePromptText = "     Enregistrer les modifications .  ";
+
+bool AskSaveChanges(HWND owner)
+{
+    IconDocument& document = TheDocument();
+    if (!document.IsOpen() || !document.IsModified())
+        return true;
+    switch (MessageBoxA(owner, SavePromptText, AppTitle, MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+        // A save that failed or whose dialog was cancelled keeps the document:
+        // going on would silently lose the changes the user asked to keep.
+        return document.SaveDocument(owner) != 0;
+    case IDNO:
+        return true;
+    }
+    return false;
+}
+
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_CREATE: return OnCreate(hwnd);
+    case WM_CLOSE: return OnClose(hwnd);
+    case WM_DESTROY: return OnDestroy();
+    case WM_DRAWITEM: return DrawColourSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_NOTIFY: return OnToolbarTooltip(wParam, reinterpret_cast<NMHDR*>(lParam));
+    case WM_COMMAND:
+        OnCommand(hwnd, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_INITMENUPOPUP:
+        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), lParam);
+        return 0;
+    case WM_PALETTE_EDITED:
+    case WM_COLOURS_CHANGED:
+    case WM_COLOUR_PICKED:
+    case WM_HOTSPOT_CHANGED:
+    case WM_DOCUMENT_STATE:
+    case WM_CURSOR_POSITION:
+        OnNotification(hwnd, msg, wParam, lParam);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}

@@ -1,0 +1,66 @@
+#include "shell/startup.h"
+
+#include <commctrl.h>
+
+#include "document/icon_document.h"
+#include "shell/commands.h"
+#include "shell/editor_objects.h"
+#include "shell/main_window.h"
+#include "views/edit_view.h"
+#include "views/palette_view.h"
+#include "views/preview_view.h"
+#include "views/tool_button.h"
+#include "win/identifiers.h"
+
+void InitialiseShell(HINSTANCE instance)
+{
+    Shell().instance = instance;
+    InitCommonControls();
+}
+
+bool RegisterEditorClasses(HINSTANCE instance)
+{
+    WNDCLASSEXA frame = {};
+    frame.cbSize = sizeof frame;
+    frame.style = CS_DBLCLKS;
+    frame.lpfnWndProc = MainWindowProc;
+    frame.hInstance = instance;
+    frame.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IdiApplication));
+    frame.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IdiApplication));
+    frame.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    frame.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    frame.lpszMenuName = MAKEINTRESOURCEA(IdrMainMenu);
+    frame.lpszClassName = MainWindowClass;
+    if (LOWORD(RegisterClassExA(&frame)) == 0)
+        return false;
+    return LOWORD(RegisterToolButtonClass()) != 0 && LOWORD(PaletteView::RegisterPaletteClass()) != 0 &&
+           LOWORD(EditView::RegisterEditViewClass()) != 0 && LOWORD(PreviewView::RegisterPreviewClass()) != 0;
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    return CreateWindowExA(0, MainWindowClass, AppTitle, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+                           CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, nullptr, nullptr, instance, nullptr);
+}
+
+bool OpenCommandLineFile(HWND mainWindow, int argc, char** argv)
+{
+    if (argc < 2 || !argv || !argv[1])
+        return false;
+    if (!TheDocument().OpenFile(mainWindow, argv[1]))
+        return false;
+    Refresh(mainWindow, RefreshWholeDocument);
+    return true;
+}
+
+int RunMessageLoop()
+{
+    MSG message;
+    BOOL got;
+    // -1 is an error from GetMessage, not a message; stop rather than spin.
+    while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0 && got != -1) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return got == 0 ? static_cast<int>(message.wParam) : 0;
+}

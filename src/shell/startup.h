@@ -1,0 +1,18 @@
+#pragma once
+#include <windows.h>
+
+// The steps of the program's start, in the order WinMain runs them. Tests run
+// the same steps to drive the real editor in their own process.
+
+// Keeps the instance for every resource load and starts the common controls.
+void InitialiseShell(HINSTANCE instance);
+// The main window class and then the four control classes; false at the first
+// registration that fails.
+bool RegisterEditorClasses(HINSTANCE instance);
+// The fixed-size main window with all its children; null when it cannot be made.
+HWND CreateMainWindow(HINSTANCE instance);
+// Opens argv[1] when given, and brings the views and bars up to date when it
+// opened. Further arguments are ignored.
+bool OpenCommandLineFile(HWND mainWindow, int argc, char** argv);
+// Runs until WM_QUIT and returns its exit code.
+int RunMessageLoop();

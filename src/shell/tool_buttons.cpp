@@ -1,0 +1,126 @@
+#include "shell/tool_buttons.h"
+
+#include <commctrl.h>
+
+#include "shell/editor_objects.h"
+#include "win/identifiers.h"
+
+namespace {
+
+// TOOLINFOA as the program was built against, without the trailing reserved field.
+const UINT kToolInfoSize = 44;
+
+const int kButtonSide = 27;
+const int kGlyphSide = 22;
+const int kToolCount = 9;
+const int kEffectCount = 6;
+
+struct ButtonName
+{
+    int command;
+    char text[32];
+};
+
+const ButtonName kButtonNames[15] = {
+    {CmdToolFirst + ToolPencil, "Crayon"},
+    {CmdToolFirst + ToolFill, "Pot de peinture"},
+    {CmdToolFirst + ToolPicker, "Pipette"},
+    {CmdToolFirst + ToolEraser, "Gomme"},
+    {CmdToolFirst + ToolLine, "Ligne"},
+    {CmdToolFirst + ToolRectangle, "Rectangle"},
+    {CmdToolFirst + ToolEllipse, "Ellipse"},
+    {CmdToolFirst + ToolHotspot, "Point curseur"},
+    {CmdToolFirst + ToolSelect, "Sélection"},
+    {CmdShiftLeft, "Décaler vers la gauche"},
+    {CmdShiftUp, "Décaler vers le haut"},
+    {CmdShiftRight, "Décaler vers la droite"},
+    {CmdMirrorVertical, "Miroir vertical"},
+    {CmdShiftDown, "Décaler vers le bas"},
+    {CmdMirrorHorizontal, "Miroir horizontal"},
+};
+
+// A grid of three columns on a 27-pixel pitch.
+void CreateButtonGrid(HWND mainWindow, int count, int top, int firstCommand)
+{
+    for (int i = 0; i < count; ++i) {
+        const int x = 17 + kButtonSide * (i % 3);
+        const int y = top + kButtonSide * (i / 3);
+        CreateWindowExA(0, "QzButtonCtrlClass32", "", WS_CHILD | WS_VISIBLE, x, y, kButtonSide, kButtonSide,
+                        mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(firstCommand + i)),
+                        Shell().instance, nullptr);
+    }
+}
+
+// The buttons keep their own copies of the icons, so the list and each icon
+// are released here.
+bool GiveGlyphs(HWND mainWindow, int bitmapId, int count, int firstCommand)
+{
+    HIMAGELIST list = ImageList_Create(kGlyphSide, kGlyphSide, ILC_COLOR4 | ILC_MASK, count, count);
+    if (!list)
+        return false;
+    HBITMAP glyphs = LoadBitmapA(Shell().instance, MAKEINTRESOURCEA(bitmapId));
+    const int added = glyphs ? ImageList_AddMasked(list, glyphs, RGB(255, 255, 255)) : -1;
+    if (glyphs)
+        DeleteObject(glyphs);
+    if (added < 0) {
+        ImageList_Destroy(list);
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        HICON icon = ImageList_GetIcon(list, i, ILD_NORMAL);
+        if (!icon)
+            continue;
+        SendDlgItemMessageA(mainWindow, firstCommand + i, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+        DestroyIcon(icon);
+    }
+    ImageList_Destroy(list);
+    return true;
+}
+
+void AddTooltips(HWND mainWindow)
+{
+    HWND tips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                CW_USEDEFAULT, CW_USEDEFAULT, mainWindow, nullptr, Shell().instance, nullptr);
+    if (!tips)
+        return;
+    for (const ButtonName& name : kButtonNames) {
+        TOOLINFOA tool = {};
+        tool.cbSize = kToolInfoSize;
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = mainWindow;
+        tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(mainWindow, name.command));
+        tool.lpszText = const_cast<char*>(name.text);
+        SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+}  // namespace
+
+bool SetUpToolButtons(HWND mainWindow)
+{
+    CreateButtonGrid(mainWindow, kEffectCount, 275, CmdShiftLeft);
+    if (!GiveGlyphs(mainWindow, IdbEffectGlyphs, kEffectCount, CmdShiftLeft))
+        return false;
+    CreateButtonGrid(mainWindow, kToolCount, 145, CmdToolFirst);
+    if (!GiveGlyphs(mainWindow, IdbToolGlyphs, kToolCount, CmdToolFirst))
+        return false;
+    // The canvas starts with the pencil.
+    SendDlgItemMessageA(mainWindow, CmdToolFirst + ToolPencil, BM_SETSTATE, TRUE, 0);
+    AddTooltips(mainWindow);
+    return true;
+}
+
+const char* ToolButtonTooltip(int command)
+{
+    for (const ButtonName& name : kButtonNames)
+        if (name.command == command)
+            return name.text;
+    return nullptr;
+}
+
+void PressToolButton(HWND mainWindow, int command)
+{
+    for (int id = CmdToolFirst; id <= CmdToolLast; ++id)
+        SendDlgItemMessageA(mainWindow, id, BM_SETSTATE, FALSE, 0);
+    SendDlgItemMessageA(mainWindow, command, BM_SETSTATE, TRUE, 0);
+}

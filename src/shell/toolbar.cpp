@@ -1,0 +1,159 @@
+#include "shell/toolbar.h"
+
+#include <string.h>
+
+#include "shell/editor_objects.h"
+#include "win/identifiers.h"
+
+namespace {
+
+// Structure sizes of the common controls as the program was built against;
+// the SDK's current structures may have grown since.
+const UINT kRebarInfoSize = 12;
+const UINT kRebarBandInfoSize = 80;
+const WPARAM kButtonStructSize = 20;
+
+const int kGlyphSide = 18;
+
+struct TooltipText
+{
+    int command;
+    const char* text;
+};
+
+const TooltipText kTooltips[] = {
+    {CmdNew, "Créer une nouvelle icône"},
+    {CmdOpen, "Ouvrir un fichier icône"},
+    {CmdSave, "Enregistrer le fichier"},
+    {CmdUndo, "Annuler la dernière modification"},
+    {CmdRedo, "Refaire l'annulation"},
+    {CmdCut, "Couper"},
+    {CmdCopy, "Copier"},
+    {CmdPaste, "Coller"},
+};
+
+TBBUTTON Button(int glyph, int command, BYTE state)
+{
+    TBBUTTON button = {};
+    button.iBitmap = glyph;
+    button.idCommand = command;
+    button.fsState = state;
+    button.fsStyle = TBSTYLE_BUTTON;
+    return button;
+}
+
+TBBUTTON Separator()
+{
+    TBBUTTON button = {};
+    button.fsStyle = TBSTYLE_SEP;
+    return button;
+}
+
+// Null when the list or its glyphs cannot be made; nothing is left behind then.
+HIMAGELIST MakeToolbarImages()
+{
+    HIMAGELIST list = ImageList_Create(kGlyphSide, kGlyphSide, ILC_COLOR24 | ILC_MASK, 8, 8);
+    if (!list)
+        return nullptr;
+    HBITMAP glyphs = LoadBitmapA(Shell().instance, MAKEINTRESOURCEA(IdbToolbarGlyphs));
+    const int added = glyphs ? ImageList_AddMasked(list, glyphs, RGB(255, 255, 255)) : -1;
+    if (glyphs)
+        DeleteObject(glyphs);
+    if (added < 0) {
+        ImageList_Destroy(list);
+        return nullptr;
+    }
+    return list;
+}
+
+HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
+{
+    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+                                   WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                                       CCS_NOPARENTALIGN | CCS_NORESIZE,
+                                   0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
+    if (!toolbar)
+        return nullptr;
+    const TBBUTTON buttons[11] = {
+        Button(0, CmdNew, TBSTATE_ENABLED), Button(1, CmdOpen, TBSTATE_ENABLED), Button(2, CmdSave, 0),
+        Separator(),
+        Button(3, CmdUndo, 0), Button(4, CmdRedo, 0),
+        Separator(),
+        Button(5, CmdCut, 0), Button(6, CmdCopy, 0), Button(7, CmdPaste, 0),
+        Separator(),
+    };
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, kButtonStructSize, 0);
+    SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(kGlyphSide, kGlyphSide));
+    SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELONG(24, 23));
+    SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    if (!SendMessageA(toolbar, TB_ADDBUTTONSA, 11, reinterpret_cast<LPARAM>(buttons))) {
+        DestroyWindow(toolbar);
+        return nullptr;
+    }
+    return toolbar;
+}
+
+}  // namespace
+
+const int ToolbarCommands[8] = {CmdNew, CmdOpen, CmdSave, CmdUndo, CmdRedo, CmdCut, CmdCopy, CmdPaste};
+
+HWND SetUpRebarAndToolbar(HWND mainWindow)
+{
+    HWND rebar = CreateWindowExA(WS_EX_CLIENTEDGE, REBARCLASSNAMEA, nullptr,
+                                 WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
+                                     CCS_NODIVIDER,
+                                 0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
+    if (!rebar)
+        return nullptr;
+    REBARINFO bar = {};
+    bar.cbSize = kRebarInfoSize;
+    if (!SendMessageA(rebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&bar)))
+        return rebar;
+
+    HIMAGELIST images = MakeToolbarImages();
+    if (!images)
+        return rebar;
+    HWND toolbar = MakeToolbar(mainWindow, images);
+    if (!toolbar) {
+        ImageList_Destroy(images);
+        return rebar;
+    }
+    Shell().toolbar = toolbar;
+    Shell().toolbarImages = images;
+
+    const DWORD buttonSize = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
+    REBARBANDINFOA band = {};
+    band.cbSize = kRebarBandInfoSize;
+    band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;
+    band.fStyle = RBBS_CHILDEDGE;
+    band.hwndChild = toolbar;
+    band.cxMinChild = 150;
+    band.cyMinChild = HIWORD(buttonSize);
+    band.cx = 250;
+    SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+    return rebar;
+}
+
+const char* ToolbarTooltip(int command)
+{
+    for (const TooltipText& entry : kTooltips)
+        if (entry.command == command)
+            return entry.text;
+    return nullptr;
+}
+
+LRESULT OnToolbarTooltip(WPARAM wParam, NMHDR* header)
+{
+    if (!header || header->code != TTN_NEEDTEXTA)
+        return 0;
+    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    info->hinst = nullptr;
+    const char* text = ToolbarTooltip(static_cast<int>(wParam));
+    if (text) {
+        // Written into the notification's own buffer, whatever lpszText held,
+        // so that a text longer than the caller's buffer can never overrun it.
+        lstrcpynA(info->szText, text, sizeof info->szText);
+        info->lpszText = info->szText;
+    }
+    return 0;
+}
