@@ -1,0 +1,314 @@
+#include "document/icon_document.h"
+
+#include <climits>
+#include <vector>
+
+#include "win/gdi_guards.h"
+
+namespace {
+
+// Pixels taken from the clipboard: top-down rows of 0x00RRGGBB values.
+struct ClipboardPicture
+{
+    int width = 0;
+    int height = 0;
+    std::vector<DWORD> pixels;
+};
+
+// Pictures larger than this cannot land in an image anyway; only their
+// top-left corner is kept.
+const int kLargestImage = 128;
+
+HBITMAP CreateTopDown32(int width, int height, void** bits)
+{
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
+}
+
+// A 32-bit top-down DIB section into which GDI converts whatever the clipboard holds.
+class Canvas32
+{
+public:
+    Canvas32(int width, int height) : bitmap_(CreateTopDown32(width, height, &bits_)), dc_(nullptr) {}
+    bool Ok() const { return bitmap_.Ok() && dc_.Ok() && bits_; }
+    HDC Dc() const { return dc_; }
+    HBITMAP Bitmap() const { return bitmap_; }
+    const DWORD* Bits() const { return static_cast<const DWORD*>(bits_); }
+private:
+    void* bits_ = nullptr;     // declared first: set while the bitmap is made
+    OwnedBitmap bitmap_;
+    MemoryDC dc_;
+};
+
+// The size of a packed DIB's pixel rows, or 0 when the header does not describe
+// a picture this reader takes (compressed, unknown depth, absurd size).
+SIZE_T PackedDibLayout(const BITMAPINFOHEADER& header, SIZE_T* tableBytes)
+{
+    if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biWidth <= 0 || header.biHeight == 0
+        || header.biHeight == LONG_MIN || header.biPlanes != 1)
+        return 0;
+    const LONGLONG height = header.biHeight < 0 ? -LONGLONG(header.biHeight) : header.biHeight;
+    if (header.biWidth > 0x10000 || height > 0x10000)
+        return 0;
+    const int bits = header.biBitCount;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
+        return 0;
+    SIZE_T table = 0;
+    if (header.biCompression == BI_BITFIELDS) {
+        if (bits != 16 && bits != 32)
+            return 0;
+        // Three masks follow a plain header; later headers hold them inside.
+        table = header.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
+    } else if (header.biCompression != BI_RGB) {
+        return 0;
+    }
+    if (bits <= 8) {
+        const DWORD full = DWORD(1) << bits;
+        table = 4 * SIZE_T(header.biClrUsed != 0 && header.biClrUsed < full ? header.biClrUsed : full);
+    } else if (header.biClrUsed > 0x10000) {
+        return 0;
+    } else {
+        // Deeper pictures may carry an optional table before their pixels.
+        table += 4 * SIZE_T(header.biClrUsed);
+    }
+    *tableBytes = table;
+    const LONGLONG stride = ((LONGLONG(header.biWidth) * bits + 31) / 32) * 4;
+    return SIZE_T(stride * height);
+}
+
+// Reads a CF_DIB: checked against the size of its memory block before GDI sees it.
+bool ReadPackedDib(HGLOBAL handle, ClipboardPicture* picture)
+{
+    const SIZE_T available = GlobalSize(handle);
+    const BYTE* data = static_cast<const BYTE*>(GlobalLock(handle));
+    if (!data)
+        return false;
+    bool ok = false;
+    if (available >= sizeof(BITMAPINFOHEADER)) {
+        const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+        SIZE_T tableBytes = 0;
+        const SIZE_T pixelBytes = PackedDibLayout(*header, &tableBytes);
+        const SIZE_T offset = header->biSize + tableBytes;
+        if (pixelBytes && offset <= available && pixelBytes <= available - offset) {
+            const int width = header->biWidth < kLargestImage ? header->biWidth : kLargestImage;
+            const LONG fullHeight = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+            const int height = fullHeight < kLargestImage ? fullHeight : kLargestImage;
+            Canvas32 canvas(width, height);
+            if (canvas.Ok()) {
+                SelectGuard keep(canvas.Dc(), canvas.Bitmap());
+                // Drawn at full size: GDI clips it to the canvas, keeping the top-left corner.
+                ok = StretchDIBits(canvas.Dc(), 0, 0, header->biWidth, fullHeight, 0, 0,
+                                   header->biWidth, fullHeight, data + offset,
+                                   reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS,
+                                   SRCCOPY) != 0;
+                GdiFlush();
+                if (ok) {
+                    picture->width = width;
+                    picture->height = height;
+                    picture->pixels.assign(canvas.Bits(), canvas.Bits() + size_t(width) * height);
+                }
+            }
+        }
+    }
+    GlobalUnlock(handle);
+    return ok;
+}
+
+// Reads a CF_BITMAP through GetDIBits, which converts from the device's format.
+bool ReadBitmap(HBITMAP bitmap, ClipboardPicture* picture)
+{
+    BITMAP description = {};
+    if (!GetObjectA(bitmap, sizeof description, &description) || description.bmWidth <= 0
+        || description.bmHeight <= 0)
+        return false;
+    const int width = description.bmWidth < kLargestImage ? description.bmWidth : kLargestImage;
+    const int height = description.bmHeight < kLargestImage ? description.bmHeight : kLargestImage;
+    // Rows are counted from the bottom of a bottom-up copy: take the whole height
+    // top-down and keep the first rows.
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = description.bmWidth;
+    info.bmiHeader.biHeight = -description.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> all(size_t(description.bmWidth) * description.bmHeight);
+    WindowDC screen(nullptr);
+    if (!screen.Ok() || GetDIBits(screen, bitmap, 0, description.bmHeight, all.data(), &info,
+                                  DIB_RGB_COLORS) != description.bmHeight)
+        return false;
+    picture->width = width;
+    picture->height = height;
+    picture->pixels.resize(size_t(width) * height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture->pixels[size_t(y) * width + x] = all[size_t(y) * description.bmWidth + x];
+    return true;
+}
+
+// The device-independent form is preferred: it carries exactly what the other
+// program placed, whatever the display's depth. A malformed one is refused
+// rather than handed to the system to convert into a bitmap.
+bool ReadClipboardPicture(HWND owner, ClipboardPicture* picture)
+{
+    if (!OpenClipboard(owner))
+        return false;
+    bool ok = false;
+    if (IsClipboardFormatAvailable(CF_DIB)) {
+        HGLOBAL handle = GetClipboardData(CF_DIB);
+        ok = handle && ReadPackedDib(handle, picture);
+    } else if (IsClipboardFormatAvailable(CF_BITMAP)) {
+        HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+        ok = bitmap && ReadBitmap(bitmap, picture);
+    }
+    CloseClipboard();
+    return ok;
+}
+
+COLORREF ColourOfPixel(DWORD pixel)
+{
+    return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+}
+
+// The palette entry nearest to a colour (least squared distance, lowest index on ties).
+int NearestIndex(const IconImage& image, COLORREF colour)
+{
+    const int count = image.GetPaletteCount();
+    int best = 0;
+    long bestDistance = LONG_MAX;
+    for (int i = 0; i < count; ++i) {
+        const COLORREF entry = image.GetPaletteColour(i);
+        const long dr = long(GetRValue(entry)) - GetRValue(colour);
+        const long dg = long(GetGValue(entry)) - GetGValue(colour);
+        const long db = long(GetBValue(entry)) - GetBValue(colour);
+        const long distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            best = i;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+int IconDocument::CopySelection()
+{
+    IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
+    if (!image || !image->IsValid() || !hasSelection_ || !owner_)
+        return 0;
+    const int w = selection_.right - selection_.left;
+    const int h = selection_.bottom - selection_.top;
+    // An empty frame gives no picture to hand over.
+    if (w <= 0 || h <= 0)
+        return 0;
+
+    WindowDC ownerDc(owner_);
+    if (!ownerDc.Ok())
+        return 0;
+    OwnedBitmap picture(CreateCompatibleBitmap(ownerDc, w, h));
+    MemoryDC target(ownerDc);
+    MemoryDC source(ownerDc);
+    if (!picture.Ok() || !target.Ok() || !source.Ok())
+        return 0;
+    {
+        SelectGuard keepPicture(target, picture);
+        RECT all = { 0, 0, w, h };
+        FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
+        // Transparent pixels keep the button face, opaque ones turn black and
+        // then take their colour: the image as every view shows it.
+        {
+            SelectGuard keepMask(source, image->GetMaskBitmap());
+            BitBlt(target, 0, 0, w, h, source, selection_.left, selection_.top, SRCAND);
+        }
+        {
+            SelectGuard keepColour(source, image->GetColourBitmap());
+            BitBlt(target, 0, 0, w, h, source, selection_.left, selection_.top, SRCPAINT);
+        }
+    }
+    if (OpenClipboard(owner_)) {
+        EmptyClipboard();
+        // Once accepted, the bitmap belongs to the clipboard.
+        if (SetClipboardData(CF_BITMAP, picture.Get()))
+            picture.Release();
+        CloseClipboard();
+    }
+    PostDocumentState();
+    return 1;
+}
+
+int IconDocument::CutSelection()
+{
+    if (!CopySelection())
+        return 0;
+    return GetCurrentImage()->ClearRect(selection_);
+}
+
+int IconDocument::PasteClipboard()
+{
+    IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
+    if (!image || !image->IsValid())
+        return 0;
+    ClipboardPicture picture;
+    if (!ReadClipboardPicture(owner_, &picture))
+        return 0;
+
+    const int size = image->GetSize();
+    const LONG left = hasSelection_ ? selection_.left : 0;
+    const LONG top = hasSelection_ ? selection_.top : 0;
+    const bool byIndex = image->GetBitCount() <= 8;
+    COLORREF lastColour = NoColour;
+    int lastIndex = 0;
+    ImageState* snapshot = image->CopyCurrentState();
+    int pasted = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        const LONGLONG iy = LONGLONG(top) + y;
+        if (iy < 0 || iy >= size)
+            continue;
+        for (int x = 0; x < picture.width; ++x) {
+            const LONGLONG ix = LONGLONG(left) + x;
+            if (ix < 0 || ix >= size)
+                continue;
+            const COLORREF colour = ColourOfPixel(picture.pixels[size_t(y) * picture.width + x]);
+            // Pasted pixels are opaque: both writes clear the mask bit.
+            int written = 0;
+            if (byIndex) {
+                if (colour != lastColour) {
+                    lastColour = colour;
+                    lastIndex = NearestIndex(*image, colour);
+                }
+                written = image->SetPixelIndex(int(ix), int(iy), lastIndex);
+            } else {
+                written = image->SetPixelColour(int(ix), int(iy), colour);
+            }
+            if (written)
+                pasted = 1;
+        }
+    }
+    if (!pasted) {
+        IconImage::FreeState(snapshot);
+        return 0;
+    }
+    if (snapshot)
+        image->CommitState(snapshot);
+    SetModified(1);
+    return 1;
+}
+
+int IconDocument::SelectAll()
+{
+    IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
+    if (!image || !image->IsValid())
+        return 0;
+    const RECT whole = { 0, 0, image->GetSize(), image->GetSize() };
+    selection_ = whole;
+    hasSelection_ = 1;
+    PostDocumentState();
+    return 1;
+}
