@@ -416,3 +416,17 @@ TEST_F(SessionTest, CancelledDialogsChangeNothing)
     EXPECT_TRUE(TheDocument().IsModified());
     EXPECT_EQ("Vemiro Editor 1.4  : [ nouveau ]", WindowText(main_));
 }
+
+TEST_F(SessionTest, OnlyTheFileEditAndImagePopupsAreUpdatedWhenTheyOpen)
+{
+    HMENU file = GetSubMenu(GetMenu(main_), 0);
+    ASSERT_NE(nullptr, file);
+    // The window menu's flag in the high word makes it another pop-up.
+    EnableMenuItem(file, CmdClose, MF_BYCOMMAND | MF_ENABLED);
+    SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), MAKELPARAM(0, TRUE));
+    EXPECT_EQ(0u, GetMenuState(file, CmdClose, MF_BYCOMMAND) & MF_GRAYED);
+    SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 2);
+    EXPECT_EQ(0u, GetMenuState(file, CmdClose, MF_BYCOMMAND) & MF_GRAYED);
+    SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
+    EXPECT_EQ(static_cast<UINT>(MF_GRAYED), GetMenuState(file, CmdClose, MF_BYCOMMAND) & MF_GRAYED);
+}
