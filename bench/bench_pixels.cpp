@@ -85,6 +85,24 @@ void BenchStrokeSegments()
                 steps, ms, 1000.0 * ms / steps);
 }
 
+void BenchShapes()
+{
+    IconImage image;
+    if (!image.CreateBlank(128, 8)) {
+        std::printf("shapes 128x128x8: image could not be built\n");
+        return;
+    }
+    const int shapes = 300;
+    Stopwatch watch;
+    for (int i = 0; i < shapes; ++i) {
+        POINT start = { -10 + i % 20, -10 + i % 17 }, end = { 140 - i % 23, 140 - i % 19 };
+        image.DrawShape(static_cast<ShapeKind>(i % 3), start, end, image.GetPaletteColour(i % 256));
+    }
+    double ms = watch.Milliseconds();
+    std::printf("%d lines, rectangles and ellipses across a 128x128x8 image: %.3f ms (%.2f us each)\n",
+                shapes, ms, 1000.0 * ms / shapes);
+}
+
 }  // namespace
 
 void RunPixelBenchmarks()
@@ -92,4 +110,5 @@ void RunPixelBenchmarks()
     BenchFloodFill();
     BenchShiftAndMirror();
     BenchStrokeSegments();
+    BenchShapes();
 }
