@@ -116,6 +116,15 @@ int IconImage::FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORRE
     return result;
 }
 
+// The black pen lands on the nearest entry of a palette image's colour table.
+// Settling the transparent index first gives the palette a black entry when it
+// can (an unused entry turns black), so transparent pixels stay black beneath.
+void IconImage::PrepareTransparentDrawing()
+{
+    if (GetBitCount() <= 8)
+        GetTransparentIndex();
+}
+
 void IconImage::DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
 {
     if (!IsValid())
@@ -125,6 +134,8 @@ void IconImage::DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORRE
         return;
     if (std::abs(to.x - from.x) > 1 || std::abs(to.y - from.y) > 1) {
         const bool transparent = strokeIndex == count;
+        if (transparent)
+            PrepareTransparentDrawing();
         COLORREF pen = strokeColour;
         if (strokeIndex != -1 && !transparent)
             pen = GetPaletteColour(strokeIndex);
@@ -138,5 +149,7 @@ void IconImage::DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF stro
     if (!IsValid() || strokeColour == NoColour)
         return;
     const bool transparent = strokeColour == TransparentColour;
+    if (transparent)
+        PrepareTransparentDrawing();
     DrawOnBothBitmaps(*this, shape, start, end, strokeColour, transparent);
 }

@@ -129,6 +129,7 @@ public:
 
 private:
     ImageState* CurrentState() const { return current_ ? current_->state : nullptr; }
+    void PrepareTransparentDrawing();           // drawing.cpp
     // History list primitives (image_history.cpp)
     bool AppendState(ImageState* state);
     bool InsertStateAfter(HistoryNode* node, ImageState* state);

@@ -229,6 +229,29 @@ TEST(StrokeSegment, TransparentStrokeLeavesBlackUnderTheMask)
     }
 }
 
+TEST(DrawShape, TransparentDrawingOnAPaletteWithoutBlack)
+{
+    // Entries 0-4 used, none black: entry 5 turns black for the pixels under the mask.
+    for (bool stroke : { true, false }) {
+        IconImage image;
+        ASSERT_TRUE(image.CreateBlank(16, 4));
+        for (int i = 0; i < 16; ++i)
+            image.SetPaletteColour(i, RGB(90 + 10 * i, 80, 70));
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                image.SetPixelIndex(x, y, (x + y) % 5);
+        if (stroke)
+            image.DrawStrokeSegment(Pt(2, 9), Pt(12, 9), 16, TransparentColour);
+        else
+            image.DrawShape(ShapeLine, Pt(2, 9), Pt(13, 9), TransparentColour);
+        for (int x = 2; x <= 12; ++x) {
+            EXPECT_EQ(1, image.IsTransparent(x, 9)) << stroke << ": " << x;
+            EXPECT_EQ(5, image.GetPixelIndex(x, 9)) << stroke << ": " << x;
+            EXPECT_EQ(kBlack, image.GetPixelColour(x, 9)) << stroke << ": " << x;
+        }
+    }
+}
+
 TEST(StrokeSegment, PaintsWithThePaletteEntryOfTheStroke)
 {
     IconImage image;
