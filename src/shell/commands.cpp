@@ -49,6 +49,13 @@ bool AskNewImageFormat(HWND mainWindow, int* side, int* bitCount)
     return dialog.Show(mainWindow, side, bitCount);
 }
 
+// Opening, importing and New empty the document before they can fail; the
+// window then shows the empty document rather than the one that is gone.
+void RefreshAfterReplace(HWND mainWindow, int succeeded)
+{
+    Refresh(mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
+}
+
 void NewDocument(HWND mainWindow)
 {
     if (!AskSaveChanges(mainWindow))
@@ -58,8 +65,7 @@ void NewDocument(HWND mainWindow)
         return;
     IconDocument& document = TheDocument();
     document.CloseDocument();
-    if (document.AddNewImage(side, bitCount))
-        Refresh(mainWindow, RefreshWholeDocument);
+    RefreshAfterReplace(mainWindow, document.AddNewImage(side, bitCount));
 }
 
 void OpenDocument(HWND mainWindow)
@@ -68,8 +74,8 @@ void OpenDocument(HWND mainWindow)
         return;
     char path[MAX_PATH];
     IconDocument& document = TheDocument();
-    if (document.ChooseFileToOpen(mainWindow, path, kOpenIconKind) && document.OpenFile(mainWindow, path))
-        Refresh(mainWindow, RefreshWholeDocument);
+    if (document.ChooseFileToOpen(mainWindow, path, kOpenIconKind))
+        RefreshAfterReplace(mainWindow, document.OpenFile(mainWindow, path));
 }
 
 void ImportBitmapDocument(HWND mainWindow)
@@ -78,8 +84,8 @@ void ImportBitmapDocument(HWND mainWindow)
         return;
     char path[MAX_PATH];
     IconDocument& document = TheDocument();
-    if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind) && document.ImportBitmap(path, 1))
-        Refresh(mainWindow, RefreshWholeDocument);
+    if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind))
+        RefreshAfterReplace(mainWindow, document.ImportBitmap(path, 1));
 }
 
 void CloseCurrentDocument(HWND mainWindow)

@@ -430,3 +430,27 @@ TEST_F(SessionTest, OnlyTheFileEditAndImagePopupsAreUpdatedWhenTheyOpen)
     SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
     EXPECT_EQ(static_cast<UINT>(MF_GRAYED), GetMenuState(file, CmdClose, MF_BYCOMMAND) & MF_GRAYED);
 }
+
+TEST_F(SessionTest, FailedOpenOrImportKeepsTheDocumentAndItsDisplay)
+{
+    const std::string broken = FreshOutputPath("broken.ico");
+    ASSERT_TRUE(WriteBitmapFileByHand(broken, 16, RGB(1, 2, 3)));
+    const std::string notBitmap = FreshOutputPath("not-a-bitmap.bmp");
+    ASSERT_TRUE(WriteIconFileByHand(notBitmap, {{16, 24, RGB(1, 2, 3), 0}}, false));
+    struct Case { int command; std::string path; };
+    for (const Case& c : {Case{CmdOpen, broken}, Case{CmdImportBitmap, notBitmap}}) {
+        NewRedPencilDocument();
+        DrawPixel(4, 4);
+        TheDocument().SetModified(0);
+        DialogScript script;
+        script.Then(ChooseFile(c.path));
+        Command(c.command);
+        EXPECT_TRUE(script.Finished()) << c.command;
+        EXPECT_EQ(0, script.Unexpected()) << c.command;
+        EXPECT_EQ("Vemiro Editor 1.4  : [ nouveau ]", WindowText(main_)) << c.command;
+        EXPECT_EQ((std::vector<std::string>{"1"}), IndexEntries()) << c.command;
+        EXPECT_EQ("16x16x24-bits", ChildText(IdFormatBox)) << c.command;
+        EXPECT_EQ(kRed, ShownPixel(4, 4)) << c.command;
+        EXPECT_TRUE(PopupEnabled(3)) << c.command;
+    }
+}
