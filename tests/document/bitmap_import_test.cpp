@@ -12,7 +12,7 @@
 namespace {
 
 // A bitmap file built byte by byte, so every field can be made wrong on purpose.
-struct BmpSpec
+struct BmpLayout
 {
     int width;
     int height;
@@ -36,7 +36,7 @@ void Put(std::vector<BYTE>& b, size_t at, DWORD v, int bytes)
         b[at + i] = BYTE(v >> (8 * i));
 }
 
-std::vector<BYTE> MakeBmp(const BmpSpec& s)
+std::vector<BYTE> MakeBmp(const BmpLayout& s)
 {
     const int count = s.bits <= 8 ? 1 << s.bits : 0;
     const int entries = s.tableEntries >= 0 ? s.tableEntries : count;
@@ -165,12 +165,12 @@ protected:
 };
 
 // The expected look of an imported pixel, as the file gives it.
-COLORREF ExpectedColour(const BmpSpec& s, int x, int y)
+COLORREF ExpectedColour(const BmpLayout& s, int x, int y)
 {
     return s.bits <= 8 ? FileEntry(FileIndex(x, y, 1 << s.bits)) : FileColour(x, y);
 }
 
-void ExpectPixelsOfFile(const IconImage& image, const BmpSpec& s)
+void ExpectPixelsOfFile(const IconImage& image, const BmpLayout& s)
 {
     for (int y = 0; y < s.width; ++y)
         for (int x = 0; x < s.width; ++x) {
@@ -186,7 +186,7 @@ void ExpectPixelsOfFile(const IconImage& image, const BmpSpec& s)
 
 TEST_F(BitmapImport, EightBitPictureWithFullTable)
 {
-    BmpSpec s{ 32, 32, 8 };
+    BmpLayout s{ 32, 32, 8 };
     ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("full8", MakeBmp(s)).c_str(), 1));
     IconImage* image = document_.GetCurrentImage();
     ASSERT_TRUE(image);
@@ -214,7 +214,7 @@ TEST_F(BitmapImport, EightBitPictureWithFullTable)
 TEST_F(BitmapImport, DeepPicturesTakeTheDefaultPalette)
 {
     for (int bits : { 24, 32 }) {
-        BmpSpec s{ 16, 16, bits };
+        BmpLayout s{ 16, 16, bits };
         ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("deep", MakeBmp(s)).c_str(), 1)) << bits;
         IconImage* image = document_.GetCurrentImage();
         EXPECT_EQ(256, image->GetPaletteCount());
@@ -233,7 +233,7 @@ TEST_F(BitmapImport, AddedAfterTheOpenImages)
     ASSERT_EQ(1, document_.AddNewImage(16, 4));
     ASSERT_EQ(1, document_.AddNewImage(16, 4));
     IconImage* first = document_.GetCurrentImage();
-    BmpSpec s{ 48, 48, 4 };
+    BmpLayout s{ 48, 48, 4 };
     ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("add4", MakeBmp(s)).c_str(), 0));
     EXPECT_EQ(3, document_.GetImageCount());
     EXPECT_EQ(2, document_.GetCurrentIndex());
@@ -248,19 +248,19 @@ TEST_F(BitmapImport, RefusalsWithAMessage)
     document_.SetOwnerWindow(owner_);
     const char* size = "La taille de l'image n'est pas valide.";
     const char* type = "Le type de l'image n'est pas valide.";
-    struct Case { const char* name; BmpSpec spec; const char* message; };
-    BmpSpec topDown{ 32, -32, 8 };
-    BmpSpec wide{ 32, 16, 8 };
-    BmpSpec odd{ 20, 20, 24 };
-    BmpSpec huge{ 256, 256, 1 };
-    BmpSpec rle{ 32, 32, 8 };
+    struct Case { const char* name; BmpLayout layout; const char* message; };
+    BmpLayout topDown{ 32, -32, 8 };
+    BmpLayout wide{ 32, 16, 8 };
+    BmpLayout odd{ 20, 20, 24 };
+    BmpLayout huge{ 256, 256, 1 };
+    BmpLayout rle{ 32, 32, 8 };
     rle.compression = BI_RLE8;
-    BmpSpec fields{ 32, 32, 32 };
+    BmpLayout fields{ 32, 32, 32 };
     fields.compression = BI_BITFIELDS;
     fields.tableEntries = 3;
-    BmpSpec sixteen{ 32, 32, 16 };
-    BmpSpec two{ 16, 16, 2 };
-    BmpSpec core{ 16, 16, 8 };
+    BmpLayout sixteen{ 32, 32, 16 };
+    BmpLayout two{ 16, 16, 2 };
+    BmpLayout core{ 16, 16, 8 };
     core.headerSize = 12;
     const Case cases[] = {
         { "topdown", topDown, size }, { "wide", wide, size }, { "odd", odd, size },
@@ -272,7 +272,7 @@ TEST_F(BitmapImport, RefusalsWithAMessage)
         const doctest::DocumentSnapshot before(document_);
         g_boxes.clear();
         for (int replace : { 1, 0 })
-            EXPECT_EQ(0, document_.ImportBitmap(WriteBmp(c.name, MakeBmp(c.spec)).c_str(), replace)) << c.name;
+            EXPECT_EQ(0, document_.ImportBitmap(WriteBmp(c.name, MakeBmp(c.layout)).c_str(), replace)) << c.name;
         ASSERT_EQ(2u, g_boxes.size()) << c.name;
         for (const BoxSeen& box : g_boxes) {
             EXPECT_EQ(c.message, box.text) << c.name;
@@ -293,21 +293,21 @@ TEST_F(BitmapImport, RefusalsWithAMessage)
 TEST_F(BitmapImport, SilentRefusalsLeaveTheDocumentAsItWas)
 {
     document_.SetOwnerWindow(owner_);
-    std::vector<BYTE> good = MakeBmp(BmpSpec{ 32, 32, 8 });
+    std::vector<BYTE> good = MakeBmp(BmpLayout{ 32, 32, 8 });
     std::vector<BYTE> notBm = good;
     notBm[0] = 'X';
     std::vector<BYTE> shortHeader(good.begin(), good.begin() + 10);
-    BmpSpec shortPixels{ 32, 32, 8 };
+    BmpLayout shortPixels{ 32, 32, 8 };
     shortPixels.pixelBytes = 32 * 32 - 1;
-    BmpSpec shortDeep{ 128, 128, 32 };
+    BmpLayout shortDeep{ 128, 128, 32 };
     shortDeep.pixelBytes = 128 * 128 * 4 - 4;
     // An info block cut short: bfOffBits inside the header, or before the end
     // of the colour table the header implies.
     std::vector<BYTE> cutHeader = good;
     Put(cutHeader, 10, 14 + 20, 4);
-    BmpSpec cutTable{ 32, 32, 8 };
+    BmpLayout cutTable{ 32, 32, 8 };
     cutTable.tableEntries = 16;
-    BmpSpec cutV5{ 16, 16, 4 };
+    BmpLayout cutV5{ 16, 16, 4 };
     cutV5.headerSize = 124;
     cutV5.offBitsDelta = -100;
     std::vector<BYTE> pastEnd = good;
@@ -342,7 +342,7 @@ TEST_F(BitmapImport, SilentRefusalsLeaveTheDocumentAsItWas)
 TEST_F(BitmapImport, PixelCountComesFromTheFormatNotFromBfSize)
 {
     for (long delta : { -1000L, 0L, 5000L }) {
-        BmpSpec s{ 32, 32, 24 };
+        BmpLayout s{ 32, 32, 24 };
         s.bfSizeDelta = delta;
         ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("bfsize", MakeBmp(s)).c_str(), 1)) << delta;
         IconImage* image = document_.GetCurrentImage();
@@ -351,7 +351,7 @@ TEST_F(BitmapImport, PixelCountComesFromTheFormatNotFromBfSize)
         ExpectPixelsOfFile(*image, s);
     }
     // Trailing bytes after the rows are ignored.
-    BmpSpec padded{ 16, 16, 1 };
+    BmpLayout padded{ 16, 16, 1 };
     padded.pixelBytes = 64 + 300;
     ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("padded", MakeBmp(padded)).c_str(), 1));
     EXPECT_EQ(64, document_.GetCurrentImage()->GetColourBytes());
@@ -361,7 +361,7 @@ TEST_F(BitmapImport, PixelCountComesFromTheFormatNotFromBfSize)
 TEST_F(BitmapImport, ColourTableAfterLongerHeadersAndShortTables)
 {
     // A version 5 header: the table follows its 124 bytes.
-    BmpSpec v5{ 16, 16, 8 };
+    BmpLayout v5{ 16, 16, 8 };
     v5.headerSize = 124;
     ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("v5", MakeBmp(v5)).c_str(), 1));
     IconImage* image = document_.GetCurrentImage();
@@ -370,7 +370,7 @@ TEST_F(BitmapImport, ColourTableAfterLongerHeadersAndShortTables)
     ExpectPixelsOfFile(*image, v5);
 
     // Sixteen entries declared and present: the others are black.
-    BmpSpec few{ 16, 16, 8 };
+    BmpLayout few{ 16, 16, 8 };
     few.clrUsed = 16;
     few.tableEntries = 16;
     ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("few", MakeBmp(few)).c_str(), 1));
@@ -401,7 +401,7 @@ TEST_F(BitmapImport, EveryDepthSavesAsAnIconOthersRead)
     const std::string folder = doctest::OutputFolder("import-readers");
     for (const Case& c : { Case{ 16, 1 }, Case{ 32, 4 }, Case{ 48, 8 }, Case{ 72, 24 }, Case{ 128, 32 },
                            Case{ 64, 8 } }) {
-        BmpSpec s{ c.size, c.size, c.bits };
+        BmpLayout s{ c.size, c.size, c.bits };
         char name[64];
         std::snprintf(name, sizeof name, "import_%dx%d", c.size, c.bits);
         ASSERT_EQ(1, document_.ImportBitmap(WriteBmp(name, MakeBmp(s)).c_str(), 1)) << name;

@@ -252,15 +252,6 @@ TEST(DrawShape, TransparentDrawingOnAPaletteWithoutBlack)
     }
 }
 
-TEST(StrokeSegment, PaintsWithThePaletteEntryOfTheStroke)
-{
-    IconImage image;
-    ASSERT_TRUE(image.CreateBlank(16, 8));
-    image.DrawStrokeSegment(Pt(0, 5), Pt(10, 5), 9 * 16 + 7, image.GetPaletteColour(9 * 16 + 7));
-    for (int x = 1; x <= 10; ++x)
-        EXPECT_EQ(9 * 16 + 7, image.GetPixelIndex(x, 5)) << x;
-}
-
 TEST(DrawShape, LinesAndOutlines)
 {
     struct Case { ShapeKind shape; POINT start, end; std::vector<std::string> marks; };
