@@ -5,6 +5,7 @@
 #include "document/icon_document.h"
 #include "shell/editor_objects.h"
 #include "views/edit_view.h"
+#include "views/palette_view.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
 
@@ -174,4 +175,42 @@ TEST_F(BarsTest, HotspotAndPickedColoursReachTheBars)
     Click(PixelCentre(2, 13).x, PixelCentre(2, 13).y);
     EXPECT_EQ("2 - 13", HotspotText());
     Command(CmdToolFirst + ToolPencil);
+}
+
+TEST_F(BarsTest, EditedPaletteEntryReachesTheStatusBarAndCanvas)
+{
+    // On an 8-bit image the pixels keep the entry, so they change with it.
+    NewDocument(0, 2);
+    IconImage* image = TheDocument().GetCurrentImage();
+    ASSERT_NE(nullptr, image);
+    const int entry = 20;
+    ASSERT_NE(entry, image->GetTransparentIndex());
+    const COLORREF chosen = RGB(10, 20, 30);
+    ASSERT_NE(chosen, image->GetPaletteColour(entry));
+    // Paint the whole image with the entry, then give the entry a new colour.
+    image->SetLeftIndex(entry);
+    Command(CmdToolFirst + ToolFill);
+    Click(100, 100);
+    Command(CmdToolFirst + ToolPencil);
+
+    DialogScript script;
+    script.Then([chosen](HWND dialog) {
+        // The colour dialog's red, green and blue boxes.
+        HWND red = GetDlgItem(dialog, 706);
+        if (!red || !IsWindowVisible(red))
+            return false;
+        SetDlgItemInt(dialog, 706, GetRValue(chosen), FALSE);
+        SetDlgItemInt(dialog, 707, GetGValue(chosen), FALSE);
+        SetDlgItemInt(dialog, 708, GetBValue(chosen), FALSE);
+        return Press(IDOK)(dialog);
+    });
+    const LPARAM at = MAKELPARAM(10 * (entry % 16) + 5, 10 * (entry / 16) + 5);
+    HWND palette = ThePalette().GetPaletteWindow();
+    SendMessageA(palette, WM_LBUTTONUP, 0, at);
+    SendMessageA(palette, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    PumpMessages();
+    ASSERT_TRUE(script.Finished());
+    ASSERT_EQ(chosen, image->GetPaletteColour(entry));
+    EXPECT_EQ(" 10 - 20 - 30", StatusText(1));
+    EXPECT_EQ(chosen, CanvasPixel(128, 128));
 }
