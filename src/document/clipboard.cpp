@@ -46,73 +46,69 @@ private:
     MemoryDC dc_;
 };
 
-// The size of a packed DIB's pixel rows, or 0 when the header does not describe
-// a picture this reader takes (compressed, unknown depth, absurd size).
-SIZE_T PackedDibLayout(const BITMAPINFOHEADER& header, SIZE_T* tableBytes)
+// The bytes of a packed DIB's colour table (or bit-field masks) and pixel rows;
+// false when the header does not describe a picture this reader takes
+// (compressed, unknown depth, absurd size).
+bool PackedDibLayout(const BITMAPINFOHEADER& header, ULONGLONG* tableBytes, ULONGLONG* pixelBytes)
 {
     if (header.biSize < sizeof(BITMAPINFOHEADER) || header.biWidth <= 0 || header.biHeight == 0
         || header.biHeight == LONG_MIN || header.biPlanes != 1)
-        return 0;
+        return false;
     const LONGLONG height = header.biHeight < 0 ? -LONGLONG(header.biHeight) : header.biHeight;
     if (header.biWidth > 0x10000 || height > 0x10000)
-        return 0;
+        return false;
     const int bits = header.biBitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
-        return 0;
-    SIZE_T table = 0;
+        return false;
+    ULONGLONG table = 0;
     if (header.biCompression == BI_BITFIELDS) {
         if (bits != 16 && bits != 32)
-            return 0;
+            return false;
         // Three masks follow a plain header; later headers hold them inside.
         table = header.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0;
     } else if (header.biCompression != BI_RGB) {
-        return 0;
+        return false;
     }
     if (bits <= 8) {
         const DWORD full = DWORD(1) << bits;
-        table = 4 * SIZE_T(header.biClrUsed != 0 && header.biClrUsed < full ? header.biClrUsed : full);
-    } else if (header.biClrUsed > 0x10000) {
-        return 0;
+        table = 4 * ULONGLONG(header.biClrUsed != 0 && header.biClrUsed < full ? header.biClrUsed : full);
     } else {
         // Deeper pictures may carry an optional table before their pixels.
-        table += 4 * SIZE_T(header.biClrUsed);
+        table += 4 * ULONGLONG(header.biClrUsed);
     }
     *tableBytes = table;
-    const LONGLONG stride = ((LONGLONG(header.biWidth) * bits + 31) / 32) * 4;
-    return SIZE_T(stride * height);
+    *pixelBytes = ULONGLONG(((LONGLONG(header.biWidth) * bits + 31) / 32) * 4 * height);
+    return true;
 }
 
 // Reads a CF_DIB: checked against the size of its memory block before GDI sees it.
 bool ReadPackedDib(HGLOBAL handle, ClipboardPicture* picture)
 {
-    const SIZE_T available = GlobalSize(handle);
+    const ULONGLONG available = GlobalSize(handle);
     const BYTE* data = static_cast<const BYTE*>(GlobalLock(handle));
     if (!data)
         return false;
     bool ok = false;
-    if (available >= sizeof(BITMAPINFOHEADER)) {
-        const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
-        SIZE_T tableBytes = 0;
-        const SIZE_T pixelBytes = PackedDibLayout(*header, &tableBytes);
-        const SIZE_T offset = header->biSize + tableBytes;
-        if (pixelBytes && offset <= available && pixelBytes <= available - offset) {
-            const int width = header->biWidth < kLargestImage ? header->biWidth : kLargestImage;
-            const LONG fullHeight = header->biHeight < 0 ? -header->biHeight : header->biHeight;
-            const int height = fullHeight < kLargestImage ? fullHeight : kLargestImage;
-            Canvas32 canvas(width, height);
-            if (canvas.Ok()) {
-                SelectGuard keep(canvas.Dc(), canvas.Bitmap());
-                // Drawn at full size: GDI clips it to the canvas, keeping the top-left corner.
-                ok = StretchDIBits(canvas.Dc(), 0, 0, header->biWidth, fullHeight, 0, 0,
-                                   header->biWidth, fullHeight, data + offset,
-                                   reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS,
-                                   SRCCOPY) != 0;
-                GdiFlush();
-                if (ok) {
-                    picture->width = width;
-                    picture->height = height;
-                    picture->pixels.assign(canvas.Bits(), canvas.Bits() + size_t(width) * height);
-                }
+    ULONGLONG tableBytes = 0, pixelBytes = 0;
+    const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
+    if (available >= sizeof(BITMAPINFOHEADER) && PackedDibLayout(*header, &tableBytes, &pixelBytes)
+        && ULONGLONG(header->biSize) + tableBytes + pixelBytes <= available) {
+        const int width = header->biWidth < kLargestImage ? header->biWidth : kLargestImage;
+        const LONG fullHeight = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+        const int height = fullHeight < kLargestImage ? fullHeight : kLargestImage;
+        Canvas32 canvas(width, height);
+        if (canvas.Ok()) {
+            SelectGuard keep(canvas.Dc(), canvas.Bitmap());
+            // Drawn at full size: GDI clips it to the canvas, keeping the top-left corner.
+            ok = StretchDIBits(canvas.Dc(), 0, 0, header->biWidth, fullHeight, 0, 0, header->biWidth,
+                               fullHeight, data + header->biSize + tableBytes,
+                               reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS,
+                               SRCCOPY) != 0;
+            GdiFlush();
+            if (ok) {
+                picture->width = width;
+                picture->height = height;
+                picture->pixels.assign(canvas.Bits(), canvas.Bits() + size_t(width) * height);
             }
         }
     }
@@ -120,7 +116,8 @@ bool ReadPackedDib(HGLOBAL handle, ClipboardPicture* picture)
     return ok;
 }
 
-// Reads a CF_BITMAP through GetDIBits, which converts from the device's format.
+// Reads a CF_BITMAP by copying its top-left corner into a 32-bit canvas, which
+// converts from the device's format.
 bool ReadBitmap(HBITMAP bitmap, ClipboardPicture* picture)
 {
     BITMAP description = {};
@@ -129,26 +126,19 @@ bool ReadBitmap(HBITMAP bitmap, ClipboardPicture* picture)
         return false;
     const int width = description.bmWidth < kLargestImage ? description.bmWidth : kLargestImage;
     const int height = description.bmHeight < kLargestImage ? description.bmHeight : kLargestImage;
-    // Rows are counted from the bottom of a bottom-up copy: take the whole height
-    // top-down and keep the first rows.
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = description.bmWidth;
-    info.bmiHeader.biHeight = -description.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> all(size_t(description.bmWidth) * description.bmHeight);
-    WindowDC screen(nullptr);
-    if (!screen.Ok() || GetDIBits(screen, bitmap, 0, description.bmHeight, all.data(), &info,
-                                  DIB_RGB_COLORS) != description.bmHeight)
+    Canvas32 canvas(width, height);
+    MemoryDC source(nullptr);
+    if (!canvas.Ok() || !source.Ok())
         return false;
+    SelectGuard keepCanvas(canvas.Dc(), canvas.Bitmap());
+    SelectGuard keepSource(source, bitmap);
+    if (GetCurrentObject(source, OBJ_BITMAP) != bitmap
+        || !BitBlt(canvas.Dc(), 0, 0, width, height, source, 0, 0, SRCCOPY))
+        return false;
+    GdiFlush();
     picture->width = width;
     picture->height = height;
-    picture->pixels.resize(size_t(width) * height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture->pixels[size_t(y) * width + x] = all[size_t(y) * description.bmWidth + x];
+    picture->pixels.assign(canvas.Bits(), canvas.Bits() + size_t(width) * height);
     return true;
 }
 

@@ -395,7 +395,19 @@ TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
     table.biHeight = 4;
     std::vector<BYTE> shortTable(40 + 100, 0);        // 256 entries implied
     std::memcpy(shortTable.data(), &table, 40);
-    for (const std::vector<BYTE>* dib : { &cut, &rleDib, &shortTable }) {
+    BITMAPINFOHEADER wrapping = header;               // sizes that wrap around 32 bits
+    wrapping.biSize = 0xFFFFFFF0u;                    // plus its table: 1008
+    wrapping.biWidth = 2;
+    wrapping.biHeight = 2;
+    wrapping.biBitCount = 8;
+    std::vector<BYTE> wrapSize(1100, 0);
+    std::memcpy(wrapSize.data(), &wrapping, 40);
+    wrapping.biSize = 40;
+    wrapping.biBitCount = 24;
+    wrapping.biClrUsed = 0x40000000u;
+    std::vector<BYTE> wrapTable(40 + 64, 0);
+    std::memcpy(wrapTable.data(), &wrapping, 40);
+    for (const std::vector<BYTE>* dib : { &cut, &rleDib, &shortTable, &wrapSize, &wrapTable }) {
         ASSERT_TRUE(PlaceDib(owner_, *dib));
         EXPECT_EQ(0, document_.PasteClipboard());
     }
