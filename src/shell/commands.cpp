@@ -49,8 +49,9 @@ bool AskNewImageFormat(HWND mainWindow, int* side, int* bitCount)
     return dialog.Show(mainWindow, side, bitCount);
 }
 
-// Opening, importing and New empty the document before they can fail; the
-// window then shows the empty document rather than the one that is gone.
+// New closes the document before its image is made, and a reader may give up
+// after emptying it: even on failure the window shows the document as it is
+// rather than images that are gone.
 void RefreshAfterReplace(HWND mainWindow, int succeeded)
 {
     Refresh(mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
