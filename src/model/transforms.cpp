@@ -21,8 +21,6 @@ public:
           mask_(static_cast<BYTE*>(image.GetBits(1))),
           maskStride_(IconImage::RowStride(image.GetSize(), 1)) {}
 
-    bool Contains(int x, int y) const { return x >= 0 && y >= 0 && x < size_ && y < size_; }
-
     RawPixel Read(int x, int y) const
     {
         RawPixel pixel;
@@ -157,9 +155,11 @@ int IconImage::Shift(const RECT* rect, int dx, int dy)
             WriteBackground(*this, x, y);
     size_t i = 0;
     for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x, ++i)
-            if (raw.Contains(x + dx, y + dy))
-                raw.Write(x + dx, y + dy, block[i]);
+        for (int x = area.left; x < area.right; ++x, ++i) {
+            const LONGLONG tx = LONGLONG(x) + dx, ty = LONGLONG(y) + dy;
+            if (tx >= 0 && ty >= 0 && tx < size && ty < size)
+                raw.Write(int(tx), int(ty), block[i]);
+        }
 
     // Every shift is an undo step, even one that moved nothing into view.
     if (snapshot)
