@@ -3,7 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <cstring>
+#include <cctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
