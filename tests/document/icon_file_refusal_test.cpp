@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -103,6 +104,30 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
     ASSERT_TRUE(WriteWholeFile(path, valid));
     EXPECT_EQ(1, document.OpenFile(nullptr, path.c_str()));
     EXPECT_EQ(2, document.GetImageCount());
+}
+
+TEST(IconFileRefusal, FailedRecordLeavesTheImageAsItWas)
+{
+    const std::string folder = OutputFolder("malformed");
+    const std::vector<BYTE> valid = SmallValidFile(folder);
+    const std::string path = folder + "\\record.ico";
+    ASSERT_TRUE(WriteWholeFile(path, Cut(valid, 637)));
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    IconImage image;
+    ASSERT_EQ(1, image.CreateBlank(48, 8));
+    image.SetPixelIndex(1, 1, 7);
+    for (DWORD offset : {334u, 637u, 5000u, 0xFFFFFFFFu, 6u})
+        EXPECT_EQ(0, image.LoadFromIconData(file, offset)) << offset;
+    EXPECT_TRUE(image.IsValid());
+    EXPECT_EQ(48, image.GetSize());
+    EXPECT_EQ(7, image.GetPixelIndex(1, 1));
+    // The first record is whole and replaces the image.
+    EXPECT_EQ(1, image.LoadFromIconData(file, 38));
+    EXPECT_EQ(16, image.GetSize());
+    EXPECT_EQ(4, image.GetBitCount());
+    CloseHandle(file);
 }
 
 TEST(IconFileRefusal, FilesThatCannotBeReadChangeNothing)
