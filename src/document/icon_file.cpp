@@ -80,7 +80,7 @@ bool WriteExactly(HANDLE file, const void* buffer, DWORD bytes)
     return WriteFile(file, buffer, bytes, &put, nullptr) && put == bytes;
 }
 
-// 0 icon, 2 cursor by the extension of the last path component; 0 for any other.
+// 1 icon, 2 cursor by the extension of the last path component; 0 for any other.
 WORD FileTypeOfPath(const char* path)
 {
     char extension[MAX_PATH];
