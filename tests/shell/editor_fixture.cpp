@@ -210,6 +210,22 @@ void PressButton(HWND dialog, int id)
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+// The edit control inside a file name box: with common controls 6 the box is
+// a ComboBoxEx32 holding a ComboBox holding the Edit, without it a ComboBox or
+// the Edit itself. Text set on an outer control never reaches the dialog.
+HWND InnerEdit(HWND box)
+{
+    char name[32] = {};
+    GetClassNameA(box, name, sizeof name);
+    if (lstrcmpiA(name, "Edit") == 0)
+        return box;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (HWND edit = InnerEdit(child))
+            return edit;
+    }
+    return nullptr;
+}
+
 // The file name box of the common dialogs: a combo box in the explorer
 // layout, a plain edit in the older one.
 HWND FileNameBox(HWND dialog)
@@ -218,7 +234,7 @@ HWND FileNameBox(HWND dialog)
     for (int id : ids) {
         HWND box = GetDlgItem(dialog, id);
         if (box && IsWindowVisible(box))
-            return box;
+            return InnerEdit(box) ? InnerEdit(box) : box;
     }
     return nullptr;
 }
