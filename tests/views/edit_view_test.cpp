@@ -2,46 +2,27 @@
 
 using namespace viewtest;
 
-namespace {
-
-// 4-bit default palette entries used below.
-const int kRed = 9, kGreen = 10, kBlue = 12;
-
-void WriteRgb(IconImage& image, int x, int y, COLORREF colour)
-{
-    BYTE* at = image.PixelAddress(x, y);
-    at[0] = GetBValue(colour);
-    at[1] = GetGValue(colour);
-    at[2] = GetRValue(colour);
-}
-
-} // namespace
-
 TEST(EditViewDisplay, SixteenPixelImageShowsBlocksOverTheButtonFace)
 {
     Canvas c;
     ASSERT_TRUE(c.document.AddNewImage(16, 24));
     IconImage& image = c.Image();
     image.SetPixelColour(3, 5, RGB(200, 10, 30));
-    image.SetTransparent(10, 2, true);                  // colour part black: background only
+    image.SetTransparent(10, 2, true);  // colour part black: background only
     image.SetTransparent(12, 12, true);
-    WriteRgb(image, 12, 12, RGB(0, 0, 0x80));           // colour part kept under the mask
+    image.PixelAddress(12, 12)[0] = 0x80;  // blue kept under the mask shows ORed over the face
     GdiFlush();
 
     Picture shown = c.Show();
     for (int py = 0; py < 16; ++py)
         for (int px = 0; px < 16; ++px) {
-            COLORREF expected = RGB(255, 255, 255);
-            if (px == 3 && py == 5)
-                expected = RGB(200, 10, 30);
-            else if (px == 10 && py == 2)
-                expected = Face();
-            else if (px == 12 && py == 12)
-                expected = Face() | RGB(0, 0, 0x80);
+            COLORREF expected = px == 3 && py == 5     ? RGB(200, 10, 30)
+                                : px == 10 && py == 2  ? Face()
+                                : px == 12 && py == 12 ? Face() | RGB(0, 0, 0x80)
+                                                       : kWhite;
             for (int y = py * 16; y < py * 16 + 16; ++y)
                 for (int x = px * 16; x < px * 16 + 16; ++x)
-                    ASSERT_EQ(expected, shown.At(x, y)) << "pixel " << px << "," << py
-                                                        << " at canvas " << x << "," << y;
+                    ASSERT_EQ(expected, shown.At(x, y)) << "pixel " << px << "," << py << " at " << x << "," << y;
         }
 }
 
@@ -50,10 +31,9 @@ TEST(EditViewDisplay, NonIntegerZoomFillsTheSquareAndKeepsEveryColumn)
     for (int s : { 48, 72 }) {
         Canvas c;
         ASSERT_TRUE(c.document.AddNewImage(s, 24));
-        IconImage& image = c.Image();
         for (int y = 0; y < s; ++y)
             for (int x = 0; x < s; ++x)
-                image.SetPixelColour(x, y, RGB(x * 3, y * 3, 7));
+                c.Image().SetPixelColour(x, y, RGB(x * 3, y * 3, 7));
         Picture shown = c.Show();
         EXPECT_EQ(RGB(0, 0, 7), shown.At(0, 0)) << s;
         EXPECT_EQ(RGB((s - 1) * 3, (s - 1) * 3, 7), shown.At(255, 255)) << s;
@@ -75,12 +55,32 @@ TEST(EditViewDisplay, NonIntegerZoomFillsTheSquareAndKeepsEveryColumn)
     }
 }
 
-TEST(EditViewDisplay, NothingIsDrawnWithoutADocument)
+TEST(EditViewDisplay, WithoutADocumentNothingIsDrawnAndTheMouseIsIgnored)
 {
     Canvas c;
-    Picture shown = c.Show();
-    EXPECT_EQ(RGB(255, 0, 255), shown.At(0, 0));
-    EXPECT_EQ(RGB(255, 0, 255), shown.At(255, 255));
+    EXPECT_EQ(256 * 256, c.Show().Count(kSentinel));
+    RECT untouched = { 1, 2, 3, 4 };
+    c.view.PixelToCanvasRect(5, 5, &untouched);
+    EXPECT_EQ("1,2-3,4", Text(untouched));
+    c.view.SelectWholeImage();
+    EXPECT_FALSE(c.document.HasSelection());
+    EXPECT_EQ(0, c.view.MoveSelectionFrame(1, 0));
+    for (int tool = ToolPencil; tool <= ToolSelect; ++tool) {
+        c.view.SetTool(tool);
+        SendMessageA(c.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(c.window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), GetCursor()) << "tool " << tool;
+        Press(c.window, 10, 10);
+        EXPECT_EQ(nullptr, GetCapture()) << "tool " << tool;
+        Release(c.window, 10, 10);
+    }
+    EXPECT_EQ(0u, LastCommand());
+    EXPECT_EQ(EditView::ModeIdle, c.view.GetMode());
+    // The status bar is told to show no position.
+    Received().clear();
+    Move(c.window, 30, 30, 0);
+    ASSERT_EQ(1, Count(WM_CURSOR_POSITION));
+    EXPECT_EQ(0u, Last(WM_CURSOR_POSITION)->wParam);
+    EXPECT_EQ(0, Last(WM_CURSOR_POSITION)->lParam);
 }
 
 TEST(EditViewDisplay, CoordinateMapping)
@@ -92,10 +92,7 @@ TEST(EditViewDisplay, CoordinateMapping)
         ASSERT_TRUE(c.document.AddNewImage(k.size, 8));
         RECT r = {};
         c.view.PixelToCanvasRect(k.pixel, k.pixel, &r);
-        EXPECT_EQ(k.left, r.left) << k.size << ":" << k.pixel;
-        EXPECT_EQ(k.left, r.top) << k.size << ":" << k.pixel;
-        EXPECT_EQ(k.right, r.right) << k.size << ":" << k.pixel;
-        EXPECT_EQ(k.right, r.bottom) << k.size << ":" << k.pixel;
+        EXPECT_EQ(Text({ k.left, k.left, k.right, k.right }), Text(r)) << k.size << ":" << k.pixel;
     }
     struct Point { int size, canvas, pixel; };
     for (const Point& k : { Point{ 48, 255, 47 }, Point{ 48, 0, 0 }, Point{ 72, 4, 1 }, Point{ 16, 15, 0 },
@@ -106,76 +103,29 @@ TEST(EditViewDisplay, CoordinateMapping)
         EXPECT_EQ(k.pixel, p.x) << k.size << ":" << k.canvas;
         EXPECT_EQ(k.pixel, p.y) << k.size << ":" << k.canvas;
     }
-    Canvas empty;
-    RECT untouched = { 1, 2, 3, 4 };
-    empty.view.PixelToCanvasRect(5, 5, &untouched);
-    EXPECT_EQ(1, untouched.left);
-    EXPECT_EQ(4, untouched.bottom);
-}
-
-TEST(EditViewDisplay, PickerHandsBackToTheToolBeforeTheFirstPickerChoice)
-{
-    Canvas c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    EXPECT_EQ(ToolPencil, c.view.GetTool());
-    c.view.SetTool(ToolEllipse);
-    c.view.SetTool(ToolPicker);
-    c.view.SetTool(ToolPicker);
-    c.view.SetTool(9);
-    c.view.SetTool(-1);
-    EXPECT_EQ(ToolPicker, c.view.GetTool());
-    Press(c.window, 10, 10);
-    Release(c.window, 10, 10);
-    Pump();
-    const Message* command = Last(WM_COMMAND);
-    ASSERT_NE(nullptr, command);
-    EXPECT_EQ(static_cast<WPARAM>(CmdToolFirst + ToolEllipse), command->wParam);
-    EXPECT_EQ(0, command->lParam);
-
-    // Any other tool after the picker: the picker itself is never remembered.
-    c.view.SetTool(ToolFill);
-    c.view.SetTool(ToolPicker);
-    Received().clear();
-    Press(c.window, 10, 10, false);
-    Release(c.window, 10, 10, false);
-    Pump();
-    ASSERT_NE(nullptr, Last(WM_COMMAND));
-    EXPECT_EQ(static_cast<WPARAM>(CmdToolFirst + ToolFill), Last(WM_COMMAND)->wParam);
 }
 
 TEST(EditViewDisplay, MovingTheSelectionFrameClampsAndCollapses)
 {
     Canvas c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    EXPECT_EQ(0, c.view.MoveSelectionFrame(1, 0));  // no frame shown
     c.view.SetTool(ToolSelect);
-    // Frame over pixels 1..2 x 0..1: canvas (16, 0)-(48, 32).
-    Press(c.window, 20, 5);
-    Move(c.window, 40, 20);
-    Release(c.window, 40, 20);
-    RECT r = c.document.GetSelection();
-    EXPECT_EQ(1, r.left);
-    EXPECT_EQ(3, r.right);
+    c.Drag(true, { { 1, 0 }, { 2, 1 } });
+    EXPECT_EQ("1,0-3,2", Text(c.document.GetSelection()));
 
-    struct Step { int dx, dy, left, top, right, bottom; };
-    for (const Step& k : { Step{ 1, 0, 2, 0, 4, 2 }, Step{ 0, -1, 2, 0, 4, 1 }, Step{ 0, 1, 2, 1, 4, 2 },
-                           Step{ -1, 0, 1, 1, 3, 2 }, Step{ -1, 0, 0, 1, 2, 2 }, Step{ -1, 0, 0, 1, 1, 2 } }) {
+    struct Step { int dx, dy; const char* selection; };
+    for (const Step& k : { Step{ 1, 0, "2,0-4,2" }, Step{ 0, -1, "2,0-4,1" }, Step{ 0, 1, "2,1-4,2" },
+                           Step{ -1, 0, "1,1-3,2" }, Step{ -1, 0, "0,1-2,2" }, Step{ -1, 0, "0,1-1,2" } }) {
         EXPECT_EQ(1, c.view.MoveSelectionFrame(k.dx, k.dy));
-        r = c.document.GetSelection();
         EXPECT_TRUE(c.document.HasSelection());
-        EXPECT_EQ(k.left, r.left) << k.dx << "," << k.dy;
-        EXPECT_EQ(k.top, r.top) << k.dx << "," << k.dy;
-        EXPECT_EQ(k.right, r.right) << k.dx << "," << k.dy;
-        EXPECT_EQ(k.bottom, r.bottom) << k.dx << "," << k.dy;
+        EXPECT_EQ(k.selection, Text(c.document.GetSelection())) << k.dx << "," << k.dy;
     }
     // Clamped at the left edge the frame loses its last column and disappears.
     EXPECT_EQ(1, c.view.MoveSelectionFrame(-1, 0));
     EXPECT_FALSE(c.document.HasSelection());
     EXPECT_EQ(EditView::ModeIdle, c.view.GetMode());
     EXPECT_EQ(0, c.view.MoveSelectionFrame(1, 0));
-    Picture shown = c.Show();
-    for (int x = 0; x < 256; ++x)
-        ASSERT_EQ(RGB(255, 255, 255), shown.At(x, 16)) << "frame left on screen at " << x;
+    EXPECT_EQ(256, c.Show().Count(kWhite, 0, 16, 256, 17)) << "frame left on screen";
 }
 
 TEST(EditViewDisplay, SelectionFrameIsADottedGreenRectangleOnTheGrid)
@@ -183,74 +133,46 @@ TEST(EditViewDisplay, SelectionFrameIsADottedGreenRectangleOnTheGrid)
     Canvas c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
     c.view.SetTool(ToolSelect);
-    Press(c.window, c.Centre(2), c.Centre(3));
-    Move(c.window, c.Centre(5), c.Centre(6));
-    Release(c.window, c.Centre(5), c.Centre(6));
+    c.Drag(true, { { 2, 3 }, { 5, 6 } });
     Picture shown = c.Show();
-    const COLORREF green = RGB(0, 100, 0);
-    int onTop = 0, onRight = 0, elsewhere = 0;
-    for (int y = 0; y < 256; ++y)
-        for (int x = 0; x < 256; ++x) {
-            if (shown.At(x, y) != green)
-                continue;
-            if (y == 48 && x >= 32 && x < 96)
-                ++onTop;
-            else if (x == 95 && y >= 48 && y < 112)
-                ++onRight;
-            else if (!(y == 111 || x == 32))
-                ++elsewhere;
-        }
-    EXPECT_GT(onTop, 10);
-    EXPECT_LT(onTop, 64);  // dotted, not solid
-    EXPECT_GT(onRight, 10);
-    EXPECT_EQ(0, elsewhere);
-    EXPECT_EQ(RGB(255, 255, 255), shown.At(60, 80));
+    const int top = shown.Count(kFrameGreen, 32, 48, 96, 49), right = shown.Count(kFrameGreen, 95, 48, 96, 112);
+    EXPECT_GT(top, 10);
+    EXPECT_LT(top, 64);  // dotted, not solid
+    EXPECT_GT(right, 10);
+    const int ring = shown.Count(kFrameGreen, 32, 48, 96, 112) - shown.Count(kFrameGreen, 33, 49, 95, 111);
+    EXPECT_EQ(ring, shown.Count(kFrameGreen)) << "green off the frame";
+    EXPECT_EQ(kWhite, shown.At(60, 80));
 }
 
+// Select all frames exactly the whole image, also where the drag grid stops short of the edge.
 TEST(EditViewDisplay, SelectWholeImageFramesEverything)
 {
-    Canvas c;
-    c.view.SelectWholeImage();  // no image: nothing happens
-    EXPECT_FALSE(c.document.HasSelection());
-    ASSERT_TRUE(c.document.AddNewImage(48, 8));
-    c.view.SelectWholeImage();
-    EXPECT_EQ(EditView::ModeSelection, c.view.GetMode());
-    EXPECT_TRUE(c.document.HasSelection());
-    RECT r = c.document.GetSelection();
-    EXPECT_EQ(0, r.left);
-    EXPECT_EQ(48, r.right);
-    EXPECT_EQ(48, r.bottom);
-    // The frame runs along the canvas edges; the next press removes it.
-    Picture shown = c.Show();
-    int green = 0;
-    for (int x = 0; x < 256; ++x)
-        green += shown.At(x, 0) == RGB(0, 100, 0) ? 1 : 0;
-    EXPECT_GT(green, 10);
-    Press(c.window, 100, 100, false);
-    Release(c.window, 100, 100, false);
-    EXPECT_FALSE(c.document.HasSelection());
+    for (int s : { 48, 72 }) {
+        Canvas c;
+        ASSERT_TRUE(c.document.AddNewImage(s, 8));
+        c.view.SelectWholeImage();
+        EXPECT_EQ(EditView::ModeSelection, c.view.GetMode());
+        EXPECT_TRUE(c.document.HasSelection());
+        EXPECT_EQ(Text({ 0, 0, s, s }), Text(c.document.GetSelection()));
+        EXPECT_GT(c.Show().Count(kFrameGreen, 0, 0, 256, 1), 10) << s;
+        // The next press removes it, whatever it does.
+        Click(c.window, 100, 100, false);
+        EXPECT_FALSE(c.document.HasSelection()) << s;
+    }
 }
 
 TEST(EditViewDisplay, CursorFollowsTheTool)
 {
     Canvas c;
-    HINSTANCE module = GetModuleHandleA(nullptr);
-    const LPARAM client = MAKELPARAM(HTCLIENT, WM_MOUSEMOVE);
-    HCURSOR arrow = LoadCursorA(nullptr, IDC_ARROW);
-    HCURSOR cross = LoadCursorA(nullptr, IDC_CROSS);
-    for (int tool = ToolPencil; tool <= ToolSelect; ++tool) {
-        c.view.SetTool(tool);
-        SendMessageA(c.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(c.window), client);
-        EXPECT_EQ(arrow, GetCursor()) << "no document, tool " << tool;
-    }
     ASSERT_TRUE(c.document.AddNewImage(32, 8));
     for (int tool = ToolPencil; tool <= ToolSelect; ++tool) {
         c.view.SetTool(tool);
         SetCursor(nullptr);
-        SendMessageA(c.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(c.window), client);
-        HCURSOR expected = tool <= ToolEraser ? LoadCursorA(module, MAKEINTRESOURCEA(IdcToolCursorFirst + tool))
-                                              : cross;
-        ASSERT_NE(nullptr, expected) << "cursor resource " << IdcToolCursorFirst + tool;
+        SendMessageA(c.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(c.window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        HCURSOR expected = tool <= ToolEraser
+                               ? LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IdcToolCursorFirst + tool))
+                               : LoadCursorA(nullptr, IDC_CROSS);
+        ASSERT_NE(nullptr, expected) << "cursor of tool " << tool;
         EXPECT_EQ(expected, GetCursor()) << "tool " << tool;
     }
 }
@@ -266,11 +188,11 @@ TEST(PreviewView, ShowsTheImageAtActualSizeCentred)
         image.SetPixelIndex(0, 0, kRed);
         image.SetPixelIndex(last, last, kBlue);
         image.SetPixelIndex(1, 0, image.GetPaletteCount());  // transparent
-        Picture shown(c.previewWindow, 128, 128, RGB(255, 0, 255), PRF_CLIENT | PRF_ERASEBKGND);
+        Picture shown = c.ShowPreview();
         EXPECT_EQ(RGB(255, 0, 0), shown.At(k.at, k.at)) << k.size;
         EXPECT_EQ(RGB(0, 0, 255), shown.At(k.at + last, k.at + last)) << k.size;
         EXPECT_EQ(Face(), shown.At(k.at + 1, k.at)) << k.size;
-        EXPECT_EQ(RGB(255, 255, 255), shown.At(k.at + 1, k.at + 1)) << k.size;
+        EXPECT_EQ(kWhite, shown.At(k.at + 1, k.at + 1)) << k.size;
         if (k.at > 0) {
             EXPECT_EQ(Face(), shown.At(k.at - 1, k.at - 1)) << k.size;
             EXPECT_EQ(Face(), shown.At(k.at + k.size, k.at + k.size)) << k.size;
@@ -289,6 +211,5 @@ TEST(PreviewView, CatchesUpWithAStrokeOnlyAtTheRelease)
     EXPECT_FALSE(GetUpdateRect(c.previewWindow, nullptr, FALSE));
     Release(c.window, c.Centre(3), c.Centre(0));
     EXPECT_TRUE(GetUpdateRect(c.previewWindow, nullptr, FALSE));
-    Picture shown(c.previewWindow, 128, 128);
-    EXPECT_EQ(RGB(0, 255, 0), shown.At(56 + 2, 56));
+    EXPECT_EQ(RGB(0, 255, 0), c.ShowPreview().At(56 + 2, 56));
 }

@@ -4,53 +4,56 @@ using namespace viewtest;
 
 namespace {
 
-const COLORREF kBase = RGB(100, 150, 200);
-const COLORREF kWhite = RGB(255, 255, 255);
-const COLORREF kLight = RGB(240, 240, 240);
+const COLORREF kBase = RGB(100, 150, 200), kLight = RGB(240, 240, 240), kRedRgb = RGB(255, 0, 0);
 
-class Button
+struct Button
 {
-public:
-    explicit Button(int id = CmdToolFirst + 1, DWORD extraStyle = 0)
+    explicit Button(DWORD extraStyle = 0)
     {
-        hwnd = CreateWindowExA(0, "QzButtonCtrlClass32", "", WS_CHILD | WS_VISIBLE | extraStyle, 20, 20, 27,
-                               27, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        hwnd = CreateWindowExA(0, "QzButtonCtrlClass32", "", WS_CHILD | WS_VISIBLE | extraStyle, 20, 20, 27, 27,
+                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(CmdShiftLeft)),
                                GetModuleHandleA(nullptr), nullptr);
         SendMessageA(hwnd, TBM_SETFACECOLOUR, 0, kBase);
     }
     Picture Face() const { return Picture(hwnd, 27, 27); }
-    void Hover() const { SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)); }
-    void Leave() const { SendMessageA(hwnd, WM_MOUSELEAVE, 0, 0); }
-    void Down() const { SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); }
-    void Up() const { SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5)); }
+    // One step of a mouse or parent action, by its letter: h hover, l leave, d down, u up,
+    // s, c and 2 the button states 1, 0 and 2.
+    void Do(char step) const
+    {
+        switch (step) {
+        case 'h': SendMessageA(hwnd, WM_SETCURSOR, reinterpret_cast<WPARAM>(hwnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)); break;
+        case 'l': SendMessageA(hwnd, WM_MOUSELEAVE, 0, 0); break;
+        case 'd': SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5)); break;
+        case 'u': SendMessageA(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5)); break;
+        case 's': SendMessageA(hwnd, BM_SETSTATE, 1, 0); break;
+        case 'c': SendMessageA(hwnd, BM_SETSTATE, 0, 0); break;
+        case '2': SendMessageA(hwnd, BM_SETSTATE, 2, 0); break;
+        }
+    }
 
     TestParent parent;
     HWND hwnd;
 };
 
-enum FaceKind { Normal, Hovered, Pressed };
-
-// Which of the three faces a picture shows, from the rows that tell them apart.
-FaceKind KindOf(const Picture& face)
+// Which of the three faces a picture shows (N, H or P), from the rows that tell them apart.
+char KindOf(const Picture& face)
 {
     if (face.At(5, 1) != kWhite)
-        return Pressed;  // the pressed face's dark inner line
-    return face.At(5, 3) == kLight ? Normal : Hovered;
+        return 'P';  // the pressed face's dark inner line
+    return face.At(5, 3) == kLight ? 'N' : 'H';
 }
 
-// Rows r0 + 1 .. r1 run from the base colour towards white, channel by channel.
+// Row r0 is light; rows r0 + 1 .. r1 run from the base colour towards white, channel by channel.
 void ExpectGradient(const Picture& face, int r0, int r1, int x0, COLORREF base, const char* name)
 {
-    for (int x = x0; x <= 25; ++x)
-        EXPECT_EQ(kLight, face.At(x, r0)) << name << " light row at x " << x;
+    EXPECT_EQ(26 - x0, face.Count(kLight, x0, r0, 26, r0 + 1)) << name << " light row";
     EXPECT_EQ(base, face.At(x0, r0 + 1)) << name;
     for (int y = r0 + 2; y <= r1; ++y) {
         COLORREF above = face.At(x0, y - 1), here = face.At(x0, y);
         EXPECT_GE(GetRValue(here), GetRValue(above)) << name << " row " << y;
         EXPECT_GT(GetGValue(here), GetGValue(above)) << name << " row " << y;
         EXPECT_GE(GetBValue(here), GetBValue(above)) << name << " row " << y;
-        for (int x = x0; x <= 25; ++x)
-            ASSERT_EQ(here, face.At(x, y)) << name << " row " << y << " x " << x;
+        EXPECT_EQ(26 - x0, face.Count(here, x0, y, 26, y + 1)) << name << " row " << y;
     }
     EXPECT_GT(GetGValue(face.At(x0, r1)), 240) << name << " ends near white";
 }
@@ -74,110 +77,52 @@ TEST(ToolButton, TheThreeFacesOfA27PixelButton)
 {
     Button b;
     Picture normal = b.Face();
-    EXPECT_EQ(Normal, KindOf(normal));
     ExpectGradient(normal, 3, 25, 2, kBase, "normal");
-    EXPECT_EQ(ShiftLuma(kBase, -15), normal.At(0, 0));
-    EXPECT_EQ(ShiftLuma(kBase, -15), normal.At(0, 26));
-    EXPECT_EQ(ShiftLuma(kBase, -50), normal.At(26, 0));
-    EXPECT_EQ(ShiftLuma(kBase, -50), normal.At(13, 26));
-    EXPECT_EQ(ShiftLuma(kBase, -50), normal.At(26, 13));
-    for (int x = 1; x <= 25; ++x) {
-        EXPECT_EQ(kWhite, normal.At(x, 1));
-        EXPECT_EQ(kWhite, normal.At(x, 2));
-        EXPECT_EQ(kWhite, normal.At(1, x));
-    }
-
-    b.Hover();
+    EXPECT_EQ(25, normal.Count(kWhite, 1, 1, 26, 2));
+    EXPECT_EQ(25, normal.Count(kWhite, 1, 2, 26, 3));
+    EXPECT_EQ(25, normal.Count(kWhite, 1, 1, 2, 26));
+    b.Do('h');
     Picture hover = b.Face();
-    EXPECT_EQ(Hovered, KindOf(hover));
     ExpectGradient(hover, 5, 25, 3, ShiftLuma(kBase, 20), "hover");
-    EXPECT_EQ(ShiftLuma(kBase, -25), hover.At(5, 0));
-    EXPECT_EQ(ShiftLuma(kBase, -80), hover.At(5, 26));
-    for (int y = 1; y <= 4; ++y)
-        EXPECT_EQ(kWhite, hover.At(10, y));
-    EXPECT_EQ(kWhite, hover.At(1, 15));
-    EXPECT_EQ(kWhite, hover.At(2, 15));
-
-    b.Down();
+    EXPECT_EQ(4, hover.Count(kWhite, 10, 1, 11, 5));
+    EXPECT_EQ(2, hover.Count(kWhite, 1, 15, 3, 16));
+    b.Do('d');
     Picture pressed = b.Face();
-    EXPECT_EQ(Pressed, KindOf(pressed));
     ExpectGradient(pressed, 3, 24, 2, kBase, "pressed");
-    const COLORREF light = ShiftLuma(kBase, -15), dark = ShiftLuma(kBase, -100);
-    EXPECT_EQ(dark, pressed.At(1, 1));
-    EXPECT_EQ(dark, pressed.At(26, 10));
-    EXPECT_EQ(dark, pressed.At(10, 26));
-    EXPECT_EQ(light, pressed.At(0, 10));
-    EXPECT_EQ(light, pressed.At(10, 0));
-    EXPECT_EQ(light, pressed.At(10, 25));
+
+    struct Spot { const Picture& face; int x, y; short luma; };
+    for (const Spot& s : { Spot{ normal, 0, 0, -15 }, Spot{ normal, 0, 26, -15 }, Spot{ normal, 26, 0, -50 },
+                           Spot{ normal, 13, 26, -50 }, Spot{ normal, 26, 13, -50 },
+                           Spot{ hover, 5, 0, -25 }, Spot{ hover, 5, 26, -80 },
+                           Spot{ pressed, 1, 1, -100 }, Spot{ pressed, 26, 10, -100 }, Spot{ pressed, 10, 26, -100 },
+                           Spot{ pressed, 0, 10, -15 }, Spot{ pressed, 10, 0, -15 }, Spot{ pressed, 10, 25, -15 } })
+        EXPECT_EQ(ShiftLuma(kBase, s.luma), s.face.At(s.x, s.y)) << s.x << "," << s.y;
     EXPECT_EQ(kWhite, pressed.At(10, 2));
 }
 
-TEST(ToolButton, ClickPostsACommandAndReleasesTheFace)
+TEST(ToolButton, FacesAndCommandsFollowTheMouseAndTheLatch)
 {
-    Button b(CmdToolFirst + 4);
-    b.Hover();
-    b.Down();
-    EXPECT_EQ(Pressed, KindOf(b.Face()));
-    Pump();
-    EXPECT_EQ(0, Count(WM_COMMAND));
-    b.Up();
-    Pump();
-    ASSERT_EQ(1, Count(WM_COMMAND));
-    EXPECT_EQ(static_cast<WPARAM>(CmdToolFirst + 4), Last(WM_COMMAND)->wParam);  // BN_CLICKED is 0
-    EXPECT_EQ(reinterpret_cast<LPARAM>(b.hwnd), Last(WM_COMMAND)->lParam);
-    EXPECT_EQ(Hovered, KindOf(b.Face()));
-    b.Leave();
-    EXPECT_EQ(Normal, KindOf(b.Face()));
-
-    // Pressed here and released elsewhere: no command, the leave clears the face.
-    b.Hover();
-    b.Down();
-    b.Leave();
-    Pump();
-    EXPECT_EQ(1, Count(WM_COMMAND));
-    EXPECT_EQ(Normal, KindOf(b.Face()));
-}
-
-TEST(ToolButton, SetStateLatchesThePressedFace)
-{
-    Button b;
-    SendMessageA(b.hwnd, BM_SETSTATE, 1, 0);
-    EXPECT_EQ(Pressed, KindOf(b.Face()));
-    b.Hover();
-    b.Leave();
-    EXPECT_EQ(Pressed, KindOf(b.Face()));
-    b.Hover();
-    EXPECT_EQ(Pressed, KindOf(b.Face()));
-    SendMessageA(b.hwnd, BM_SETSTATE, 0, 0);
-    EXPECT_EQ(Hovered, KindOf(b.Face()));
-    b.Leave();
-
-    // A click on a latched push button unlatches it until the parent sets it again.
-    SendMessageA(b.hwnd, BM_SETSTATE, 1, 0);
-    b.Hover();
-    b.Down();
-    b.Up();
-    b.Leave();
-    EXPECT_EQ(Normal, KindOf(b.Face()));
-    SendMessageA(b.hwnd, BM_SETSTATE, 2, 0);  // only 1 latches
-    EXPECT_EQ(Normal, KindOf(b.Face()));
-}
-
-TEST(ToolButton, ToggleStyleLatchesOnClick)
-{
-    Button b(CmdShiftLeft, 0x0001);
-    b.Hover();
-    b.Down();
-    b.Up();
-    b.Leave();
-    EXPECT_EQ(Pressed, KindOf(b.Face()));
-    b.Hover();
-    b.Down();
-    b.Up();
-    b.Leave();
-    EXPECT_EQ(Normal, KindOf(b.Face()));
-    Pump();
-    EXPECT_EQ(2, Count(WM_COMMAND));
+    struct Case { const char* name; DWORD style; const char* steps; const char* faces; int commands; };
+    for (const Case& k : {
+             Case{ "click", 0, "hdul", "HPHN", 1 },
+             Case{ "pressed here, released elsewhere", 0, "hdl", "HPN", 0 },
+             Case{ "latched by the parent", 0, "shlhcl", "PPPPHN", 0 },
+             Case{ "a click unlatches until set again; only state 1 latches", 0, "shdul2", "PPPHNN", 1 },
+             Case{ "toggle style latches on click", 0x0001, "hdulhdul", "HPPPPPHN", 2 } }) {
+        Button b(k.style);
+        std::string faces;
+        for (const char* step = k.steps; *step; ++step) {
+            b.Do(*step);
+            faces += KindOf(b.Face());
+        }
+        EXPECT_EQ(k.faces, faces) << k.name;
+        if (k.commands) {
+            EXPECT_EQ(static_cast<WPARAM>(CmdShiftLeft), LastCommand()) << k.name;  // BN_CLICKED is 0
+            EXPECT_EQ(reinterpret_cast<LPARAM>(b.hwnd), Last(WM_COMMAND)->lParam) << k.name;
+        }
+        Pump();
+        EXPECT_EQ(k.commands, Count(WM_COMMAND)) << k.name;
+    }
 }
 
 TEST(ToolButton, KeepsItsOwnCopyOfTheIcon)
@@ -185,22 +130,8 @@ TEST(ToolButton, KeepsItsOwnCopyOfTheIcon)
     Button b;
     // A 22 x 22 opaque red icon.
     std::vector<BYTE> andMask(22 * 4, 0);
-    HDC screen = GetDC(nullptr);
-    HBITMAP colour = CreateCompatibleBitmap(screen, 22, 22);
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, colour);
-    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-    RECT all = { 0, 0, 22, 22 };
-    FillRect(dc, &all, red);
-    DeleteObject(red);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    HBITMAP mask = CreateBitmap(22, 22, 1, 1, andMask.data());
-    ICONINFO info = { TRUE, 0, 0, mask, colour };
-    HICON icon = CreateIconIndirect(&info);
-    DeleteObject(mask);
-    DeleteObject(colour);
+    std::vector<DWORD> red(22 * 22, 0x00FF0000);
+    HICON icon = CreateIcon(nullptr, 22, 22, 1, 32, andMask.data(), reinterpret_cast<const BYTE*>(red.data()));
     ASSERT_NE(nullptr, icon);
 
     SendMessageA(b.hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(icon));  // ignored
@@ -208,17 +139,17 @@ TEST(ToolButton, KeepsItsOwnCopyOfTheIcon)
     SendMessageA(b.hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     DestroyIcon(icon);  // the button has its own copy
     Picture normal = b.Face();
-    EXPECT_EQ(RGB(255, 0, 0), normal.At(2, 2));
-    EXPECT_EQ(RGB(255, 0, 0), normal.At(23, 23));
-    EXPECT_NE(RGB(255, 0, 0), normal.At(24, 24));
-    SendMessageA(b.hwnd, BM_SETSTATE, 1, 0);
+    EXPECT_EQ(kRedRgb, normal.At(2, 2));
+    EXPECT_EQ(kRedRgb, normal.At(23, 23));
+    EXPECT_NE(kRedRgb, normal.At(24, 24));
+    b.Do('s');
     Picture pressed = b.Face();
-    EXPECT_NE(RGB(255, 0, 0), pressed.At(2, 2));  // one pixel down and right
-    EXPECT_EQ(RGB(255, 0, 0), pressed.At(3, 3));
-    EXPECT_EQ(RGB(255, 0, 0), pressed.At(24, 24));
+    EXPECT_NE(kRedRgb, pressed.At(2, 2));  // one pixel down and right
+    EXPECT_EQ(kRedRgb, pressed.At(3, 3));
+    EXPECT_EQ(kRedRgb, pressed.At(24, 24));
     // A new face colour rebuilds the faces around the same icon.
     SendMessageA(b.hwnd, TBM_SETFACECOLOUR, 0, RGB(0, 0, 0));
     Picture dark = b.Face();
-    EXPECT_EQ(RGB(255, 0, 0), dark.At(3, 3));
+    EXPECT_EQ(kRedRgb, dark.At(3, 3));
     EXPECT_EQ(RGB(0, 0, 0), dark.At(2, 4));
 }

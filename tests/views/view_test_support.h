@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "document/icon_document.h"
@@ -11,9 +14,14 @@
 #include "views/palette_view.h"
 #include "views/preview_view.h"
 #include "views/tool_button.h"
+#include "win/gdi_guards.h"
 #include "win/identifiers.h"
 
 namespace viewtest {
+
+// Entries of the 4-bit default palette, and colours the views draw with.
+const int kBlack = 0, kRed = 9, kGreen = 10, kBlue = 12;
+const COLORREF kWhite = RGB(255, 255, 255), kFrameGreen = RGB(0, 100, 0), kSentinel = RGB(255, 0, 255);
 
 struct Message
 {
@@ -46,7 +54,6 @@ inline void RegisterClassesOnce()
     WNDCLASSA wc = {};
     wc.lpfnWndProc = ParentProc;
     wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     wc.lpszClassName = "ViewsTestParent";
     ASSERT_NE(0, RegisterClassA(&wc));
@@ -84,7 +91,20 @@ inline const Message* Last(UINT message)
     return found;
 }
 
-// A visible 640 x 490 main window stand-in, destroyed with its children.
+// The command a view posted last, or 0.
+inline WPARAM LastCommand()
+{
+    Pump();
+    return Last(WM_COMMAND) ? Last(WM_COMMAND)->wParam : 0;
+}
+
+inline std::string Text(const RECT& r)
+{
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "-" + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+// A visible main window stand-in, destroyed with its children.
 class TestParent
 {
 public:
@@ -110,12 +130,11 @@ private:
     HWND hwnd_;
 };
 
-// What a window shows, rendered through WM_PRINTCLIENT into a 32-bit DIB.
+// What a window shows, rendered through WM_PRINTCLIENT into a 32-bit DIB over a sentinel colour.
 class Picture
 {
 public:
-    Picture(HWND window, int width, int height, COLORREF sentinel = RGB(255, 0, 255),
-            LPARAM flags = PRF_CLIENT)
+    Picture(HWND window, int width, int height, LPARAM flags = PRF_CLIENT)
         : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height)
     {
         BITMAPINFO info = {};
@@ -125,28 +144,29 @@ public:
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        HBRUSH fill = CreateSolidBrush(sentinel);
+        MemoryDC dc(nullptr);
+        OwnedBitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        SelectGuard keep(dc, bitmap);
+        OwnedBrush fill(CreateSolidBrush(kSentinel));
         RECT all = { 0, 0, width, height };
         FillRect(dc, &all, fill);
-        DeleteObject(fill);
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), flags);
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), flags);
         GdiFlush();
         const DWORD* source = static_cast<const DWORD*>(bits);
-        for (size_t i = 0; i < pixels_.size(); ++i) {
-            DWORD v = source[i];  // blue, green, red, unused from the low byte
-            pixels_[i] = RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-        }
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
+        for (size_t i = 0; i < pixels_.size(); ++i)  // blue, green, red, unused from the low byte
+            pixels_[i] = RGB((source[i] >> 16) & 0xFF, (source[i] >> 8) & 0xFF, source[i] & 0xFF);
     }
     COLORREF At(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
     bool operator==(const Picture& other) const { return pixels_ == other.pixels_; }
-    int Width() const { return width_; }
-    int Height() const { return height_; }
+    // How many pixels of a colour lie in [x0, x1) x [y0, y1), the whole picture by default.
+    int Count(COLORREF colour, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) const
+    {
+        int n = 0;
+        for (int y = y0; y < (y1 < 0 ? height_ : y1); ++y)
+            for (int x = x0; x < (x1 < 0 ? width_ : x1); ++x)
+                n += At(x, y) == colour ? 1 : 0;
+        return n;
+    }
 
 private:
     int width_, height_;
@@ -177,6 +197,21 @@ inline void Release(HWND w, int x, int y, bool left = true, WPARAM still = 0)
 {
     SendMessageA(w, left ? WM_LBUTTONUP : WM_RBUTTONUP, still, At(x, y));
 }
+inline void Click(HWND w, int x, int y, bool left = true)
+{
+    Press(w, x, y, left);
+    Release(w, x, y, left);
+}
+
+typedef std::set<std::pair<int, int>> Pixels;
+
+inline Pixels Row(int y, int from, int to)
+{
+    Pixels p;
+    for (int x = from; x <= to; ++x)
+        p.insert({ x, y });
+    return p;
+}
 
 // The canvas and preview of one document inside a test parent.
 class Canvas
@@ -190,14 +225,30 @@ public:
     }
     IconImage& Image() { return *document.GetCurrentImage(); }
     Picture Show() { return Picture(window, EditView::CanvasSide, EditView::CanvasSide); }
-    // The colour shown at the centre of an image pixel's cell.
-    COLORREF Cell(const Picture& shown, int px, int py)
-    {
-        const int s = Image().GetSize();
-        return shown.At((2 * px + 1) * 128 / s, (2 * py + 1) * 128 / s);
-    }
+    Picture ShowPreview() { return Picture(previewWindow, 128, 128, PRF_CLIENT | PRF_ERASEBKGND); }
     // Canvas coordinates of the centre of an image pixel's cell.
     int Centre(int p) { return (2 * p + 1) * 128 / Image().GetSize(); }
+    // The colour shown at the centre of an image pixel's cell.
+    COLORREF Cell(const Picture& shown, int px, int py) { return shown.At(Centre(px), Centre(py)); }
+    // The pixels whose cell is not white.
+    Pixels Marked()
+    {
+        Picture shown = Show();
+        Pixels marked;
+        for (int y = 0; y < Image().GetSize(); ++y)
+            for (int x = 0; x < Image().GetSize(); ++x)
+                if (Cell(shown, x, y) != kWhite)
+                    marked.insert({ x, y });
+        return marked;
+    }
+    // One press-move-release with a button, through pixel centres.
+    void Drag(bool left, const std::vector<POINT>& path)
+    {
+        Press(window, Centre(path.front().x), Centre(path.front().y), left);
+        for (size_t i = 1; i < path.size(); ++i)
+            Move(window, Centre(path[i].x), Centre(path[i].y), left ? MK_LBUTTON : MK_RBUTTON);
+        Release(window, Centre(path.back().x), Centre(path.back().y), left);
+    }
 
     IconDocument document;
     PreviewView preview{ document };
