@@ -1,15 +1,12 @@
 #include "editor_fixture.h"
 
 #include <commctrl.h>
-#include <stdio.h>
 
-#include "document/icon_document.h"
-#include "shell/editor_objects.h"
+#include <fstream>
+#include <iterator>
+
 #include "shell/startup.h"
-#include "views/edit_view.h"
 #include "views/palette_view.h"
-#include "win/gdi_guards.h"
-#include "win/identifiers.h"
 
 bool EditorTest::registered_ = false;
 
@@ -37,154 +34,93 @@ std::string FreshOutputPath(const char* name)
 {
     std::string path = std::string(VEMIRO_TEST_OUTPUT) + "\\" + name;
     for (char& c : path)
-        if (c == '/')
-            c = '\\';
+        c = c == '/' ? '\\' : c;
     CreateDirectoryA(VEMIRO_TEST_OUTPUT, nullptr);
     DeleteFileA(path.c_str());
     return path;
 }
 
-bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::vector<BYTE> ReadWholeFile(const std::string& path)
 {
-    std::vector<BYTE> bytes;
-    FILE* file = fopen(path.c_str(), "rb");
-    if (!file)
-        return bytes;
-    BYTE buffer[4096];
-    size_t got;
-    while ((got = fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    fclose(file);
-    return bytes;
+    std::ifstream file(path, std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 namespace {
 
-void PutWord(std::vector<BYTE>& out, WORD value)
+template <typename T>
+void Put(std::vector<BYTE>& out, const T& value)
 {
-    out.push_back(static_cast<BYTE>(value & 0xFF));
-    out.push_back(static_cast<BYTE>(value >> 8));
+    const BYTE* bytes = reinterpret_cast<const BYTE*>(&value);
+    out.insert(out.end(), bytes, bytes + sizeof value);
 }
 
-void PutDword(std::vector<BYTE>& out, DWORD value)
+// Rows of one colour, each padded to whole DWORDs.
+void PutRows(std::vector<BYTE>& out, int size, int bits, COLORREF colour)
 {
-    PutWord(out, static_cast<WORD>(value & 0xFFFF));
-    PutWord(out, static_cast<WORD>(value >> 16));
+    const BYTE pixel[] = {GetBValue(colour), GetGValue(colour), GetRValue(colour), 255};
+    for (int row = 0; row < size; ++row) {
+        const size_t start = out.size();
+        for (int x = 0; x < size; ++x)
+            out.insert(out.end(), pixel, pixel + bits / 8);
+        out.resize(start + ((size * bits + 31) / 32) * 4, 0);
+    }
 }
 
 bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
 {
-    FILE* file = fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool ok = fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return fclose(file) == 0 && ok;
-}
-
-// The image resource of an icon directory entry: header, bottom-up colour
-// rows, then the mask rows.
-std::vector<BYTE> ImageResource(const TestImage& image)
-{
-    std::vector<BYTE> out;
-    const int colourStride = ((image.size * image.bits + 31) / 32) * 4;
-    const int maskStride = ((image.size + 31) / 32) * 4;
-    PutDword(out, 40);
-    PutDword(out, image.size);
-    PutDword(out, image.size * 2);
-    PutWord(out, 1);
-    PutWord(out, static_cast<WORD>(image.bits));
-    PutDword(out, 0);
-    PutDword(out, (colourStride + maskStride) * image.size);
-    PutDword(out, 0);
-    PutDword(out, 0);
-    PutDword(out, 0);
-    PutDword(out, 0);
-    for (int row = image.size - 1; row >= 0; --row) {
-        const bool clear = row < image.transparentRows;
-        std::vector<BYTE> line;
-        for (int x = 0; x < image.size; ++x) {
-            line.push_back(clear ? 0 : GetBValue(image.colour));
-            line.push_back(clear ? 0 : GetGValue(image.colour));
-            line.push_back(clear ? 0 : GetRValue(image.colour));
-            if (image.bits == 32)
-                line.push_back(clear ? 0 : 255);
-        }
-        line.resize(colourStride, 0);
-        out.insert(out.end(), line.begin(), line.end());
-    }
-    for (int row = image.size - 1; row >= 0; --row) {
-        std::vector<BYTE> line(maskStride, 0);
-        if (row < image.transparentRows)
-            for (int x = 0; x < image.size; ++x)
-                line[x / 8] |= static_cast<BYTE>(0x80 >> (x % 8));
-        out.insert(out.end(), line.begin(), line.end());
-    }
-    return out;
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    file.close();
+    return !file.fail();
 }
 
 }  // namespace
 
-bool WriteIconFileByHand(const std::string& path, const std::vector<TestImage>& images, bool cursor,
-                         WORD hotspotX, WORD hotspotY)
+bool WriteIconFileByHand(const std::string& path, const std::vector<TestImage>& images)
 {
-    std::vector<BYTE> out;
-    PutWord(out, 0);
-    PutWord(out, cursor ? 2 : 1);
-    PutWord(out, static_cast<WORD>(images.size()));
-    DWORD offset = 6 + 16 * static_cast<DWORD>(images.size());
-    std::vector<BYTE> resources;
+    std::vector<BYTE> out, records;
+    for (WORD word : {WORD(0), WORD(1), WORD(images.size())})
+        Put(out, word);
     for (const TestImage& image : images) {
-        const std::vector<BYTE> resource = ImageResource(image);
-        out.push_back(static_cast<BYTE>(image.size == 256 ? 0 : image.size));
-        out.push_back(static_cast<BYTE>(image.size == 256 ? 0 : image.size));
-        out.push_back(0);
-        out.push_back(0);
-        PutWord(out, cursor ? hotspotX : 1);
-        PutWord(out, cursor ? hotspotY : static_cast<WORD>(image.bits));
-        PutDword(out, static_cast<DWORD>(resource.size()));
-        PutDword(out, offset);
-        offset += static_cast<DWORD>(resource.size());
-        resources.insert(resources.end(), resource.begin(), resource.end());
+        const size_t start = records.size();
+        const DWORD bytes = ((image.size * image.bits + 31) / 32 + (image.size + 31) / 32) * 4 * image.size;
+        Put(records, BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), image.size, image.size * 2, 1, WORD(image.bits),
+                                      BI_RGB, bytes, 0, 0, 0, 0});
+        PutRows(records, image.size, image.bits, image.colour);
+        records.resize(start + sizeof(BITMAPINFOHEADER) + bytes, 0);  // the mask: all opaque
+        Put(out, BYTE(image.size));
+        Put(out, BYTE(image.size));
+        for (WORD word : {WORD(0), WORD(1), WORD(image.bits)})
+            Put(out, word);
+        Put(out, DWORD(records.size() - start));
+        Put(out, DWORD(6 + 16 * images.size() + start));
     }
-    out.insert(out.end(), resources.begin(), resources.end());
+    out.insert(out.end(), records.begin(), records.end());
     return WriteBytes(path, out);
 }
 
 bool WriteBitmapFileByHand(const std::string& path, int size, COLORREF colour)
 {
-    const int stride = ((size * 24 + 31) / 32) * 4;
-    std::vector<BYTE> out;
-    PutWord(out, 0x4D42);
-    PutDword(out, 54 + stride * size);
-    PutDword(out, 0);
-    PutDword(out, 54);
-    PutDword(out, 40);
-    PutDword(out, size);
-    PutDword(out, size);
-    PutWord(out, 1);
-    PutWord(out, 24);
-    PutDword(out, 0);
-    PutDword(out, stride * size);
-    PutDword(out, 2835);
-    PutDword(out, 2835);
-    PutDword(out, 0);
-    PutDword(out, 0);
-    for (int row = 0; row < size; ++row) {
-        std::vector<BYTE> line;
-        for (int x = 0; x < size; ++x) {
-            line.push_back(GetBValue(colour));
-            line.push_back(GetGValue(colour));
-            line.push_back(GetRValue(colour));
-        }
-        line.resize(stride, 0);
-        out.insert(out.end(), line.begin(), line.end());
-    }
+    std::vector<BYTE> pixels, out;
+    PutRows(pixels, size, 24, colour);
+    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    Put(out, BITMAPFILEHEADER{0x4D42, DWORD(offset + pixels.size()), 0, 0, offset});
+    Put(out, BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size, size, 1, 24, BI_RGB, DWORD(pixels.size()), 2835, 2835,
+                              0, 0});
+    out.insert(out.end(), pixels.begin(), pixels.end());
     return WriteBytes(path, out);
+}
+
+Picture::Picture(HWND printed, int width, int height, COLORREF background)
+    : screen_(nullptr), memory_(screen_), bitmap_(CreateCompatibleBitmap(screen_, width, height)),
+      keep_(memory_, bitmap_)
+{
+    RECT all = {0, 0, width, height};
+    OwnedBrush brush(CreateSolidBrush(background));
+    FillRect(memory_, &all, brush);
+    if (printed)
+        SendMessageA(printed, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(memory_)), PRF_CLIENT);
 }
 
 // ---------------------------------------------------------------------------
@@ -198,11 +134,10 @@ BOOL CALLBACK FindEnabledDialog(HWND window, LPARAM found)
 {
     char name[32] = "";
     GetClassNameA(window, name, sizeof name);
-    if (strcmp(name, "#32770") == 0 && IsWindowVisible(window) && IsWindowEnabled(window)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
+    if (strcmp(name, "#32770") != 0 || !IsWindowVisible(window) || !IsWindowEnabled(window))
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
 void PressButton(HWND dialog, int id)
@@ -219,10 +154,9 @@ HWND InnerEdit(HWND box)
     GetClassNameA(box, name, sizeof name);
     if (lstrcmpiA(name, "Edit") == 0)
         return box;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
         if (HWND edit = InnerEdit(child))
             return edit;
-    }
     return nullptr;
 }
 
@@ -230,8 +164,7 @@ HWND InnerEdit(HWND box)
 // layout, a plain edit in the older one.
 HWND FileNameBox(HWND dialog)
 {
-    const int ids[] = {0x47c, 0x480};
-    for (int id : ids) {
+    for (int id : {0x47c, 0x480}) {
         HWND box = GetDlgItem(dialog, id);
         if (box && IsWindowVisible(box))
             return InnerEdit(box) ? InnerEdit(box) : box;
@@ -241,9 +174,8 @@ HWND FileNameBox(HWND dialog)
 
 }  // namespace
 
-DialogScript::DialogScript()
+DialogScript::DialogScript() : outer_(activeScript)
 {
-    outer_ = activeScript;
     activeScript = this;
     timer_ = SetTimer(nullptr, 0, 40, Tick);
 }
@@ -262,11 +194,9 @@ DialogScript& DialogScript::Then(Action action)
 
 void CALLBACK DialogScript::Tick(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (!activeScript)
-        return;
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), FindEnabledDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (dialog)
+    if (activeScript && dialog)
         activeScript->Answer(dialog);
 }
 
@@ -275,27 +205,18 @@ void DialogScript::Answer(HWND dialog)
     // A dialog already answered may still be on screen until it handles the press.
     if (dialog == lastAnswered_)
         return;
-    DialogSeen seen;
-    seen.title = WindowText(dialog);
-    seen.text = WindowText(GetDlgItem(dialog, 0xFFFF));
-    if (next_ < actions_.size()) {
-        if (!actions_[next_](dialog)) {
-            // Not ready yet; a dialog that never becomes ready is cancelled below.
-            if (++tries_ < 100)
-                return;
-        } else {
-            ++next_;
-            tries_ = 0;
-            lastAnswered_ = dialog;
-            seen_.push_back(seen);
-            return;
-        }
+    const bool expected = next_ < actions_.size();
+    if (expected && !actions_[next_](dialog) && ++tries_ < 100)
+        return;  // not ready yet; one that never becomes ready is cancelled below
+    seen_.push_back({WindowText(dialog), WindowText(GetDlgItem(dialog, 0xFFFF))});
+    lastAnswered_ = dialog;
+    if (expected && tries_ < 100) {
+        ++next_;
+    } else {
+        ++unexpected_;
+        PressButton(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
     }
     tries_ = 0;
-    lastAnswered_ = dialog;
-    seen_.push_back(seen);
-    ++unexpected_;
-    PressButton(dialog, GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : IDOK);
 }
 
 DialogScript::Action Press(int id)
@@ -310,11 +231,11 @@ DialogScript::Action ChooseFile(const std::string& path)
 {
     return [path](HWND dialog) {
         HWND box = FileNameBox(dialog);
-        if (!box)
-            return false;
-        SetWindowTextA(box, path.c_str());
-        PressButton(dialog, IDOK);
-        return true;
+        if (box) {
+            SetWindowTextA(box, path.c_str());
+            PressButton(dialog, IDOK);
+        }
+        return box != nullptr;
     };
 }
 
@@ -332,10 +253,15 @@ DialogScript::Action PickFormat(int sidePosition, int bitCountPosition, int butt
 
 DialogScript::Action CloseFromCaption()
 {
-    return [](HWND dialog) {
-        PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-        return true;
-    };
+    return [](HWND dialog) { return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE; };
+}
+
+void EmptyTheClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -365,13 +291,14 @@ void EditorTest::SetUp()
 
 void EditorTest::TearDown()
 {
-    if (main_ && IsWindow(main_))
+    // The canvas outlives the window: the next test starts with the pencil again.
+    if (main_ && IsWindow(main_)) {
+        Command(CmdToolFirst + ToolPencil);
         DestroyWindow(main_);
+    }
     TheDocument().CloseDocument();
     PumpMessages();
-    if (guard_) {
-        EXPECT_EQ(0, guard_->Unexpected()) << "dialogs nobody answered";
-    }
+    EXPECT_EQ(0, guard_ ? guard_->Unexpected() : 0) << "dialogs nobody answered";
     guard_.reset();
 }
 
@@ -381,26 +308,35 @@ void EditorTest::Command(int id)
     PumpMessages();
 }
 
-std::string EditorTest::StatusText(int part) const
+std::vector<DialogSeen> EditorTest::Answered(int command, const std::vector<DialogScript::Action>& answers)
 {
-    HWND bar = Shell().statusBar;
-    char text[256] = "";
-    if (bar && SendMessageA(bar, SB_GETTEXTLENGTHA, part, 0) < static_cast<LRESULT>(sizeof text))
-        SendMessageA(bar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
-    return text;
+    DialogScript script;
+    for (const DialogScript::Action& answer : answers)
+        script.Then(answer);
+    Command(command);
+    EXPECT_TRUE(script.Finished()) << "command " << command;
+    EXPECT_EQ(0, script.Unexpected()) << "command " << command;
+    return script.Seen();
 }
 
-std::string EditorTest::HotspotText() const
+void EditorTest::NewDocument(int sidePosition, int bitCountPosition)
 {
-    return WindowText(Shell().hotspotBox);
+    Answered(CmdNew, {PickFormat(sidePosition, bitCountPosition, IDOK)});
+}
+
+std::string EditorTest::StatusText(int part) const
+{
+    char text[256] = "";
+    if (SendMessageA(Shell().statusBar, SB_GETTEXTLENGTHA, part, 0) < static_cast<LRESULT>(sizeof text))
+        SendMessageA(Shell().statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
+    return text;
 }
 
 std::vector<std::string> EditorTest::IndexEntries() const
 {
     std::vector<std::string> entries;
     HWND box = GetDlgItem(main_, IdImageIndexBox);
-    const int count = static_cast<int>(SendMessageA(box, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < SendMessageA(box, CB_GETCOUNT, 0, 0); ++i) {
         char text[32] = "";
         SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         entries.push_back(text);
@@ -418,12 +354,12 @@ bool EditorTest::ToolbarEnabled(int command) const
     return SendMessageA(Shell().toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
 }
 
-bool EditorTest::MenuItemEnabled(int popupPosition, int command)
+bool EditorTest::MenuItemEnabled(int command)
 {
-    HMENU popup = GetSubMenu(GetMenu(main_), popupPosition);
-    if (!popup)
-        return false;
-    SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), popupPosition);
+    // Fichier, Edition, then Image, which holds the image commands.
+    const int position = command < CmdUndo ? 0 : command < CmdToolFirst ? 1 : 3;
+    HMENU popup = GetSubMenu(GetMenu(main_), position);
+    SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), position);
     return (GetMenuState(popup, command, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
@@ -432,77 +368,74 @@ bool EditorTest::PopupEnabled(int position) const
     return (GetMenuState(GetMenu(main_), position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
 }
 
+void EditorTest::ExpectEnabled(const char* step, std::initializer_list<std::pair<int, bool>> items)
+{
+    for (const std::pair<int, bool>& item : items) {
+        EXPECT_EQ(item.second, MenuItemEnabled(item.first)) << step << ": item " << item.first;
+        if (SendMessageA(Shell().toolbar, TB_COMMANDTOINDEX, item.first, 0) >= 0) {
+            EXPECT_EQ(item.second, ToolbarEnabled(item.first)) << step << ": button " << item.first;
+        }
+    }
+}
+
 bool EditorTest::ToolButtonPressed(int command) const
 {
-    HWND button = GetDlgItem(main_, command);
-    WindowDC screen(nullptr);
-    MemoryDC memory(screen);
-    OwnedBitmap face(CreateCompatibleBitmap(screen, 27, 27));
-    SelectGuard keep(memory, face);
-    SendMessageA(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(memory)), PRF_CLIENT);
     // Only the pressed face draws its dark inner frame at (1, 1); the others
     // leave that pixel white.
-    return (GetPixel(memory, 1, 1) & 0xFFFFFF) != 0xFFFFFF;
+    const Picture face(GetDlgItem(main_, command), 27, 27, RGB(0, 0, 0));
+    return (face.At(1, 1) & 0xFFFFFF) != kWhite;
 }
 
-void EditorTest::NewDocument(int sidePosition, int bitCountPosition)
+void EditorTest::ExpectNoDocumentShown()
 {
-    DialogScript script;
-    script.Then(PickFormat(sidePosition, bitCountPosition, IDOK));
-    Command(CmdNew);
-    ASSERT_TRUE(script.Finished());
-    ASSERT_EQ(0, script.Unexpected());
+    EXPECT_EQ("Vemiro Editor 1.4", WindowText(main_));
+    EXPECT_EQ("Prêt", StatusText(0));
+    for (int part = 1; part <= 4; ++part)
+        EXPECT_EQ("", StatusText(part)) << part;
+    EXPECT_TRUE(IndexEntries().empty());
+    EXPECT_EQ("", ChildText(IdFormatBox));
+    EXPECT_EQ("", WindowText(Shell().hotspotBox));
+    EXPECT_FALSE(PopupEnabled(2));
+    EXPECT_FALSE(PopupEnabled(3));
 }
 
-void EditorTest::OpenFileByMenu(const std::string& path)
+void EditorTest::ExpectDocumentShown(const std::string& file, const std::vector<std::string>& entries,
+                                     const std::string& format)
 {
-    DialogScript script;
-    script.Then(ChooseFile(path));
-    Command(CmdOpen);
-    ASSERT_TRUE(script.Finished());
-    ASSERT_EQ(0, script.Unexpected());
+    EXPECT_EQ("Vemiro Editor 1.4  : [ " + file + " ]", WindowText(main_));
+    EXPECT_EQ(entries, IndexEntries());
+    EXPECT_EQ(0, IndexSelection());
+    EXPECT_EQ(format, ChildText(IdFormatBox));
+    WORD x = 0, y = 0;
+    TheDocument().GetCurrentImage()->GetHotspot(&x, &y);
+    EXPECT_EQ(std::to_string(x) + " - " + std::to_string(y), WindowText(Shell().hotspotBox));
+    EXPECT_EQ(kPencilHint, StatusText(0));
+    EXPECT_TRUE(PopupEnabled(2));
+    EXPECT_TRUE(PopupEnabled(3));
 }
 
-void EditorTest::Drag(int x0, int y0, int x1, int y1, bool left)
+void EditorTest::DragPixels(int x0, int y0, int x1, int y1)
 {
     HWND canvas = TheCanvas().GetEditWindow();
-    const WPARAM held = left ? MK_LBUTTON : MK_RBUTTON;
-    SendMessageA(canvas, left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, held, MAKELPARAM(x0, y0));
-    const int steps = 4;
-    for (int i = 1; i <= steps; ++i)
-        SendMessageA(canvas, WM_MOUSEMOVE, held,
-                     MAKELPARAM(x0 + (x1 - x0) * i / steps, y0 + (y1 - y0) * i / steps));
-    SendMessageA(canvas, left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, MAKELPARAM(x1, y1));
+    const POINT from = PixelCentre(x0, y0), to = PixelCentre(x1, y1);
+    SendMessageA(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    for (int i = 1; i <= 4; ++i)
+        SendMessageA(canvas, WM_MOUSEMOVE, MK_LBUTTON,
+                     MAKELPARAM(from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4));
+    SendMessageA(canvas, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
     PumpMessages();
 }
 
-void EditorTest::Click(int x, int y, bool left)
+void EditorTest::ClickPixel(int px, int py)
 {
-    HWND canvas = TheCanvas().GetEditWindow();
-    SendMessageA(canvas, left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, left ? MK_LBUTTON : MK_RBUTTON, MAKELPARAM(x, y));
-    SendMessageA(canvas, left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, MAKELPARAM(x, y));
-    PumpMessages();
+    DragPixels(px, py, px, py);
 }
 
-COLORREF EditorTest::CanvasPixel(int x, int y)
+COLORREF EditorTest::ShownPixel(int px, int py)
 {
-    WindowDC screen(nullptr);
-    MemoryDC memory(screen);
-    OwnedBitmap picture(CreateCompatibleBitmap(screen, EditView::CanvasSide, EditView::CanvasSide));
-    SelectGuard keep(memory, picture);
-    RECT all = {0, 0, EditView::CanvasSide, EditView::CanvasSide};
-    FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
-    SendMessageA(TheCanvas().GetEditWindow(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(memory)),
-                 PRF_CLIENT);
-    return GetPixel(memory, x, y);
-}
-
-void EditorTest::EmptyClipboard()
-{
-    if (OpenClipboard(main_)) {
-        ::EmptyClipboard();
-        CloseClipboard();
-    }
+    const Picture canvas(TheCanvas().GetEditWindow(), EditView::CanvasSide, EditView::CanvasSide);
+    const POINT at = PixelCentre(px, py);
+    return canvas.At(at.x, at.y);
 }
 
 void EditorTest::ChooseColour(COLORREF colour, bool left)
@@ -521,7 +454,6 @@ void EditorTest::ChooseColour(COLORREF colour, bool left)
 POINT EditorTest::PixelCentre(int px, int py)
 {
     const int size = TheDocument().GetCurrentImage()->GetSize();
-    POINT p = {(px * EditView::CanvasSide + EditView::CanvasSide / 2) / size,
-               (py * EditView::CanvasSide + EditView::CanvasSide / 2) / size};
-    return p;
+    return {(px * EditView::CanvasSide + EditView::CanvasSide / 2) / size,
+            (py * EditView::CanvasSide + EditView::CanvasSide / 2) / size};
 }
