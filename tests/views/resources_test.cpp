@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
+#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "win/gdi_guards.h"
 
 namespace {
 
@@ -40,43 +42,20 @@ unsigned Dword(const std::vector<unsigned char>& bytes, size_t at)
     return at + 4 <= bytes.size() ? Word(bytes, at) | Word(bytes, at + 2) << 16 : 0xFFFFFFFFu;
 }
 
-// A packed DIB as stored in a bitmap, icon or cursor resource.
-struct Dib
+// A bitmap resource loaded as it is stored (size, depth, pixels), selected into a context to be read.
+struct Bitmap
 {
-    std::vector<unsigned char> bytes;
-    int width() const { return static_cast<int>(Dword(bytes, 4)); }
-    int height() const { return static_cast<int>(Dword(bytes, 8)); }
-    int bits() const { return static_cast<int>(Word(bytes, 14)); }
-    int paletteCount() const
+    explicit Bitmap(int id)
+        : handle(static_cast<HBITMAP>(LoadImageA(Module(), MAKEINTRESOURCEA(id), IMAGE_BITMAP, 0, 0,
+                                                 LR_CREATEDIBSECTION))),
+          dc(nullptr), keep(dc, handle)
     {
-        int used = static_cast<int>(Dword(bytes, 32));
-        return bits() <= 8 ? (used ? used : 1 << bits()) : 0;
+        GetObjectA(handle, sizeof section, &section);
     }
-    size_t colourOffset() const { return Dword(bytes, 0) + 4 * paletteCount(); }
-    int stride(int bitCount) const { return (width() * bitCount + 31) / 32 * 4; }
-
-    // Colour of a pixel of a bottom-up 4- or 24-bit DIB of rows rows, as 0xRRGGBB.
-    unsigned Pixel(int x, int y, int rows) const
-    {
-        size_t at = colourOffset() + static_cast<size_t>(rows - 1 - y) * stride(bits());
-        if (bits() == 4) {
-            unsigned index = at + x / 2 < bytes.size() ? (bytes[at + x / 2] >> (x % 2 ? 0 : 4)) & 15 : 0xFFFF;
-            if (index >= static_cast<unsigned>(paletteCount()))
-                return 0xFFFFFFFFu;
-            at = Dword(bytes, 0) + 4 * index;
-        } else {
-            at += 3 * x;
-        }
-        return at + 3 <= bytes.size() ? bytes[at + 2] << 16 | bytes[at + 1] << 8 | bytes[at] : 0xFFFFFFFFu;
-    }
-
-    // Bit of the AND mask that follows the colour part of an icon or cursor image.
-    bool MaskBit(int x, int y) const
-    {
-        size_t mask = colourOffset() + static_cast<size_t>(width()) * stride(bits());
-        size_t at = mask + static_cast<size_t>(width() - 1 - y) * stride(1) + x / 8;
-        return at < bytes.size() && (bytes[at] >> (7 - x % 8) & 1);
-    }
+    OwnedBitmap handle;
+    MemoryDC dc;
+    SelectGuard keep;
+    DIBSECTION section = {};
 };
 
 // One line per menu item: indented by depth, text, id (not for a pop-up) and state.
@@ -142,18 +121,23 @@ std::string NameOrOrdinal(const std::vector<unsigned char>& bytes, size_t& at)
     return cp1252;
 }
 
-std::string Item(std::string className, unsigned id, const std::string& text, unsigned style, int x, int y,
-                 int cx, int cy)
+std::string Item(const std::string& className, unsigned id, const std::string& text, unsigned style, int x,
+                 int y, int cx, int cy)
 {
-    for (char& ch : className)
-        ch = static_cast<char>(tolower(static_cast<unsigned char>(ch)));
-    const char* const classes[] = { "#128", "button", "#129", "edit", "#130", "static", "#133", "combobox" };
-    for (int i = 0; i < 8; i += 2)
-        className = className == classes[i] ? classes[i + 1] : className;
-    char style16[16];
-    wsprintfA(style16, "%08X", style);
-    return className + " " + std::to_string(id) + " '" + text + "' " + style16 + " " + std::to_string(x) + "," +
-           std::to_string(y) + "," + std::to_string(cx) + "," + std::to_string(cy);
+    char line[256];
+    snprintf(line, sizeof line, "%s %u '%s' %08X %d,%d,%d,%d", className.c_str(), id, text.c_str(), style, x, y,
+             cx, cy);
+    return line;
+}
+
+// Predefined classes are written as ordinals or as names, by resource compiler.
+std::string ClassName(std::string field)
+{
+    const char* const ordinals[] = { "#128", "BUTTON", "#130", "STATIC", "#133", "COMBOBOX" };
+    for (int i = 0; i < 6; i += 2)
+        field = field == ordinals[i] ? ordinals[i + 1] : field;
+    CharUpperA(&field[0]);
+    return field;
 }
 
 INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
@@ -164,33 +148,29 @@ INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
 TEST(Resources, NewImageDialogTemplateIsExact)
 {
     std::vector<unsigned char> t = ResourceBytes(1000, 5);
-    ASSERT_GE(t.size(), 18u);
-    EXPECT_EQ(static_cast<unsigned>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT),
-              Dword(t, 0)) << "a plain, not an extended, template";
-    EXPECT_EQ(0u, Dword(t, 4));
-    const unsigned count = Word(t, 8);
-    EXPECT_EQ("0,0,220,105", std::to_string(Word(t, 10)) + "," + std::to_string(Word(t, 12)) + "," +
-                                 std::to_string(Word(t, 14)) + "," + std::to_string(Word(t, 16)));
     size_t at = 18;
-    EXPECT_EQ("", NameOrOrdinal(t, at)) << "menu";
-    EXPECT_EQ("", NameOrOrdinal(t, at)) << "class";
-    EXPECT_EQ("Nouvelle icône ou curseur", NameOrOrdinal(t, at));
+    const std::string menuAndClass = NameOrOrdinal(t, at) + NameOrOrdinal(t, at);
+    const std::string title = NameOrOrdinal(t, at);
+    // A plain template (not an extended one) without menu or class; its item count stands for the id.
+    EXPECT_EQ(Item("", 8, "Nouvelle icône ou curseur",
+                   WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFONT, 0, 0, 220, 105),
+              Item(menuAndClass, Word(t, 8), title, Dword(t, 0), Word(t, 10), Word(t, 12), Word(t, 14), Word(t, 16)));
+    EXPECT_EQ(0u, Dword(t, 4));
     EXPECT_EQ(8u, Word(t, at));
     at += 2;
     EXPECT_EQ("MS Sans Serif", NameOrOrdinal(t, at));
 
     const unsigned child = WS_CHILD | WS_VISIBLE;
     const std::vector<std::string> expected = {
-        Item("static", 0xFFFF, "#101", child | SS_ICON, 20, 25, 0, 0),
-        Item("static", 0xFFFF, "Taille de l'icône :", child | WS_GROUP, 60, 25, 60, 8),
-        Item("combobox", 1001, "", child | CBS_DROPDOWNLIST, 130, 23, 70, 70),
-        Item("static", 0xFFFF, "Nombre de bits par pixel :", child | WS_GROUP, 60, 45, 90, 8),
-        Item("combobox", 1002, "", child | CBS_DROPDOWNLIST, 160, 43, 40, 70),
-        Item("button", 0xFFFF, "", child | BS_GROUPBOX, 10, 10, 200, 65),
-        Item("button", IDOK, "OK", child | WS_TABSTOP, 70, 85, 60, 14),
-        Item("button", IDCANCEL, "Annuler", child | WS_TABSTOP, 140, 85, 60, 14),
+        Item("STATIC", 0xFFFF, "#101", child | SS_ICON, 20, 25, 0, 0),
+        Item("STATIC", 0xFFFF, "Taille de l'icône :", child | WS_GROUP, 60, 25, 60, 8),
+        Item("COMBOBOX", 1001, "", child | CBS_DROPDOWNLIST, 130, 23, 70, 70),
+        Item("STATIC", 0xFFFF, "Nombre de bits par pixel :", child | WS_GROUP, 60, 45, 90, 8),
+        Item("COMBOBOX", 1002, "", child | CBS_DROPDOWNLIST, 160, 43, 40, 70),
+        Item("BUTTON", 0xFFFF, "", child | BS_GROUPBOX, 10, 10, 200, 65),
+        Item("BUTTON", IDOK, "OK", child | WS_TABSTOP, 70, 85, 60, 14),
+        Item("BUTTON", IDCANCEL, "Annuler", child | WS_TABSTOP, 140, 85, 60, 14),
     };
-    ASSERT_EQ(expected.size(), count);
     for (const std::string& want : expected) {
         at = (at + 3) & ~static_cast<size_t>(3);
         ASSERT_LE(at + 18, t.size());
@@ -199,10 +179,9 @@ TEST(Resources, NewImageDialogTemplateIsExact)
         const short x = static_cast<short>(Word(t, at + 8)), y = static_cast<short>(Word(t, at + 10)),
                     cx = static_cast<short>(Word(t, at + 12)), cy = static_cast<short>(Word(t, at + 14));
         at += 18;
-        std::string className = NameOrOrdinal(t, at);
-        std::string text = NameOrOrdinal(t, at);
+        const std::string className = NameOrOrdinal(t, at), text = NameOrOrdinal(t, at);
         at += 2 + Word(t, at);
-        EXPECT_EQ(want, Item(className, id, text, style, x, y, cx, cy));
+        EXPECT_EQ(want, Item(ClassName(className), id, text, style, x, y, cx, cy));
     }
 
     // The system builds it, the icon 101 included.
@@ -222,55 +201,42 @@ TEST(Resources, ProgramIconsHold32And16PixelImagesOf16Colours)
         ASSERT_EQ(2u, Word(group, 4));
         for (size_t i = 0; i < 2; ++i) {
             const size_t entry = 6 + 14 * i;
-            const int side = 32 >> i;
-            EXPECT_EQ(side, group[entry]);
-            EXPECT_EQ(side, group[entry + 1]);
-            EXPECT_EQ(16, group[entry + 2]) << "colour count";
+            const unsigned side = 32 >> i;
+            EXPECT_EQ(side | side << 8 | 16 << 16, Dword(group, entry) & 0xFFFFFF) << "sides and colour count";
             EXPECT_EQ(4u, Word(group, entry + 6)) << "bit count";
-            Dib image{ ResourceBytes(Word(group, entry + 12), 3) };
-            EXPECT_EQ(side, image.width());
-            EXPECT_EQ(2 * side, image.height());
-            EXPECT_EQ(4, image.bits());
+            std::vector<unsigned char> image = ResourceBytes(Word(group, entry + 12), 3);
+            EXPECT_EQ(side, Dword(image, 4));
+            EXPECT_EQ(2 * side, Dword(image, 8));
+            EXPECT_EQ(4u, Word(image, 14));
         }
     }
-    for (int side : { 16, 32 }) {
-        HICON icon = static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(101), IMAGE_ICON, side, side, 0));
-        ASSERT_NE(nullptr, icon) << side;
-        ICONINFO info = {};
-        ASSERT_TRUE(GetIconInfo(icon, &info));
-        BITMAP colour = {};
-        GetObjectA(info.hbmColor, sizeof colour, &colour);
-        EXPECT_EQ(side, colour.bmWidth);
-        DeleteObject(info.hbmColor);
-        DeleteObject(info.hbmMask);
-        DestroyIcon(icon);
-    }
+    for (int side : { 16, 32 })
+        EXPECT_TRUE(DestroyIcon(static_cast<HICON>(LoadImageA(Module(), MAKEINTRESOURCEA(101), IMAGE_ICON, side, side, 0))));
 }
 
 TEST(Resources, GlyphStripsHaveTheirSizeDepthAndTransparentCorners)
 {
-    const unsigned standard[16] = { 0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
+    const COLORREF standard[16] = { 0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080,
                                     0x008080, 0xC0C0C0, 0x808080, 0xFF0000, 0x00FF00, 0xFFFF00,
                                     0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF };
     struct Case { int id, width, height, bits, cell; };
     for (const Case& c : { Case{ 110, 198, 22, 4, 22 }, Case{ 111, 132, 22, 4, 22 }, Case{ 113, 144, 18, 24, 18 } }) {
-        Dib dib{ ResourceBytes(c.id, 2) };
-        ASSERT_GE(dib.bytes.size(), 40u) << c.id;
-        EXPECT_EQ(c.width, dib.width()) << c.id;
-        EXPECT_EQ(c.height, dib.height()) << c.id;
-        ASSERT_EQ(c.bits, dib.bits()) << c.id;
-        ASSERT_GE(dib.bytes.size(), dib.colourOffset() + c.height * dib.stride(c.bits)) << c.id;
+        Bitmap strip(c.id);
+        const BITMAPINFOHEADER& header = strip.section.dsBmih;
+        ASSERT_EQ(c.width, header.biWidth) << c.id;
+        ASSERT_EQ(c.height, header.biHeight) << c.id;
+        EXPECT_EQ(c.bits, header.biBitCount) << c.id;
         for (int cell = 0; cell < c.width / c.cell; ++cell) {
             const int left = cell * c.cell, right = left + c.cell - 1, bottom = c.cell - 1;
             // The image lists take white as transparent: the corners of every glyph are white,
             // and the glyph itself is not.
             for (int x : { left, right })
                 for (int y : { 0, bottom })
-                    EXPECT_EQ(0xFFFFFFu, dib.Pixel(x, y, c.height)) << c.id << " glyph " << cell;
+                    EXPECT_EQ(0xFFFFFFu, GetPixel(strip.dc, x, y)) << c.id << " glyph " << cell;
             int painted = 0;
             for (int y = 0; y < c.cell; ++y)
                 for (int x = left; x <= right; ++x) {
-                    const unsigned colour = dib.Pixel(x, y, c.height);
+                    const COLORREF colour = GetPixel(strip.dc, x, y);
                     painted += colour != 0xFFFFFF;
                     if (c.bits == 4) {
                         EXPECT_NE(standard + 16, std::find(standard, standard + 16, colour))
@@ -279,48 +245,43 @@ TEST(Resources, GlyphStripsHaveTheirSizeDepthAndTransparentCorners)
                 }
             EXPECT_GE(painted, c.cell) << c.id << " glyph " << cell;
         }
-        HBITMAP loaded = LoadBitmapA(Module(), MAKEINTRESOURCEA(c.id));
-        ASSERT_NE(nullptr, loaded) << c.id;
-        BITMAP info = {};
-        GetObjectA(loaded, sizeof info, &info);
-        EXPECT_EQ(c.width, info.bmWidth);
-        EXPECT_EQ(c.height, info.bmHeight);
-        DeleteObject(loaded);
     }
 }
 
 TEST(Resources, TransparentPatternIsFourSquaresOfWhiteAndLightGrey)
 {
-    Dib dib{ ResourceBytes(114, 2) };
-    ASSERT_GE(dib.bytes.size(), 40u);
-    EXPECT_EQ(18, dib.width());
-    EXPECT_EQ(18, dib.height());
-    ASSERT_EQ(4, dib.bits());
+    Bitmap pattern(114);
+    EXPECT_EQ(18, pattern.section.dsBmih.biWidth);
+    EXPECT_EQ(18, pattern.section.dsBmih.biHeight);
+    EXPECT_EQ(4, pattern.section.dsBmih.biBitCount);
     for (int y = 0; y < 18; ++y)
         for (int x = 0; x < 18; ++x)
-            ASSERT_EQ((x < 9) == (y < 9) ? 0xFFFFFFu : 0xC0C0C0u, dib.Pixel(x, y, 18)) << x << "," << y;
+            ASSERT_EQ((x < 9) == (y < 9) ? 0xFFFFFFu : 0xC0C0C0u, GetPixel(pattern.dc, x, y)) << x << "," << y;
 }
 
 TEST(Resources, ToolCursorsAre32PixelsOf256ColoursWithTheirHotspots)
 {
     struct Case { int id, x, y; };
     for (const Case& c : { Case{ 400, 12, 24 }, Case{ 401, 8, 23 }, Case{ 402, 8, 23 }, Case{ 403, 8, 23 } }) {
-        EXPECT_NE(nullptr, LoadCursorA(Module(), MAKEINTRESOURCEA(c.id))) << c.id;
         std::vector<unsigned char> group = ResourceBytes(c.id, 12);
         ASSERT_EQ(6u + 14u, group.size()) << c.id;
         EXPECT_EQ(2u, Word(group, 2));
         EXPECT_EQ(8u, Word(group, 6 + 6)) << "bit count of " << c.id;
         std::vector<unsigned char> image = ResourceBytes(Word(group, 6 + 12), 1);
-        ASSERT_GT(image.size(), 4u);
-        EXPECT_EQ(static_cast<unsigned>(c.x), Word(image, 0));
-        EXPECT_EQ(static_cast<unsigned>(c.y), Word(image, 2));
-        Dib dib{ std::vector<unsigned char>(image.begin() + 4, image.end()) };
-        EXPECT_EQ(32, dib.width());
-        EXPECT_EQ(64, dib.height());
-        EXPECT_EQ(8, dib.bits());
-        EXPECT_EQ(256, dib.paletteCount());
+        EXPECT_EQ(32u, Dword(image, 4 + 4)) << c.id;
+        EXPECT_EQ(64u, Dword(image, 4 + 8)) << c.id;
+        EXPECT_EQ(8u, Word(image, 4 + 14)) << c.id;
+        EXPECT_EQ(0u, Dword(image, 4 + 32) % 256) << "a full palette in " << c.id;
+
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(LoadCursorA(Module(), MAKEINTRESOURCEA(c.id)), &info)) << c.id;
+        OwnedBitmap colour(info.hbmColor), mask(info.hbmMask);
+        EXPECT_EQ(static_cast<DWORD>(c.x), info.xHotspot) << c.id;
+        EXPECT_EQ(static_cast<DWORD>(c.y), info.yHotspot) << c.id;
         // The hotspot is the tool's tip: a painted pixel, not a see-through one.
-        EXPECT_FALSE(dib.MaskBit(c.x, c.y)) << c.id;
+        MemoryDC dc(nullptr);
+        SelectGuard keep(dc, mask);
+        EXPECT_EQ(0u, GetPixel(dc, c.x, c.y)) << c.id;
     }
 }
 

@@ -23,71 +23,42 @@ namespace viewtest {
 const int kBlack = 0, kRed = 9, kGreen = 10, kBlue = 12;
 const COLORREF kWhite = RGB(255, 255, 255), kFrameGreen = RGB(0, 100, 0), kSentinel = RGB(255, 0, 255);
 
-struct Message
-{
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
 // Every custom notification and WM_COMMAND that reached a test parent.
-inline std::vector<Message>& Received()
+inline std::vector<MSG>& Received()
 {
-    static std::vector<Message> log;
+    static std::vector<MSG> log;
     return log;
 }
 
 inline LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_COMMAND || (msg >= WM_PALETTE_EDITED && msg <= WM_CURSOR_POSITION)) {
-        Received().push_back(Message{ msg, wParam, lParam });
-        return 0;
-    }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-}
-
-inline void RegisterClassesOnce()
-{
-    static bool done = false;
-    if (done)
-        return;
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ParentProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = "ViewsTestParent";
-    ASSERT_NE(0, RegisterClassA(&wc));
-    ASSERT_NE(0, RegisterToolButtonClass());
-    ASSERT_NE(0, PaletteView::RegisterPaletteClass());
-    ASSERT_NE(0, EditView::RegisterEditViewClass());
-    ASSERT_NE(0, PreviewView::RegisterPreviewClass());
-    done = true;
+    if (msg != WM_COMMAND && (msg < WM_PALETTE_EDITED || msg > WM_CURSOR_POSITION))
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    Received().push_back(MSG{ hwnd, msg, wParam, lParam, 0, {} });
+    return 0;
 }
 
 // Handles everything already queued, posted notifications included.
 inline void Pump()
 {
     MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&msg);
-    }
 }
 
 inline int Count(UINT message)
 {
     int n = 0;
-    for (const Message& m : Received())
+    for (const MSG& m : Received())
         n += m.message == message ? 1 : 0;
     return n;
 }
 
-inline const Message* Last(UINT message)
+inline const MSG* Last(UINT message)
 {
-    const Message* found = nullptr;
-    for (const Message& m : Received())
-        if (m.message == message)
-            found = &m;
+    const MSG* found = nullptr;
+    for (const MSG& m : Received())
+        found = m.message == message ? &m : found;
     return found;
 }
 
@@ -104,15 +75,28 @@ inline std::string Text(const RECT& r)
            std::to_string(r.bottom);
 }
 
+// The window classes of the views, registered once per test program.
+inline bool RegisterClasses()
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = ParentProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    wc.lpszClassName = "ViewsTestParent";
+    return RegisterClassA(&wc) && RegisterToolButtonClass() && PaletteView::RegisterPaletteClass() &&
+           EditView::RegisterEditViewClass() && PreviewView::RegisterPreviewClass();
+}
+
 // A visible main window stand-in, destroyed with its children.
 class TestParent
 {
 public:
     TestParent()
     {
-        RegisterClassesOnce();
-        hwnd_ = CreateWindowExA(0, "ViewsTestParent", "views", WS_OVERLAPPED | WS_CAPTION, 0, 0, 660,
-                                530, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        static const bool registered = RegisterClasses();
+        EXPECT_TRUE(registered);
+        hwnd_ = CreateWindowExA(0, "ViewsTestParent", "views", WS_OVERLAPPED | WS_CAPTION, 0, 0, 660, 530, nullptr,
+                                nullptr, GetModuleHandleA(nullptr), nullptr);
         ShowWindow(hwnd_, SW_SHOWNOACTIVATE);
         Received().clear();
     }
@@ -173,45 +157,23 @@ private:
     std::vector<COLORREF> pixels_;
 };
 
-inline COLORREF Face()
-{
-    return GetSysColor(COLOR_BTNFACE) & 0xFFFFFF;
-}
+inline COLORREF Face() { return GetSysColor(COLOR_BTNFACE) & 0xFFFFFF; }
 
-inline LPARAM At(int x, int y)
-{
-    return MAKELPARAM(static_cast<WORD>(static_cast<short>(x)), static_cast<WORD>(static_cast<short>(y)));
-}
+inline LPARAM At(int x, int y) { return MAKELPARAM(static_cast<short>(x), static_cast<short>(y)); }
 
 // Mouse messages as the system delivers them: wParam holds every button still down.
 inline void Press(HWND w, int x, int y, bool left = true, WPARAM also = 0)
 {
-    SendMessageA(w, left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, (left ? MK_LBUTTON : MK_RBUTTON) | also,
-                 At(x, y));
+    SendMessageA(w, left ? WM_LBUTTONDOWN : WM_RBUTTONDOWN, (left ? MK_LBUTTON : MK_RBUTTON) | also, At(x, y));
 }
-inline void Move(HWND w, int x, int y, WPARAM buttons = MK_LBUTTON)
-{
-    SendMessageA(w, WM_MOUSEMOVE, buttons, At(x, y));
-}
+inline void Move(HWND w, int x, int y, WPARAM buttons = MK_LBUTTON) { SendMessageA(w, WM_MOUSEMOVE, buttons, At(x, y)); }
 inline void Release(HWND w, int x, int y, bool left = true, WPARAM still = 0)
 {
     SendMessageA(w, left ? WM_LBUTTONUP : WM_RBUTTONUP, still, At(x, y));
 }
-inline void Click(HWND w, int x, int y, bool left = true)
-{
-    Press(w, x, y, left);
-    Release(w, x, y, left);
-}
+inline void Click(HWND w, int x, int y, bool left = true) { Press(w, x, y, left), Release(w, x, y, left); }
 
 typedef std::set<std::pair<int, int>> Pixels;
-
-inline Pixels Row(int y, int from, int to)
-{
-    Pixels p;
-    for (int x = from; x <= to; ++x)
-        p.insert({ x, y });
-    return p;
-}
 
 // The canvas and preview of one document inside a test parent.
 class Canvas
@@ -241,13 +203,15 @@ public:
                     marked.insert({ x, y });
         return marked;
     }
-    // One press-move-release with a button, through pixel centres.
-    void Drag(bool left, const std::vector<POINT>& path)
+    // One press-move-release with a button, through pixel centres; returns what showed before the release.
+    Picture Drag(bool left, const std::vector<POINT>& path)
     {
         Press(window, Centre(path.front().x), Centre(path.front().y), left);
         for (size_t i = 1; i < path.size(); ++i)
             Move(window, Centre(path[i].x), Centre(path[i].y), left ? MK_LBUTTON : MK_RBUTTON);
+        Picture during = Show();
         Release(window, Centre(path.back().x), Centre(path.back().y), left);
+        return during;
     }
 
     IconDocument document;
