@@ -1,7 +1,5 @@
 #include "editor_fixture.h"
 
-#include <commctrl.h>
-
 #include "views/palette_view.h"
 
 namespace {
@@ -116,15 +114,14 @@ TEST_F(EditorTest, EditedPaletteEntryReachesTheStatusBarAndCanvas)
     Command(CmdToolFirst + ToolFill);
     ClickPixel(8, 8);
 
-    DialogScript script;
-    script.Then([chosen](HWND dialog) {
+    DialogScript script({[chosen](HWND dialog) {
         // The colour dialog's red, green and blue boxes.
         if (!GetDlgItem(dialog, 706) || !IsWindowVisible(GetDlgItem(dialog, 706)))
             return false;
         for (int i = 0; i < 3; ++i)
             SetDlgItemInt(dialog, 706 + i, (chosen >> (8 * i)) & 0xFF, FALSE);
         return Press(IDOK)(dialog);
-    });
+    }});
     const LPARAM at = MAKELPARAM(10 * (entry % 16) + 5, 10 * (entry / 16) + 5);
     SendMessageA(ThePalette().GetPaletteWindow(), WM_LBUTTONUP, 0, at);
     SendMessageA(ThePalette().GetPaletteWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);

@@ -5,6 +5,7 @@
 
 namespace {
 
+// The texts of a list, then the position of the selected one.
 std::vector<std::string> ListTexts(HWND dialog, int id)
 {
     std::vector<std::string> texts;
@@ -13,6 +14,7 @@ std::vector<std::string> ListTexts(HWND dialog, int id)
         SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
         texts.push_back(text);
     }
+    texts.push_back(std::to_string(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)));
     return texts;
 }
 
@@ -38,49 +40,31 @@ private:
 
 }  // namespace
 
-TEST_F(EditorTest, NewImageDialogOffersEveryFormatAndStartsAt32And8)
+TEST_F(EditorTest, NewImageDialogListsDefaultsAndAnswers)
 {
     std::vector<std::string> sides, bitCounts;
-    int sideSelected = -1, bitCountSelected = -1;
-    DialogScript script;
-    script.Then([&](HWND dialog) {
+    auto look = [&](HWND dialog) {
         sides = ListTexts(dialog, IdcSideList);
         bitCounts = ListTexts(dialog, IdcBitCountList);
-        sideSelected = static_cast<int>(SendDlgItemMessageA(dialog, IdcSideList, CB_GETCURSEL, 0, 0));
-        bitCountSelected = static_cast<int>(SendDlgItemMessageA(dialog, IdcBitCountList, CB_GETCURSEL, 0, 0));
         return Press(IDOK)(dialog);
-    });
-    NewImageDialog dialog;
-    int side = 0, bitCount = 0;
-    EXPECT_TRUE(dialog.Show(main_, &side, &bitCount));
-    ASSERT_EQ(1u, script.Seen().size());
-    EXPECT_EQ("Nouvelle icône ou curseur", script.Seen()[0].title);
-    EXPECT_EQ((std::vector<std::string>{" 16x16", " 32x32", " 48x48", " 64x64", " 72x72", " 128x128"}), sides);
-    EXPECT_EQ((std::vector<std::string>{" 1 bit", " 4 bits", " 8 bits", " 24 bits", " 32 bits"}), bitCounts);
-    EXPECT_EQ(1, sideSelected);
-    EXPECT_EQ(2, bitCountSelected);
-    EXPECT_EQ(32, side);
-    EXPECT_EQ(8, bitCount);
-}
-
-TEST_F(EditorTest, NewImageDialogAnswers)
-{
-    struct Case { DialogScript::Action answer; bool confirmed; int side, bitCount; };
-    const Case cases[] = {
-        {PickFormat(5, 0, IDOK), true, 128, 1},    {PickFormat(0, 4, IDOK), true, 16, 32},
-        {PickFormat(4, 3, IDOK), true, 72, 24},    {PickFormat(3, 1, IDCANCEL), false, -5, -6},
-        {CloseFromCaption(), false, -5, -6},
     };
-    for (const Case& c : cases) {
-        DialogScript script;
-        script.Then(c.answer);
+    struct Case { DialogScript::Action answer; bool confirmed; int side, bitCount; };
+    for (const Case& c : {Case{look, true, 32, 8}, Case{PickFormat(5, 0), true, 128, 1},
+                          Case{PickFormat(0, 4), true, 16, 32}, Case{PickFormat(4, 3), true, 72, 24},
+                          Case{PickFormat(3, 1, IDCANCEL), false, -5, -6}, Case{CloseFromCaption(), false, -5, -6}}) {
+        DialogScript script({c.answer});
         NewImageDialog dialog;
         int side = -5, bitCount = -6;
         EXPECT_EQ(c.confirmed, dialog.Show(main_, &side, &bitCount));
         EXPECT_TRUE(script.Finished());
         EXPECT_EQ(c.side, side);
         EXPECT_EQ(c.bitCount, bitCount);
+        ASSERT_EQ(1u, script.Seen().size());
+        EXPECT_EQ("Nouvelle icône ou curseur", script.Seen()[0].title);
     }
+    // Every format, the selected one last.
+    EXPECT_EQ((std::vector<std::string>{" 16x16", " 32x32", " 48x48", " 64x64", " 72x72", " 128x128", "1"}), sides);
+    EXPECT_EQ((std::vector<std::string>{" 1 bit", " 4 bits", " 8 bits", " 24 bits", " 32 bits", "2"}), bitCounts);
     // Without somewhere to put the answer nothing is shown at all (the guard cancels any dialog).
     NewImageDialog dialog;
     int side = 0;
@@ -108,48 +92,43 @@ TEST_F(EditorTest, DialogThatCannotBeMadeCountsAsCancel)
 class SavePromptTest : public EditorTest
 {
 protected:
-    // A 16 x 16 document with an unsaved change, read from this file when one is given.
+    // A document with an unsaved change, read from this file when one is given.
     void ModifiedDocument(const std::string& path)
     {
-        if (path.empty()) {
+        if (path.empty())
             NewDocument(k16, kBits24);
-        } else {
-            ASSERT_TRUE(WriteIconFileByHand(path, {{16, 24, RGB(0, 0, 255)}}));
+        else
             Answered(CmdOpen, {ChooseFile(path)});
-        }
         Command(CmdMirrorVertical);
         ASSERT_TRUE(TheDocument().IsModified());
     }
 };
 
-TEST_F(SavePromptTest, QuitWithEachAnswer)
+TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
 {
     struct Case
     {
         const char* name;
         bool modified, hasPath;
         std::vector<DialogScript::Action> answers;
-        bool closed, written;
+        bool written;
     };
     const std::string chosen = FreshOutputPath("chosen-at-quit.ico");
     const std::vector<Case> cases = {
-        {"unmodified, no document", false, false, {}, true, false},
-        {"unmodified", false, true, {}, true, false},
-        {"cancel", true, true, {Press(IDCANCEL)}, false, false},
-        {"no", true, true, {Press(IDNO)}, true, false},
-        {"yes with a path", true, true, {Press(IDYES)}, true, true},
-        // Sound behaviour: a save that does not happen keeps the program and the document.
-        {"yes, save as cancelled", true, false, {Press(IDYES), Press(IDCANCEL)}, false, false},
-        {"yes, save as chosen", true, false, {Press(IDYES), ChooseFile(chosen)}, true, true},
+        {"unmodified, no document", false, false, {}, false},
+        {"unmodified", false, true, {}, false},
+        {"no", true, true, {Press(IDNO)}, false},
+        {"yes with a path", true, true, {Press(IDYES)}, true},
+        {"yes, save as chosen", true, false, {Press(IDYES), ChooseFile(chosen)}, true},
     };
     for (const Case& c : cases) {
-        if (!main_ || !IsWindow(main_))
+        if (!IsWindow(main_))
             SetUp();
-        const std::string written = c.hasPath ? FreshOutputPath("quit.ico") : chosen;
-        if (c.modified)
+        const std::string written = c.hasPath ? FixtureCopy("magick_palette.ico", "quit.ico") : chosen;
+        if (c.modified || c.hasPath)
             ModifiedDocument(c.hasPath ? written : "");
-        else if (c.hasPath)
-            NewDocument(k16, kBits8);
+        if (!c.modified)
+            TheDocument().SetModified(0);
         const std::vector<BYTE> before = ReadWholeFile(written);
 
         const std::vector<DialogSeen> seen = Answered(CmdQuit, c.answers);
@@ -158,14 +137,9 @@ TEST_F(SavePromptTest, QuitWithEachAnswer)
             EXPECT_EQ("     Enregistrer les modifications .  ", seen[0].text) << c.name;
             EXPECT_EQ("Vemiro Editor 1.4", seen[0].title) << c.name;
         }
-        EXPECT_EQ(!c.closed, IsWindow(main_) != FALSE) << c.name;
-        EXPECT_EQ(!c.closed, TheDocument().IsOpen() != 0) << c.name;
-        EXPECT_EQ(!c.closed, TheDocument().IsModified() != 0) << c.name;
+        EXPECT_FALSE(IsWindow(main_)) << c.name;
+        EXPECT_FALSE(TheDocument().IsOpen()) << c.name;
         EXPECT_EQ(c.written, before != ReadWholeFile(written)) << c.name;
-        if (c.closed)
-            main_ = nullptr;
-        else
-            TheDocument().SetModified(0);
         DeleteFileA(chosen.c_str());
     }
 }
@@ -177,10 +151,8 @@ TEST_F(SavePromptTest, PromptWithoutASaveKeepsTheDocumentForEveryCommand)
     for (int command : {CmdNew, CmdOpen, CmdImportBitmap, CmdClose, CmdQuit}) {
         for (bool yes : {false, true}) {
             ModifiedDocument("");
-            if (yes)
-                Answered(command, {Press(IDYES), Press(IDCANCEL)});
-            else
-                Answered(command, {Press(IDCANCEL)});
+            Answered(command, yes ? std::vector<DialogScript::Action>{Press(IDYES), Press(IDCANCEL)}
+                                  : std::vector<DialogScript::Action>{Press(IDCANCEL)});
             EXPECT_TRUE(IsWindow(main_)) << command;
             EXPECT_TRUE(TheDocument().IsModified()) << command;
             EXPECT_EQ(1, TheDocument().GetImageCount()) << command;

@@ -1,7 +1,5 @@
 #include "editor_fixture.h"
 
-#include <commctrl.h>
-
 #include <fstream>
 #include <iterator>
 
@@ -46,70 +44,35 @@ std::vector<BYTE> ReadWholeFile(const std::string& path)
     return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-namespace {
-
-template <typename T>
-void Put(std::vector<BYTE>& out, const T& value)
+std::string FixtureCopy(const char* fixture, const char* name)
 {
-    const BYTE* bytes = reinterpret_cast<const BYTE*>(&value);
-    out.insert(out.end(), bytes, bytes + sizeof value);
+    const std::string path = FreshOutputPath(name);
+    CopyFileA((std::string(VEMIRO_FIXTURES) + "/" + fixture).c_str(), path.c_str(), FALSE);
+    return path;
 }
 
-// Rows of one colour, each padded to whole DWORDs.
-void PutRows(std::vector<BYTE>& out, int size, int bits, COLORREF colour)
+bool WriteBitmapFile(const std::string& path, int size, COLORREF colour)
 {
-    const BYTE pixel[] = {GetBValue(colour), GetGValue(colour), GetRValue(colour), 255};
-    for (int row = 0; row < size; ++row) {
-        const size_t start = out.size();
+    const DWORD stride = (size * 3 + 3) & ~3, offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    const BITMAPFILEHEADER file = {0x4D42, offset + stride * size, 0, 0, offset};
+    const BITMAPINFOHEADER info = {sizeof info, size, size, 1, 24, BI_RGB, stride * size, 2835, 2835, 0, 0};
+    std::vector<BYTE> rows(stride * size);
+    for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x)
-            out.insert(out.end(), pixel, pixel + bits / 8);
-        out.resize(start + ((size * bits + 31) / 32) * 4, 0);
+            for (int i = 0; i < 3; ++i)  // blue, green, red
+                rows[y * stride + 3 * x + i] = BYTE(colour >> (16 - 8 * i));
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(&file), sizeof file);
+    out.write(reinterpret_cast<const char*>(&info), sizeof info);
+    return out.write(reinterpret_cast<const char*>(rows.data()), rows.size()).flush().good();
+}
+
+void EmptyTheClipboard()
+{
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        CloseClipboard();
     }
-}
-
-bool WriteBytes(const std::string& path, const std::vector<BYTE>& bytes)
-{
-    std::ofstream file(path, std::ios::binary);
-    file.write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    file.close();
-    return !file.fail();
-}
-
-}  // namespace
-
-bool WriteIconFileByHand(const std::string& path, const std::vector<TestImage>& images)
-{
-    std::vector<BYTE> out, records;
-    for (WORD word : {WORD(0), WORD(1), WORD(images.size())})
-        Put(out, word);
-    for (const TestImage& image : images) {
-        const size_t start = records.size();
-        const DWORD bytes = ((image.size * image.bits + 31) / 32 + (image.size + 31) / 32) * 4 * image.size;
-        Put(records, BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), image.size, image.size * 2, 1, WORD(image.bits),
-                                      BI_RGB, bytes, 0, 0, 0, 0});
-        PutRows(records, image.size, image.bits, image.colour);
-        records.resize(start + sizeof(BITMAPINFOHEADER) + bytes, 0);  // the mask: all opaque
-        Put(out, BYTE(image.size));
-        Put(out, BYTE(image.size));
-        for (WORD word : {WORD(0), WORD(1), WORD(image.bits)})
-            Put(out, word);
-        Put(out, DWORD(records.size() - start));
-        Put(out, DWORD(6 + 16 * images.size() + start));
-    }
-    out.insert(out.end(), records.begin(), records.end());
-    return WriteBytes(path, out);
-}
-
-bool WriteBitmapFileByHand(const std::string& path, int size, COLORREF colour)
-{
-    std::vector<BYTE> pixels, out;
-    PutRows(pixels, size, 24, colour);
-    const DWORD offset = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
-    Put(out, BITMAPFILEHEADER{0x4D42, DWORD(offset + pixels.size()), 0, 0, offset});
-    Put(out, BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), size, size, 1, 24, BI_RGB, DWORD(pixels.size()), 2835, 2835,
-                              0, 0});
-    out.insert(out.end(), pixels.begin(), pixels.end());
-    return WriteBytes(path, out);
 }
 
 Picture::Picture(HWND printed, int width, int height, COLORREF background)
@@ -174,7 +137,7 @@ HWND FileNameBox(HWND dialog)
 
 }  // namespace
 
-DialogScript::DialogScript() : outer_(activeScript)
+DialogScript::DialogScript(const std::vector<Action>& actions) : actions_(actions), outer_(activeScript)
 {
     activeScript = this;
     timer_ = SetTimer(nullptr, 0, 40, Tick);
@@ -184,12 +147,6 @@ DialogScript::~DialogScript()
 {
     KillTimer(nullptr, timer_);
     activeScript = outer_;
-}
-
-DialogScript& DialogScript::Then(Action action)
-{
-    actions_.push_back(action);
-    return *this;
 }
 
 void CALLBACK DialogScript::Tick(HWND, UINT, UINT_PTR, DWORD)
@@ -253,15 +210,7 @@ DialogScript::Action PickFormat(int sidePosition, int bitCountPosition, int butt
 
 DialogScript::Action CloseFromCaption()
 {
-    return [](HWND dialog) { return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) != FALSE; };
-}
-
-void EmptyTheClipboard()
-{
-    if (OpenClipboard(nullptr)) {
-        EmptyClipboard();
-        CloseClipboard();
-    }
+    return [](HWND dialog) { return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) != 0; };
 }
 
 // ---------------------------------------------------------------------------
@@ -310,18 +259,11 @@ void EditorTest::Command(int id)
 
 std::vector<DialogSeen> EditorTest::Answered(int command, const std::vector<DialogScript::Action>& answers)
 {
-    DialogScript script;
-    for (const DialogScript::Action& answer : answers)
-        script.Then(answer);
+    DialogScript script(answers);
     Command(command);
     EXPECT_TRUE(script.Finished()) << "command " << command;
     EXPECT_EQ(0, script.Unexpected()) << "command " << command;
     return script.Seen();
-}
-
-void EditorTest::NewDocument(int sidePosition, int bitCountPosition)
-{
-    Answered(CmdNew, {PickFormat(sidePosition, bitCountPosition, IDOK)});
 }
 
 std::string EditorTest::StatusText(int part) const
@@ -344,34 +286,15 @@ std::vector<std::string> EditorTest::IndexEntries() const
     return entries;
 }
 
-int EditorTest::IndexSelection() const
-{
-    return static_cast<int>(SendDlgItemMessageA(main_, IdImageIndexBox, CB_GETCURSEL, 0, 0));
-}
-
-bool EditorTest::ToolbarEnabled(int command) const
-{
-    return SendMessageA(Shell().toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
-}
-
-bool EditorTest::MenuItemEnabled(int command)
-{
-    // Fichier, Edition, then Image, which holds the image commands.
-    const int position = command < CmdUndo ? 0 : command < CmdToolFirst ? 1 : 3;
-    HMENU popup = GetSubMenu(GetMenu(main_), position);
-    SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), position);
-    return (GetMenuState(popup, command, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)) == 0;
-}
-
-bool EditorTest::PopupEnabled(int position) const
-{
-    return (GetMenuState(GetMenu(main_), position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED)) == 0;
-}
-
 void EditorTest::ExpectEnabled(const char* step, std::initializer_list<std::pair<int, bool>> items)
 {
     for (const std::pair<int, bool>& item : items) {
-        EXPECT_EQ(item.second, MenuItemEnabled(item.first)) << step << ": item " << item.first;
+        // Fichier, Edition, then Image, which holds the image commands.
+        const int position = item.first < CmdUndo ? 0 : item.first < CmdToolFirst ? 1 : 3;
+        HMENU popup = GetSubMenu(GetMenu(main_), position);
+        SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), position);
+        EXPECT_EQ(item.second, !(GetMenuState(popup, item.first, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)))
+            << step << ": item " << item.first;
         if (SendMessageA(Shell().toolbar, TB_COMMANDTOINDEX, item.first, 0) >= 0) {
             EXPECT_EQ(item.second, ToolbarEnabled(item.first)) << step << ": button " << item.first;
         }
@@ -424,11 +347,6 @@ void EditorTest::DragPixels(int x0, int y0, int x1, int y1)
                      MAKELPARAM(from.x + (to.x - from.x) * i / 4, from.y + (to.y - from.y) * i / 4));
     SendMessageA(canvas, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
     PumpMessages();
-}
-
-void EditorTest::ClickPixel(int px, int py)
-{
-    DragPixels(px, py, px, py);
 }
 
 COLORREF EditorTest::ShownPixel(int px, int py)

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -14,9 +16,10 @@
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
 
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
+const COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255);
 const char* const kPencilHint = "Dessine une ligne quelconque ou des points détachés";
+// Positions in the new image dialog's lists.
+const int k16 = 0, k32 = 1, k48 = 2, kBits4 = 1, kBits8 = 2, kBits24 = 3;
 
 // Handles everything queued for this thread, the document's posted
 // notifications included. A WM_QUIT found on the way is dropped.
@@ -24,16 +27,12 @@ void PumpMessages();
 std::string WindowText(HWND window);
 // A path under the test output folder, with Windows separators; the file is removed.
 std::string FreshOutputPath(const char* name);
+// A copy, under this name, of a file of tests/fixtures (made by other programs).
+std::string FixtureCopy(const char* fixture, const char* name);
 std::vector<BYTE> ReadWholeFile(const std::string& path);
-
-// Files made by hand, not by the editor's writer: one opaque colour, 24 or 32 bits.
-struct TestImage
-{
-    int size, bits;
-    COLORREF colour;
-};
-bool WriteIconFileByHand(const std::string& path, const std::vector<TestImage>& images);
-bool WriteBitmapFileByHand(const std::string& path, int size, COLORREF colour);
+// A 24-bit bitmap file of one colour, written by hand.
+bool WriteBitmapFile(const std::string& path, int size, COLORREF colour);
+void EmptyTheClipboard();
 
 // A memory picture over a background; given a window, what its client area paints.
 class Picture
@@ -53,8 +52,7 @@ private:
 // What a dialog or message box showed when it was answered.
 struct DialogSeen
 {
-    std::string title;
-    std::string text;  // the message box text, empty for other dialogs
+    std::string title, text;  // text: the message box text, empty for other dialogs
 };
 
 // Answers, from a timer, the modal dialogs that a command opens on this
@@ -65,9 +63,8 @@ class DialogScript
 public:
     // False when the dialog is not ready yet: the action is tried again later.
     typedef std::function<bool(HWND dialog)> Action;
-    DialogScript();
+    explicit DialogScript(const std::vector<Action>& actions = {});
     ~DialogScript();
-    DialogScript& Then(Action action);
     bool Finished() const { return next_ == actions_.size(); }
     const std::vector<DialogSeen>& Seen() const { return seen_; }
     int Unexpected() const { return unexpected_; }
@@ -78,22 +75,16 @@ private:
     std::vector<Action> actions_;
     size_t next_ = 0;
     std::vector<DialogSeen> seen_;
-    int unexpected_ = 0;
+    int unexpected_ = 0, tries_ = 0;
     HWND lastAnswered_ = nullptr;
-    int tries_ = 0;
     UINT_PTR timer_ = 0;
     DialogScript* outer_ = nullptr;
 };
 
 DialogScript::Action Press(int id);
 DialogScript::Action ChooseFile(const std::string& path);
-DialogScript::Action PickFormat(int sidePosition, int bitCountPosition, int button);
+DialogScript::Action PickFormat(int sidePosition, int bitCountPosition, int button = IDOK);
 DialogScript::Action CloseFromCaption();
-void EmptyTheClipboard();
-
-// Positions in the new image dialog's lists.
-const int k16 = 0, k32 = 1, k48 = 2;
-const int kBits4 = 1, kBits8 = 2, kBits24 = 3;
 
 // The real main window of the editor, made fresh for each test.
 class EditorTest : public ::testing::Test
@@ -106,17 +97,21 @@ protected:
     void Command(int id);  // WM_COMMAND as the menu sends it
     // Runs a command whose dialogs get these answers, in order; every one must be used.
     std::vector<DialogSeen> Answered(int command, const std::vector<DialogScript::Action>& answers);
-    void NewDocument(int sidePosition, int bitCountPosition);
+    void NewDocument(int side, int bitCount) { Answered(CmdNew, {PickFormat(side, bitCount)}); }
 
     std::string StatusText(int part) const;
     std::string ChildText(int id) const { return WindowText(GetDlgItem(main_, id)); }
     std::vector<std::string> IndexEntries() const;
-    int IndexSelection() const;
-    bool ToolbarEnabled(int command) const;
-    // The item state after its pop-up was opened.
-    bool MenuItemEnabled(int command);
-    bool PopupEnabled(int position) const;
-    // Each menu item as above and, for commands on the toolbar, its button the same.
+    int IndexSelection() const { return int(SendDlgItemMessageA(main_, IdImageIndexBox, CB_GETCURSEL, 0, 0)); }
+    bool ToolbarEnabled(int command) const
+    {
+        return SendMessageA(Shell().toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
+    }
+    bool PopupEnabled(int position) const
+    {
+        return !(GetMenuState(GetMenu(main_), position, MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED));
+    }
+    // Each menu item after its pop-up was opened and, for commands on the toolbar, the button too.
     void ExpectEnabled(const char* step, std::initializer_list<std::pair<int, bool>> items);
     bool ToolButtonPressed(int command) const;
     // Title, boxes, status texts and pop-ups as a person sees them.
@@ -124,9 +119,9 @@ protected:
     void ExpectDocumentShown(const std::string& file, const std::vector<std::string>& entries,
                              const std::string& format);
 
-    // Mouse on the canvas at the centres of pixels of the current image.
+    // Mouse on the canvas, from and to the centres of pixels of the current image.
     void DragPixels(int x0, int y0, int x1, int y1);
-    void ClickPixel(int px, int py);
+    void ClickPixel(int px, int py) { DragPixels(px, py, px, py); }
     // What the canvas shows at the centre of an image pixel.
     COLORREF ShownPixel(int px, int py);
     // Clicks the palette cell of this colour of the current image.

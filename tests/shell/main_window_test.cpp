@@ -1,7 +1,5 @@
 #include "editor_fixture.h"
 
-#include <commctrl.h>
-
 #include "shell/main_window.h"
 #include "shell/startup.h"
 
@@ -127,25 +125,29 @@ TEST_F(EditorTest, StartsInTheNoDocumentState)
 
 TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
 {
-    const std::string path = FreshOutputPath("start.ico");
-    ASSERT_TRUE(WriteIconFileByHand(path, {{16, 32, kRed}, {32, 24, RGB(0, 0, 255)}}));
-    std::string program = "Vemiro.exe", ignored = FreshOutputPath("never.ico");
-    char* argv[] = {&program[0], const_cast<char*>(path.c_str()), &ignored[0], nullptr};
+    std::string program = "Vemiro.exe", path = FixtureCopy("icotool_depths.ico", "start.ico"), ignored = "never.ico";
+    char* argv[] = {&program[0], &path[0], &ignored[0], nullptr};
     ASSERT_TRUE(OpenCommandLineFile(main_, 3, argv));
     PumpMessages();
-    ExpectDocumentShown("start.ico", {"1", "2"}, "16x16x32-bits");
+    ExpectDocumentShown("start.ico", {"1", "2", "3", "4", "5"}, "16x16x1-bits");
     EXPECT_FALSE(StatusText(1).empty());
-    EXPECT_FALSE(ToolbarEnabled(CmdSave));
-    // Each pixel a 16 x 16 block, up to the far corner.
-    EXPECT_EQ(kRed, ShownPixel(0, 0));
-    EXPECT_EQ(kRed, ShownPixel(15, 15));
+    ExpectEnabled("opened", {{CmdSave, false}});
+    // Each pixel a 16 x 16 block, the transparent ones showing the button face.
+    const std::vector<BYTE> rgba = ReadWholeFile(std::string(VEMIRO_FIXTURES) + "/icotool_depths.ico.rgba");
+    ASSERT_GE(rgba.size(), 1024u);
+    const Picture shown(TheCanvas().GetEditWindow(), 256, 256, RGB(1, 2, 3));
+    for (int i = 0; i < 256; ++i) {
+        const BYTE* p = &rgba[4 * i];
+        EXPECT_EQ(p[3] ? RGB(p[0], p[1], p[2]) : GetSysColor(COLOR_BTNFACE), shown.At(i % 16 * 16 + 8, i / 16 * 16 + 8))
+            << i % 16 << ", " << i / 16;
+    }
 }
 
 TEST_F(EditorTest, CommandLineFileThatDoesNotOpenLeavesNoDocument)
 {
     std::string program = "Vemiro.exe", missing = FreshOutputPath("missing.ico");
     std::string notAnIcon = FreshOutputPath("not-an-icon.ico");
-    ASSERT_TRUE(WriteBitmapFileByHand(notAnIcon, 16, RGB(1, 2, 3)));
+    ASSERT_TRUE(WriteBitmapFile(notAnIcon, 16, RGB(1, 2, 3)));
     for (std::string* path : {&missing, &notAnIcon}) {
         char* argv[] = {&program[0], &(*path)[0], nullptr};
         EXPECT_FALSE(OpenCommandLineFile(main_, 2, argv)) << *path;
@@ -166,8 +168,7 @@ TEST(Program, OpensItsCommandLineFileAndQuitsCleanly)
     program = program.substr(0, program.find_last_of('\\') + 1) + "Vemiro.exe";
     if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES)
         GTEST_SKIP() << "Vemiro.exe is not built beside the tests";
-    const std::string file = FreshOutputPath("from command line.ico");
-    ASSERT_TRUE(WriteIconFileByHand(file, {{32, 24, RGB(0, 128, 0)}}));
+    const std::string file = FixtureCopy("magick_rgba.ico", "from command line.ico");
     std::string commandLine = "\"" + program + "\" \"" + file + "\" \"second argument.ico\"";
 
     // The child must not hold on to our output.

@@ -171,10 +171,10 @@ TEST_F(SessionTest, ToolButtonsFollowTheChosenTool)
 TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
 {
     NewDocument(k16, kBits8);
-    Answered(CmdAddBlankImage, {PickFormat(k32, kBits4, IDOK)});
+    Answered(CmdAddBlankImage, {PickFormat(k32, kBits4)});
     ExpectEnabled("blank added", {{CmdSave, false}});
     const std::string bitmap = FreshOutputPath("added.bmp");
-    ASSERT_TRUE(WriteBitmapFileByHand(bitmap, 48, RGB(0, 128, 0)));
+    ASSERT_TRUE(WriteBitmapFile(bitmap, 48, RGB(0, 128, 0)));
     Answered(CmdAddBitmapImage, {ChooseFile(bitmap)});
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), IndexEntries());
     EXPECT_EQ(2, IndexSelection());
@@ -247,7 +247,7 @@ TEST_F(SessionTest, ImportedBitmapBecomesANewModifiedDocument)
 {
     NewDocument(k16, kBits8);
     const std::string bitmap = FreshOutputPath("imported.bmp");
-    ASSERT_TRUE(WriteBitmapFileByHand(bitmap, 32, RGB(0, 0, 255)));
+    ASSERT_TRUE(WriteBitmapFile(bitmap, 32, RGB(0, 0, 255)));
     Answered(CmdImportBitmap, {ChooseFile(bitmap)});
     ExpectDocumentShown("nouveau", {"1"}, "32x32x24-bits");
     EXPECT_EQ(RGB(0, 0, 255), ShownPixel(10, 10));
@@ -270,9 +270,9 @@ TEST_F(SessionTest, CancelledDialogsChangeNothing)
 // Sound behaviour: a failed open or import keeps the document, and the window goes on showing it.
 TEST_F(SessionTest, FailedOpenOrImportKeepsTheDocumentAndItsDisplay)
 {
-    const std::string broken = FreshOutputPath("broken.ico"), notBitmap = FreshOutputPath("not-a-bitmap.bmp");
-    ASSERT_TRUE(WriteBitmapFileByHand(broken, 16, RGB(1, 2, 3)));
-    ASSERT_TRUE(WriteIconFileByHand(notBitmap, {{16, 24, RGB(1, 2, 3)}}));
+    const std::string broken = FreshOutputPath("broken.ico");
+    const std::string notBitmap = FixtureCopy("magick_palette.ico", "not-a-bitmap.bmp");
+    ASSERT_TRUE(WriteBitmapFile(broken, 16, RGB(1, 2, 3)));
     struct Case { int command; std::string path; };
     for (const Case& c : {Case{CmdOpen, broken}, Case{CmdImportBitmap, notBitmap}}) {
         NewRedPencilDocument();
