@@ -68,10 +68,7 @@ TEST(IconImage, EmptyAndResetImagesRefuseEverything)
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_FALSE(image.IsValid());
         EXPECT_EQ(-1, image.GetPaletteCount());
-        EXPECT_STREQ("", image.GetFormatText());
-        EXPECT_EQ(nullptr, image.GetBits(0));
         EXPECT_EQ(0, image.GetResourceSize());
-        EXPECT_EQ(NoColour, image.GetPaletteColour(0));
         EXPECT_EQ(0, image.SetPixelIndex(0, 0, 0));
         EXPECT_EQ(-1, image.GetTransparentIndex());
         EXPECT_EQ(nullptr, image.CopyCurrentState());
@@ -119,6 +116,16 @@ TEST(IconImage, PaletteEntriesAndThePaintingColours)
         const int n = image.GetPaletteCount();
         EXPECT_EQ(TransparentColour, image.GetPaletteColour(n));
         EXPECT_TRUE(image.GetPaletteColour(n + 1) == NoColour && image.GetPaletteColour(-1) == NoColour);
+        EXPECT_EQ(n, image.IndexOfColour(TransparentColour));
+        // An edit reaches the colour table; the reserved values are no colour an entry holds.
+        EXPECT_EQ(1, image.SetPaletteColour(1, 0x336699));
+        EXPECT_EQ(0, image.SetPaletteColour(1, 0x336699));
+        if (bits <= 8) {
+            EXPECT_EQ(0x336699u, TableColour(image.GetColourBitmap(), 1));
+        }
+        EXPECT_EQ(0, image.SetPaletteColour(n, 0x123456) + image.SetPaletteColour(-1, 0x123456) +
+                     image.SetPaletteColour(0, TransparentColour) + image.SetPaletteColour(0, NoColour));
+        EXPECT_EQ(kBlack, image.GetPaletteColour(0));
         // Indices past the palette and its transparent index are ignored.
         image.SetLeftIndex(n + 1);
         image.SetLeftIndex(-1);
@@ -130,33 +137,13 @@ TEST(IconImage, PaletteEntriesAndThePaintingColours)
         image.SetRightColour(TransparentColour);
         EXPECT_EQ(n, image.GetRightIndex());
     }
-    // A colour the palette lacks is kept without an index.
+    // A colour is found at its lowest exact entry, or kept without an index.
     BlankImage deep(32, 24);
-    EXPECT_EQ(0x123457u, deep.SetRightColour(0x123457));
-    EXPECT_TRUE(deep.GetRightIndex() == -1 && deep.GetRightColour() == 0x123457u);
-    deep.SetLeftColour(0x007FFF);
-    EXPECT_EQ(39, deep.GetLeftIndex());
-}
-
-TEST(IconImage, SetPaletteColourUpdatesColourTableAndLookups)
-{
-    for (int bits : { 1, 4, 8 }) {
-        BlankImage image(16, bits);
-        EXPECT_EQ(1, image.SetPaletteColour(1, 0x336699)) << bits;
-        EXPECT_EQ(0, image.SetPaletteColour(1, 0x336699)) << bits;
-        EXPECT_EQ(0x336699u, TableColour(image.GetColourBitmap(), 1)) << bits;
-    }
-    BlankImage image(16, 4);
-    EXPECT_EQ(0, image.SetPaletteColour(16, 0x123456) + image.SetPaletteColour(-1, 0x123456));
-    // The reserved values are no colour an entry can hold.
-    EXPECT_EQ(0, image.SetPaletteColour(2, TransparentColour) + image.SetPaletteColour(2, NoColour));
-    EXPECT_EQ(0x008000u, image.GetPaletteColour(2));
-    // Lookups find the lowest exact entry.
-    ASSERT_EQ(1, image.SetPaletteColour(0, 0x111111));
-    ASSERT_EQ(2, image.SetPaletteColour(3, kBlack) + image.SetPaletteColour(9, kBlack));
-    EXPECT_EQ(3, image.IndexOfColour(kBlack));
-    EXPECT_EQ(-1, image.IndexOfColour(0x000001));
-    EXPECT_EQ(16, image.IndexOfColour(TransparentColour));
+    ASSERT_EQ(2, deep.SetPaletteColour(3, 0x123457) + deep.SetPaletteColour(9, 0x123457));
+    deep.SetLeftColour(0x123457);
+    EXPECT_EQ(3, deep.GetLeftIndex());
+    EXPECT_EQ(0x123458u, deep.SetRightColour(0x123458));
+    EXPECT_TRUE(deep.GetRightIndex() == -1 && deep.GetRightColour() == 0x123458u);
 }
 
 TEST(IconImage, PixelsAreStoredBottomUpAndPacked)
@@ -205,38 +192,30 @@ TEST(IconImage, ThirtyTwoBitFourthByte)
     EXPECT_EQ(0u, *reinterpret_cast<const DWORD*>(image.PixelAddress(6, 4)));
 }
 
-TEST(IconImage, SetPixelColourOnlyForDeepImages)
+TEST(IconImage, PixelRulesOfEachDepth)
 {
     for (int bits : kBitCounts) {
         SCOPED_TRACE(bits);
         BlankImage image(16, bits);
-        const int expected = bits > 8 ? 1 : 0;
-        EXPECT_EQ(bits > 8 ? -1 : 0, image.FindUnusedIndex());
-        EXPECT_EQ(expected, image.SetPixelColour(1, 1, 0x0000FF));
-        EXPECT_EQ(bits > 8 ? 0x0000FFu : kWhite, image.GetPixelColour(1, 1));
+        const int n = image.GetPaletteCount(), deep = bits > 8 ? 1 : 0;
+        // Colours are set directly only where there is no palette.
+        EXPECT_EQ(deep ? -1 : 0, image.FindUnusedIndex());
+        EXPECT_EQ(deep, image.SetPixelColour(1, 1, 0x0000FF));
+        EXPECT_EQ(deep ? 0x0000FFu : kWhite, image.GetPixelColour(1, 1));
         EXPECT_EQ(0, image.SetPixelColour(1, 1, NoColour) + image.SetPixelColour(16, 1, 0));
-        EXPECT_EQ(expected, image.SetPixelColour(2, 2, TransparentColour));
-        EXPECT_EQ(expected, image.IsTransparent(2, 2));
-    }
-}
-
-TEST(IconImage, TransparentPixelsKeepBlackOrTheTransparentIndex)
-{
-    for (int bits : kBitCounts) {
-        SCOPED_TRACE(bits);
-        BlankImage image(16, bits);
-        const int n = image.GetPaletteCount();
+        EXPECT_EQ(deep, image.SetPixelColour(2, 2, TransparentColour));
+        EXPECT_EQ(deep, image.IsTransparent(2, 2));
+        // A transparent pixel holds black or the transparent index, and its colour part
+        // is what it reports, never TransparentColour.
         ASSERT_EQ(1, image.SetPixelIndex(3, 3, n));
-        // The colour part is reported, not the mask: black, never TransparentColour.
         EXPECT_TRUE(image.IsTransparent(3, 3) && image.GetPixelColour(3, 3) == kBlack);
-        EXPECT_EQ(bits <= 8 ? 0 : -1, image.GetPixelIndex(3, 3));
-        EXPECT_EQ(bits <= 8 ? 0 : -1, image.GetTransparentIndex());
+        EXPECT_EQ(deep ? -1 : 0, image.GetPixelIndex(3, 3));
+        EXPECT_EQ(deep ? -1 : 0, image.GetTransparentIndex());
         EXPECT_EQ(0, image.SetTransparent(3, 3, true) + image.SetPixelIndex(3, 3, n));
-        // Clearing the mask keeps the colour part.
+        // Clearing the mask keeps the colour part; painting a transparent pixel makes it opaque.
         EXPECT_EQ(1, image.SetTransparent(3, 3, false));
         EXPECT_EQ(kBlack, Seen(image, 3, 3));
         EXPECT_EQ(0, image.SetTransparent(3, 3, false));
-        // Painting a transparent pixel makes it opaque again.
         ASSERT_EQ(1, image.SetPixelIndex(4, 4, n));
         ASSERT_EQ(1, image.SetPixelIndex(4, 4, 1));
         EXPECT_EQ(image.GetPaletteColour(1), Seen(image, 4, 4));
@@ -245,27 +224,17 @@ TEST(IconImage, TransparentPixelsKeepBlackOrTheTransparentIndex)
 
 TEST(IconImage, TransparentIndexChoice)
 {
-    // Each case prepares a 16x16x4 image; the first transparent pixel then picks the
-    // index, which stays cached unless there was none to choose. The unused index
-    // counts a transparent pixel by its colour part.
-    struct Case { const char* what; void (*prepare)(IconImage&); int unused, index, unusedAfter, later; };
-    const Case cases[] = {
-        { "lowest black entry", [](IconImage& image) {
-              image.SetPaletteColour(0, 0x202020);
-              image.SetPaletteColour(6, kBlack); }, 0, 6, 0, 6 },
-        { "unused entry turned black", [](IconImage& image) {
-              for (int i = 0; i < 16; ++i)
-                  image.SetPaletteColour(i, RGB(10 + i, 20, 30));
-              PaintIndices(image, [](int x, int y) { return (x + y) % 5; }); }, 5, 5, 6, 5 },
-        { "zero when every entry is used", [](IconImage& image) {
-              for (int i = 0; i < 16; ++i)
-                  image.SetPaletteColour(i, RGB(50 + i, 60, 70));
-              PaintIndices(image, [](int x, int y) { return (x + 16 * y) % 16; }); }, -1, 0, -1, 9 },
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+    // A 16x16x4 image painted with indices 0 to used - 1 over a palette without black,
+    // but for entries black and 15 when black is not -1. The first transparent pixel
+    // picks the index, which stays cached unless there was none to choose. The unused
+    // index counts a transparent pixel by its colour part.
+    struct Case { int black, used, unused, index, unusedAfter, later; };
+    for (const Case& c : { Case{6, 5, 5, 6, 5, 6}, Case{-1, 5, 5, 5, 6, 5}, Case{-1, 16, -1, 0, -1, 9} }) {
+        SCOPED_TRACE(testing::Message() << "black " << c.black << ", used " << c.used);
         BlankImage image(16, 4);
-        c.prepare(image);
+        for (int i = 0; i < 16; ++i)
+            image.SetPaletteColour(i, i == c.black || (c.black != -1 && i == 15) ? kBlack : RGB(10 + i, 20, 30));
+        PaintIndices(image, [&](int x, int y) { return (x + y) % c.used; });
         EXPECT_EQ(c.unused, image.FindUnusedIndex());
         ASSERT_EQ(1, image.SetTransparent(7, 7, true));
         EXPECT_EQ(c.index, image.GetPixelIndex(7, 7));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/icon_image.h"
+#include "win/gdi_guards.h"
 
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kWhite = RGB(255, 255, 255);
@@ -26,13 +27,11 @@ struct BlankImage : IconImage
 // Entry index of the colour table that GDI holds for a colour bitmap, as a COLORREF.
 inline COLORREF TableColour(HBITMAP bitmap, int index)
 {
-    RGBQUAD entry = {};
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    GetDIBColorTable(dc, static_cast<UINT>(index), 1, &entry);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return RGB(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
+    RGBQUAD e = {};
+    MemoryDC dc(nullptr);
+    SelectGuard keep(dc, bitmap);
+    GetDIBColorTable(dc, static_cast<UINT>(index), 1, &e);
+    return RGB(e.rgbRed, e.rgbGreen, e.rgbBlue);
 }
 
 // Paints every pixel with the palette index (or transparent index) that index(x, y) gives.

@@ -53,17 +53,8 @@ TEST(Shift, MovesEveryStoredValueWithinTheClippedBlock)
 
 TEST(Shift, EveryShiftIsOneUndoStepAndMirrorIsNone)
 {
-    BlankImage image(16, 8);
-    Pattern(image);
-    const std::vector<long long> start = Snapshot(image);
-    image.Shift(nullptr, -1, 0);
-    image.Shift(nullptr, -1, 0);
-    EXPECT_EQ(2, image.Undo() + image.Undo());
-    EXPECT_FALSE(image.CanUndo());
-    EXPECT_EQ(start, Snapshot(image));
-
     // Shift, mirror, shift: the mirror goes back together with the shift before it.
-    ASSERT_TRUE(image.CreateBlank(16, 24));
+    BlankImage image(16, 24);
     Pattern(image);
     const std::vector<long long> original = Snapshot(image);
     image.Shift(nullptr, 1, 0);
