@@ -55,7 +55,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
         { "ellipse transparent", ToolEllipse, true, { { 0, 0 }, { 15, 15 } }, Face(), {}, true },
     };
     for (const Case& k : cases) {
-        Canvas c;
+        Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, 4));
         c.Image().SetLeftIndex(k.transparent ? c.Image().GetPaletteCount() : kRed);
         c.Image().SetRightIndex(kBlue);
@@ -85,7 +85,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
 
 TEST(EditViewMouse, ADoubleClickIsOneUndoStep)
 {
-    Canvas c;
+    Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
     Click(c.window, c.Centre(4), c.Centre(4));
     SendMessageA(c.window, WM_LBUTTONDBLCLK, MK_LBUTTON, At(c.Centre(4), c.Centre(4)));
@@ -102,7 +102,7 @@ TEST(EditViewMouse, UndoStepsFollowWhatChanged)
     struct Case { int tool; int left; bool step; };
     for (const Case& k : { Case{ ToolPencil, 15, true }, Case{ ToolFill, 15, false }, Case{ ToolHotspot, 0, false },
                            Case{ ToolPicker, 0, false }, Case{ ToolSelect, 0, false } }) {
-        Canvas c;
+        Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, 4));
         c.Image().SetLeftIndex(k.left);
         c.view.SetTool(k.tool);
@@ -114,7 +114,7 @@ TEST(EditViewMouse, UndoStepsFollowWhatChanged)
 
 TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
 {
-    Canvas c;
+    Views c;
     ASSERT_TRUE(c.document.AddNewImage(32, 8));
     c.view.SetTool(ToolHotspot);
     auto hotspot = [&c] {
@@ -136,21 +136,19 @@ TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
 TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
 {
     // The picker is never remembered as the previous tool, and invalid tools are ignored.
-    struct Case { int bits; bool left; bool transparent; std::vector<int> tools; int back; };
-    for (const Case& k : { Case{ 4, true, false, { ToolEllipse, ToolPicker, ToolPicker, 9, -1 }, ToolEllipse },
-                           Case{ 4, false, false, { ToolEllipse, ToolPicker, ToolFill, ToolPicker }, ToolFill },
-                           Case{ 8, true, true, { ToolRectangle, ToolPicker }, ToolRectangle },
-                           Case{ 24, false, false, { ToolPicker }, ToolPencil },
-                           Case{ 24, true, true, { ToolSelect, ToolPicker }, ToolSelect } }) {
-        Canvas c;
+    struct Case { int bits; bool left; COLORREF colour; int index; std::vector<int> tools; int back; };
+    for (const Case& k : { Case{ 4, true, RGB(0, 255, 0), kGreen, { ToolEllipse, ToolPicker, ToolPicker, 9, -1 }, ToolEllipse },
+                           Case{ 4, false, RGB(0, 255, 0), kGreen, { ToolEllipse, ToolPicker, ToolFill, ToolPicker }, ToolFill },
+                           Case{ 8, true, TransparentColour, 256, { ToolRectangle, ToolPicker }, ToolRectangle },
+                           Case{ 24, false, RGB(1, 2, 3), -1, { ToolPicker }, ToolPencil },  // in no palette
+                           Case{ 24, true, TransparentColour, 256, { ToolSelect, ToolPicker }, ToolSelect } }) {
+        Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, k.bits));
         IconImage& image = c.Image();
-        if (k.transparent)
+        if (k.colour == TransparentColour)
             image.SetTransparent(3, 3, true);
-        else if (k.bits == 24)
-            image.SetPixelColour(3, 3, RGB(1, 2, 3));  // in no palette
-        else
-            image.SetPixelIndex(3, 3, kGreen);
+        else if (!image.SetPixelColour(3, 3, k.colour))
+            image.SetPixelIndex(3, 3, k.index);  // a palette image takes the entry
         for (int tool : k.tools)
             c.view.SetTool(tool);
         EXPECT_EQ(ToolPicker, c.view.GetTool());
@@ -161,11 +159,8 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
         EXPECT_EQ(static_cast<WPARAM>(CmdToolFirst + k.back), LastCommand()) << k.bits;
         ASSERT_EQ(1, Count(WM_COMMAND));
         EXPECT_EQ(0, Last(WM_COMMAND)->lParam);
-
-        COLORREF colour = k.left ? image.GetLeftColour() : image.GetRightColour();
-        int index = k.left ? image.GetLeftIndex() : image.GetRightIndex();
-        EXPECT_EQ(k.transparent ? TransparentColour : k.bits == 24 ? RGB(1, 2, 3) : RGB(0, 255, 0), colour);
-        EXPECT_EQ(k.transparent ? image.GetPaletteCount() : k.bits == 24 ? -1 : kGreen, index);
+        EXPECT_EQ(k.colour, k.left ? image.GetLeftColour() : image.GetRightColour()) << k.bits;
+        EXPECT_EQ(k.index, k.left ? image.GetLeftIndex() : image.GetRightIndex()) << k.bits;
         EXPECT_FALSE(c.document.CanUndo());
     }
 }
@@ -179,7 +174,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
              Case{ 48, { 0, 0 }, { 255, 255 }, "0,0-45,45" },     // grid of 5: at most 240 canvas units
              Case{ 48, { 0, 0 }, { 600, -90 }, "0,0-45,0" },      // captured beyond the canvas: clamped
              Case{ 72, { 10, 10 }, { 10, 10 }, "1,1-2,2" } }) {  // grid of 3 under a zoom of 3 5/9
-        Canvas c;
+        Views c;
         ASSERT_TRUE(c.document.AddNewImage(k.size, 8));
         c.view.SetTool(ToolSelect);
         Press(c.window, k.from.x, k.from.y);
@@ -193,7 +188,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
     }
 
     // The frame on a 48 x 48 image never reaches beyond canvas column 239.
-    Canvas c;
+    Views c;
     ASSERT_TRUE(c.document.AddNewImage(48, 8));
     c.view.SetTool(ToolSelect);
     c.Drag(true, { { 0, 0 }, { 47, 47 } });
@@ -211,7 +206,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
 
 TEST(EditViewMouse, CursorPositionIsSentOnlyInsideTheCanvas)
 {
-    Canvas c;
+    Views c;
     ASSERT_TRUE(c.document.AddNewImage(32, 8));
     Press(c.window, 8, 8);
     Move(c.window, 200, 100);
@@ -233,7 +228,7 @@ TEST(EditViewMouse, CursorPositionIsSentOnlyInsideTheCanvas)
 // that stroke as its own undo step instead of dropping it from the history.
 TEST(EditViewMouse, SecondButtonDuringAStrokeKeepsTheFirstStrokeUndoable)
 {
-    Canvas c;
+    Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
     c.Image().SetLeftIndex(kRed);
     Press(c.window, c.Centre(1), c.Centre(1));

@@ -4,23 +4,6 @@ using namespace viewtest;
 
 namespace {
 
-// The palette view of one document inside a test parent.
-struct Palette
-{
-    Palette() { window = view.CreatePaletteView(parent); }
-    IconImage& Image() { return *document.GetCurrentImage(); }
-    Picture Show() { return Picture(window, 161, 185, PRF_CLIENT | PRF_ERASEBKGND); }
-    void Click(int x, int y, bool left = true)
-    {
-        SendMessageA(window, left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, MAKELPARAM(x, y));
-    }
-
-    IconDocument document;
-    PaletteView view{ &document };
-    TestParent parent;
-    HWND window = nullptr;
-};
-
 // The dialogs a double click opens are answered as they become active: their
 // caption and texts are recorded, edit boxes filled, a button pressed.
 struct Answer
@@ -61,14 +44,14 @@ LRESULT CALLBACK AnswerHook(int code, WPARAM wParam, LPARAM lParam)
 
 // A double click as the system delivers it (the first release comes before it);
 // returns what the dialogs it opened showed.
-std::vector<std::string> DoubleClick(Palette& p, int x, int y, int button,
+std::vector<std::string> DoubleClick(Views& p, int x, int y, int button,
                                      std::vector<std::pair<int, const char*>> edits = {})
 {
     Answer record{ button, edits, {}, nullptr };
     answer = &record;
     HHOOK hook = SetWindowsHookExA(WH_CBT, AnswerHook, nullptr, GetCurrentThreadId());
-    p.Click(x, y);
-    SendMessageA(p.window, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
+    Release(p.paletteWindow, x, y);
+    SendMessageA(p.paletteWindow, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(x, y));
     UnhookWindowsHookEx(hook);
     answer = nullptr;
     return record.seen;
@@ -86,29 +69,29 @@ TEST(PaletteView, HitTestingCellsGapsAndTheTransparentCell)
              Case{ 24, 115, 170, 256 }, Case{ 32, 55, 35, 53 },
              Case{ 4, 155, 5, 15 }, Case{ 4, 5, 15, -1 }, Case{ 4, 115, 170, 16 },
              Case{ 1, 15, 5, 1 }, Case{ 1, 25, 5, -1 }, Case{ 1, 5, 15, -1 }, Case{ 1, 115, 170, 2 } }) {
-        Palette p;
-        EXPECT_EQ(-1, p.view.HitTest(k.x, k.y)) << "no document";
+        Views p;
+        EXPECT_EQ(-1, p.palette.HitTest(k.x, k.y)) << "no document";
         ASSERT_TRUE(p.document.AddNewImage(16, k.bits));
-        EXPECT_EQ(k.index, p.view.HitTest(k.x, k.y)) << k.bits << " bits at " << k.x << "," << k.y;
+        EXPECT_EQ(k.index, p.palette.HitTest(k.x, k.y)) << k.bits << " bits at " << k.x << "," << k.y;
     }
 }
 
 TEST(PaletteView, ClicksChooseTheColourOfEachButton)
 {
-    Palette p;
+    Views p;
     ASSERT_TRUE(p.document.AddNewImage(16, 4));
     IconImage& image = p.Image();
-    p.Click(95, 5);  // entry 9
+    Release(p.paletteWindow, 95, 5);  // entry 9
     EXPECT_EQ(9, image.GetLeftIndex());
     EXPECT_EQ(RGB(255, 0, 0), image.GetLeftColour());
-    p.Click(115, 170, false);
+    Release(p.paletteWindow, 115, 170, false);
     EXPECT_EQ(16, image.GetRightIndex());
     EXPECT_EQ(TransparentColour, image.GetRightColour());
     EXPECT_EQ(9, image.GetLeftIndex());
     Pump();
     EXPECT_EQ(2, Count(WM_COLOURS_CHANGED));
-    p.Click(5, 15);  // below a one-row palette: nothing
-    p.Click(160, 5);
+    Release(p.paletteWindow, 5, 15);  // below a one-row palette: nothing
+    Release(p.paletteWindow, 160, 5);
     Pump();
     EXPECT_EQ(2, Count(WM_COLOURS_CHANGED));
     EXPECT_EQ(9, image.GetLeftIndex());
@@ -116,12 +99,12 @@ TEST(PaletteView, ClicksChooseTheColourOfEachButton)
 
 TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
 {
-    Palette p;
-    EXPECT_EQ(161 * 185, p.Show().Count(Face())) << "no document";
+    Views p;
+    EXPECT_EQ(161 * 185, p.ShowPalette().Count(Face())) << "no document";
 
     ASSERT_TRUE(p.document.AddNewImage(32, 4));
     p.Image().SetLeftIndex(12);
-    Picture shown = p.Show();
+    Picture shown = p.ShowPalette();
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(p.Image().GetPaletteColour(i), shown.At(10 * i + 5, 5)) << i;
     struct Spot { int x, y; COLORREF colour; const char* what; };
@@ -133,7 +116,7 @@ TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
     EXPECT_GT(105 * 20 - shown.Count(Face(), 0, 165, 105, 185), 40) << "caption";
 
     p.Image().SetLeftIndex(16);
-    Picture transparent = p.Show();
+    Picture transparent = p.ShowPalette();
     EXPECT_EQ(RGB(0, 0, 0), transparent.At(109, 166));
     EXPECT_EQ(RGB(0, 0, 0), transparent.At(120, 177));
     EXPECT_EQ(Face(), transparent.At(120, 0));
@@ -141,7 +124,7 @@ TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
 
 TEST(PaletteView, TheTransparentIndexCannotBeEdited)
 {
-    Palette p;
+    Views p;
     ASSERT_TRUE(p.document.AddNewImage(16, 8));
     p.Image().SetTransparent(0, 0, true);  // transparent index: the first black entry, 0
     ASSERT_EQ(0, p.Image().GetTransparentIndex());
@@ -156,7 +139,7 @@ TEST(PaletteView, TheTransparentIndexCannotBeEdited)
     EXPECT_EQ(0, Count(WM_PALETTE_EDITED));
 
     // A 24-bit image has no transparent index to protect.
-    Palette rgb;
+    Views rgb;
     ASSERT_TRUE(rgb.document.AddNewImage(16, 24));
     rgb.Image().SetTransparent(0, 0, true);
     seen = DoubleClick(rgb, 5, 5, IDCANCEL);
@@ -166,7 +149,7 @@ TEST(PaletteView, TheTransparentIndexCannotBeEdited)
 
 TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
 {
-    Palette p;
+    Views p;
     ASSERT_TRUE(p.document.AddNewImage(16, 4));
     IconImage& image = p.Image();
     EXPECT_EQ(1u, DoubleClick(p, 35, 5, IDCANCEL).size());  // entry 3

@@ -317,8 +317,7 @@ TEST(Resources, VersionBlockIsFrench1_4_2_0)
 
     ASSERT_TRUE(query(block.data(), "\\VarFileInfo\\Translation", &value, &length));
     ASSERT_EQ(4u, length);
-    EXPECT_EQ(0x040C, static_cast<const WORD*>(value)[0]);
-    EXPECT_EQ(1252, static_cast<const WORD*>(value)[1]);
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(0x040C, 1252)), *static_cast<const DWORD*>(value));
 
     struct Text { const char* name; const char* text; };
     for (const Text& e : { Text{ "FileDescription", "Vemiro Editeur" }, Text{ "FileVersion", "1.4.2.0" },

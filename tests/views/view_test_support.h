@@ -20,8 +20,10 @@
 namespace viewtest {
 
 // Entries of the 4-bit default palette, and colours the views draw with.
-const int kBlack = 0, kRed = 9, kGreen = 10, kBlue = 12;
+const int kRed = 9, kGreen = 10, kBlue = 12;
 const COLORREF kWhite = RGB(255, 255, 255), kFrameGreen = RGB(0, 100, 0), kSentinel = RGB(255, 0, 255);
+
+inline COLORREF Face() { return GetSysColor(COLOR_BTNFACE) & 0xFFFFFF; }
 
 // Every custom notification and WM_COMMAND that reached a test parent.
 inline std::vector<MSG>& Received()
@@ -157,8 +159,6 @@ private:
     std::vector<COLORREF> pixels_;
 };
 
-inline COLORREF Face() { return GetSysColor(COLOR_BTNFACE) & 0xFFFFFF; }
-
 inline LPARAM At(int x, int y) { return MAKELPARAM(static_cast<short>(x), static_cast<short>(y)); }
 
 // Mouse messages as the system delivers them: wParam holds every button still down.
@@ -175,19 +175,21 @@ inline void Click(HWND w, int x, int y, bool left = true) { Press(w, x, y, left)
 
 typedef std::set<std::pair<int, int>> Pixels;
 
-// The canvas and preview of one document inside a test parent.
-class Canvas
+// The canvas, preview and palette of one document inside a test parent.
+class Views
 {
 public:
-    Canvas()
+    Views()
     {
         document.SetOwnerWindow(parent);
         previewWindow = preview.CreatePreview(parent);
         window = view.CreateEditView(parent);
+        paletteWindow = palette.CreatePaletteView(parent);
     }
     IconImage& Image() { return *document.GetCurrentImage(); }
     Picture Show() { return Picture(window, EditView::CanvasSide, EditView::CanvasSide); }
     Picture ShowPreview() { return Picture(previewWindow, 128, 128, PRF_CLIENT | PRF_ERASEBKGND); }
+    Picture ShowPalette() { return Picture(paletteWindow, 161, 185, PRF_CLIENT | PRF_ERASEBKGND); }
     // Canvas coordinates of the centre of an image pixel's cell.
     int Centre(int p) { return (2 * p + 1) * 128 / Image().GetSize(); }
     // The colour shown at the centre of an image pixel's cell.
@@ -217,9 +219,9 @@ public:
     IconDocument document;
     PreviewView preview{ document };
     EditView view{ document, preview };
+    PaletteView palette{ &document };
     TestParent parent;  // destroyed first: the windows go before their objects
-    HWND window = nullptr;
-    HWND previewWindow = nullptr;
+    HWND window = nullptr, previewWindow = nullptr, paletteWindow = nullptr;
 };
 
 } // namespace viewtest
