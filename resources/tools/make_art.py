@@ -188,17 +188,17 @@ def palette_bytes(palette):
                     for c in palette)
 
 
-def make_bitmap(art, spec):
+def make_bitmap(art, output):
     """A glyph strip: the cells side by side; white is the transparent colour."""
-    cell = spec["cell"]
+    cell = output["cell"]
     rows = [[] for _ in range(cell)]
-    for name in spec["pictures"]:
+    for name in output["pictures"]:
         pixels = art.pixels(name)
         picture = art.pictures[name]
         if picture.width != cell or picture.height != cell:
             raise ArtError("%s: %s is %dx%d, not %dx%d"
                            % (picture.where, name, picture.width, picture.height, cell, cell))
-        if not spec.get("white_shows"):
+        if not output.get("white_shows"):
             for y, row in enumerate(pixels):
                 if WHITE in row:
                     # The image lists drop white: paint that must show needs a near-white.
@@ -206,9 +206,9 @@ def make_bitmap(art, spec):
                                    % (picture.where, name, y))
         for y in range(cell):
             rows[y] += [WHITE if c is TRANSPARENT else c for c in pixels[y]]
-    bits = spec["bits"]
+    bits = output["bits"]
     if bits == 4:
-        where = "%s (%s)" % (art.path, spec["file"])
+        where = "%s (%s)" % (art.path, output["file"])
         data = pack_rows([[palette_index(c, VGA_PALETTE, where) for c in row] for row in rows], 4)
         colours = palette_bytes(VGA_PALETTE)
         used = 16
@@ -247,9 +247,9 @@ def cursor_palette(art, name):
     return palette + [0x000000] * (256 - len(palette))
 
 
-def make_icon(art, spec):
+def make_icon(art, output):
     images = []
-    for name in spec["pictures"]:
+    for name in output["pictures"]:
         picture = art.pictures.get(name)
         if picture is None:
             raise ArtError("%s: no picture named %s" % (art.path, name))
@@ -266,8 +266,8 @@ def make_icon(art, spec):
     return directory + entries + b"".join(data for _, data in images)
 
 
-def make_cursor(art, spec):
-    name = spec["pictures"][0]
+def make_cursor(art, output):
+    name = output["pictures"][0]
     picture = art.pictures.get(name)
     if picture is None:
         raise ArtError("%s: no picture named %s" % (art.path, name))
@@ -286,7 +286,7 @@ def make_cursor(art, spec):
     # The resource script takes the cursor as its two resources, written here, rather
     # than the .cur file: windres would record the image as 1 bit in the directory.
     image = struct.pack("<HH", x, y) + data
-    group = directory + struct.pack("<HHHHIH", 32, 64, 1, 8, len(image), spec["image_id"])
+    group = directory + struct.pack("<HHHHIH", 32, 64, 1, 8, len(image), output["image_id"])
     return cur_file, image, group
 
 
@@ -370,24 +370,24 @@ def main(argv):
         os.makedirs(args.preview, exist_ok=True)
     files = {}
     try:
-        for spec in OUTPUTS:
-            art = files.get(spec["art"])
+        for output in OUTPUTS:
+            art = files.get(output["art"])
             if art is None:
-                art = files[spec["art"]] = ArtFile(os.path.join(args.art, spec["art"]))
-            if spec["kind"] == "strip":
-                data, _ = make_bitmap(art, spec)
-            elif spec["kind"] == "icon":
-                data = make_icon(art, spec)
+                art = files[output["art"]] = ArtFile(os.path.join(args.art, output["art"]))
+            if output["kind"] == "strip":
+                data, _ = make_bitmap(art, output)
+            elif output["kind"] == "icon":
+                data = make_icon(art, output)
             else:
-                data, image, group = make_cursor(art, spec)
-                stem = os.path.join(args.out, os.path.splitext(spec["file"])[0])
+                data, image, group = make_cursor(art, output)
+                stem = os.path.join(args.out, os.path.splitext(output["file"])[0])
                 write_file(stem + ".cursor", image)
                 write_file(stem + ".cursorgroup", group)
-            write_file(os.path.join(args.out, spec["file"]), data)
+            write_file(os.path.join(args.out, output["file"]), data)
             if args.preview:
-                pictures = [art.pixels(n) for n in spec["pictures"]]
-                stem = os.path.splitext(spec["file"])[0]
-                zoom = 16 if spec["kind"] == "cursor" else 12
+                pictures = [art.pixels(n) for n in output["pictures"]]
+                stem = os.path.splitext(output["file"])[0]
+                zoom = 16 if output["kind"] == "cursor" else 12
                 preview(os.path.join(args.preview, stem + ".png"), pictures, zoom)
     except (ArtError, OSError) as error:
         print("make_art: %s" % error, file=sys.stderr)
