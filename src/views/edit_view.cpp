@@ -3,6 +3,7 @@
 #include "views/preview_view.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
+#include "win/view_window.h"
 #include "win/window_object.h"
 
 namespace {
@@ -45,14 +46,7 @@ EditView::~EditView()
 
 ATOM EditView::RegisterEditViewClass()
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClassName;
-    return RegisterClassA(&wc);
+    return RegisterViewClass(kClassName, WndProc);
 }
 
 HWND EditView::CreateEditView(HWND parent)
@@ -227,23 +221,12 @@ LRESULT EditView::OnDestroy()
 
 LRESULT EditView::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
-    if (dc)
-        Paint(dc);
-    EndPaint(window_, &ps);
-    return 0;
+    return PaintView(window_, [this](HDC dc) { Paint(dc); });
 }
 
 LRESULT EditView::OnPrintClient(HDC dc, LPARAM flags)
 {
-    if (flags & PRF_ERASEBKGND) {
-        RECT client;
-        GetClientRect(window_, &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    Paint(dc);
-    return 0;
+    return PrintView(window_, dc, flags, [this](HDC target) { Paint(target); });
 }
 
 LRESULT EditView::OnSetCursor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

@@ -3,6 +3,7 @@
 #include "document/icon_document.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
+#include "win/view_window.h"
 #include "win/window_object.h"
 
 namespace {
@@ -32,14 +33,7 @@ int GridIndex(int x, int y)
 
 ATOM PaletteView::RegisterPaletteClass()
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClassName;
-    return RegisterClassA(&wc);
+    return RegisterViewClass(kClassName, WndProc);
 }
 
 HWND PaletteView::CreatePaletteView(HWND parent)
@@ -110,27 +104,22 @@ LRESULT PaletteView::OnCreate(HWND hwnd)
     return 0;
 }
 
+// The caption sits at the bottom of the window, wherever it is painted to.
+void PaletteView::PaintClient(HDC dc)
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    Paint(dc, client);
+}
+
 LRESULT PaletteView::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
-    if (dc) {
-        RECT client;
-        GetClientRect(window_, &client);
-        Paint(dc, client);
-    }
-    EndPaint(window_, &ps);
-    return 0;
+    return PaintView(window_, [this](HDC dc) { PaintClient(dc); });
 }
 
 LRESULT PaletteView::OnPrintClient(HDC dc, LPARAM flags)
 {
-    RECT client;
-    GetClientRect(window_, &client);
-    if (flags & PRF_ERASEBKGND)
-        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    Paint(dc, client);
-    return 0;
+    return PrintView(window_, dc, flags, [this](HDC target) { PaintClient(target); });
 }
 
 LRESULT PaletteView::OnButtonUp(bool left, int x, int y)

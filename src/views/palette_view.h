@@ -23,6 +23,7 @@ private:
     LRESULT OnCreate(HWND hwnd);
     LRESULT OnPaint();
     LRESULT OnPrintClient(HDC dc, LPARAM flags);
+    void PaintClient(HDC dc);
     LRESULT OnButtonUp(bool left, int x, int y);
     LRESULT OnDoubleClick(int x, int y);
     // The current image when one is open and valid, else null.

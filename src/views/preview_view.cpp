@@ -1,6 +1,7 @@
 #include "views/preview_view.h"
 #include "document/icon_document.h"
 #include "win/gdi_guards.h"
+#include "win/view_window.h"
 #include "win/window_object.h"
 
 namespace {
@@ -10,14 +11,7 @@ const int kPreviewSide = 128;
 
 ATOM PreviewView::RegisterPreviewClass()
 {
-    WNDCLASSA wc = {};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WndProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClassName;
-    return RegisterClassA(&wc);
+    return RegisterViewClass(kClassName, WndProc);
 }
 
 HWND PreviewView::CreatePreview(HWND parent)
@@ -62,23 +56,12 @@ LRESULT PreviewView::OnCreate(HWND hwnd)
 
 LRESULT PreviewView::OnPaint()
 {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(window_, &ps);
-    if (dc)
-        Paint(dc);
-    EndPaint(window_, &ps);
-    return 0;
+    return PaintView(window_, [this](HDC dc) { Paint(dc); });
 }
 
 LRESULT PreviewView::OnPrintClient(HDC dc, LPARAM flags)
 {
-    if (flags & PRF_ERASEBKGND) {
-        RECT client;
-        GetClientRect(window_, &client);
-        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
-    }
-    Paint(dc);
-    return 0;
+    return PrintView(window_, dc, flags, [this](HDC target) { Paint(target); });
 }
 
 LRESULT CALLBACK PreviewView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
