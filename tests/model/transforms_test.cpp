@@ -15,7 +15,8 @@ TEST(Shift, MovesEveryStoredValueWithinTheClippedBlock)
 {
     // The right colour is the background of the uncovered strip: an index, or the
     // transparent index (-1 here). A block may reach past the image (a frame made
-    // on a larger image): nothing is read or written beyond the bitmaps.
+    // on a larger image) and a step may be of any size: nothing is read or written
+    // beyond the bitmaps.
     struct Case { int bits; RECT block; int dx, dy, right; };
     const RECT whole = { 0, 0, 16, 16 };
     std::vector<Case> cases;
