@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "document/file_io.h"
 #include "win/identifiers.h"
 
 namespace {
@@ -11,39 +12,6 @@ const char* const kSizeRefused = "La taille de l'image n'est pas valide.";
 const char* const kTypeRefused = "Le type de l'image n'est pas valide.";
 
 const DWORD kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
-
-// Owns a file handle for the length of one import.
-class FileHandle
-{
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { if (Ok()) CloseHandle(handle_); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    operator HANDLE() const { return handle_; }
-    bool Ok() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-private:
-    HANDLE handle_;
-};
-
-// Owns a block of the process heap.
-class HeapBlock
-{
-public:
-    explicit HeapBlock(SIZE_T bytes) : data_(static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), 0, bytes))) {}
-    ~HeapBlock() { if (data_) HeapFree(GetProcessHeap(), 0, data_); }
-    HeapBlock(const HeapBlock&) = delete;
-    HeapBlock& operator=(const HeapBlock&) = delete;
-    BYTE* Get() const { return data_; }
-private:
-    BYTE* data_;
-};
-
-bool ReadExactly(HANDLE file, void* buffer, DWORD bytes)
-{
-    DWORD read = 0;
-    return ReadFile(file, buffer, bytes, &read, nullptr) && read == bytes;
-}
 
 BITMAPINFOHEADER HeaderOf(const BYTE* infoBlock)
 {
@@ -135,8 +103,7 @@ int IconDocument::ImportBitmap(const char* path, int replace)
 {
     if (!path || !*path)
         return 0;
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(OpenForReading(path));
     if (!file.Ok())
         return 0;
 
@@ -148,8 +115,8 @@ int IconDocument::ImportBitmap(const char* path, int replace)
         || fileHeader.bfOffBits > fileSize)
         return 0;
     const DWORD infoSize = fileHeader.bfOffBits - sizeof fileHeader;
-    HeapBlock infoBlock(infoSize ? infoSize : 1);
-    if (!infoBlock.Get() || !ReadExactly(file, infoBlock.Get(), infoSize)
+    HeapBlock infoBlock(infoSize);
+    if (!infoBlock.Ok() || !ReadExactly(file, infoBlock.Get(), infoSize)
         || !InfoBlockIsWhole(infoBlock.Get(), infoSize))
         return 0;
 

@@ -1,4 +1,5 @@
 #include "document/icon_document.h"
+#include "document/file_io.h"
 
 #include <new>
 #include <shlwapi.h>
@@ -32,53 +33,6 @@ static_assert(sizeof(IconDirectoryEntry) == 16, "directory entry is 16 bytes");
 
 const WORD kTypeIcon = 1;
 const WORD kTypeCursor = 2;
-
-// A block from the process heap, released on every path.
-class HeapBlock
-{
-public:
-    explicit HeapBlock(SIZE_T bytes)
-        : data_(static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes ? bytes : 1))) {}
-    ~HeapBlock() { if (data_) HeapFree(GetProcessHeap(), 0, data_); }
-    HeapBlock(const HeapBlock&) = delete;
-    HeapBlock& operator=(const HeapBlock&) = delete;
-    BYTE* Get() const { return data_; }
-    bool Ok() const { return data_ != nullptr; }
-private:
-    BYTE* data_;
-};
-
-class FileHandle
-{
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() { if (Ok()) CloseHandle(handle_); }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    operator HANDLE() const { return handle_; }
-    bool Ok() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    // Closes now and tells whether the system accepted the last of the data.
-    bool Close()
-    {
-        bool closed = Ok() && CloseHandle(handle_) != 0;
-        handle_ = INVALID_HANDLE_VALUE;
-        return closed;
-    }
-private:
-    HANDLE handle_;
-};
-
-bool ReadExactly(HANDLE file, void* buffer, DWORD bytes)
-{
-    DWORD got = 0;
-    return ReadFile(file, buffer, bytes, &got, nullptr) && got == bytes;
-}
-
-bool WriteExactly(HANDLE file, const void* buffer, DWORD bytes)
-{
-    DWORD put = 0;
-    return WriteFile(file, buffer, bytes, &put, nullptr) && put == bytes;
-}
 
 // 1 icon, 2 cursor by the extension of the last path component; 0 for any other.
 WORD FileTypeOfPath(const char* path)
@@ -170,8 +124,7 @@ int IconDocument::OpenFile(HWND /*owner*/, const char* path)
 {
     if (!path || !path[0])
         return 0;
-    FileHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(OpenForReading(path));
     if (!file.Ok())
         return 0;
 

@@ -1,0 +1,51 @@
+#pragma once
+#include <windows.h>
+
+// Small owners and whole-or-nothing transfers for the document's file readers
+// and writer.
+
+// Owns a file handle and closes it on every path.
+class FileHandle
+{
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() { if (Ok()) CloseHandle(handle_); }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    operator HANDLE() const { return handle_; }
+    bool Ok() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    // Closes now and tells whether the system accepted the last of the data.
+    bool Close()
+    {
+        bool closed = Ok() && CloseHandle(handle_) != 0;
+        handle_ = INVALID_HANDLE_VALUE;
+        return closed;
+    }
+private:
+    HANDLE handle_;
+};
+
+// A zeroed block of the process heap, released on every path. A request for
+// no bytes still gets a block, so that a null block only ever means no memory.
+class HeapBlock
+{
+public:
+    explicit HeapBlock(SIZE_T bytes)
+        : data_(static_cast<BYTE*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes ? bytes : 1))) {}
+    ~HeapBlock() { if (data_) HeapFree(GetProcessHeap(), 0, data_); }
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    BYTE* Get() const { return data_; }
+    bool Ok() const { return data_ != nullptr; }
+private:
+    BYTE* data_;
+};
+
+// An existing file opened for reading, which others may read meanwhile;
+// INVALID_HANDLE_VALUE when it cannot be opened.
+HANDLE OpenForReading(const char* path);
+
+// False unless every byte asked for was transferred: a short file is refused
+// like a broken one.
+bool ReadExactly(HANDLE file, void* buffer, DWORD bytes);
+bool WriteExactly(HANDLE file, const void* buffer, DWORD bytes);
