@@ -16,89 +16,64 @@ std::string TooltipText(HWND tips, HWND owner, UINT_PTR id)
     return text;
 }
 
-struct TipsSearch
-{
-    HWND owner, button, tips;
-};
-
-// The tooltip window that has a text for this button.
-BOOL CALLBACK FindTipsOf(HWND window, LPARAM param)
-{
-    TipsSearch* search = reinterpret_cast<TipsSearch*>(param);
-    char name[64] = "";
-    GetClassNameA(window, name, sizeof name);
-    if (strcmp(name, TOOLTIPS_CLASSA) != 0 ||
-        TooltipText(window, search->owner, reinterpret_cast<UINT_PTR>(search->button)).empty())
-        return TRUE;
-    search->tips = window;
-    return FALSE;
-}
-
 }  // namespace
 
 TEST_F(EditorTest, ButtonsHaveTheirTooltips)
 {
+    HWND toolbarTips = reinterpret_cast<HWND>(SendMessageA(Shell().toolbar, TB_GETTOOLTIPS, 0, 0));
     struct Case { int command; const char* text; };
-    for (const Case& c : {Case{40020, "Crayon"}, Case{40021, "Pot de peinture"}, Case{40022, "Pipette"},
-                          Case{40023, "Gomme"}, Case{40024, "Ligne"}, Case{40025, "Rectangle"},
-                          Case{40026, "Ellipse"}, Case{40027, "Point curseur"}, Case{40028, "Sélection"},
-                          Case{40040, "Décaler vers la gauche"}, Case{40041, "Décaler vers le haut"},
-                          Case{40042, "Décaler vers la droite"}, Case{40043, "Miroir vertical"},
-                          Case{40044, "Décaler vers le bas"}, Case{40045, "Miroir horizontal"}}) {
-        TipsSearch search = {main_, GetDlgItem(main_, c.command), nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), FindTipsOf, reinterpret_cast<LPARAM>(&search));
-        EXPECT_EQ(c.text, TooltipText(search.tips, main_, reinterpret_cast<UINT_PTR>(search.button))) << c.command;
-    }
-    // The toolbar asks the main window for its texts.
-    HWND tips = reinterpret_cast<HWND>(SendMessageA(Shell().toolbar, TB_GETTOOLTIPS, 0, 0));
     for (const Case& c : {Case{40001, "Créer une nouvelle icône"}, Case{40002, "Ouvrir un fichier icône"},
                           Case{40003, "Enregistrer le fichier"}, Case{40010, "Annuler la dernière modification"},
                           Case{40011, "Refaire l'annulation"}, Case{40012, "Couper"}, Case{40013, "Copier"},
-                          Case{40014, "Coller"}})
-        EXPECT_EQ(c.text, TooltipText(tips, Shell().toolbar, c.command)) << c.command;
+                          Case{40014, "Coller"}, Case{40020, "Crayon"}, Case{40021, "Pot de peinture"},
+                          Case{40022, "Pipette"}, Case{40023, "Gomme"}, Case{40024, "Ligne"},
+                          Case{40025, "Rectangle"}, Case{40026, "Ellipse"}, Case{40027, "Point curseur"},
+                          Case{40028, "Sélection"}, Case{40040, "Décaler vers la gauche"},
+                          Case{40041, "Décaler vers le haut"}, Case{40042, "Décaler vers la droite"},
+                          Case{40043, "Miroir vertical"}, Case{40044, "Décaler vers le bas"},
+                          Case{40045, "Miroir horizontal"}}) {
+        // The toolbar asks the main window for its texts; each tool and effect
+        // button is a tool, by its window, of a tooltip window of the main window.
+        std::string shown = TooltipText(toolbarTips, Shell().toolbar, c.command);
+        HWND button = GetDlgItem(main_, c.command), tips = nullptr;
+        while (button && shown.empty() && (tips = FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr)))
+            shown = TooltipText(tips, main_, reinterpret_cast<UINT_PTR>(button));
+        EXPECT_EQ(c.text, shown) << c.command;
+    }
 }
 
 TEST_F(EditorTest, ColourStatusAndSwatchShowBothColours)
 {
     // The swatch as it draws itself, 54 x 40, over black.
-    auto swatch = [this](Picture& picture) {
-        DRAWITEMSTRUCT item = {};
-        item.CtlType = ODT_STATIC;
-        item.itemAction = ODA_DRAWENTIRE;
-        item.hwndItem = Shell().swatch;
-        item.hDC = picture;
-        item.rcItem = {0, 0, 54, 40};
+    auto swatch = [this]() {
+        std::unique_ptr<Picture> picture(new Picture(nullptr, 54, 40, RGB(0, 0, 0)));
+        DRAWITEMSTRUCT item = {ODT_STATIC, 0, 0, ODA_DRAWENTIRE, 0, Shell().swatch, *picture, {0, 0, 54, 40}, 0};
         SendMessageA(main_, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+        return picture;
     };
-    {
-        Picture empty(nullptr, 54, 40, RGB(0, 0, 0));
-        swatch(empty);
-        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), empty.At(0, 0));
-        EXPECT_EQ(GetSysColor(COLOR_BTNFACE), empty.At(53, 39));
-    }
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), swatch()->At(0, 0));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), swatch()->At(53, 39));
     NewDocument(k16, kBits24);
     ChooseColour(kRed, true);
     ChooseColour(TransparentColour, false);
     EXPECT_EQ(" 255 - 0 - 0", StatusText(1));
     EXPECT_EQ("Transparent", StatusText(2));
-    Picture both(nullptr, 54, 40, RGB(0, 0, 0));
-    swatch(both);
+    std::unique_ptr<Picture> both = swatch();
     // Left colour in front over (0, 0)-(36, 27).
-    EXPECT_EQ(kRed, both.At(0, 0));
-    EXPECT_EQ(kRed, both.At(35, 26));
+    EXPECT_EQ(kRed, both->At(0, 0));
+    EXPECT_EQ(kRed, both->At(35, 26));
     // Right colour behind over (18, 13)-(54, 40): the grey and white check, in
     // 9-pixel squares aligned on the context's origin.
     for (int y = 27; y < 40; ++y)
         for (int x = 18; x < 54; ++x)
-            EXPECT_EQ(((x / 9) + (y / 9)) % 2 == 0 ? kWhite : RGB(0xC0, 0xC0, 0xC0), both.At(x, y)) << x << ", " << y;
-    EXPECT_EQ(0u, both.At(10, 30) & 0xFFFFFF);  // below the left colour, outside both: untouched
+            EXPECT_EQ(((x / 9) + (y / 9)) % 2 == 0 ? kWhite : RGB(0xC0, 0xC0, 0xC0), both->At(x, y)) << x << ", " << y;
+    EXPECT_EQ(0u, both->At(10, 30) & 0xFFFFFF);  // below the left colour, outside both: untouched
 
     ChooseColour(RGB(0, 0, 255), false);
     EXPECT_EQ(" 0 - 0 - 255", StatusText(2));
-    Picture plain(nullptr, 54, 40, RGB(0, 0, 0));
-    swatch(plain);
-    EXPECT_EQ(RGB(0, 0, 255), plain.At(53, 39));
-    EXPECT_EQ(kRed, plain.At(20, 15));
+    both = swatch();
+    EXPECT_EQ(RGB(0, 0, 255), both->At(53, 39));
+    EXPECT_EQ(kRed, both->At(20, 15));
 }
 
 TEST_F(EditorTest, EditedPaletteEntryReachesTheStatusBarAndCanvas)

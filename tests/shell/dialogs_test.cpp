@@ -18,25 +18,14 @@ std::vector<std::string> ListTexts(HWND dialog, int id)
     return texts;
 }
 
-// Refuses to make any dialog window on this thread while it lives, as when
-// the system cannot create the dialog.
-class DialogCreationRefused
+// Refuses to make any dialog window, as when the system cannot create the dialog.
+LRESULT CALLBACK RefuseDialogs(int code, WPARAM wParam, LPARAM lParam)
 {
-public:
-    DialogCreationRefused() : hook_(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {}
-    ~DialogCreationRefused() { UnhookWindowsHookEx(hook_); }
-    bool Ok() const { return hook_ != nullptr; }
-
-private:
-    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam)
-    {
-        char name[32] = "";
-        if (code == HCBT_CREATEWND)
-            GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
-        return strcmp(name, "#32770") == 0 ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
-    }
-    HHOOK hook_;
-};
+    char name[32] = "";
+    if (code == HCBT_CREATEWND)
+        GetClassNameA(reinterpret_cast<HWND>(wParam), name, sizeof name);
+    return strcmp(name, "#32770") == 0 ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+}
 
 }  // namespace
 
@@ -76,8 +65,8 @@ TEST_F(EditorTest, NewImageDialogListsDefaultsAndAnswers)
 TEST_F(EditorTest, DialogThatCannotBeMadeCountsAsCancel)
 {
     NewDocument(k48, kBits24);
-    DialogCreationRefused refused;
-    ASSERT_TRUE(refused.Ok());
+    HHOOK refused = SetWindowsHookExA(WH_CBT, RefuseDialogs, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, refused);
     NewImageDialog dialog;
     int side = -5, bitCount = -6;
     EXPECT_FALSE(dialog.Show(main_, &side, &bitCount));
@@ -85,6 +74,7 @@ TEST_F(EditorTest, DialogThatCannotBeMadeCountsAsCancel)
     EXPECT_EQ(-6, bitCount);
     Command(CmdNew);
     Command(CmdAddBlankImage);
+    UnhookWindowsHookEx(refused);
     EXPECT_EQ(1, TheDocument().GetImageCount());
     EXPECT_EQ("48x48x24-bits", ChildText(IdFormatBox));
 }

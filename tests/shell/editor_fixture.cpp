@@ -12,19 +12,15 @@ void PumpMessages()
 {
     MSG message;
     // Bounded: a window that never validates would otherwise keep us here.
-    for (int i = 0; i < 20000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
-        if (message.message == WM_QUIT)
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    for (int i = 0; i < 20000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i)
+        if (message.message != WM_QUIT)
+            DispatchMessageA(&message);
 }
 
 std::string WindowText(HWND window)
 {
     char text[512] = "";
-    if (window)
-        GetWindowTextA(window, text, sizeof text);
+    GetWindowTextA(window, text, sizeof text);
     return text;
 }
 
@@ -85,9 +81,6 @@ Picture::Picture(HWND printed, int width, int height, COLORREF background)
     if (printed)
         SendMessageA(printed, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(memory_)), PRF_CLIENT);
 }
-
-// ---------------------------------------------------------------------------
-// Dialog answers
 
 namespace {
 
@@ -212,9 +205,6 @@ DialogScript::Action CloseFromCaption()
 {
     return [](HWND dialog) { return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) != 0; };
 }
-
-// ---------------------------------------------------------------------------
-// The editor fixture
 
 void EditorTest::SetUpTestSuite()
 {

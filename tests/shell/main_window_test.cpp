@@ -5,26 +5,27 @@
 
 namespace {
 
-struct ChildFound
+// The child of this class with its corner at this point of the main window's client area.
+HWND ChildAt(HWND parent, const char* className, int x, int y)
 {
-    const char* className;
-    int x, y;
-    HWND window;
-};
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = "";
+        GetClassNameA(child, name, sizeof name);
+        RECT box;
+        GetWindowRect(child, &box);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&box), 2);
+        if (lstrcmpiA(name, className) == 0 && box.left == x && box.top == y)
+            return child;
+    }
+    return nullptr;
+}
 
-BOOL CALLBACK FindChildAt(HWND child, LPARAM param)
+// The size of a window.
+SIZE Extent(HWND window)
 {
-    ChildFound* wanted = reinterpret_cast<ChildFound*>(param);
-    char name[64] = "";
-    GetClassNameA(child, name, sizeof name);
-    RECT box;
-    GetWindowRect(child, &box);
-    POINT corner = {box.left, box.top};
-    ScreenToClient(GetParent(child), &corner);
-    if (lstrcmpiA(name, wanted->className) != 0 || corner.x != wanted->x || corner.y != wanted->y)
-        return TRUE;
-    wanted->window = child;
-    return FALSE;
+    RECT box = {};
+    GetWindowRect(window, &box);
+    return {box.right - box.left, box.bottom - box.top};
 }
 
 }  // namespace
@@ -50,10 +51,8 @@ TEST_F(EditorTest, RegistersTheFiveClassesWithTheirStyles)
 
 TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
 {
-    RECT outer;
-    GetWindowRect(main_, &outer);
-    EXPECT_EQ(640, outer.right - outer.left);
-    EXPECT_EQ(490, outer.bottom - outer.top);
+    EXPECT_EQ(640, Extent(main_).cx);
+    EXPECT_EQ(490, Extent(main_).cy);
     const LONG style = GetWindowLongA(main_, GWL_STYLE);
     EXPECT_EQ(WS_MINIMIZEBOX, style & (WS_THICKFRAME | WS_MAXIMIZEBOX | WS_MINIMIZEBOX));
 
@@ -80,31 +79,23 @@ TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
         {"WndIconEditClass", "", 141, 62, 258, 258, 0, kShown | WS_BORDER, false},
     };
     for (const Case& c : cases) {
-        ChildFound found = {c.className, c.x, c.y, nullptr};
-        EnumChildWindows(main_, FindChildAt, reinterpret_cast<LPARAM>(&found));
-        ASSERT_NE(nullptr, found.window) << c.className << " at " << c.x << ", " << c.y;
-        RECT box;
-        GetWindowRect(found.window, &box);
-        EXPECT_EQ(c.w, box.right - box.left) << c.text;
-        if (c.h) {
-            EXPECT_EQ(c.h, box.bottom - box.top) << c.text;
-        }
-        EXPECT_EQ(c.text, WindowText(found.window));
-        EXPECT_EQ(c.id, GetDlgCtrlID(found.window)) << c.text;
-        EXPECT_EQ(c.style, GetWindowLongA(found.window, GWL_STYLE) & (c.style | 3)) << c.text;
-        EXPECT_EQ(c.font, SendMessageA(found.window, WM_GETFONT, 0, 0) ==
+        HWND child = ChildAt(main_, c.className, c.x, c.y);
+        ASSERT_NE(nullptr, child) << c.className << " at " << c.x << ", " << c.y;
+        EXPECT_EQ(c.w, Extent(child).cx) << c.text;
+        EXPECT_EQ(c.h ? c.h : Extent(child).cy, Extent(child).cy) << c.text;
+        EXPECT_EQ(c.text, WindowText(child));
+        EXPECT_EQ(c.id, GetDlgCtrlID(child)) << c.text;
+        EXPECT_EQ(c.style, GetWindowLongA(child, GWL_STYLE) & (c.style | 3)) << c.text;
+        EXPECT_EQ(c.font, SendMessageA(child, WM_GETFONT, 0, 0) ==
                               reinterpret_cast<LRESULT>(GetStockObject(DEFAULT_GUI_FONT))) << c.text;
     }
     // The tool buttons, then the effect buttons, in grids of three 27-pixel squares.
     for (int i = 0; i < 15; ++i) {
         const int slot = i < 9 ? i : i - 9;
-        ChildFound found = {"QzButtonCtrlClass32", 17 + 27 * (slot % 3), (i < 9 ? 145 : 275) + 27 * (slot / 3),
-                            nullptr};
-        EnumChildWindows(main_, FindChildAt, reinterpret_cast<LPARAM>(&found));
-        EXPECT_EQ(i < 9 ? CmdToolFirst + slot : CmdShiftLeft + slot, GetDlgCtrlID(found.window)) << i;
-        RECT box = {};
-        GetWindowRect(found.window, &box);
-        EXPECT_EQ(27, box.right - box.left) << i;
+        const int x = 17 + 27 * (slot % 3), y = (i < 9 ? 145 : 275) + 27 * (slot / 3);
+        HWND button = ChildAt(main_, "QzButtonCtrlClass32", x, y);
+        EXPECT_EQ(i < 9 ? CmdToolFirst + slot : CmdShiftLeft + slot, GetDlgCtrlID(button)) << i;
+        EXPECT_EQ(27, Extent(button).cx) << i;
     }
 }
 

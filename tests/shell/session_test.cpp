@@ -1,14 +1,5 @@
 #include "editor_fixture.h"
 
-namespace {
-
-IconImage* Current()
-{
-    return TheDocument().GetCurrentImage();
-}
-
-}  // namespace
-
 class SessionTest : public EditorTest
 {
 protected:
@@ -21,15 +12,19 @@ protected:
     }
 };
 
-TEST_F(SessionTest, NewDocumentShowsItsStateEverywhere)
+TEST_F(SessionTest, NewAndImportReplaceTheDocumentAndShowIt)
 {
-    NewDocument(k48, kBits4);
-    ExpectDocumentShown("nouveau", {"1"}, "48x48x4-bits");
-    EXPECT_FALSE(TheDocument().IsModified());
-    // Nouveau again replaces the document instead of adding to it.
-    NewDocument(k32, kBits8);
-    EXPECT_EQ((std::vector<std::string>{"1"}), IndexEntries());
-    EXPECT_EQ("32x32x8-bits", ChildText(IdFormatBox));
+    const std::string bitmap = FreshOutputPath("imported.bmp");
+    ASSERT_TRUE(WriteBitmapFile(bitmap, 32, RGB(0, 0, 255)));
+    NewDocument(k16, kBits8);
+    struct Case { int command; DialogScript::Action answer; const char* format; bool modified; };
+    for (const Case& c : {Case{CmdNew, PickFormat(k48, kBits4), "48x48x4-bits", false},
+                          Case{CmdImportBitmap, ChooseFile(bitmap), "32x32x24-bits", true}}) {
+        Answered(c.command, {c.answer});
+        ExpectDocumentShown("nouveau", {"1"}, c.format);
+        ExpectEnabled(c.format, {{CmdSave, c.modified}});
+    }
+    EXPECT_EQ(RGB(0, 0, 255), ShownPixel(10, 10));
 }
 
 TEST_F(SessionTest, MenuAndToolbarFollowTheDocumentThroughASession)
@@ -106,8 +101,8 @@ TEST_F(SessionTest, SelectionIsShiftedCopiedCutAndPasted)
     EXPECT_EQ(2, TheDocument().GetSelection().left);
 
     Command(CmdShiftRight);
-    EXPECT_EQ(kRed, Current()->GetPixelColour(3, 2));
-    EXPECT_NE(kRed, Current()->GetPixelColour(2, 2));
+    EXPECT_EQ(kRed, TheDocument().GetCurrentImage()->GetPixelColour(3, 2));
+    EXPECT_NE(kRed, TheDocument().GetCurrentImage()->GetPixelColour(2, 2));
     EXPECT_EQ(3, TheDocument().GetSelection().left);
     Command(CmdCopy);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
@@ -125,13 +120,12 @@ TEST_F(SessionTest, SelectAllThenShiftMovesTheWholeImage)
 {
     NewRedPencilDocument();
     ClickPixel(0, 0);
-    ClickPixel(15, 15);
     Command(CmdSelectAll);
     const RECT all = TheDocument().GetSelection();
     EXPECT_EQ((std::vector<LONG>{0, 0, 16, 16}), (std::vector<LONG>{all.left, all.top, all.right, all.bottom}));
     ExpectEnabled("all selected", {{CmdCut, true}, {CmdCopy, true}});
     Command(CmdShiftDown);
-    EXPECT_NE(kRed, Current()->GetPixelColour(0, 0));
+    EXPECT_NE(kRed, TheDocument().GetCurrentImage()->GetPixelColour(0, 0));
     EXPECT_EQ(kRed, ShownPixel(0, 1));
 }
 
@@ -241,17 +235,6 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
     EXPECT_NE(kRed, ShownPixel(9, 9));
     Answered(CmdOpen, {ChooseFile(icon)});
     EXPECT_EQ(kRed, ShownPixel(9, 9));
-}
-
-TEST_F(SessionTest, ImportedBitmapBecomesANewModifiedDocument)
-{
-    NewDocument(k16, kBits8);
-    const std::string bitmap = FreshOutputPath("imported.bmp");
-    ASSERT_TRUE(WriteBitmapFile(bitmap, 32, RGB(0, 0, 255)));
-    Answered(CmdImportBitmap, {ChooseFile(bitmap)});
-    ExpectDocumentShown("nouveau", {"1"}, "32x32x24-bits");
-    EXPECT_EQ(RGB(0, 0, 255), ShownPixel(10, 10));
-    ExpectEnabled("imported", {{CmdSave, true}});
 }
 
 TEST_F(SessionTest, CancelledDialogsChangeNothing)
