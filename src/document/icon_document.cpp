@@ -6,6 +6,23 @@
 
 #include "win/identifiers.h"
 
+namespace {
+
+// Frees a list of images, open or deleted, with the images each node owns.
+template <typename Node>
+void FreeImageList(Node*& first)
+{
+    while (first) {
+        Node* next = first->next;
+        first->image->Reset();
+        delete first->image;
+        delete first;
+        first = next;
+    }
+}
+
+} // namespace
+
 IconDocument::IconDocument() = default;
 
 IconDocument::~IconDocument()
@@ -163,22 +180,10 @@ int IconDocument::RestoreDeletedImage()
 
 void IconDocument::CloseDocument()
 {
-    while (first_) {
-        ImageNode* next = first_->next;
-        first_->image->Reset();
-        delete first_->image;
-        delete first_;
-        first_ = next;
-    }
+    FreeImageList(first_);
     last_ = nullptr;
     current_ = nullptr;
-    while (firstDeleted_) {
-        DeletedImage* next = firstDeleted_->next;
-        firstDeleted_->image->Reset();
-        delete firstDeleted_->image;
-        delete firstDeleted_;
-        firstDeleted_ = next;
-    }
+    FreeImageList(firstDeleted_);
     lastDeleted_ = nullptr;
     path_[0] = '\0';
     modified_ = 0;
