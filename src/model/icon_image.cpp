@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "model/packed_pixels.h"
 #include "win/gdi_guards.h"
 
 namespace {
@@ -121,11 +122,6 @@ BYTE* MaskByte(const ImageState* state, int x, int y)
 {
     int size = SideOf(state);
     return state->maskBits + IconImage::RowStride(size, 1) * (size - 1 - y) + x / 8;
-}
-
-BYTE MaskBit(int x)
-{
-    return static_cast<BYTE>(0x80 >> (x % 8));
 }
 
 } // namespace
@@ -529,12 +525,8 @@ int IconImage::GetPixelIndex(int x, int y) const
     const BYTE* pixel = PixelAddress(x, y);
     if (!pixel)
         return -1;
-    switch (GetBitCount()) {
-    case 1: return (*pixel >> (7 - x % 8)) & 1;
-    case 4: return (x % 2 == 0) ? (*pixel >> 4) : (*pixel & 0x0F);
-    case 8: return *pixel;
-    }
-    return -1;
+    const int bits = GetBitCount();
+    return bits <= 8 ? static_cast<int>(ReadPackedIndex(pixel, x, bits)) : -1;
 }
 
 int IconImage::SetPixelIndex(int x, int y, int index)
@@ -547,19 +539,10 @@ int IconImage::SetPixelIndex(int x, int y, int index)
         return SetTransparent(x, y, true);
     SetTransparent(x, y, false);
     switch (GetBitCount()) {
-    case 1: {
-        BYTE bit = MaskBit(x);
-        *pixel = static_cast<BYTE>(index ? (*pixel | bit) : (*pixel & ~bit));
-        break;
-    }
+    case 1:
     case 4:
-        if (x % 2 == 0)
-            *pixel = static_cast<BYTE>((*pixel & 0x0F) | (index << 4));
-        else
-            *pixel = static_cast<BYTE>((*pixel & 0xF0) | index);
-        break;
     case 8:
-        *pixel = static_cast<BYTE>(index);
+        WritePackedIndex(pixel, x, GetBitCount(), static_cast<DWORD>(index));
         break;
     case 24:
     case 32: {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "model/packed_pixels.h"
+
 namespace {
 
 // A pixel exactly as stored: its mask bit and its colour part (palette index,
@@ -26,13 +28,10 @@ public:
         RawPixel pixel;
         pixel.transparent = (*MaskByte(x, y) & MaskBit(x)) != 0;
         const BYTE* p = image_.PixelAddress(x, y);
-        switch (bits_) {
-        case 1:  pixel.value = (*p >> (7 - x % 8)) & 1; break;
-        case 4:  pixel.value = (x % 2 == 0) ? (*p >> 4) : (*p & 0x0F); break;
-        case 8:  pixel.value = *p; break;
-        case 24: pixel.value = p[0] | (p[1] << 8) | (p[2] << 16); break;
-        default: pixel.value = p[0] | (p[1] << 8) | (p[2] << 16) | (DWORD(p[3]) << 24); break;
-        }
+        if (bits_ <= 8)
+            pixel.value = ReadPackedIndex(p, x, bits_);
+        else
+            pixel.value = p[0] | (p[1] << 8) | (p[2] << 16) | (bits_ == 32 ? DWORD(p[3]) << 24 : 0);
         return pixel;
     }
 
@@ -41,35 +40,19 @@ public:
         BYTE* m = MaskByte(x, y);
         *m = pixel.transparent ? BYTE(*m | MaskBit(x)) : BYTE(*m & ~MaskBit(x));
         BYTE* p = image_.PixelAddress(x, y);
-        switch (bits_) {
-        case 1: {
-            const BYTE bit = BYTE(0x80 >> (x % 8));
-            *p = pixel.value ? BYTE(*p | bit) : BYTE(*p & ~bit);
-            break;
+        if (bits_ <= 8) {
+            WritePackedIndex(p, x, bits_, pixel.value);
+            return;
         }
-        case 4:
-            if (x % 2 == 0)
-                *p = BYTE((*p & 0x0F) | ((pixel.value & 0x0F) << 4));
-            else
-                *p = BYTE((*p & 0xF0) | (pixel.value & 0x0F));
-            break;
-        case 8:
-            *p = BYTE(pixel.value);
-            break;
-        case 32:
+        p[0] = BYTE(pixel.value);
+        p[1] = BYTE(pixel.value >> 8);
+        p[2] = BYTE(pixel.value >> 16);
+        if (bits_ == 32)
             p[3] = BYTE(pixel.value >> 24);
-            // fall through
-        default:
-            p[0] = BYTE(pixel.value);
-            p[1] = BYTE(pixel.value >> 8);
-            p[2] = BYTE(pixel.value >> 16);
-            break;
-        }
     }
 
 private:
     BYTE* MaskByte(int x, int y) const { return mask_ + maskStride_ * (size_ - 1 - y) + x / 8; }
-    static BYTE MaskBit(int x) { return BYTE(0x80 >> (x % 8)); }
 
     const IconImage& image_;
     int size_;
