@@ -7,31 +7,11 @@
 
 namespace {
 
-// Draws one primitive; the caller has selected the pen and brush.
-void DrawPrimitive(HDC dc, ShapeKind shape, POINT start, POINT end)
-{
-    switch (shape) {
-    case ShapeLine:
-        MoveToEx(dc, start.x, start.y, nullptr);
-        LineTo(dc, end.x, end.y);
-        break;
-    case ShapeRectangle:
-        Rectangle(dc, start.x, start.y, end.x, end.y);
-        break;
-    case ShapeEllipse:
-        Ellipse(dc, start.x, start.y, end.x, end.y);
-        break;
-    }
-}
-
-// Draws the primitive into one of the image's bitmaps with a one-pixel pen and
-// no fill, so rectangles and ellipses stay outlines.
+// Draws the primitive into one of the image's bitmaps with a one-pixel pen.
 void DrawOnBitmap(HDC dc, HBITMAP bitmap, HPEN pen, ShapeKind shape, POINT start, POINT end)
 {
     SelectGuard keepBitmap(dc, bitmap);
-    SelectGuard keepPen(dc, pen);
-    SelectGuard keepBrush(dc, GetStockObject(NULL_BRUSH));
-    DrawPrimitive(dc, shape, start, end);
+    IconImage::DrawShapeOutline(dc, pen, shape, start, end);
 }
 
 // The colour bitmap's pen is the colour of the stroke (black under transparency),
@@ -53,6 +33,25 @@ void DrawOnBothBitmaps(const IconImage& image, ShapeKind shape, POINT start, POI
 }
 
 }  // namespace
+
+// No fill, so that rectangles and ellipses stay outlines.
+void IconImage::DrawShapeOutline(HDC dc, HPEN pen, ShapeKind shape, POINT start, POINT end)
+{
+    SelectGuard keepPen(dc, pen);
+    SelectGuard keepBrush(dc, GetStockObject(NULL_BRUSH));
+    switch (shape) {
+    case ShapeLine:
+        MoveToEx(dc, start.x, start.y, nullptr);
+        LineTo(dc, end.x, end.y);
+        break;
+    case ShapeRectangle:
+        Rectangle(dc, start.x, start.y, end.x, end.y);
+        break;
+    case ShapeEllipse:
+        Ellipse(dc, start.x, start.y, end.x, end.y);
+        break;
+    }
+}
 
 bool IconImage::IsFillTarget(int x, int y, COLORREF target) const
 {

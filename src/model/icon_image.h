@@ -120,6 +120,9 @@ public:
     int PaintPixel(int x, int y, int strokeIndex, COLORREF strokeColour);
     void DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour);
     void DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour);
+    // A shape as DrawShape lays it down, with pen and no fill, onto any context:
+    // the canvas shows a shape being dragged with the same strokes.
+    static void DrawShapeOutline(HDC dc, HPEN pen, ShapeKind shape, POINT start, POINT end);
 
     // Transforms (transforms.cpp); a null rectangle means the whole image
     int ClearImage();

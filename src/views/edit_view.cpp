@@ -138,20 +138,7 @@ void EditView::DrawRubberBand(HDC dc) const
     OwnedPen pen(CreatePen(PS_SOLID, 1, colour));
     if (!pen.Ok())
         return;
-    SelectGuard keepPen(dc, pen);
-    SelectGuard keepBrush(dc, GetStockObject(NULL_BRUSH));
-    switch (shapeTool_) {
-    case ToolLine:
-        MoveToEx(dc, start_.x, start_.y, nullptr);
-        LineTo(dc, end_.x, end_.y);
-        break;
-    case ToolRectangle:
-        Rectangle(dc, start_.x, start_.y, end_.x, end_.y);
-        break;
-    case ToolEllipse:
-        Ellipse(dc, start_.x, start_.y, end_.x, end_.y);
-        break;
-    }
+    IconImage::DrawShapeOutline(dc, pen, ShapeOfTool(shapeTool_), start_, end_);
 }
 
 void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)

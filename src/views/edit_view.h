@@ -44,6 +44,8 @@ private:
     void PaintZoomed(HDC dc, const IconImage& image, int s);
     void PaintWithSelection(HDC dc, const IconImage& image, int s);
     void DrawRubberBand(HDC dc) const;
+    // Only the line, rectangle and ellipse tools drag shapes.
+    static ShapeKind ShapeOfTool(int tool);
     // Mouse handling (edit_view_mouse.cpp)
     LRESULT ButtonDown(WPARAM buttons, int x, int y);
     LRESULT MouseMove(WPARAM buttons, int x, int y);

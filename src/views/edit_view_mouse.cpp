@@ -10,12 +10,12 @@ int Clamp(int value, int low, int high)
     return value < low ? low : value > high ? high : value;
 }
 
-ShapeKind ShapeOf(int tool)
+} // namespace
+
+ShapeKind EditView::ShapeOfTool(int tool)
 {
     return tool == ToolRectangle ? ShapeRectangle : tool == ToolEllipse ? ShapeEllipse : ShapeLine;
 }
-
-} // namespace
 
 void EditView::Notify(UINT message, WPARAM wParam, LPARAM lParam) const
 {
@@ -339,7 +339,7 @@ LRESULT EditView::ButtonUp(WPARAM, int, int)
     }
     if (mode_ == ModeShape) {
         TakeSnapshot(*image);
-        image->DrawShape(ShapeOf(shapeTool_), start_, end_, strokeColour_);
+        image->DrawShape(ShapeOfTool(shapeTool_), start_, end_, strokeColour_);
         InvalidateRect(window_, &dirty_, FALSE);
         changed_ = TRUE;
     } else if (mode_ == ModeSelection) {
