@@ -24,6 +24,17 @@ std::string WindowText(HWND window)
     return text;
 }
 
+std::vector<std::string> ListTexts(HWND comboBox)
+{
+    std::vector<std::string> texts;
+    for (int i = 0; i < SendMessageA(comboBox, CB_GETCOUNT, 0, 0); ++i) {
+        char text[32] = "";
+        SendMessageA(comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        texts.push_back(text);
+    }
+    return texts;
+}
+
 std::string FreshOutputPath(const char* name)
 {
     std::string path = std::string(VEMIRO_TEST_OUTPUT) + "\\" + name;
@@ -264,18 +275,6 @@ std::string EditorTest::StatusText(int part) const
     return text;
 }
 
-std::vector<std::string> EditorTest::IndexEntries() const
-{
-    std::vector<std::string> entries;
-    HWND box = GetDlgItem(main_, IdImageIndexBox);
-    for (int i = 0; i < SendMessageA(box, CB_GETCOUNT, 0, 0); ++i) {
-        char text[32] = "";
-        SendMessageA(box, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        entries.push_back(text);
-    }
-    return entries;
-}
-
 void EditorTest::ExpectEnabled(const char* step, std::initializer_list<std::pair<int, bool>> items)
 {
     for (const std::pair<int, bool>& item : items) {
@@ -320,6 +319,7 @@ void EditorTest::ExpectDocumentShown(const std::string& file, const std::vector<
     EXPECT_EQ(0, IndexSelection());
     EXPECT_EQ(format, ChildText(IdFormatBox));
     WORD x = 0, y = 0;
+    ASSERT_NE(nullptr, TheDocument().GetCurrentImage());
     TheDocument().GetCurrentImage()->GetHotspot(&x, &y);
     EXPECT_EQ(std::to_string(x) + " - " + std::to_string(y), WindowText(Shell().hotspotBox));
     EXPECT_EQ(kPencilHint, StatusText(0));

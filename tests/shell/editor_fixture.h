@@ -25,6 +25,7 @@ const int k16 = 0, k32 = 1, k48 = 2, kBits4 = 1, kBits8 = 2, kBits24 = 3;
 // notifications included. A WM_QUIT found on the way is dropped.
 void PumpMessages();
 std::string WindowText(HWND window);
+std::vector<std::string> ListTexts(HWND comboBox);
 // A path under the test output folder, with Windows separators; the file is removed.
 std::string FreshOutputPath(const char* name);
 // A copy, under this name, of a file of tests/fixtures (made by other programs).
@@ -101,7 +102,7 @@ protected:
 
     std::string StatusText(int part) const;
     std::string ChildText(int id) const { return WindowText(GetDlgItem(main_, id)); }
-    std::vector<std::string> IndexEntries() const;
+    std::vector<std::string> IndexEntries() const { return ListTexts(GetDlgItem(main_, IdImageIndexBox)); }
     int IndexSelection() const { return int(SendDlgItemMessageA(main_, IdImageIndexBox, CB_GETCURSEL, 0, 0)); }
     bool ToolbarEnabled(int command) const
     {

@@ -99,21 +99,6 @@ TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
     }
 }
 
-TEST_F(EditorTest, StartsInTheNoDocumentState)
-{
-    ExpectNoDocumentShown();
-    ASSERT_EQ(5, SendMessageA(Shell().statusBar, SB_GETPARTS, 0, 0));
-    int edges[5] = {};
-    SendMessageA(Shell().statusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
-    EXPECT_EQ((std::vector<int>{340, 440, 540, 610}), std::vector<int>(edges, edges + 4));
-    EXPECT_TRUE(PopupEnabled(0));
-    EXPECT_TRUE(PopupEnabled(1));
-    ExpectEnabled("start", {{CmdNew, true}, {CmdOpen, true}, {CmdSave, false}, {CmdUndo, false}, {CmdRedo, false},
-                            {CmdCut, false}, {CmdCopy, false}, {CmdPaste, false}, {CmdSelectAll, false}});
-    for (int id = CmdToolFirst; id <= CmdToolLast; ++id)
-        EXPECT_EQ(id == CmdToolFirst, ToolButtonPressed(id)) << id;
-}
-
 TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
 {
     std::string program = "Vemiro.exe", path = FixtureCopy("icotool_depths.ico", "start.ico"), ignored = "never.ico";
@@ -134,19 +119,28 @@ TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
     }
 }
 
-TEST_F(EditorTest, CommandLineFileThatDoesNotOpenLeavesNoDocument)
+TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
 {
     std::string program = "Vemiro.exe", missing = FreshOutputPath("missing.ico");
     std::string notAnIcon = FreshOutputPath("not-an-icon.ico");
     ASSERT_TRUE(WriteBitmapFile(notAnIcon, 16, RGB(1, 2, 3)));
-    for (std::string* path : {&missing, &notAnIcon}) {
-        char* argv[] = {&program[0], &(*path)[0], nullptr};
-        EXPECT_FALSE(OpenCommandLineFile(main_, 2, argv)) << *path;
+    for (std::string path : {std::string(), missing, notAnIcon}) {
+        char* argv[] = {&program[0], path.empty() ? nullptr : &path[0], nullptr};
+        EXPECT_FALSE(OpenCommandLineFile(main_, path.empty() ? 1 : 2, argv)) << path;
         PumpMessages();
         ExpectNoDocumentShown();
+        EXPECT_TRUE(PopupEnabled(0));
+        EXPECT_TRUE(PopupEnabled(1));
+        ExpectEnabled("no document", {{CmdNew, true}, {CmdOpen, true}, {CmdSave, false}, {CmdUndo, false},
+                                      {CmdRedo, false}, {CmdCut, false}, {CmdCopy, false}, {CmdPaste, false},
+                                      {CmdSelectAll, false}});
     }
-    char* alone[] = {&program[0], nullptr};
-    EXPECT_FALSE(OpenCommandLineFile(main_, 1, alone));
+    ASSERT_EQ(5, SendMessageA(Shell().statusBar, SB_GETPARTS, 0, 0));
+    int edges[5] = {};
+    SendMessageA(Shell().statusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    EXPECT_EQ((std::vector<int>{340, 440, 540, 610}), std::vector<int>(edges, edges + 4));
+    for (int id = CmdToolFirst; id <= CmdToolLast; ++id)
+        EXPECT_EQ(id == CmdToolFirst, ToolButtonPressed(id)) << id;
 }
 
 // The real program: opens the file named on its command line, ignores the

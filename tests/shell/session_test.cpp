@@ -90,7 +90,7 @@ TEST_F(SessionTest, DrawingWithThePencilThenUndoAndRedoFromTheMenu)
     EXPECT_EQ(kRed, ShownPixel(3, 1));
 }
 
-TEST_F(SessionTest, SelectionIsShiftedCopiedCutAndPasted)
+TEST_F(SessionTest, SelectionIsShiftedCopiedCutPastedAndExtendedToAll)
 {
     EmptyTheClipboard();
     NewRedPencilDocument();
@@ -114,19 +114,16 @@ TEST_F(SessionTest, SelectionIsShiftedCopiedCutAndPasted)
     EXPECT_EQ(kRed, ShownPixel(3, 2));
     Command(CmdUndo);
     EXPECT_EQ(kWhite, ShownPixel(3, 2));
-}
+    Command(CmdRedo);
 
-TEST_F(SessionTest, SelectAllThenShiftMovesTheWholeImage)
-{
-    NewRedPencilDocument();
-    ClickPixel(0, 0);
+    // Select all, then a shift moves the whole image.
     Command(CmdSelectAll);
     const RECT all = TheDocument().GetSelection();
     EXPECT_EQ((std::vector<LONG>{0, 0, 16, 16}), (std::vector<LONG>{all.left, all.top, all.right, all.bottom}));
     ExpectEnabled("all selected", {{CmdCut, true}, {CmdCopy, true}});
     Command(CmdShiftDown);
-    EXPECT_NE(kRed, TheDocument().GetCurrentImage()->GetPixelColour(0, 0));
-    EXPECT_EQ(kRed, ShownPixel(0, 1));
+    EXPECT_NE(kRed, TheDocument().GetCurrentImage()->GetPixelColour(3, 2));
+    EXPECT_EQ(kRed, ShownPixel(3, 3));
 }
 
 TEST_F(SessionTest, ToolButtonsFollowTheChosenTool)
@@ -237,32 +234,23 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
     EXPECT_EQ(kRed, ShownPixel(9, 9));
 }
 
-TEST_F(SessionTest, CancelledDialogsChangeNothing)
-{
-    NewRedPencilDocument();
-    ClickPixel(1, 1);
-    Answered(CmdAddBlankImage, {Press(IDCANCEL)});
-    Answered(CmdAddBlankImage, {CloseFromCaption()});
-    Answered(CmdAddBitmapImage, {Press(IDCANCEL)});
-    Answered(CmdSaveAs, {Press(IDCANCEL)});
-    EXPECT_EQ(1, TheDocument().GetImageCount());
-    EXPECT_TRUE(TheDocument().IsModified());
-    EXPECT_EQ("Vemiro Editor 1.4  : [ nouveau ]", WindowText(main_));
-}
-
-// Sound behaviour: a failed open or import keeps the document, and the window goes on showing it.
-TEST_F(SessionTest, FailedOpenOrImportKeepsTheDocumentAndItsDisplay)
+// Cancelled dialogs, and (sound behaviour) an open or import that fails, leave
+// the document as it was, and the window goes on showing it.
+TEST_F(SessionTest, CancelledOrFailedCommandsKeepTheDocumentAndItsDisplay)
 {
     const std::string broken = FreshOutputPath("broken.ico");
     const std::string notBitmap = FixtureCopy("magick_palette.ico", "not-a-bitmap.bmp");
     ASSERT_TRUE(WriteBitmapFile(broken, 16, RGB(1, 2, 3)));
-    struct Case { int command; std::string path; };
-    for (const Case& c : {Case{CmdOpen, broken}, Case{CmdImportBitmap, notBitmap}}) {
-        NewRedPencilDocument();
-        ClickPixel(4, 4);
-        TheDocument().SetModified(0);
-        Answered(c.command, {ChooseFile(c.path)});
+    NewRedPencilDocument();
+    ClickPixel(4, 4);
+    struct Case { int command; std::vector<DialogScript::Action> answers; };
+    for (const Case& c : {Case{CmdAddBlankImage, {Press(IDCANCEL)}}, Case{CmdAddBlankImage, {CloseFromCaption()}},
+                          Case{CmdAddBitmapImage, {Press(IDCANCEL)}}, Case{CmdSaveAs, {Press(IDCANCEL)}},
+                          Case{CmdOpen, {Press(IDNO), ChooseFile(broken)}},
+                          Case{CmdImportBitmap, {Press(IDNO), ChooseFile(notBitmap)}}}) {
+        Answered(c.command, c.answers);
         ExpectDocumentShown("nouveau", {"1"}, "16x16x24-bits");
         EXPECT_EQ(kRed, ShownPixel(4, 4)) << c.command;
+        EXPECT_TRUE(TheDocument().IsModified()) << c.command;
     }
 }
