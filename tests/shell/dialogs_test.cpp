@@ -78,7 +78,7 @@ protected:
         if (path.empty())
             NewDocument(k16, kBits24);
         else
-            Answered(CmdOpen, {ChooseFile(path)});
+            Command(CmdOpen, {ChooseFile(path)});
         Command(CmdMirrorVertical);
         ASSERT_TRUE(TheDocument().IsModified());
     }
@@ -111,7 +111,7 @@ TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
             TheDocument().SetModified(0);
         const std::vector<BYTE> before = ReadWholeFile(written);
 
-        const std::vector<DialogSeen> seen = Answered(CmdQuit, c.answers);
+        const std::vector<DialogSeen> seen = Command(CmdQuit, c.answers);
         ASSERT_EQ(c.modified, !seen.empty()) << c.name;
         if (c.modified) {
             EXPECT_EQ("     Enregistrer les modifications .  ", seen[0].text) << c.name;
@@ -131,7 +131,7 @@ TEST_F(SavePromptTest, PromptWithoutASaveKeepsTheDocumentForEveryCommand)
     for (int command : {CmdNew, CmdOpen, CmdImportBitmap, CmdClose, CmdQuit}) {
         for (bool yes : {false, true}) {
             ModifiedDocument("");
-            Answered(command, yes ? std::vector<DialogScript::Action>{Press(IDYES), Press(IDCANCEL)}
+            Command(command, yes ? std::vector<DialogScript::Action>{Press(IDYES), Press(IDCANCEL)}
                                   : std::vector<DialogScript::Action>{Press(IDCANCEL)});
             EXPECT_TRUE(IsWindow(main_)) << command;
             EXPECT_TRUE(TheDocument().IsModified()) << command;
@@ -144,7 +144,7 @@ TEST_F(SavePromptTest, PromptWithoutASaveKeepsTheDocumentForEveryCommand)
 
 TEST_F(EditorTest, AboutBoxShowsTheProgramAndItsAuthor)
 {
-    const std::vector<DialogSeen> seen = Answered(CmdAbout, {Press(IDOK)});
+    const std::vector<DialogSeen> seen = Command(CmdAbout, {Press(IDOK)});
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(" A propos de...", seen[0].title);
     for (const char* part : {"Vemiro Editeur", "Version 1.4", "Juillet 2006", "Auteur :"})

@@ -6,8 +6,6 @@
 #include "shell/startup.h"
 #include "views/palette_view.h"
 
-bool EditorTest::registered_ = false;
-
 void PumpMessages()
 {
     MSG message;
@@ -217,17 +215,12 @@ DialogScript::Action CloseFromCaption()
     return [](HWND dialog) { return PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) != 0; };
 }
 
-void EditorTest::SetUpTestSuite()
-{
-    if (registered_)
-        return;
-    InitialiseShell(GetModuleHandleA(nullptr));
-    registered_ = RegisterEditorClasses(GetModuleHandleA(nullptr));
-}
-
 void EditorTest::SetUp()
 {
-    ASSERT_TRUE(registered_);
+    // Once per process, as at the program's start.
+    static const bool registered = (InitialiseShell(GetModuleHandleA(nullptr)),
+                                    RegisterEditorClasses(GetModuleHandleA(nullptr)));
+    ASSERT_TRUE(registered);
     TheDocument().CloseDocument();
     TheDocument().SetSelection(nullptr, nullptr, 0);
     if (!guard_)
@@ -252,18 +245,13 @@ void EditorTest::TearDown()
     guard_.reset();
 }
 
-void EditorTest::Command(int id)
-{
-    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
-    PumpMessages();
-}
-
-std::vector<DialogSeen> EditorTest::Answered(int command, const std::vector<DialogScript::Action>& answers)
+std::vector<DialogSeen> EditorTest::Command(int id, const std::vector<DialogScript::Action>& answers)
 {
     DialogScript script(answers);
-    Command(command);
-    EXPECT_TRUE(script.Finished()) << "command " << command;
-    EXPECT_EQ(0, script.Unexpected()) << "command " << command;
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+    PumpMessages();
+    EXPECT_TRUE(script.Finished()) << "command " << id;
+    EXPECT_EQ(0, script.Unexpected()) << "command " << id;
     return script.Seen();
 }
 

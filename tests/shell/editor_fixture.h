@@ -91,14 +91,12 @@ DialogScript::Action CloseFromCaption();
 class EditorTest : public ::testing::Test
 {
 protected:
-    static void SetUpTestSuite();
     void SetUp() override;
     void TearDown() override;
 
-    void Command(int id);  // WM_COMMAND as the menu sends it
-    // Runs a command whose dialogs get these answers, in order; every one must be used.
-    std::vector<DialogSeen> Answered(int command, const std::vector<DialogScript::Action>& answers);
-    void NewDocument(int side, int bitCount) { Answered(CmdNew, {PickFormat(side, bitCount)}); }
+    // WM_COMMAND as the menu sends it; the dialogs it opens get these answers, in order.
+    std::vector<DialogSeen> Command(int id, const std::vector<DialogScript::Action>& answers = {});
+    void NewDocument(int side, int bitCount) { Command(CmdNew, {PickFormat(side, bitCount)}); }
 
     std::string StatusText(int part) const;
     std::string ChildText(int id) const { return WindowText(GetDlgItem(main_, id)); }
@@ -130,7 +128,6 @@ protected:
     static POINT PixelCentre(int px, int py);
 
     HWND main_ = nullptr;
-    static bool registered_;
     // Cancels, and reports, any dialog that no test step expected.
     std::unique_ptr<DialogScript> guard_;
 };

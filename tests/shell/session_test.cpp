@@ -20,7 +20,7 @@ TEST_F(SessionTest, NewAndImportReplaceTheDocumentAndShowIt)
     struct Case { int command; DialogScript::Action answer; const char* format; bool modified; };
     for (const Case& c : {Case{CmdNew, PickFormat(k48, kBits4), "48x48x4-bits", false},
                           Case{CmdImportBitmap, ChooseFile(bitmap), "32x32x24-bits", true}}) {
-        Answered(c.command, {c.answer});
+        Command(c.command, {c.answer});
         ExpectDocumentShown("nouveau", {"1"}, c.format);
         ExpectEnabled(c.format, {{CmdSave, c.modified}});
     }
@@ -38,7 +38,7 @@ TEST_F(SessionTest, MenuAndToolbarFollowTheDocumentThroughASession)
     Command(CmdUndo);
     ExpectEnabled("undone", {{CmdUndo, false}, {CmdRedo, true}});
     Command(CmdRedo);
-    Answered(CmdSave, {ChooseFile(FreshOutputPath("session.ico"))});
+    Command(CmdSave, {ChooseFile(FreshOutputPath("session.ico"))});
     ExpectEnabled("saved", {{CmdSave, false}, {CmdSaveAs, true}});
 
     Command(CmdToolFirst + ToolSelect);
@@ -53,7 +53,7 @@ TEST_F(SessionTest, MenuAndToolbarFollowTheDocumentThroughASession)
 
     SendMessageA(TheCanvas().GetEditWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 40));
     ASSERT_FALSE(StatusText(3).empty());
-    Answered(CmdClose, {Press(IDNO)});
+    Command(CmdClose, {Press(IDNO)});
     ExpectEnabled("closed", {{CmdSave, false}, {CmdClose, false}, {CmdPaste, false}, {CmdSelectAll, false}});
     ExpectNoDocumentShown();
 }
@@ -153,7 +153,7 @@ TEST_F(SessionTest, ToolButtonsFollowTheChosenTool)
     EXPECT_EQ("Dessine une ligne droite", StatusText(0));
 
     // Without a document the buttons still move, and the hint stays "Prêt".
-    Answered(CmdClose, {Press(IDNO)});
+    Command(CmdClose, {Press(IDNO)});
     Command(CmdToolFirst + ToolEraser);
     EXPECT_TRUE(ToolButtonPressed(CmdToolFirst + ToolEraser));
     EXPECT_EQ("Prêt", StatusText(0));
@@ -162,11 +162,11 @@ TEST_F(SessionTest, ToolButtonsFollowTheChosenTool)
 TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
 {
     NewDocument(k16, kBits8);
-    Answered(CmdAddBlankImage, {PickFormat(k32, kBits4)});
+    Command(CmdAddBlankImage, {PickFormat(k32, kBits4)});
     ExpectEnabled("blank added", {{CmdSave, false}});
     const std::string bitmap = FreshOutputPath("added.bmp");
     ASSERT_TRUE(WriteBitmapFile(bitmap, 48, RGB(0, 128, 0)));
-    Answered(CmdAddBitmapImage, {ChooseFile(bitmap)});
+    Command(CmdAddBitmapImage, {ChooseFile(bitmap)});
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), IndexEntries());
     EXPECT_EQ(2, IndexSelection());
     EXPECT_EQ("48x48x24-bits", ChildText(IdFormatBox));
@@ -203,7 +203,7 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
     EXPECT_EQ("3 - 12", WindowText(Shell().hotspotBox));
 
     const std::string cursor = FreshOutputPath("drawn.cur"), icon = FreshOutputPath("drawn.ico");
-    Answered(CmdSaveAs, {ChooseFile(cursor)});
+    Command(CmdSaveAs, {ChooseFile(cursor)});
     std::vector<BYTE> bytes = ReadWholeFile(cursor);
     ASSERT_GE(bytes.size(), 22u);
     // The type, then the hotspot in the directory entry.
@@ -211,7 +211,7 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
               (std::vector<BYTE>{bytes[2], bytes[3], bytes[10], bytes[11], bytes[12], bytes[13]}));
     EXPECT_EQ("Vemiro Editor 1.4  : [ drawn.cur ]", WindowText(main_));
     EXPECT_FALSE(ToolbarEnabled(CmdSave));
-    Answered(CmdSaveAs, {ChooseFile(icon)});
+    Command(CmdSaveAs, {ChooseFile(icon)});
     bytes = ReadWholeFile(icon);
     ASSERT_GE(bytes.size(), 6u);
     EXPECT_EQ(1, bytes[2]);
@@ -221,16 +221,16 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
     Command(CmdToolFirst + ToolPencil);
     ClickPixel(9, 9);
     DeleteFileA(icon.c_str());
-    Answered(CmdSave, {});
+    Command(CmdSave, {});
     EXPECT_EQ(bytes.size(), ReadWholeFile(icon).size());
 
     Command(CmdClose);
-    Answered(CmdOpen, {ChooseFile(cursor)});
+    Command(CmdOpen, {ChooseFile(cursor)});
     EXPECT_EQ("Vemiro Editor 1.4  : [ drawn.cur ]", WindowText(main_));
     EXPECT_EQ("16x16x24-bits", ChildText(IdFormatBox));
     EXPECT_EQ(kRed, ShownPixel(4, 5));
     EXPECT_NE(kRed, ShownPixel(9, 9));
-    Answered(CmdOpen, {ChooseFile(icon)});
+    Command(CmdOpen, {ChooseFile(icon)});
     EXPECT_EQ(kRed, ShownPixel(9, 9));
 }
 
@@ -248,7 +248,7 @@ TEST_F(SessionTest, CancelledOrFailedCommandsKeepTheDocumentAndItsDisplay)
                           Case{CmdAddBitmapImage, {Press(IDCANCEL)}}, Case{CmdSaveAs, {Press(IDCANCEL)}},
                           Case{CmdOpen, {Press(IDNO), ChooseFile(broken)}},
                           Case{CmdImportBitmap, {Press(IDNO), ChooseFile(notBitmap)}}}) {
-        Answered(c.command, c.answers);
+        Command(c.command, c.answers);
         ExpectDocumentShown("nouveau", {"1"}, "16x16x24-bits");
         EXPECT_EQ(kRed, ShownPixel(4, 4)) << c.command;
         EXPECT_TRUE(TheDocument().IsModified()) << c.command;
