@@ -152,7 +152,9 @@ TEST(EditViewDisplay, SelectWholeImageFramesEverything)
         EXPECT_EQ(EditView::ModeSelection, c.view.GetMode());
         EXPECT_TRUE(c.document.HasSelection());
         EXPECT_EQ(Text({ 0, 0, s, s }), Text(c.document.GetSelection()));
-        EXPECT_GT(c.Show().Count(kFrameGreen, 0, 0, 256, 1), 10) << s;
+        Picture shown = c.Show();
+        EXPECT_GT(shown.Count(kFrameGreen, 0, 0, 256, 1), 10) << s;
+        EXPECT_GT(shown.Count(kFrameGreen, 255, 0, 256, 256), 10) << s << ": the right edge";
         // The next press removes it, whatever it does.
         Click(c.window, 100, 100, false);
         EXPECT_FALSE(c.document.HasSelection()) << s;
