@@ -27,17 +27,24 @@ TEST_F(SessionTest, NewAndImportReplaceTheDocumentAndShowIt)
     EXPECT_EQ(RGB(0, 0, 255), ShownPixel(10, 10));
 }
 
-TEST_F(SessionTest, MenuAndToolbarFollowTheDocumentThroughASession)
+TEST_F(SessionTest, DrawingUndoAndRedoThenMenuAndToolbarThroughASession)
 {
     EmptyTheClipboard();
     NewRedPencilDocument();
     ExpectEnabled("new", {{CmdSave, false}, {CmdSaveAs, true}, {CmdClose, true}, {CmdUndo, false}, {CmdCut, false},
                           {CmdPaste, false}, {CmdSelectAll, true}, {CmdDeleteImage, false}, {CmdRestoreImage, false}});
-    ClickPixel(2, 2);
+    const COLORREF before = ShownPixel(3, 1);
+    ASSERT_NE(kRed, before);
+    DragPixels(1, 1, 6, 1);
+    for (int x = 1; x <= 6; ++x)
+        EXPECT_EQ(kRed, ShownPixel(x, 1)) << x;
+    EXPECT_NE(kRed, ShownPixel(7, 1));
     ExpectEnabled("drawn", {{CmdSave, true}, {CmdUndo, true}, {CmdRedo, false}});
     Command(CmdUndo);
+    EXPECT_EQ(before, ShownPixel(3, 1));
     ExpectEnabled("undone", {{CmdUndo, false}, {CmdRedo, true}});
     Command(CmdRedo);
+    EXPECT_EQ(kRed, ShownPixel(3, 1));
     Command(CmdSave, {ChooseFile(FreshOutputPath("session.ico"))});
     ExpectEnabled("saved", {{CmdSave, false}, {CmdSaveAs, true}});
 
@@ -51,8 +58,9 @@ TEST_F(SessionTest, MenuAndToolbarFollowTheDocumentThroughASession)
     ClickPixel(1, 1);
     ExpectEnabled("frame removed", {{CmdCut, false}, {CmdCopy, false}});
 
-    SendMessageA(TheCanvas().GetEditWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(40, 40));
-    ASSERT_FALSE(StatusText(3).empty());
+    // The status bar follows the pointer over the canvas, until the document is closed.
+    SendMessageA(TheCanvas().GetEditWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(PixelCentre(5, 9).x, PixelCentre(5, 9).y));
+    EXPECT_EQ(" 5 - 9", StatusText(3));
     Command(CmdClose, {Press(IDNO)});
     ExpectEnabled("closed", {{CmdSave, false}, {CmdClose, false}, {CmdPaste, false}, {CmdSelectAll, false}});
     ExpectNoDocumentShown();
@@ -70,24 +78,6 @@ TEST_F(SessionTest, OnlyTheFileEditAndImagePopupsAreUpdatedWhenTheyOpen)
     }
     SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
     EXPECT_EQ(static_cast<UINT>(MF_GRAYED), GetMenuState(file, CmdClose, MF_BYCOMMAND) & MF_GRAYED);
-}
-
-TEST_F(SessionTest, DrawingWithThePencilThenUndoAndRedoFromTheMenu)
-{
-    NewRedPencilDocument();
-    const COLORREF before = ShownPixel(3, 1);
-    ASSERT_NE(kRed, before);
-    DragPixels(1, 1, 6, 1);
-    for (int x = 1; x <= 6; ++x)
-        EXPECT_EQ(kRed, ShownPixel(x, 1)) << x;
-    EXPECT_NE(kRed, ShownPixel(7, 1));
-    // The status bar follows the pointer over the canvas.
-    SendMessageA(TheCanvas().GetEditWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(PixelCentre(5, 9).x, PixelCentre(5, 9).y));
-    EXPECT_EQ(" 5 - 9", StatusText(3));
-    Command(CmdUndo);
-    EXPECT_EQ(before, ShownPixel(3, 1));
-    Command(CmdRedo);
-    EXPECT_EQ(kRed, ShownPixel(3, 1));
 }
 
 TEST_F(SessionTest, SelectionIsShiftedCopiedCutPastedAndExtendedToAll)
