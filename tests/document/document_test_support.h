@@ -1,12 +1,17 @@
 #pragma once
-// Helpers shared by the document and file tests.
+// Helpers shared by the document tests: files and their bytes, painted images,
+// bitmaps built field by field, and a fixture whose owner window collects what
+// the document posts.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "document/icon_document.h"
+#include "win/identifiers.h"
 
 namespace doctest {
 
@@ -14,19 +19,15 @@ namespace doctest {
 inline std::string WindowsPath(std::string path)
 {
     for (char& c : path)
-        if (c == '/')
-            c = '\\';
+        c = c == '/' ? '\\' : c;
     return path;
 }
 
-inline std::string FixturePath(const char* name)
-{
-    return WindowsPath(std::string(VEMIRO_FIXTURES) + "\\" + name);
-}
+inline std::string FixturePath(const char* name) { return WindowsPath(std::string(VEMIRO_FIXTURES) + "\\" + name); }
 
 inline std::string OutputFolder(const char* name)
 {
-    std::string folder = WindowsPath(std::string(VEMIRO_TEST_OUTPUT) + "\\" + name);
+    const std::string folder = WindowsPath(std::string(VEMIRO_TEST_OUTPUT) + "\\" + name);
     CreateDirectoryA(VEMIRO_TEST_OUTPUT, nullptr);
     CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
@@ -34,72 +35,62 @@ inline std::string OutputFolder(const char* name)
 
 inline std::vector<BYTE> ReadWholeFile(const std::string& path)
 {
-    std::vector<BYTE> bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    DWORD size = GetFileSize(file, nullptr);
-    bytes.resize(size);
-    DWORD got = 0;
-    if (size && (!ReadFile(file, bytes.data(), size, &got, nullptr) || got != size))
-        bytes.clear();
-    CloseHandle(file);
-    return bytes;
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 inline bool WriteWholeFile(const std::string& path, const std::vector<BYTE>& bytes)
 {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD put = 0;
-    bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr)
-                                && put == bytes.size());
-    CloseHandle(file);
-    return ok;
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return bool(out);
 }
 
-inline bool FileExists(const std::string& path)
-{
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+inline bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Files of a folder whose name matches a pattern such as "*.tmp".
 inline int CountFiles(const std::string& folder, const char* pattern)
 {
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return 0;
     int count = 0;
-    do
+    for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
         ++count;
-    while (FindNextFileA(search, &found));
-    FindClose(search);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     return count;
 }
 
-inline WORD Word(const std::vector<BYTE>& b, size_t at) { return static_cast<WORD>(b[at] | b[at + 1] << 8); }
-inline DWORD Dword(const std::vector<BYTE>& b, size_t at)
+// Little-endian fields; bytes past the end read as 0, writes there are dropped.
+inline DWORD Get(const std::vector<BYTE>& b, size_t at, int bytes)
 {
-    return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<DWORD>(b[at + 3]) << 24;
+    DWORD v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = v << 8 | (at + i < b.size() ? b[at + i] : 0);
+    return v;
 }
-inline void PutWord(std::vector<BYTE>& b, size_t at, WORD v) { b[at] = LOBYTE(v); b[at + 1] = HIBYTE(v); }
-inline void PutDword(std::vector<BYTE>& b, size_t at, DWORD v)
+inline void Put(std::vector<BYTE>& b, size_t at, DWORD v, int bytes)
 {
-    for (int i = 0; i < 4; ++i)
-        b[at + i] = static_cast<BYTE>(v >> (8 * i));
+    for (int i = 0; i < bytes && at + i < b.size(); ++i)
+        b[at + i] = BYTE(v >> (8 * i));
+}
+inline WORD Word(const std::vector<BYTE>& b, size_t at) { return WORD(Get(b, at, 2)); }
+inline std::vector<BYTE> Patched(std::vector<BYTE> b, size_t at, DWORD v, int bytes)
+{
+    Put(b, at, v, bytes);
+    return b;
+}
+inline std::vector<BYTE> Cut(std::vector<BYTE> b, size_t length)
+{
+    b.resize(length);
+    return b;
 }
 
 // Paints a picture that uses many indices or colours, transparent pixels, and
 // for palette images an edited palette entry, so that every part of a record counts.
 inline void PaintPattern(IconImage& image, int seed)
 {
-    const int size = image.GetSize();
-    const int bits = image.GetBitCount();
-    const int n = image.GetPaletteCount();
+    const int size = image.GetSize(), bits = image.GetBitCount(), n = image.GetPaletteCount();
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             if ((x + 2 * y + seed) % 9 == 0)
@@ -116,27 +107,53 @@ inline void PaintPattern(IconImage& image, int seed)
         image.SetPaletteColour(n - 1, RGB(12 + seed, 34, 56));
 }
 
-// The colour part as it must be on disk: for 32 bits the fourth byte follows the mask.
-inline std::vector<BYTE> ColourBytesOnDisk(const IconImage& image)
-{
-    const BYTE* colour = static_cast<const BYTE*>(image.GetBits(0));
-    std::vector<BYTE> bytes(colour, colour + image.GetColourBytes());
-    if (image.GetBitCount() == 32) {
-        const int size = image.GetSize();
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x)
-                bytes[(size - 1 - y) * size * 4 + 4 * x + 3] = image.IsTransparent(x, y) ? 0 : 0xFF;
-    }
-    return bytes;
-}
-
 inline std::vector<BYTE> Bytes(const IconImage& image, int kind, int count)
 {
     const BYTE* at = static_cast<const BYTE*>(image.GetBits(kind));
     return at ? std::vector<BYTE>(at, at + count) : std::vector<BYTE>();
 }
 
-// What a document looks like from outside, to tell that a refused open changed nothing.
+// The colour part as it must be on disk: for 32 bits the fourth byte follows the mask.
+inline std::vector<BYTE> ColourBytesOnDisk(const IconImage& image)
+{
+    std::vector<BYTE> bytes = Bytes(image, 0, image.GetColourBytes());
+    const int size = image.GetSize();
+    for (int y = 0; image.GetBitCount() == 32 && y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            bytes[(size - 1 - y) * size * 4 + 4 * x + 3] = image.IsTransparent(x, y) ? 0 : 0xFF;
+    return bytes;
+}
+
+// A picture of width x height pixels, rows top-down, from a function of (x, y).
+template <typename Pixel>
+std::vector<COLORREF> Grid(int width, int height, Pixel pixel)
+{
+    std::vector<COLORREF> out;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            out.push_back(pixel(x, y));
+    return out;
+}
+
+// What every view shows of an image, rows top-down.
+inline std::vector<COLORREF> Look(const IconImage& image)
+{
+    return Grid(image.GetSize(), image.GetSize(), [&image](int x, int y) {
+        return image.IsTransparent(x, y) ? TransparentColour : image.GetPixelColour(x, y);
+    });
+}
+
+// The pixels as any reader must see them: RGBA, rows top-down, transparent 0,0,0,0.
+inline void AppendRgba(const IconImage& image, std::vector<BYTE>& out)
+{
+    for (COLORREF c : Look(image))
+        if (c == TransparentColour)
+            out.insert(out.end(), 4, 0);
+        else
+            out.insert(out.end(), {GetRValue(c), GetGValue(c), GetBValue(c), 0xFF});
+}
+
+// What a document looks like from outside, to tell that a refusal changed nothing.
 struct DocumentSnapshot
 {
     std::vector<IconImage*> images;
@@ -149,11 +166,9 @@ struct DocumentSnapshot
         : current(document.GetCurrentImage()), path(document.GetFilePath()),
           modified(document.IsModified()), hasDeleted(document.HasDeletedImage())
     {
-        int position = document.GetCurrentIndex();
-        for (int i = 0; i < document.GetImageCount(); ++i) {
-            document.SelectImage(i);
+        const int position = document.GetCurrentIndex();
+        for (int i = 0; document.SelectImage(i); ++i)
             images.push_back(document.GetCurrentImage());
-        }
         document.SelectImage(position);
     }
     bool operator==(const DocumentSnapshot& o) const
@@ -161,6 +176,208 @@ struct DocumentSnapshot
         return images == o.images && current == o.current && path == o.path && modified == o.modified
                && hasDeleted == o.hasDeleted;
     }
+};
+
+// A bitmap file built byte by byte, so that every field can be made wrong on
+// purpose. A negative height stores the rows top-down.
+struct BmpLayout
+{
+    int width;
+    int height;
+    int bits;
+    DWORD compression = BI_RGB;
+    DWORD clrUsed = 0;
+    DWORD headerSize = 40;
+    int tableEntries = -1;      // -1: 2^bits up to 8 bits, none above
+    int pixelBytes = -1;        // -1: every row of the picture
+    long bfSizeDelta = 0;       // added to the true file size in bfSize
+    long offBitsDelta = 0;      // added to the true pixel offset in bfOffBits
+
+    int Entries() const { return tableEntries >= 0 ? tableEntries : bits <= 8 ? 1 << bits : 0; }
+};
+
+inline COLORREF FileEntry(int i) { return RGB((i * 7 + 3) & 0xFF, 255 - i, (i * 13) & 0xFF); }
+inline int FileIndex(int x, int y, int bits) { return (x * 5 + y * 3 + x / 7) % (1 << bits); }
+inline COLORREF FileColour(int x, int y) { return RGB((x * 9 + 1) & 0xFF, (y * 17 + 2) & 0xFF, (x * y) & 0xFF); }
+// A colour as the three bytes blue, green, red of a file.
+inline DWORD Bgr(COLORREF c) { return DWORD(GetRValue(c)) << 16 | DWORD(GetGValue(c)) << 8 | GetBValue(c); }
+
+// The colour a reader must find at a pixel: entries the table leaves out are black.
+inline COLORREF ExpectedColour(const BmpLayout& s, int x, int y)
+{
+    if (s.bits > 8)
+        return FileColour(x, y);
+    const int index = FileIndex(x, y, s.bits);
+    return index < s.Entries() ? FileEntry(index) : RGB(0, 0, 0);
+}
+
+inline std::vector<BYTE> MakeBmp(const BmpLayout& s)
+{
+    const int entries = s.Entries();
+    const int rows = s.height < 0 ? -s.height : s.height;
+    const int stride = ((s.width * s.bits + 31) / 32) * 4;
+    const int pixels = s.pixelBytes >= 0 ? s.pixelBytes : stride * rows;
+    const size_t offBits = 14 + s.headerSize + 4 * entries;
+    std::vector<BYTE> b(offBits + stride * rows, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put(b, 10, DWORD(long(offBits) + s.offBitsDelta), 4);
+    Put(b, 14, s.headerSize, 4);
+    if (s.headerSize >= 40) {
+        const DWORD fields[] = {DWORD(s.width), DWORD(s.height), 1 | DWORD(s.bits) << 16, s.compression};
+        for (int i = 0; i < 4; ++i)
+            Put(b, 18 + 4 * i, fields[i], 4);
+        Put(b, 46, s.clrUsed, 4);
+    } else {                                          // the old 12-byte header
+        const WORD fields[] = {WORD(s.width), WORD(s.height), 1, WORD(s.bits)};
+        for (int i = 0; i < 4; ++i)
+            Put(b, 18 + 2 * i, fields[i], 2);
+    }
+    for (int i = 0; i < entries; ++i)
+        Put(b, 14 + s.headerSize + 4 * i, Bgr(FileEntry(i)), 3);
+    for (int y = 0; y < rows; ++y) {
+        const size_t row = offBits + size_t(stride) * (s.height < 0 ? y : rows - 1 - y);
+        for (int x = 0; x < s.width; ++x) {
+            if (s.bits <= 8)
+                b[row + x * s.bits / 8] |= BYTE(FileIndex(x, y, s.bits) << (8 - s.bits - x * s.bits % 8));
+            else
+                Put(b, row + x * (s.bits / 8), Bgr(FileColour(x, y)), 3);
+        }
+    }
+    b.resize(offBits + pixels, 0);                    // rows cut short or followed by padding
+    Put(b, 2, DWORD(long(b.size()) + s.bfSizeDelta), 4);
+    return b;
+}
+
+// The same picture as a packed DIB, as another program places it on the clipboard.
+inline std::vector<BYTE> MakeDib(const BmpLayout& s)
+{
+    const std::vector<BYTE> file = MakeBmp(s);
+    return std::vector<BYTE>(file.begin() + 14, file.end());
+}
+
+// A dialog of this thread as a person sees it.
+struct DialogSeen
+{
+    std::string title, text;                // the caption; the static texts, joined
+    std::vector<std::string> fileTypes;     // the type list of a file dialog
+    HWND owner;
+    bool information, readOnlyShown;
+};
+
+// Reads and answers every dialog of this thread from a timer, which runs in the
+// dialog's own message loop: the first dialog takes the answer (a file name and
+// OK) if there is one, any other is cancelled, so that a fault fails the test
+// instead of hanging it.
+class DialogAnswerer
+{
+public:
+    explicit DialogAnswerer(const std::string& answer = "") : answer_(WindowsPath(answer))
+    {
+        Active() = this;
+        timer_ = SetTimer(nullptr, 0, 50, Tick);
+    }
+    ~DialogAnswerer()
+    {
+        KillTimer(nullptr, timer_);
+        Active() = nullptr;
+    }
+    std::vector<DialogSeen> seen;
+
+private:
+    static DialogAnswerer*& Active()
+    {
+        static DialogAnswerer* active = nullptr;
+        return active;
+    }
+    static BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+    {
+        char name[32] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
+            return TRUE;
+        *reinterpret_cast<HWND*>(found) = window;
+        return FALSE;
+    }
+    static BOOL CALLBACK CollectText(HWND child, LPARAM param)
+    {
+        DialogSeen& seen = *reinterpret_cast<DialogSeen*>(param);
+        char name[32] = {}, text[256] = {};
+        GetClassNameA(child, name, sizeof name);
+        if (lstrcmpiA(name, "Static") != 0)
+            return TRUE;
+        if (GetWindowTextA(child, text, sizeof text) > 0)
+            seen.text += text;
+        const HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
+        seen.information = seen.information || (icon && icon == LoadIconA(nullptr, IDI_INFORMATION));
+        return TRUE;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        const int kFileTypes = 0x470, kReadOnly = 0x410, kFileName = 0x47C;   // cmb1, chx1, cmb13
+        HWND dialog = nullptr;
+        EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
+        DialogAnswerer* self = Active();
+        if (!dialog || !self)
+            return;
+        DialogSeen seen = {"", "", {}, GetWindow(dialog, GW_OWNER), false, false};
+        char text[300] = {};
+        GetWindowTextA(dialog, text, sizeof text);
+        seen.title = text;
+        EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&seen));
+        HWND types = GetDlgItem(dialog, kFileTypes), readOnly = GetDlgItem(dialog, kReadOnly);
+        for (LRESULT i = 0, n = types ? SendMessageA(types, CB_GETCOUNT, 0, 0) : 0; i < n; ++i) {
+            SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+            seen.fileTypes.push_back(text);
+        }
+        seen.readOnlyShown = readOnly && IsWindowVisible(readOnly);
+        const bool first = self->seen.empty(), take = first && !self->answer_.empty();
+        if (take)
+            SetDlgItemTextA(dialog, kFileName, self->answer_.c_str());
+        PostMessageA(dialog, WM_COMMAND, take ? IDOK : IDCANCEL, 0);
+        if (!first)
+            PostMessageA(dialog, WM_CLOSE, 0, 0);
+        self->seen.push_back(seen);
+    }
+    std::string answer_;
+    UINT_PTR timer_;
+};
+
+// A document whose owner window collects the notifications it posts.
+class DocumentTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+        document_.SetOwnerWindow(owner_);
+    }
+    void TearDown() override
+    {
+        document_.CloseDocument();
+        DestroyWindow(owner_);
+    }
+    int TakeDocumentStates()
+    {
+        MSG msg;
+        int count = 0;
+        while (PeekMessageA(&msg, owner_, WM_DOCUMENT_STATE, WM_DOCUMENT_STATE, PM_REMOVE)) {
+            EXPECT_EQ(0u, msg.wParam);
+            EXPECT_EQ(0, msg.lParam);
+            ++count;
+        }
+        return count;
+    }
+    // Canvas units over 256 points: on a 16-pixel image one pixel is 16 units.
+    void SelectPixels(int left, int top, int right, int bottom)
+    {
+        const int unit = 256 / document_.GetCurrentImage()->GetSize();
+        const POINT p0 = {left * unit, top * unit}, p1 = {right * unit, bottom * unit};
+        document_.SetSelection(&p0, &p1, 256);
+    }
+    HWND owner_ = nullptr;
+    IconDocument document_;
 };
 
 } // namespace doctest
