@@ -192,27 +192,26 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
     ClickPixel(3, 12);
     EXPECT_EQ("3 - 12", WindowText(Shell().hotspotBox));
 
+    // The type by the extension, then in the directory entry a cursor's hotspot,
+    // an icon's planes and bit count (0 above 8 bits).
     const std::string cursor = FreshOutputPath("drawn.cur"), icon = FreshOutputPath("drawn.ico");
-    Command(CmdSaveAs, {ChooseFile(cursor)});
-    std::vector<BYTE> bytes = ReadWholeFile(cursor);
-    ASSERT_GE(bytes.size(), 22u);
-    // The type, then the hotspot in the directory entry.
-    EXPECT_EQ((std::vector<BYTE>{2, 0, 3, 0, 12, 0}),
-              (std::vector<BYTE>{bytes[2], bytes[3], bytes[10], bytes[11], bytes[12], bytes[13]}));
-    EXPECT_EQ("Vemiro Editor 1.4  : [ drawn.cur ]", WindowText(main_));
-    EXPECT_FALSE(ToolbarEnabled(CmdSave));
-    Command(CmdSaveAs, {ChooseFile(icon)});
-    bytes = ReadWholeFile(icon);
-    ASSERT_GE(bytes.size(), 6u);
-    EXPECT_EQ(1, bytes[2]);
-    EXPECT_EQ("Vemiro Editor 1.4  : [ drawn.ico ]", WindowText(main_));
-
+    struct Case { std::string path, title; std::vector<BYTE> fields; };
+    for (const Case& c :
+         {Case{cursor, "[ drawn.cur ]", {2, 0, 3, 0, 12, 0}}, Case{icon, "[ drawn.ico ]", {1, 0, 1, 0, 0, 0}}}) {
+        Command(CmdSaveAs, {ChooseFile(c.path)});
+        const std::vector<BYTE> bytes = ReadWholeFile(c.path);
+        ASSERT_GE(bytes.size(), 22u);
+        EXPECT_EQ(c.fields, (std::vector<BYTE>{bytes[2], bytes[3], bytes[10], bytes[11], bytes[12], bytes[13]}));
+        EXPECT_EQ("Vemiro Editor 1.4  : " + c.title, WindowText(main_));
+        ExpectEnabled(c.title.c_str(), {{CmdSave, false}});
+    }
     // Save writes to the current path without a dialog.
+    const size_t saved = ReadWholeFile(icon).size();
     Command(CmdToolFirst + ToolPencil);
     ClickPixel(9, 9);
     DeleteFileA(icon.c_str());
-    Command(CmdSave, {});
-    EXPECT_EQ(bytes.size(), ReadWholeFile(icon).size());
+    Command(CmdSave);
+    EXPECT_EQ(saved, ReadWholeFile(icon).size());
 
     Command(CmdClose);
     Command(CmdOpen, {ChooseFile(cursor)});
