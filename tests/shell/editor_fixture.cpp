@@ -223,8 +223,6 @@ void EditorTest::SetUp()
     ASSERT_TRUE(registered);
     TheDocument().CloseDocument();
     TheDocument().SetSelection(nullptr, nullptr, 0);
-    if (!guard_)
-        guard_.reset(new DialogScript());
     main_ = CreateMainWindow(GetModuleHandleA(nullptr));
     ASSERT_NE(nullptr, main_);
     ShowWindow(main_, SW_SHOWNORMAL);
@@ -241,8 +239,7 @@ void EditorTest::TearDown()
     }
     TheDocument().CloseDocument();
     PumpMessages();
-    EXPECT_EQ(0, guard_ ? guard_->Unexpected() : 0) << "dialogs nobody answered";
-    guard_.reset();
+    EXPECT_EQ(0, guard_.Unexpected()) << "dialogs nobody answered";
 }
 
 std::vector<DialogSeen> EditorTest::Command(int id, const std::vector<DialogScript::Action>& answers)

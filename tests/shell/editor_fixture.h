@@ -129,5 +129,5 @@ protected:
 
     HWND main_ = nullptr;
     // Cancels, and reports, any dialog that no test step expected.
-    std::unique_ptr<DialogScript> guard_;
+    DialogScript guard_;
 };
