@@ -2,37 +2,25 @@
 #include <cstring>
 
 #include "document_test_support.h"
+#include "win/gdi_guards.h"
 
 using namespace doctest;
 
 namespace {
 
-// What the clipboard's CF_BITMAP holds, read through GetDIBits: top-down rows.
-struct Picture
+// What the clipboard's CF_BITMAP holds, rows top-down.
+std::vector<COLORREF> ClipboardPixels(HWND owner, int width, int height)
 {
-    int width = 0, height = 0;
-    std::vector<COLORREF> pixels;
-};
-
-Picture ClipboardBitmap(HWND owner)
-{
-    Picture out;
+    std::vector<COLORREF> out;
     if (!OpenClipboard(owner))
         return out;
     HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     BITMAP description = {};
-    if (bitmap && GetObjectA(bitmap, sizeof description, &description)) {
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), description.bmWidth, -description.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        std::vector<DWORD> raw(size_t(description.bmWidth) * description.bmHeight);
-        HDC screen = GetDC(nullptr);
-        if (GetDIBits(screen, bitmap, 0, description.bmHeight, raw.data(), &info, DIB_RGB_COLORS)) {
-            out.width = description.bmWidth;
-            out.height = description.bmHeight;
-            for (DWORD p : raw)
-                out.pixels.push_back(RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF));
-        }
-        ReleaseDC(nullptr, screen);
+    MemoryDC dc(nullptr);
+    if (bitmap && GetObjectA(bitmap, sizeof description, &description) && description.bmWidth == width
+        && description.bmHeight == height) {
+        SelectGuard keep(dc, bitmap);
+        out = Grid(width, height, [&dc](int x, int y) { return GetPixel(dc, x, y); });
     }
     CloseClipboard();
     return out;
@@ -102,9 +90,7 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
     TakeDocumentStates();
     ASSERT_EQ(1, document_.CopySelection());
     EXPECT_EQ(1, TakeDocumentStates());
-    const Picture picture = ClipboardBitmap(owner_);
-    EXPECT_EQ(4, picture.height);
-    EXPECT_EQ(Grid(4, 4, [](int x, int y) { return Copied(x + 2, y + 3); }), picture.pixels);
+    EXPECT_EQ(Grid(4, 4, [](int x, int y) { return Copied(x + 2, y + 3); }), ClipboardPixels(owner_, 4, 4));
     EXPECT_EQ(before, Look(*image));
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_EQ(0, document_.IsModified());
@@ -115,7 +101,7 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
     SelectPixels(28, 0, 32, 4);
     ASSERT_EQ(1, document_.AddNewImage(16, 1));
     ASSERT_EQ(1, document_.CopySelection());
-    EXPECT_EQ(std::vector<COLORREF>(16, GetSysColor(COLOR_BTNFACE)), ClipboardBitmap(owner_).pixels);
+    EXPECT_EQ(std::vector<COLORREF>(16, GetSysColor(COLOR_BTNFACE)), ClipboardPixels(owner_, 4, 4));
 }
 
 TEST_F(Clipboard, RefusedCopiesPlaceNothing)
@@ -144,7 +130,7 @@ TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
         EXPECT_EQ(Grid(16, 16, [&](int x, int y) {
                       return x >= 2 && x < 6 && y >= 2 && y < 6 ? background : before[y * 16 + x];
                   }), Look(*image));
-        EXPECT_EQ(Distinct(2, 2), ClipboardBitmap(owner_).pixels.at(0));
+        EXPECT_EQ(Distinct(2, 2), ClipboardPixels(owner_, 4, 4).at(0));
         EXPECT_TRUE(document_.HasSelection());
         EXPECT_EQ(0, document_.IsModified());
         EXPECT_EQ(1, document_.Undo());

@@ -159,12 +159,11 @@ struct DocumentSnapshot
     std::vector<IconImage*> images;
     IconImage* current;
     std::string path;
-    int modified;
-    bool hasDeleted;
+    int flags;                                  // modified, and 2 for a deleted image
 
     explicit DocumentSnapshot(IconDocument& document)
         : current(document.GetCurrentImage()), path(document.GetFilePath()),
-          modified(document.IsModified()), hasDeleted(document.HasDeletedImage())
+          flags(document.IsModified() + 2 * document.HasDeletedImage())
     {
         const int position = document.GetCurrentIndex();
         for (int i = 0; document.SelectImage(i); ++i)
@@ -173,8 +172,7 @@ struct DocumentSnapshot
     }
     bool operator==(const DocumentSnapshot& o) const
     {
-        return images == o.images && current == o.current && path == o.path && modified == o.modified
-               && hasDeleted == o.hasDeleted;
+        return images == o.images && current == o.current && path == o.path && flags == o.flags;
     }
 };
 
