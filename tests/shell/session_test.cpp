@@ -149,6 +149,48 @@ TEST_F(SessionTest, ToolButtonsFollowTheChosenTool)
     EXPECT_EQ("Prêt", StatusText(0));
 }
 
+TEST_F(SessionTest, EachDrawingToolChosenByItsButtonDrawsAndIsUndoneAndRedoneFromTheMenu)
+{
+    NewRedPencilDocument();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    struct Case { int tool; POINT from, to, probe; COLORREF drawn; POINT untouched; };
+    for (const Case& c : {Case{ToolPencil, {1, 1}, {4, 1}, {3, 1}, kRed, {5, 1}},
+                          Case{ToolFill, {8, 8}, {8, 8}, {15, 15}, kRed, {-1, -1}},
+                          Case{ToolEraser, {5, 5}, {5, 7}, {5, 6}, face, {5, 8}},
+                          Case{ToolLine, {1, 10}, {6, 10}, {5, 10}, kRed, {6, 10}},
+                          Case{ToolRectangle, {2, 2}, {9, 9}, {2, 5}, kRed, {5, 5}},
+                          Case{ToolEllipse, {0, 0}, {15, 15}, {0, 7}, kRed, {7, 7}}}) {
+        // A click on the tool button, as a person chooses a tool.
+        HWND button = GetDlgItem(main_, CmdToolFirst + c.tool);
+        SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(13, 13));
+        SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(13, 13));
+        PumpMessages();
+        ASSERT_EQ(c.tool, TheCanvas().GetTool());
+        ASSERT_EQ(kWhite, ShownPixel(c.probe.x, c.probe.y)) << c.tool;
+
+        DragPixels(c.from.x, c.from.y, c.to.x, c.to.y);
+        EXPECT_EQ(c.drawn, ShownPixel(c.probe.x, c.probe.y)) << c.tool;
+        if (c.untouched.x >= 0) {
+            EXPECT_EQ(kWhite, ShownPixel(c.untouched.x, c.untouched.y)) << c.tool;
+        }
+        ExpectEnabled("drawn", {{CmdUndo, true}, {CmdRedo, false}});
+        Command(CmdUndo);
+        EXPECT_EQ(kWhite, ShownPixel(c.probe.x, c.probe.y)) << c.tool;
+        Command(CmdRedo);
+        EXPECT_EQ(c.drawn, ShownPixel(c.probe.x, c.probe.y)) << c.tool;
+        Command(CmdUndo);
+    }
+
+    // The hotspot pick is a step of its own too.
+    Command(CmdToolFirst + ToolHotspot);
+    ClickPixel(3, 4);
+    EXPECT_EQ("3 - 4", WindowText(Shell().hotspotBox));
+    Command(CmdUndo);
+    EXPECT_EQ("7 - 7", WindowText(Shell().hotspotBox));
+    Command(CmdRedo);
+    EXPECT_EQ("3 - 4", WindowText(Shell().hotspotBox));
+}
+
 TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
 {
     NewDocument(k16, kBits8);
