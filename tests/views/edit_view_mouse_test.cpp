@@ -17,7 +17,8 @@ Pixels Outline(int x0, int y0, int x1, int y1)
 
 } // namespace
 
-// Shapes show while dragged exactly the pixels they commit on release.
+// One undo step per drag, with either button; what shows before the release stays after it,
+// so a rubber band previews exactly the pixels its shape commits.
 TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
 {
     struct Case {
