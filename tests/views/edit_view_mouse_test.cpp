@@ -141,8 +141,9 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
     for (const Case& k : { Case{ 4, true, RGB(0, 255, 0), kGreen, { ToolEllipse, ToolPicker, ToolPicker, 9, -1 }, ToolEllipse },
                            Case{ 4, false, RGB(0, 255, 0), kGreen, { ToolEllipse, ToolPicker, ToolFill, ToolPicker }, ToolFill },
                            Case{ 8, true, TransparentColour, 256, { ToolRectangle, ToolPicker }, ToolRectangle },
-                           Case{ 24, false, RGB(1, 2, 3), -1, { ToolPicker }, ToolPencil },  // in no palette
-                           Case{ 24, true, TransparentColour, 256, { ToolSelect, ToolPicker }, ToolSelect } }) {
+                           Case{ 24, true, RGB(1, 2, 3), -1, { ToolPicker }, ToolPencil },  // in no palette
+                           Case{ 32, false, RGB(1, 2, 3), -1, { ToolLine, ToolPicker }, ToolLine },
+                           Case{ 24, false, TransparentColour, 256, { ToolSelect, ToolPicker }, ToolSelect } }) {
         Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, k.bits));
         IconImage& image = c.Image();

@@ -129,9 +129,18 @@ TEST(ToolButton, KeepsItsOwnCopyOfTheIcon)
 {
     Button b;
     // A 22 x 22 opaque red icon.
+    WindowDC screen(nullptr);
     std::vector<BYTE> andMask(22 * 4, 0);
-    std::vector<DWORD> red(22 * 22, 0x00FF0000);
-    HICON icon = CreateIcon(nullptr, 22, 22, 1, 32, andMask.data(), reinterpret_cast<const BYTE*>(red.data()));
+    OwnedBitmap colour(CreateCompatibleBitmap(screen, 22, 22)), mask(CreateBitmap(22, 22, 1, 1, andMask.data()));
+    {
+        MemoryDC dc(screen);
+        SelectGuard keep(dc, colour);
+        OwnedBrush red(CreateSolidBrush(kRedRgb));
+        RECT all = { 0, 0, 22, 22 };
+        FillRect(dc, &all, red);
+    }
+    ICONINFO info = { TRUE, 0, 0, mask, colour };
+    HICON icon = CreateIconIndirect(&info);
     ASSERT_NE(nullptr, icon);
 
     SendMessageA(b.hwnd, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(icon));  // ignored
