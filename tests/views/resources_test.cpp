@@ -291,8 +291,8 @@ TEST(Resources, VersionBlockIsFrench1_4_2_0)
     EXPECT_EQ(std::u16string({ 0x040C, 1252 }), valueOf(u"Translation", 2));
     EXPECT_NE(std::u16string::npos, block.find(u"040C04E4"));
     for (const std::u16string line : { u"FileDescription\nVemiro Editeur", u"FileVersion\n1.4.2.0",
-                                       u"OriginalFilename\nVemiro.exe", u"CompanyName\nVemiro",
-                                       u"LegalCopyright\n© 2006 Vemiro. Tous droits réservés." }) {
+                                       u"OriginalFilename\nVemiro.exe", u"CompanyName\nAteliers Ferrand Logiciels",
+                                       u"LegalCopyright\n© 2006 Ateliers Ferrand Logiciels. Tous droits réservés." }) {
         const size_t split = line.find(u'\n');
         const std::u16string value = line.substr(split + 1) + u'\0';
         EXPECT_EQ(value, valueOf(line.substr(0, split), value.size()));
