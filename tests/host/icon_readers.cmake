@@ -1,11 +1,6 @@
 # Icons and cursors of every format written by document_tests into
 # test-output/written, and the committed fixtures, read by Pillow and icotool on
-# the build machine. Pillow comes from the distribution: prefer its interpreter.
-find_program(VEMIRO_SYSTEM_PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH)
-if(NOT VEMIRO_SYSTEM_PYTHON3)
-    find_package(Python3 REQUIRED COMPONENTS Interpreter)
-    set(VEMIRO_SYSTEM_PYTHON3 ${Python3_EXECUTABLE})
-endif()
+# the build machine, with the distribution's Python (it has Pillow).
 
 add_test(NAME icon_readers
          COMMAND ${VEMIRO_SYSTEM_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/icon_readers.py
