@@ -11,16 +11,20 @@ wine_env_xvfb_pid=
 wine_env_start() {
     local want_display=${1:-own}
     if [ "$want_display" = own ] || [ -z "${DISPLAY:-}" ]; then
-        local n=90
-        while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-        Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+        # Xvfb picks a free display itself and names it once it accepts
+        # connections: runs started side by side never share a display (nor,
+        # through it, a clipboard).
+        local numberFile
+        numberFile=$(mktemp)
+        Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$numberFile" >/dev/null 2>&1 &
         wine_env_xvfb_pid=$!
-        export DISPLAY=":$n"
         local i
-        for i in $(seq 1 50); do
-            xdpyinfo >/dev/null 2>&1 && break
+        for i in $(seq 1 100); do
+            [ -s "$numberFile" ] && break
             sleep 0.1
         done
+        export DISPLAY=":$(tr -d '[:space:]' <"$numberFile")"
+        rm -f "$numberFile"
         xdpyinfo >/dev/null 2>&1 || { echo "wine-env: Xvfb did not start on $DISPLAY" >&2; return 1; }
     fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
