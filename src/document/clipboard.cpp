@@ -237,7 +237,10 @@ int IconDocument::CutSelection()
 {
     if (!CopySelection())
         return 0;
-    return GetCurrentImage()->ClearRect(selection_);
+    if (!GetCurrentImage()->ClearRect(selection_))
+        return 0;
+    SetModified(1);
+    return 1;
 }
 
 int IconDocument::PasteClipboard()

@@ -19,8 +19,27 @@ int IconDocument::ShiftImage(int dx, int dy)
         return 0;
     if (dx < -1 || dx > 1 || dy < -1 || dy > 1)
         return 0;
-    // A shift is an undo step but leaves the modified flag alone.
-    return image->Shift(hasSelection_ ? &selection_ : nullptr, dx, dy);
+    if (!image->Shift(hasSelection_ ? &selection_ : nullptr, dx, dy))
+        return 0;
+    if (hasSelection_)
+        MoveSelection(image->GetSize(), dx, dy);
+    SetModified(1);
+    return 1;
+}
+
+// The selection follows what it framed, pixel for pixel. Cut off at the image's
+// edges it shrinks, and it is gone once nothing of it is left.
+void IconDocument::MoveSelection(int size, int dx, int dy)
+{
+    auto clamp = [size](LONG v) { return v < 0 ? 0 : v > size ? LONG(size) : v; };
+    RECT moved = { clamp(selection_.left + dx), clamp(selection_.top + dy), clamp(selection_.right + dx),
+                   clamp(selection_.bottom + dy) };
+    if (moved.left >= moved.right || moved.top >= moved.bottom) {
+        SetSelection(nullptr, nullptr, 0);
+        return;
+    }
+    selection_ = moved;
+    PostDocumentState();
 }
 
 int IconDocument::MirrorImage(int vertical)

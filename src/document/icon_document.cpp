@@ -82,6 +82,7 @@ int IconDocument::SelectImage(int position)
     if (!IsOpen() || position < 0 || position >= GetImageCount())
         return 0;
     current_ = NodeAt(position);
+    ForgetSelection();
     return 1;
 }
 
@@ -96,6 +97,7 @@ bool IconDocument::AppendImage(IconImage* image)
         first_ = node;
     last_ = node;
     current_ = node;
+    ForgetSelection();
     return true;
 }
 
@@ -139,6 +141,8 @@ int IconDocument::DeleteCurrentImage()
         last_ = gone->previous;
     delete gone;
     current_ = NodeAt(position > 0 ? position - 1 : 0);
+    ForgetSelection();
+    SetModified(1);
     return 1;
 }
 
@@ -175,6 +179,8 @@ int IconDocument::RestoreDeletedImage()
     else
         firstDeleted_ = nullptr;
     delete entry;
+    ForgetSelection();
+    SetModified(1);
     return 1;
 }
 
@@ -187,6 +193,7 @@ void IconDocument::CloseDocument()
     lastDeleted_ = nullptr;
     path_[0] = '\0';
     modified_ = 0;
+    ForgetSelection();
 }
 
 // ---- History of the current image -------------------------------------------
@@ -201,14 +208,21 @@ bool IconDocument::CanRedo() const
     return IsOpen() && current_->image->CanRedo();
 }
 
+// Stepping through the history changes what Save would write.
 int IconDocument::Undo()
 {
-    return IsOpen() ? current_->image->Undo() : 0;
+    if (!IsOpen() || !current_->image->Undo())
+        return 0;
+    SetModified(1);
+    return 1;
 }
 
 int IconDocument::Redo()
 {
-    return IsOpen() ? current_->image->Redo() : 0;
+    if (!IsOpen() || !current_->image->Redo())
+        return 0;
+    SetModified(1);
+    return 1;
 }
 
 // ---- State and notification -------------------------------------------------
@@ -235,6 +249,14 @@ void IconDocument::SetFilePath(const char* path)
     lstrcpynA(path_, path, MAX_PATH);
 }
 
+// A rectangle drawn on one image means nothing on another: whatever replaces
+// or switches the current image drops it.
+void IconDocument::ForgetSelection()
+{
+    if (hasSelection_)
+        SetSelection(nullptr, nullptr, 0);
+}
+
 void IconDocument::SetSelection(const POINT* p0, const POINT* p1, int extent)
 {
     if (IsOpen() && p0 && p1 && extent > 0) {
@@ -258,10 +280,19 @@ void IconDocument::SetSelection(const POINT* p0, const POINT* p1, int extent)
 
 // ---- Saving and the file dialogs ---------------------------------------------
 
+int IconDocument::SaveDocumentTo(const char* path)
+{
+    if (!WriteIconFile(path))
+        return 0;
+    if (path != path_)
+        SetFilePath(path);
+    return 1;
+}
+
 int IconDocument::SaveDocument(HWND owner)
 {
     if (path_[0])
-        return WriteIconFile(path_);
+        return SaveDocumentTo(path_);
     return SaveDocumentAs(owner);
 }
 
@@ -270,10 +301,7 @@ int IconDocument::SaveDocumentAs(HWND owner)
     char chosen[MAX_PATH];
     if (!ChooseFileToSave(owner, chosen))
         return 0;
-    if (!WriteIconFile(chosen))
-        return 0;
-    SetFilePath(chosen);
-    return 1;
+    return SaveDocumentTo(chosen);
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "document/open_failure.h"
 #include "model/icon_image.h"
 
 struct ImageNode
@@ -73,9 +74,11 @@ public:
     int SelectAll();
 
     // Files (icon_file.cpp, bitmap_import.cpp, file dialogs in icon_document.cpp)
-    int OpenFile(HWND owner, const char* path);
+    int OpenFile(HWND owner, const char* path, OpenFailure* why = nullptr);
     int WriteIconFile(const char* path);
     int ImportBitmap(const char* path, int replace);
+    // Writes the document to path and makes it the document's file.
+    int SaveDocumentTo(const char* path);
     int SaveDocument(HWND owner);
     int SaveDocumentAs(HWND owner);
     int ChooseFileToSave(HWND owner, char* buffer);
@@ -85,6 +88,8 @@ private:
     ImageNode* NodeAt(int position) const;
     bool AppendImage(IconImage* image);         // appends and makes it current
     void PostDocumentState() const;
+    void ForgetSelection();
+    void MoveSelection(int size, int dx, int dy);
     void SetFilePath(const char* path);
 
     ImageNode* first_ = nullptr;

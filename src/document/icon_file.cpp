@@ -120,17 +120,22 @@ int IconImage::LoadFromIconData(HANDLE file, DWORD offset)
     return 1;
 }
 
-int IconDocument::OpenFile(HWND /*owner*/, const char* path)
+int IconDocument::OpenFile(HWND /*owner*/, const char* path, OpenFailure* why)
 {
+    OpenFailure ignored;
+    OpenFailure& failure = why ? *why : ignored;
+    failure = OpenFailureUnreadable;
     if (!path || !path[0])
         return 0;
     FileHandle file(OpenForReading(path));
     if (!file.Ok())
         return 0;
 
+    failure = OpenFailureNotIconFile;
     IconFileHeader header;
     if (!ReadExactly(file, &header, sizeof(header)) || header.reserved != 0 || header.count == 0)
         return 0;
+    failure = OpenFailureDamaged;
     const int count = header.count;
     HeapBlock directory(sizeof(IconDirectoryEntry) * count);
     if (!directory.Ok() || !ReadExactly(file, directory.Get(), sizeof(IconDirectoryEntry) * count))
@@ -172,6 +177,7 @@ int IconDocument::OpenFile(HWND /*owner*/, const char* path)
     last_ = last;
     current_ = first;
     SetFilePath(path);
+    failure = OpenFailureNone;
     return 1;
 }
 

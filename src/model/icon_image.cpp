@@ -126,7 +126,11 @@ BYTE* MaskByte(const ImageState* state, int x, int y)
 
 } // namespace
 
-IconImage::IconImage() = default;
+IconImage::IconImage()
+{
+    static unsigned long lastIdentity = 0;
+    identity_ = ++lastIdentity;
+}
 
 IconImage::~IconImage()
 {

@@ -57,6 +57,9 @@ public:
     // False (state not taken) when memory runs out.
     bool AdoptFirstState(ImageState* state, int colourBytes, int leftIndex, int rightIndex);
 
+    // Tells images apart for the life of the process; an address may be reused.
+    unsigned long GetIdentity() const { return identity_; }
+
     // Format and raw access
     bool IsValid() const;
     int GetSize() const;
@@ -141,6 +144,7 @@ private:
     void ForgetTransparentIndex();
     void SetByteCounts(int size, int bitCount, int colourBytes);
 
+    unsigned long identity_;
     HistoryNode* first_ = nullptr;
     HistoryNode* last_ = nullptr;
     HistoryNode* current_ = nullptr;

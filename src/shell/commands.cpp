@@ -4,6 +4,7 @@
 
 #include "document/icon_document.h"
 #include "shell/editor_objects.h"
+#include "shell/file_commands.h"
 #include "shell/help_about.h"
 #include "shell/main_window.h"
 #include "shell/new_image_dialog.h"
@@ -22,8 +23,9 @@ const LPARAM kEditMenu = 1;
 const int kToolsMenu = 2;
 const int kImageMenu = 3;
 
-const int kOpenIconKind = 1;
 const int kOpenBitmapKind = 0;
+const unsigned kAfterImageList = RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
+                                 RefreshCommands | RefreshHotspot;
 
 void Invalidate(HWND window, BOOL erase)
 {
@@ -49,69 +51,33 @@ bool AskNewImageFormat(HWND mainWindow, int* side, int* bitCount)
     return dialog.Show(mainWindow, side, bitCount);
 }
 
-// New closes the document before its image is made, and a reader may give up
-// after emptying it: even on failure the window shows the document as it is
-// rather than images that are gone.
-void RefreshAfterReplace(HWND mainWindow, int succeeded)
-{
-    Refresh(mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
-}
-
-void NewDocument(HWND mainWindow)
-{
-    if (!AskSaveChanges(mainWindow))
-        return;
-    int side = 0, bitCount = 0;
-    if (!AskNewImageFormat(mainWindow, &side, &bitCount))
-        return;
-    IconDocument& document = TheDocument();
-    document.CloseDocument();
-    RefreshAfterReplace(mainWindow, document.AddNewImage(side, bitCount));
-}
-
-void OpenDocument(HWND mainWindow)
-{
-    if (!AskSaveChanges(mainWindow))
-        return;
-    char path[MAX_PATH];
-    IconDocument& document = TheDocument();
-    if (document.ChooseFileToOpen(mainWindow, path, kOpenIconKind))
-        RefreshAfterReplace(mainWindow, document.OpenFile(mainWindow, path));
-}
-
-void ImportBitmapDocument(HWND mainWindow)
-{
-    if (!AskSaveChanges(mainWindow))
-        return;
-    char path[MAX_PATH];
-    IconDocument& document = TheDocument();
-    if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind))
-        RefreshAfterReplace(mainWindow, document.ImportBitmap(path, 1));
-}
-
-void CloseCurrentDocument(HWND mainWindow)
-{
-    if (!AskSaveChanges(mainWindow))
-        return;
-    TheDocument().CloseDocument();
-    Refresh(mainWindow, RefreshWholeDocument | RefreshPosition);
-}
-
 void AddBlankImage(HWND mainWindow)
 {
+    TheCanvas().EndDrag();
     int side = 0, bitCount = 0;
-    if (AskNewImageFormat(mainWindow, &side, &bitCount) && TheDocument().AddNewImage(side, bitCount))
-        Refresh(mainWindow, RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
-                                RefreshCommands | RefreshHotspot);
+    IconDocument& document = TheDocument();
+    if (AskNewImageFormat(mainWindow, &side, &bitCount) && document.AddNewImage(side, bitCount)) {
+        document.SetModified(1);
+        Refresh(mainWindow, kAfterImageList);
+    }
 }
 
 void AddBitmapImage(HWND mainWindow)
 {
+    TheCanvas().EndDrag();
     char path[MAX_PATH];
     IconDocument& document = TheDocument();
     if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind) && document.ImportBitmap(path, 0))
-        Refresh(mainWindow, RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
-                                RefreshCommands | RefreshHint | RefreshHotspot);
+        Refresh(mainWindow, kAfterImageList | RefreshHint);
+}
+
+// Deleting and restoring switch the current image: a drag on it ends first.
+void ChangeImageList(HWND mainWindow, bool restore)
+{
+    TheCanvas().EndDrag();
+    IconDocument& document = TheDocument();
+    if (restore ? document.RestoreDeletedImage() : document.DeleteCurrentImage())
+        Refresh(mainWindow, kAfterImageList);
 }
 
 void ChooseTool(HWND mainWindow, int command)
@@ -122,13 +88,11 @@ void ChooseTool(HWND mainWindow, int command)
     Refresh(mainWindow, RefreshHint);
 }
 
+// The document moves its selection with the pixels; the frame is drawn from it.
 void Shift(HWND mainWindow, int dx, int dy)
 {
-    if (!TheDocument().ShiftImage(dx, dy))
-        return;
-    Refresh(mainWindow, RefreshCanvasNoErase | RefreshPreview);
-    if (!TheCanvas().MoveSelectionFrame(dx, dy))
-        Refresh(mainWindow, RefreshCommands);
+    if (TheDocument().ShiftImage(dx, dy))
+        Refresh(mainWindow, RefreshCanvasNoErase | RefreshPreview | RefreshCommands);
 }
 
 void Mirror(HWND mainWindow, int vertical)
@@ -153,10 +117,10 @@ void SelectAll(HWND mainWindow)
 
 void SelectFromIndexBox(HWND mainWindow, HWND box)
 {
+    TheCanvas().EndDrag();
     const int position = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
     if (TheDocument().SelectImage(position))
-        Refresh(mainWindow, RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
-                                RefreshCommands | RefreshHotspot);
+        Refresh(mainWindow, kAfterImageList);
 }
 
 // Runs a document operation and, when it succeeds, the given refresh.
@@ -199,8 +163,6 @@ void OnCommand(HWND mainWindow, int id, int code, HWND control)
     IconDocument& document = TheDocument();
     const unsigned afterHistory = RefreshPalette | RefreshCanvasNoErase | RefreshPreview | RefreshColours |
                                   RefreshIndex | RefreshCommands | RefreshHotspot;
-    const unsigned afterImageList = RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours |
-                                    RefreshIndex | RefreshCommands | RefreshHotspot;
     if (id >= CmdToolFirst && id <= CmdToolLast) {
         ChooseTool(mainWindow, id);
         return;
@@ -212,10 +174,8 @@ void OnCommand(HWND mainWindow, int id, int code, HWND control)
         break;
     case CmdNew: NewDocument(mainWindow); break;
     case CmdOpen: OpenDocument(mainWindow); break;
-    case CmdSave: RunAndRefresh(mainWindow, document.SaveDocument(mainWindow), RefreshTitle | RefreshCommands); break;
-    case CmdSaveAs:
-        RunAndRefresh(mainWindow, document.SaveDocumentAs(mainWindow), RefreshTitle | RefreshCommands);
-        break;
+    case CmdSave: RunAndRefresh(mainWindow, SaveFromShell(mainWindow, false), RefreshTitle | RefreshCommands); break;
+    case CmdSaveAs: RunAndRefresh(mainWindow, SaveFromShell(mainWindow, true), RefreshTitle | RefreshCommands); break;
     case CmdImportBitmap: ImportBitmapDocument(mainWindow); break;
     case CmdClose: CloseCurrentDocument(mainWindow); break;
     case CmdQuit: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
@@ -231,14 +191,14 @@ void OnCommand(HWND mainWindow, int id, int code, HWND control)
     case CmdShiftDown: Shift(mainWindow, 0, 1); break;
     case CmdMirrorVertical: Mirror(mainWindow, 1); break;
     case CmdMirrorHorizontal: Mirror(mainWindow, 0); break;
-    case CmdDeleteImage: RunAndRefresh(mainWindow, document.DeleteCurrentImage(), afterImageList); break;
-    case CmdRestoreImage: RunAndRefresh(mainWindow, document.RestoreDeletedImage(), afterImageList); break;
+    case CmdDeleteImage: ChangeImageList(mainWindow, false); break;
+    case CmdRestoreImage: ChangeImageList(mainWindow, true); break;
     case CmdClearImage:
         RunAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview);
         break;
     case CmdAddBlankImage: AddBlankImage(mainWindow); break;
     case CmdAddBitmapImage: AddBitmapImage(mainWindow); break;
-    case CmdHelp: ShowHelp(); break;
+    case CmdHelp: ShowHelp(mainWindow); break;
     case CmdAbout: ShowAbout(mainWindow); break;
     }
 }

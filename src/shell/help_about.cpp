@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 #include <shlwapi.h>
+#include <stdio.h>
 
 #include "shell/editor_objects.h"
 #include "win/identifiers.h"
@@ -10,6 +11,10 @@ namespace {
 
 // MSGBOXPARAMSA of the 32-bit program.
 const UINT kMessageBoxParamsSize = 40;
+
+const char* const kHelpFileName = "Vemiro.chm";
+const char* const kHelpMissing = "Le fichier d'aide « %s » est introuvable.";
+const char* const kHelpNotOpened = "Le fichier d'aide « %s » n'a pas pu être ouvert.";
 
 }  // namespace
 
@@ -34,16 +39,31 @@ bool GetHelpFilePath(char* path, DWORD size)
     if (length == 0 || length >= MAX_PATH)
         return false;
     PathRemoveFileSpecA(path);
-    return PathAppendA(path, "Vemiro.chm") != FALSE;
+    return PathAppendA(path, kHelpFileName) != FALSE;
 }
 
-bool ShowHelp()
+bool ShowHelp(HWND owner)
 {
     char path[MAX_PATH];
-    if (!GetHelpFilePath(path, sizeof path) || !PathFileExistsA(path))
-        return false;
-    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
-    return true;
+    if (!GetHelpFilePath(path, sizeof path))
+        lstrcpyA(path, kHelpFileName);
+    return ShowHelpFile(owner, path);
+}
+
+bool ShowHelpFile(HWND owner, const char* path)
+{
+    const char* problem = nullptr;
+    if (!PathFileExistsA(path))
+        problem = kHelpMissing;
+    // The shell answers 32 or less when nothing could open the file.
+    else if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
+        problem = kHelpNotOpened;
+    if (!problem)
+        return true;
+    char text[MAX_PATH + 200];
+    snprintf(text, sizeof text, problem, path);
+    MessageBoxA(owner, text, AppTitle, MB_ICONEXCLAMATION);
+    return false;
 }
 
 void ShowAbout(HWND owner)

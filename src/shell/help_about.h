@@ -5,9 +5,10 @@
 // False when the program's own path is unknown.
 bool GetHelpFilePath(char* path, DWORD size);
 
-// Opens the help file with the shell; a missing file is silent. True when the
-// file was handed to the shell.
-bool ShowHelp();
+// Opens the help file with the shell. A file that is missing or that the shell
+// cannot open is told in a message box owned by owner; false then.
+bool ShowHelp(HWND owner);
+bool ShowHelpFile(HWND owner, const char* path);
 
 // The About box.
 void ShowAbout(HWND owner);

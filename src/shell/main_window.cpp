@@ -6,6 +6,7 @@
 #include "shell/colour_swatch.h"
 #include "shell/commands.h"
 #include "shell/editor_objects.h"
+#include "shell/file_commands.h"
 #include "shell/status_bars.h"
 #include "shell/tool_buttons.h"
 #include "shell/toolbar.h"
@@ -69,9 +70,31 @@ void CreateChild(HWND mainWindow, const ChildLayout& layout)
         Shell().hotspotBox = child;
 }
 
+#ifndef WM_CLIPBOARDUPDATE
+const UINT WM_CLIPBOARDUPDATE = 0x031D;
+#endif
+
+// The clipboard listener came with Windows Vista; looked up at run time so that
+// older systems still start, where activating the window catches up instead.
+typedef BOOL(WINAPI* ClipboardListener)(HWND);
+
+ClipboardListener ListenerFunction(const char* name)
+{
+    return reinterpret_cast<ClipboardListener>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
+}
+
+void ListenToClipboard(HWND hwnd, bool listen)
+{
+    if (ClipboardListener function =
+            ListenerFunction(listen ? "AddClipboardFormatListener" : "RemoveClipboardFormatListener"))
+        function(hwnd);
+}
+
 LRESULT OnCreate(HWND hwnd)
 {
     TheDocument().SetOwnerWindow(hwnd);
+    ListenToClipboard(hwnd, true);
     SetUpRebarAndToolbar(hwnd);
     for (const ChildLayout& layout : kChildren)
         CreateChild(hwnd, layout);
@@ -85,6 +108,7 @@ LRESULT OnCreate(HWND hwnd)
 
 LRESULT OnClose(HWND hwnd)
 {
+    TheCanvas().EndDrag();
     if (AskSaveChanges(hwnd)) {
         TheDocument().CloseDocument();
         DestroyWindow(hwnd);
@@ -92,8 +116,17 @@ LRESULT OnClose(HWND hwnd)
     return 0;
 }
 
-LRESULT OnDestroy()
+// Logging off or shutting down asks as closing does; only "Non" or a save that
+// succeeded let the session end.
+LRESULT OnQueryEndSession(HWND hwnd)
 {
+    TheCanvas().EndDrag();
+    return AskSaveChanges(hwnd) ? TRUE : FALSE;
+}
+
+LRESULT OnDestroy(HWND hwnd)
+{
+    ListenToClipboard(hwnd, false);
     ShellState& shell = Shell();
     if (shell.toolbarImages)
         ImageList_Destroy(shell.toolbarImages);
@@ -107,30 +140,19 @@ LRESULT OnDestroy()
 
 }  // namespace
 
-const char* const SavePromptText = "     Enregistrer les modifications .  ";
-
-bool AskSaveChanges(HWND owner)
-{
-    IconDocument& document = TheDocument();
-    if (!document.IsOpen() || !document.IsModified())
-        return true;
-    switch (MessageBoxA(owner, SavePromptText, AppTitle, MB_YESNOCANCEL | MB_ICONWARNING)) {
-    case IDYES:
-        // A save that failed or whose dialog was cancelled keeps the document:
-        // going on would silently lose the changes the user asked to keep.
-        return document.SaveDocument(owner) != 0;
-    case IDNO:
-        return true;
-    }
-    return false;
-}
-
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
     case WM_CREATE: return OnCreate(hwnd);
     case WM_CLOSE: return OnClose(hwnd);
-    case WM_DESTROY: return OnDestroy();
+    case WM_DESTROY: return OnDestroy(hwnd);
+    case WM_QUERYENDSESSION: return OnQueryEndSession(hwnd);
+    case WM_CLIPBOARDUPDATE: UpdateCommandState(hwnd); return 0;
+    case WM_ACTIVATE:
+        // Another program may have changed the clipboard meanwhile.
+        if (LOWORD(wParam) != WA_INACTIVE)
+            UpdateCommandState(hwnd);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_DRAWITEM: return DrawColourSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_NOTIFY: return OnToolbarTooltip(wParam, reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:

@@ -8,10 +8,3 @@ const int MainWindowHeight = 490;
 // The frame window: builds its children on WM_CREATE and routes everything
 // else to the commands, the bars and the swatch.
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-
-// Asks whether to save a modified document. True when the caller may go on
-// discarding or replacing the document: nothing to save, "Non", or "Oui" with
-// a save that succeeded.
-bool AskSaveChanges(HWND owner);
-
-extern const char* const SavePromptText;

@@ -5,6 +5,7 @@
 #include "document/icon_document.h"
 #include "shell/commands.h"
 #include "shell/editor_objects.h"
+#include "shell/file_commands.h"
 #include "shell/main_window.h"
 #include "views/edit_view.h"
 #include "views/palette_view.h"
@@ -47,7 +48,7 @@ bool OpenCommandLineFile(HWND mainWindow, int argc, char** argv)
 {
     if (argc < 2 || !argv || !argv[1])
         return false;
-    if (!TheDocument().OpenFile(mainWindow, argv[1]))
+    if (!OpenIconFile(mainWindow, argv[1]))
         return false;
     Refresh(mainWindow, RefreshWholeDocument);
     return true;

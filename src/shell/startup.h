@@ -12,7 +12,7 @@ bool RegisterEditorClasses(HINSTANCE instance);
 // The fixed-size main window with all its children; null when it cannot be made.
 HWND CreateMainWindow(HINSTANCE instance);
 // Opens argv[1] when given, and brings the views and bars up to date when it
-// opened. Further arguments are ignored.
+// opened; a file that does not open is told. Further arguments are ignored.
 bool OpenCommandLineFile(HWND mainWindow, int argc, char** argv);
 // Runs until WM_QUIT and returns its exit code.
 int RunMessageLoop();

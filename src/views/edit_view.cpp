@@ -11,11 +11,6 @@ namespace {
 const char* const kClassName = "WndIconEditClass";
 const COLORREF kSelectionColour = RGB(0, 100, 0);
 
-int Clamp(int value, int low, int high)
-{
-    return value < low ? low : value > high ? high : value;
-}
-
 // The image at its own resolution over the button face: mask ANDed, colour ORed.
 void ComposeImage(HDC target, const IconImage& image, int s)
 {
@@ -81,26 +76,6 @@ void EditView::SetTool(int tool)
     tool_ = tool;
 }
 
-int EditView::MoveSelectionFrame(int dx, int dy)
-{
-    const int s = ImageSize();
-    if (s <= 0 || mode_ != ModeSelection)
-        return 0;
-    const int g = CanvasSide / s;
-    start_.x = Clamp(start_.x + dx * g, 0, CanvasSide);
-    end_.x = Clamp(end_.x + dx * g, 0, CanvasSide);
-    start_.y = Clamp(start_.y + dy * g, 0, CanvasSide);
-    end_.y = Clamp(end_.y + dy * g, 0, CanvasSide);
-    if (start_.x == end_.x || start_.y == end_.y) {
-        document_.SetSelection(nullptr, nullptr, 0);
-        mode_ = ModeIdle;
-    } else {
-        document_.SetSelection(&start_, &end_, CanvasSide);
-    }
-    InvalidateRect(window_, nullptr, FALSE);
-    return 1;
-}
-
 // A drag in progress owns the canvas until its release; selecting everything
 // in the middle of one would mix the frame with the stroke's points.
 void EditView::SelectWholeImage()
@@ -108,10 +83,39 @@ void EditView::SelectWholeImage()
     if (!ShownImage() || mode_ == ModeStroke || mode_ == ModeShape)
         return;
     document_.SelectAll();
-    mode_ = ModeSelection;
-    start_.x = start_.y = 0;
-    end_.x = end_.y = CanvasSide;
     InvalidateRect(window_, nullptr, FALSE);
+}
+
+int EditView::GetMode() const
+{
+    return mode_ == ModeIdle && FrameShown(nullptr) ? int(ModeSelection) : mode_;
+}
+
+// The document's pixels come back from a corner by c * size / 256, truncated:
+// rounding the corner up keeps that true on 48 and 72 pixel images too, where
+// a pixel is not a whole number of canvas units wide.
+int EditView::FrameCorner(int px) const
+{
+    const int s = ImageSize();
+    return s > 0 ? (px * CanvasSide + s - 1) / s : 0;
+}
+
+// The frame being dragged, or else the document's selection.
+bool EditView::FrameShown(RECT* frame) const
+{
+    RECT shown;
+    if (mode_ == ModeSelection) {
+        SetRect(&shown, start_.x, start_.y, end_.x, end_.y);
+    } else if (document_.HasSelection() && ShownImage()) {
+        const RECT selected = document_.GetSelection();
+        SetRect(&shown, FrameCorner(selected.left), FrameCorner(selected.top), FrameCorner(selected.right),
+                FrameCorner(selected.bottom));
+    } else {
+        return false;
+    }
+    if (frame)
+        *frame = shown;
+    return true;
 }
 
 POINT EditView::CanvasToPixel(int x, int y) const
@@ -138,7 +142,7 @@ void EditView::DrawRubberBand(HDC dc) const
     OwnedPen pen(CreatePen(PS_SOLID, 1, colour));
     if (!pen.Ok())
         return;
-    IconImage::DrawShapeOutline(dc, pen, ShapeOfTool(shapeTool_), start_, end_);
+    IconImage::DrawShapeOutline(dc, pen, ShapeOfTool(pressTool_), start_, end_);
 }
 
 void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)
@@ -155,7 +159,7 @@ void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)
 }
 
 // The frame lives in canvas units, so this mode composes at canvas size.
-void EditView::PaintWithSelection(HDC dc, const IconImage& image, int s)
+void EditView::PaintWithSelection(HDC dc, const IconImage& image, int s, const RECT& frame)
 {
     MemoryDC compose(dc);
     MemoryDC source(dc);
@@ -174,7 +178,7 @@ void EditView::PaintWithSelection(HDC dc, const IconImage& image, int s)
     {
         SelectGuard keepPen(compose, dotted);
         SelectGuard keepBrush(compose, GetStockObject(NULL_BRUSH));
-        Rectangle(compose, start_.x, start_.y, end_.x, end_.y);
+        Rectangle(compose, frame.left, frame.top, frame.right, frame.bottom);
     }
     BitBlt(dc, 0, 0, CanvasSide, CanvasSide, compose, 0, 0, SRCCOPY);
 }
@@ -185,8 +189,9 @@ void EditView::Paint(HDC dc)
     if (!image)
         return;
     const int s = image->GetSize();
-    if (mode_ == ModeSelection)
-        PaintWithSelection(dc, *image, s);
+    RECT frame;
+    if (FrameShown(&frame))
+        PaintWithSelection(dc, *image, s, frame);
     else
         PaintZoomed(dc, *image, s);
 }
@@ -253,6 +258,8 @@ LRESULT CALLBACK EditView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
     case WM_RBUTTONDOWN: return self->ButtonDown(wParam, x, y);
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:   return self->ButtonUp(wParam, x, y);
+    case WM_CAPTURECHANGED: return self->OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+    case WM_CANCELMODE:  self->EndDrag(); return 0;
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -21,12 +21,15 @@ public:
     HWND GetEditWindow() const { return window_; }
     int GetTool() const { return tool_; }
     void SetTool(int tool);
-    int MoveSelectionFrame(int dx, int dy);
     // Shows a selection frame around the whole current image (Select all).
     void SelectWholeImage();
+    // Ends a drag in progress as its release would; commands that replace or
+    // switch the current image call it first.
+    void EndDrag();
     POINT CanvasToPixel(int x, int y) const;
     void PixelToCanvasRect(int px, int py, RECT* rect) const;
-    int GetMode() const { return mode_; }
+    // ModeSelection also while a frame is shown, between drags.
+    int GetMode() const;
     // Draws what WM_PAINT draws onto any context (also used by WM_PRINTCLIENT).
     void Paint(HDC dc);
 
@@ -42,7 +45,10 @@ private:
     IconImage* ShownImage() const;
     int ImageSize() const;
     void PaintZoomed(HDC dc, const IconImage& image, int s);
-    void PaintWithSelection(HDC dc, const IconImage& image, int s);
+    void PaintWithSelection(HDC dc, const IconImage& image, int s, const RECT& frame);
+    // The canvas edge of a pixel boundary: the first canvas column of pixel px.
+    int FrameCorner(int px) const;
+    bool FrameShown(RECT* frame) const;
     void DrawRubberBand(HDC dc) const;
     // Only the line, rectangle and ellipse tools drag shapes.
     static ShapeKind ShapeOfTool(int tool);
@@ -50,11 +56,14 @@ private:
     LRESULT ButtonDown(WPARAM buttons, int x, int y);
     LRESULT MouseMove(WPARAM buttons, int x, int y);
     LRESULT ButtonUp(WPARAM buttons, int x, int y);
-    void StartFreehand(IconImage& image, bool left, POINT p);
-    void Fill(IconImage& image, bool left, POINT p);
+    LRESULT OnCaptureChanged(HWND gaining);
+    bool StartTool(IconImage& image, WPARAM buttons, POINT p);
+    void FinishDrag(bool released);
+    bool StartFreehand(IconImage& image, bool left, POINT p);
+    bool Fill(IconImage& image, bool left, POINT p);
     void PickColour(IconImage& image, bool left, POINT p);
     void StartShape(IconImage& image, bool left, POINT p);
-    void PickHotspot(IconImage& image, POINT p);
+    bool PickHotspot(IconImage& image, POINT p);
     void StartFrame(IconImage& image, POINT p);
     void ContinueFreehand(IconImage& image, int x, int y);
     void StretchShape(int x, int y);
@@ -62,9 +71,10 @@ private:
     void MoveDirtyRect(const RECT& now);
     void InvalidatePixel(POINT p);
     void Notify(UINT message, WPARAM wParam, LPARAM lParam) const;
-    void TakeSnapshot(IconImage& image);
+    // False, after telling the user, when no copy could be made: the edit is refused.
+    bool TakeSnapshot(IconImage& image);
     void SettleSnapshot();
-    void EndUnfinishedStroke();
+    void DropSnapshot();
 
     HWND window_ = nullptr;
     HCURSOR toolCursors_[4] = {};
@@ -80,7 +90,8 @@ private:
     POINT end_ = {};
     RECT dirty_ = {};
     BOOL changed_ = FALSE;
-    int mode_ = ModeIdle;
-    IconImage* snapshotImage_ = nullptr;  // the image the pending snapshot was copied from
-    int shapeTool_ = 0;                    // the tool of the shape being dragged
+    int mode_ = ModeIdle;                  // the drag in progress
+    bool dragging_ = false;                // from a press with a shown image to its release
+    int pressTool_ = 0;                    // the tool the press started with
+    unsigned long dragImage_ = 0;          // identity of the image the drag began on
 };

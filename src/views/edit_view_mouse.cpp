@@ -5,6 +5,10 @@
 
 namespace {
 
+const char* const kNoMemory =
+    "La mémoire est insuffisante pour garder cette modification dans l'historique.\n"
+    "L'image n'a pas été modifiée.";
+
 int Clamp(int value, int low, int high)
 {
     return value < low ? low : value > high ? high : value;
@@ -29,105 +33,102 @@ void EditView::InvalidatePixel(POINT p)
     InvalidateRect(window_, &rect, FALSE);
 }
 
-void EditView::TakeSnapshot(IconImage& image)
+// An edit that could not be undone is not made: drawing it anyway would leave
+// the user without the way back they count on.
+bool EditView::TakeSnapshot(IconImage& image)
 {
+    DropSnapshot();
     pendingSnapshot_ = image.CopyCurrentState();
-    snapshotImage_ = &image;
+    if (pendingSnapshot_)
+        return true;
+    MessageBoxA(GetParent(window_), kNoMemory, AppTitle, MB_ICONEXCLAMATION);
+    return false;
+}
+
+void EditView::DropSnapshot()
+{
+    IconImage::FreeState(pendingSnapshot_);
+    pendingSnapshot_ = nullptr;
 }
 
 // One press-move-release is one undo step: the copy taken before the first
 // change becomes the undo point, or goes away when nothing changed.
 void EditView::SettleSnapshot()
 {
-    if (changed_) {
-        IconImage* image = ShownImage();
-        // A snapshot only ever goes back to the image it was copied from.
-        if (pendingSnapshot_ && image == snapshotImage_)
+    IconImage* image = ShownImage();
+    if (changed_ && image && image->GetIdentity() == dragImage_) {
+        if (pendingSnapshot_)
             image->CommitState(pendingSnapshot_);
-        else if (pendingSnapshot_)
-            IconImage::FreeState(pendingSnapshot_);
+        pendingSnapshot_ = nullptr;
         document_.SetModified(1);
-        changed_ = FALSE;
-    } else if (pendingSnapshot_) {
-        IconImage::FreeState(pendingSnapshot_);
     }
-    pendingSnapshot_ = nullptr;
-    snapshotImage_ = nullptr;
-}
-
-// A press of the other button while a stroke is still going (or whose release
-// never came) ends that stroke as its release would: what it changed is
-// committed as its own undo step before the new stroke starts, so nothing
-// leaves the history. An unfinished rubber band is dropped.
-void EditView::EndUnfinishedStroke()
-{
-    if (mode_ == ModeShape)
-        InvalidateRect(window_, &dirty_, FALSE);
-    if (mode_ == ModeShape || mode_ == ModeStroke)
-        mode_ = ModeIdle;
-    if (!pendingSnapshot_ && !changed_)
-        return;
-    bool changed = changed_ != FALSE;
-    SettleSnapshot();
-    if (changed)
-        preview_.RefreshPreview();
+    DropSnapshot();
+    changed_ = FALSE;
 }
 
 LRESULT EditView::ButtonDown(WPARAM buttons, int x, int y)
 {
     if (!document_.IsOpen())
         return 0;
-    EndUnfinishedStroke();
+    // A press of the other button while a stroke is still going ends that stroke
+    // as its own undo step; an unfinished rubber band is dropped.
+    if (dragging_) {
+        dragging_ = false;
+        FinishDrag(false);
+    }
     changed_ = FALSE;
     lastMouse_.x = x;
     lastMouse_.y = y;
     IconImage* image = ShownImage();
     if (!image)
         return 0;
-    SetCapture(window_);
-    if (mode_ == ModeSelection) {
-        mode_ = ModeIdle;
+    if (document_.HasSelection()) {
         document_.SetSelection(nullptr, nullptr, 0);
         InvalidateRect(window_, nullptr, FALSE);
     }
+    pressTool_ = tool_;
+    dragImage_ = image->GetIdentity();
+    if (!StartTool(*image, buttons, CanvasToPixel(x, y)))
+        return 0;
+    dragging_ = true;
+    SetCapture(window_);
+    return 0;
+}
 
+// False when the edit was refused before anything changed; the mouse is then
+// not captured.
+bool EditView::StartTool(IconImage& image, WPARAM buttons, POINT p)
+{
     // With both buttons held the press counts as a left press.
     const bool left = (buttons & MK_LBUTTON) != 0;
     const bool held = (buttons & (MK_LBUTTON | MK_RBUTTON)) != 0;
-    const POINT p = CanvasToPixel(x, y);
     switch (tool_) {
     case ToolPencil:
     case ToolEraser:
-        if (held)
-            StartFreehand(*image, left, p);
-        break;
+        return !held || StartFreehand(image, left, p);
     case ToolFill:
-        if (held)
-            Fill(*image, left, p);
-        break;
+        return !held || Fill(image, left, p);
     case ToolPicker:
         if (held)
-            PickColour(*image, left, p);
+            PickColour(image, left, p);
         break;
     case ToolLine:
     case ToolRectangle:
     case ToolEllipse:
         if (held)
-            StartShape(*image, left, p);
+            StartShape(image, left, p);
         break;
     case ToolHotspot:
-        if (left)
-            PickHotspot(*image, p);
-        break;
+        return !left || PickHotspot(image, p);
     case ToolSelect:
         if (left)
-            StartFrame(*image, p);
+            StartFrame(image, p);
         break;
     }
-    return 0;
+    return true;
 }
 
-void EditView::StartFreehand(IconImage& image, bool left, POINT p)
+bool EditView::StartFreehand(IconImage& image, bool left, POINT p)
 {
     if (!left) {
         strokeColour_ = image.GetRightColour();
@@ -139,19 +140,22 @@ void EditView::StartFreehand(IconImage& image, bool left, POINT p)
         strokeColour_ = image.GetLeftColour();
         strokeIndex_ = image.GetLeftIndex();
     }
-    TakeSnapshot(image);
+    if (!TakeSnapshot(image))
+        return false;
     mode_ = ModeStroke;
-    if (!image.PaintPixel(p.x, p.y, strokeIndex_, strokeColour_))
-        return;
-    InvalidatePixel(p);
-    changed_ = TRUE;
+    if (image.PaintPixel(p.x, p.y, strokeIndex_, strokeColour_)) {
+        InvalidatePixel(p);
+        changed_ = TRUE;
+    }
+    return true;
 }
 
-void EditView::Fill(IconImage& image, bool left, POINT p)
+bool EditView::Fill(IconImage& image, bool left, POINT p)
 {
     strokeColour_ = left ? image.GetLeftColour() : image.GetRightColour();
     strokeIndex_ = left ? image.GetLeftIndex() : image.GetRightIndex();
-    TakeSnapshot(image);
+    if (!TakeSnapshot(image))
+        return false;
     mode_ = ModeStroke;
     COLORREF target = image.IsTransparent(p.x, p.y) ? TransparentColour
                                                      : image.GetPixelColour(p.x, p.y);
@@ -159,6 +163,7 @@ void EditView::Fill(IconImage& image, bool left, POINT p)
         InvalidateRect(window_, nullptr, FALSE);
         changed_ = TRUE;
     }
+    return true;
 }
 
 void EditView::PickColour(IconImage& image, bool left, POINT p)
@@ -191,38 +196,41 @@ void EditView::StartShape(IconImage& image, bool left, POINT p)
 {
     strokeColour_ = left ? image.GetLeftColour() : image.GetRightColour();
     mode_ = ModeShape;
-    shapeTool_ = tool_;
     start_ = p;
     end_ = p;
     PixelToCanvasRect(p.x, p.y, &dirty_);
     InvalidateRect(window_, &dirty_, FALSE);
 }
 
-void EditView::PickHotspot(IconImage& image, POINT p)
+bool EditView::PickHotspot(IconImage& image, POINT p)
 {
     start_ = p;
-    TakeSnapshot(image);
     const int s = image.GetSize();
     if (p.x < 0 || p.y < 0 || p.x >= s || p.y >= s)
-        return;  // the hotspot must stay inside the image
-    if (image.SetHotspot(static_cast<WORD>(p.x), static_cast<WORD>(p.y))) {
-        Notify(WM_HOTSPOT_CHANGED, 0, 0);
-        changed_ = TRUE;
-    }
+        return true;  // the hotspot must stay inside the image
+    WORD x = 0, y = 0;
+    image.GetHotspot(&x, &y);
+    if (x == p.x && y == p.y)
+        return true;
+    if (!TakeSnapshot(image))
+        return false;
+    image.SetHotspot(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
+    Notify(WM_HOTSPOT_CHANGED, 0, 0);
+    changed_ = TRUE;
+    return true;
 }
 
 void EditView::StartFrame(IconImage& image, POINT p)
 {
     const int s = image.GetSize();
-    const int g = CanvasSide / s;
     mode_ = ModeSelection;
     PixelToCanvasRect(p.x, p.y, &dirty_);
     p.x = Clamp(p.x, 0, s - 1);
     p.y = Clamp(p.y, 0, s - 1);
-    end_.x = (p.x + 1) * g;
-    end_.y = (p.y + 1) * g;
-    start_.x = p.x * g;
-    start_.y = p.y * g;
+    start_.x = FrameCorner(p.x);
+    start_.y = FrameCorner(p.y);
+    end_.x = FrameCorner(p.x + 1);
+    end_.y = FrameCorner(p.y + 1);
     InvalidateRect(window_, nullptr, FALSE);
 }
 
@@ -239,22 +247,21 @@ LRESULT EditView::MouseMove(WPARAM buttons, int x, int y)
     // Each drag continues only in the mode its own press started, so a button
     // pressed elsewhere and dragged in does not draw or move anything.
     const bool held = (buttons & (MK_LBUTTON | MK_RBUTTON)) != 0;
-    switch (tool_) {
-    case ToolPencil:
-    case ToolEraser:
-        if (held && mode_ == ModeStroke)
-            ContinueFreehand(*image, x, y);
-        break;
-    case ToolLine:
-    case ToolRectangle:
-    case ToolEllipse:
-        if (held && mode_ == ModeShape)
-            StretchShape(x, y);
-        break;
-    case ToolSelect:
-        if ((buttons & MK_LBUTTON) && mode_ == ModeSelection && GetCapture() == window_)
-            StretchFrame(image->GetSize(), x, y);
-        break;
+    if (dragging_ && image->GetIdentity() == dragImage_) {
+        switch (mode_) {
+        case ModeStroke:
+            if (held && pressTool_ != ToolFill)
+                ContinueFreehand(*image, x, y);
+            break;
+        case ModeShape:
+            if (held)
+                StretchShape(x, y);
+            break;
+        case ModeSelection:
+            if (buttons & MK_LBUTTON)
+                StretchFrame(image->GetSize(), x, y);
+            break;
+        }
     }
 
     RECT client;
@@ -302,16 +309,15 @@ void EditView::StretchShape(int x, int y)
     MoveDirtyRect(r);
 }
 
-// The anchor is the top-left corner of the first cell: dragging right or down
-// takes in the cell under the pointer, dragging left or up stops at its near edge.
+// The anchor is the top-left corner of the first pixel: dragging right or down
+// takes in the pixel under the pointer, dragging left or up stops at its near edge.
 void EditView::StretchFrame(int s, int x, int y)
 {
-    const int g = CanvasSide / s;
     POINT e = CanvasToPixel(x, y);
     e.x = Clamp(e.x, 0, s - 1);
     e.y = Clamp(e.y, 0, s - 1);
-    end_.x = e.x * g >= start_.x ? (e.x + 1) * g : e.x * g;
-    end_.y = e.y * g >= start_.y ? (e.y + 1) * g : e.y * g;
+    end_.x = FrameCorner(e.x) >= start_.x ? FrameCorner(e.x + 1) : FrameCorner(e.x);
+    end_.y = FrameCorner(e.y) >= start_.y ? FrameCorner(e.y + 1) : FrameCorner(e.y);
     RECT r = { start_.x < end_.x ? start_.x : end_.x, start_.y < end_.y ? start_.y : end_.y,
                start_.x > end_.x ? start_.x : end_.x, start_.y > end_.y ? start_.y : end_.y };
     MoveDirtyRect(r);
@@ -319,35 +325,64 @@ void EditView::StretchFrame(int s, int x, int y)
 
 LRESULT EditView::ButtonUp(WPARAM, int, int)
 {
+    if (dragging_)
+        EndDrag();
+    else if (GetCapture() == window_)
+        ReleaseCapture();
+    return 0;
+}
+
+// Another window took the mouse (Alt+Tab, a menu, a dialog, another program):
+// the drag ends here as its release would, or it would never end.
+LRESULT EditView::OnCaptureChanged(HWND gaining)
+{
+    if (dragging_ && gaining != window_) {
+        dragging_ = false;
+        FinishDrag(true);
+    }
+    return 0;
+}
+
+void EditView::EndDrag()
+{
+    const bool wasDragging = dragging_;
+    // Cleared first: releasing the capture reports back through WM_CAPTURECHANGED.
+    dragging_ = false;
     if (GetCapture() == window_)
         ReleaseCapture();
+    if (wasDragging)
+        FinishDrag(true);
+}
+
+// What a release does. A drag cut short by a press of the other button keeps a
+// stroke but drops a shape not yet drawn. Nothing reaches an image the drag did
+// not start on: a command may have replaced it meanwhile.
+void EditView::FinishDrag(bool released)
+{
     IconImage* image = ShownImage();
-    if (!image) {
-        // The image went away under the stroke: its copy has nowhere to go.
-        if (pendingSnapshot_)
-            IconImage::FreeState(pendingSnapshot_);
-        pendingSnapshot_ = nullptr;
-        snapshotImage_ = nullptr;
+    const int mode = mode_;
+    mode_ = ModeIdle;
+    if (!image || image->GetIdentity() != dragImage_) {
+        DropSnapshot();
         changed_ = FALSE;
-        if (mode_ != ModeSelection)
-            mode_ = ModeIdle;
-        return 0;
+        InvalidateRect(window_, nullptr, FALSE);
+        return;
     }
-    if (tool_ == ToolPicker) {
-        PostMessageA(GetParent(window_), WM_COMMAND, CmdToolFirst + previousTool_, 0);
-        return 0;
+    if (pressTool_ == ToolPicker) {
+        if (released)
+            PostMessageA(GetParent(window_), WM_COMMAND, CmdToolFirst + previousTool_, 0);
+        return;
     }
-    if (mode_ == ModeShape) {
-        TakeSnapshot(*image);
-        image->DrawShape(ShapeOfTool(shapeTool_), start_, end_, strokeColour_);
+    if (mode == ModeShape) {
         InvalidateRect(window_, &dirty_, FALSE);
-        changed_ = TRUE;
-    } else if (mode_ == ModeSelection) {
+        if (released && TakeSnapshot(*image)) {
+            image->DrawShape(ShapeOfTool(pressTool_), start_, end_, strokeColour_);
+            changed_ = TRUE;
+        }
+    } else if (mode == ModeSelection) {
         document_.SetSelection(&start_, &end_, CanvasSide);
+        InvalidateRect(window_, nullptr, FALSE);
     }
-    if (mode_ != ModeSelection)
-        mode_ = ModeIdle;
     preview_.RefreshPreview();
     SettleSnapshot();
-    return 0;
 }

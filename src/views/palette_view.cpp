@@ -171,6 +171,7 @@ LRESULT PaletteView::OnDoubleClick(int x, int y)
         return 0;
     if (!image->SetPaletteColour(index, choose.rgbResult))
         return 0;
+    document_->SetModified(1);
     image->SetLeftIndex(index);
     PostMessageA(GetParent(window_), WM_PALETTE_EDITED, 0, 0);
     InvalidateRect(window_, nullptr, TRUE);

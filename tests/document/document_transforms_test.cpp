@@ -15,18 +15,18 @@ void Stripes(IconImage& image)
 } // namespace
 
 // The model's own operation on a twin image is the oracle for the pixels: what
-// is checked here is the rectangle the document hands over, the undo steps and
-// the modified flag (clear and shift one step each, a mirror none; clear and
-// mirror mark the document, a shift does not).
+// is checked here is the rectangle the document hands over, the undo steps, the
+// modified flag (clear and shift one step each, a mirror none; each marks the
+// document) and the selection, which a shift moves with what it framed.
 TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
 {
     EXPECT_EQ(0, document_.ClearCurrentImage() + document_.ShiftImage(1, 0) + document_.MirrorImage(1));
     EXPECT_EQ(0, document_.IsModified());
     enum Op { kClear, kShiftDown, kShiftLeft, kMirror };
-    struct Case { Op op; bool selected; bool undoStep; int modified; };
-    for (const Case& c : {Case{kClear, true, true, 1}, Case{kShiftDown, true, true, 0},
-                          Case{kShiftLeft, false, true, 0}, Case{kMirror, true, false, 1},
-                          Case{kMirror, false, false, 1}}) {
+    struct Case { Op op; bool selected; bool undoStep; int posts; RECT after; };
+    for (const Case& c : {Case{kClear, true, true, 1, {4, 4, 8, 9}}, Case{kShiftDown, true, true, 2, {4, 5, 8, 10}},
+                          Case{kShiftLeft, false, true, 1, {}}, Case{kMirror, true, false, 1, {4, 4, 8, 9}},
+                          Case{kMirror, false, false, 1, {}}}) {
         document_.CloseDocument();
         ASSERT_EQ(1, document_.AddNewImage(16, 4));
         IconImage& image = *document_.GetCurrentImage();
@@ -51,8 +51,10 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
         const std::string what = "op " + std::to_string(c.op) + (c.selected ? " selected" : "");
         EXPECT_NE(start, Look(image)) << what;
         EXPECT_EQ(Look(twin), Look(image)) << what;
-        EXPECT_EQ(c.modified, document_.IsModified()) << what;
-        EXPECT_EQ(c.modified, TakeDocumentStates()) << what;
+        EXPECT_EQ(1, document_.IsModified()) << what;
+        EXPECT_EQ(c.posts, TakeDocumentStates()) << what;
+        const RECT selection = document_.GetSelection();
+        EXPECT_TRUE(EqualRect(&c.after, &selection)) << what;
         EXPECT_EQ(c.undoStep, document_.CanUndo()) << what;
         if (c.undoStep) {
             EXPECT_EQ(1, document_.Undo()) << what;

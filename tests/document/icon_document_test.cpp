@@ -1,4 +1,5 @@
 #include <climits>
+#include <functional>
 
 #include "document_test_support.h"
 
@@ -7,14 +8,14 @@ using namespace doctest;
 namespace {
 
 // The images by their side (K 16, L 32, M 48, N 64, X 72), the current one,
-// and the flags: "KLM @1 modified deleted".
+// and whether one was deleted: "KLM @1 deleted".
 std::string Describe(IconDocument& document)
 {
     std::string text;
     for (IconImage* image : DocumentSnapshot(document).images)
         text += image->GetSize() == 72 ? 'X' : char('J' + image->GetSize() / 16);
     text += " @" + std::to_string(document.GetCurrentIndex());
-    return text + (document.IsModified() ? " modified" : "") + (document.HasDeletedImage() ? " deleted" : "");
+    return text + (document.HasDeletedImage() ? " deleted" : "");
 }
 
 void Build(IconDocument& document, const char* letters)
@@ -49,10 +50,13 @@ TEST(IconDocument, DeleteAndRestoreOrders)
             trace += std::string(" ") + s.op + std::to_string(s.arg);
             if (s.op == 'd')
                 document.SelectImage(s.arg);
+            document.SetModified(0);
             const int result = s.op == 'd' ? document.DeleteCurrentImage()
                              : s.op == 'r' ? document.RestoreDeletedImage() : document.AddNewImage(s.arg, 4);
             EXPECT_EQ(s.result, result) << trace;
             EXPECT_EQ(s.after, Describe(document)) << trace;
+            // Deleting and restoring change what Save writes; adding is marked by its command.
+            EXPECT_EQ(s.op != 'a' && s.result, document.IsModified() != 0) << trace;
             EXPECT_EQ(document.GetImageCount() > 1, document.CanDeleteImage()) << trace;
         }
     }
@@ -112,13 +116,14 @@ TEST(IconDocument, HistoryFollowsTheCurrentImage)
     document.SelectImage(0);                          // which has a history of its own
     EXPECT_FALSE(document.CanUndo());
     EXPECT_EQ(0, document.Undo());
+    EXPECT_EQ(0, document.IsModified());
     document.SelectImage(1);
     EXPECT_EQ(1, document.Undo());
     EXPECT_EQ(15, second->GetPixelIndex(0, 0));
     EXPECT_TRUE(document.CanRedo());
     EXPECT_EQ(1, document.Redo());
     EXPECT_EQ(3, second->GetPixelIndex(0, 0));
-    EXPECT_EQ(0, document.IsModified());
+    EXPECT_EQ(1, document.IsModified()) << "undo and redo change what Save writes";
 }
 
 TEST_F(DocumentTest, ModifiedFlagIsPostedToTheOwner)
@@ -131,13 +136,15 @@ TEST_F(DocumentTest, ModifiedFlagIsPostedToTheOwner)
     document_.SetModified(1);
     document_.SetModified(1);
     EXPECT_EQ(2, TakeDocumentStates());
-    // Structural changes do not touch the flag and post nothing.
+    // Deleting and restoring mark the document; adding an image is marked by its command.
     ASSERT_EQ(1, document_.AddNewImage(16, 4));
     ASSERT_EQ(1, document_.AddNewImage(32, 4));
+    document_.SetModified(0);
+    TakeDocumentStates();
     ASSERT_EQ(1, document_.DeleteCurrentImage());
     ASSERT_EQ(1, document_.RestoreDeletedImage());
     EXPECT_EQ(1, document_.IsModified());
-    EXPECT_EQ(0, TakeDocumentStates());
+    EXPECT_EQ(2, TakeDocumentStates());
 }
 
 TEST_F(DocumentTest, SelectionArithmetic)
@@ -173,11 +180,28 @@ TEST_F(DocumentTest, SelectionArithmetic)
     }
     EXPECT_EQ(4, TakeDocumentStates());
 
-    // The selection belongs to the document: switching, adding and closing keep it.
-    document_.SetSelection(&cases[0].p0, &cases[0].p1, 256);
-    ASSERT_EQ(1, document_.AddNewImage(128, 1));
-    document_.SelectImage(0);
-    document_.CloseDocument();
-    const RECT r = document_.GetSelection();
-    EXPECT_TRUE(document_.HasSelection() && r.right == 16 && r.bottom == 8);
+}
+
+// A selection belongs to the image it was drawn on: whatever switches or
+// replaces the current image drops it.
+TEST_F(DocumentTest, SelectionGoesWithItsImage)
+{
+    const POINT p0 = {0, 0}, p1 = {128, 64};
+    const std::vector<std::pair<const char*, std::function<int()>>> operations = {
+        {"switch", [this] { return document_.SelectImage(0); }},
+        {"add", [this] { return document_.AddNewImage(16, 4); }},
+        {"delete", [this] { return document_.DeleteCurrentImage(); }},
+        {"restore", [this] { return document_.RestoreDeletedImage(); }},
+        {"close", [this] { document_.CloseDocument(); return 1; }},
+    };
+    ASSERT_EQ(1, document_.AddNewImage(32, 4));
+    ASSERT_EQ(1, document_.AddNewImage(32, 4));
+    for (const auto& operation : operations) {
+        document_.SetSelection(&p0, &p1, 256);
+        ASSERT_TRUE(document_.HasSelection());
+        EXPECT_EQ(1, operation.second()) << operation.first;
+        EXPECT_FALSE(document_.HasSelection()) << operation.first;
+        const RECT r = document_.GetSelection();
+        EXPECT_TRUE(IsRectEmpty(&r)) << operation.first;
+    }
 }

@@ -164,6 +164,15 @@ TEST(Help, FileIsLookedForBesideTheProgram)
     const std::string expected(program);
     EXPECT_EQ(expected.substr(0, expected.find_last_of('\\') + 1) + "Vemiro.chm", path);
     EXPECT_FALSE(GetHelpFilePath(small, sizeof small));
-    // A missing file is silent and hands nothing to the shell.
-    EXPECT_TRUE(GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES || !ShowHelp());
+}
+
+// Sound behaviour: a help file that is not there is told, not ignored.
+TEST_F(EditorTest, MissingHelpFileIsTold)
+{
+    const std::string missing = FreshOutputPath("absent.chm");
+    DialogScript script({Press(IDOK)});
+    EXPECT_FALSE(ShowHelpFile(main_, missing.c_str()));
+    ASSERT_EQ(1u, script.Seen().size());
+    EXPECT_EQ("Vemiro Editor 1.4", script.Seen()[0].title);
+    EXPECT_EQ("Le fichier d'aide « " + missing + " » est introuvable.", script.Seen()[0].text);
 }

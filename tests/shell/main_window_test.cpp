@@ -124,10 +124,18 @@ TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
     std::string program = "Vemiro.exe", missing = FreshOutputPath("missing.ico");
     std::string notAnIcon = FreshOutputPath("not-an-icon.ico");
     ASSERT_TRUE(WriteBitmapFile(notAnIcon, 16, RGB(1, 2, 3)));
-    for (std::string path : {std::string(), missing, notAnIcon}) {
+    struct Case { std::string path; const char* why; };
+    for (Case c : {Case{std::string(), nullptr}, Case{missing, "Il est introuvable ou ne peut pas être lu."},
+                   Case{notAnIcon, "Ce n'est pas un fichier icône ou curseur."}}) {
+        std::string& path = c.path;
         char* argv[] = {&program[0], path.empty() ? nullptr : &path[0], nullptr};
+        DialogScript told(c.why ? std::vector<DialogScript::Action>{Press(IDOK)} : std::vector<DialogScript::Action>{});
         EXPECT_FALSE(OpenCommandLineFile(main_, path.empty() ? 1 : 2, argv)) << path;
         PumpMessages();
+        ASSERT_EQ(c.why ? 1u : 0u, told.Seen().size()) << path;
+        if (c.why) {
+            EXPECT_EQ("Le fichier « " + path + " » n'a pas pu être ouvert.\n" + c.why, told.Seen()[0].text);
+        }
         ExpectNoDocumentShown();
         EXPECT_TRUE(PopupEnabled(0));
         EXPECT_TRUE(PopupEnabled(1));

@@ -4,6 +4,12 @@ using namespace viewtest;
 
 namespace {
 
+Pixels operator+(Pixels a, const Pixels& b)
+{
+    a.insert(b.begin(), b.end());
+    return a;
+}
+
 // The outline of the pixels [x0, x1) x [y0, y1).
 Pixels Outline(int x0, int y0, int x1, int y1)
 {
@@ -42,6 +48,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
         { "pencil right", ToolPencil, false, { { 1, 1 }, { 1, 2 } }, blue, Outline(1, 1, 2, 3), false },
         // Across the top row, down the right column, then diagonally back in single jumps: no gaps.
         { "pencil fast", ToolPencil, true, { { 0, 0 }, { 15, 0 }, { 15, 15 }, { 0, 0 } }, red, fast, false },
+        { "pencil skips two", ToolPencil, true, { { 1, 1 }, { 3, 1 }, { 3, 3 } }, red, Outline(1, 1, 4, 2) + Outline(3, 1, 4, 4), false },
         { "eraser left", ToolEraser, true, { { 5, 5 }, { 6, 5 } }, Face(), Outline(5, 5, 7, 6), false },
         { "eraser right", ToolEraser, false, { { 5, 5 }, { 6, 5 } }, blue, Outline(5, 5, 7, 6), false },
         { "fill left", ToolFill, true, { { 7, 7 } }, red, all, false },
@@ -173,9 +180,10 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
     for (const Case& k : {
              Case{ 16, { 20, 40 }, { 20, 40 }, "1,2-2,3" },       // one click, one cell
              Case{ 16, { 85, 85 }, { 40, 40 }, "2,2-5,5" },       // dragged up-left: anchor cell left out
-             Case{ 48, { 0, 0 }, { 255, 255 }, "0,0-45,45" },     // grid of 5: at most 240 canvas units
-             Case{ 48, { 0, 0 }, { 600, -90 }, "0,0-45,0" },      // captured beyond the canvas: clamped
-             Case{ 72, { 10, 10 }, { 10, 10 }, "1,1-2,2" } }) {  // grid of 3 under a zoom of 3 5/9
+             Case{ 48, { 0, 0 }, { 255, 255 }, "0,0-48,48" },     // up to the last pixels
+             Case{ 48, { 0, 0 }, { 600, -90 }, "0,0-48,1" },      // captured beyond the canvas: clamped
+             Case{ 48, { 253, 253 }, { 253, 253 }, "47,47-48,48" },
+             Case{ 72, { 10, 10 }, { 10, 10 }, "2,2-3,3" } }) {   // the pixel under the pointer
         Views c;
         ASSERT_TRUE(c.document.AddNewImage(k.size, 8));
         c.view.SetTool(ToolSelect);
@@ -189,14 +197,16 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
         EXPECT_EQ(EditView::ModeSelection, c.view.GetMode());
     }
 
-    // The frame on a 48 x 48 image never reaches beyond canvas column 239.
+    // The frame around pixels 40 to 47 of a 48 x 48 image lies on their edges,
+    // the last canvas column included.
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(48, 8));
     c.view.SetTool(ToolSelect);
-    c.Drag(true, { { 0, 0 }, { 47, 47 } });
+    c.Drag(true, { { 40, 40 }, { 47, 47 } });
+    EXPECT_EQ("40,40-48,48", Text(c.document.GetSelection()));
     Picture shown = c.Show();
-    EXPECT_GT(shown.Count(kFrameGreen), 100);
-    EXPECT_EQ(shown.Count(kFrameGreen), shown.Count(kFrameGreen, 0, 0, 240, 240));
+    EXPECT_GT(shown.Count(kFrameGreen, 255, 214, 256, 256), 10);
+    EXPECT_EQ(shown.Count(kFrameGreen), shown.Count(kFrameGreen, 214, 214, 256, 256));
     // The right button leaves no frame, yet its press removes the shown one.
     Press(c.window, 50, 50, false);
     EXPECT_FALSE(c.document.HasSelection());
@@ -244,4 +254,66 @@ TEST(EditViewMouse, SecondButtonDuringAStrokeKeepsTheFirstStrokeUndoable)
     ASSERT_TRUE(c.document.Undo());
     EXPECT_TRUE(c.Marked().empty());
     EXPECT_FALSE(c.document.CanUndo());
+}
+
+// Sound behaviour: a drag whose capture is taken away (Alt+Tab, a menu, a dialog,
+// another program) ends as its release would, instead of never ending.
+TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
+{
+    struct Case { const char* name; int tool; bool cancelMode; };
+    for (const Case& k : { Case{ "stroke taken", ToolPencil, false }, Case{ "stroke cancelled", ToolPencil, true },
+                           Case{ "shape taken", ToolRectangle, false }, Case{ "shape cancelled", ToolRectangle, true },
+                           Case{ "frame taken", ToolSelect, false }, Case{ "frame cancelled", ToolSelect, true } }) {
+        Views c;
+        ASSERT_TRUE(c.document.AddNewImage(16, 4));
+        c.Image().SetLeftIndex(kRed);
+        c.view.SetTool(k.tool);
+        Press(c.window, c.Centre(2), c.Centre(2));
+        Move(c.window, c.Centre(5), c.Centre(5));
+        ValidateRect(c.previewWindow, nullptr);
+        const Picture during = c.Show();
+        if (k.cancelMode) {
+            SendMessageA(c.window, WM_CANCELMODE, 0, 0);
+        } else {
+            HWND other = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 1, 1, c.parent, nullptr, nullptr, nullptr);
+            SetCapture(other);
+            ReleaseCapture();
+            DestroyWindow(other);
+        }
+        EXPECT_NE(c.window, GetCapture()) << k.name;
+        // Further moves with the button held draw nothing: the drag is over.
+        Move(c.window, c.Centre(9), c.Centre(12));
+        Release(c.window, c.Centre(9), c.Centre(12));
+        const Picture after = c.Show();
+        EXPECT_TRUE(during == after) << k.name << ": what showed is what stays, no band left";
+        if (k.tool == ToolSelect) {
+            EXPECT_EQ("2,2-6,6", Text(c.document.GetSelection())) << k.name;
+            continue;
+        }
+        EXPECT_TRUE(c.document.IsModified()) << k.name;
+        EXPECT_TRUE(GetUpdateRect(c.previewWindow, nullptr, FALSE)) << k.name;
+        EXPECT_EQ(RGB(255, 0, 0), c.Cell(after, 2, 2)) << k.name;
+        ASSERT_TRUE(c.document.Undo()) << k.name;
+        EXPECT_TRUE(c.Marked().empty()) << k.name;
+        EXPECT_FALSE(c.document.CanUndo()) << k.name;
+    }
+}
+
+// The pending copy goes back only to the image it was taken from, even when a
+// new image takes the place (and perhaps the address) of the old one.
+TEST(EditViewMouse, AStrokeNeverReachesAnImageThatReplacedItsOwn)
+{
+    Views c;
+    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    c.Image().SetLeftIndex(kRed);
+    Press(c.window, c.Centre(1), c.Centre(1));
+    Move(c.window, c.Centre(3), c.Centre(1));
+    c.document.CloseDocument();
+    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    Move(c.window, c.Centre(6), c.Centre(1));
+    Release(c.window, c.Centre(6), c.Centre(1));
+    EXPECT_TRUE(c.Marked().empty());
+    EXPECT_FALSE(c.document.CanUndo());
+    EXPECT_FALSE(c.document.IsModified());
+    EXPECT_EQ(nullptr, GetCapture());
 }

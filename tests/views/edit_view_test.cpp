@@ -62,7 +62,6 @@ TEST(EditViewDisplay, WithoutADocumentNothingIsDrawnAndTheMouseIsIgnored)
     EXPECT_EQ("1,2-3,4", Text(untouched));
     c.view.SelectWholeImage();
     EXPECT_FALSE(c.document.HasSelection());
-    EXPECT_EQ(0, c.view.MoveSelectionFrame(1, 0));
     for (int tool = ToolPencil; tool <= ToolSelect; ++tool) {
         c.view.SetTool(tool);
         SendMessageA(c.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(c.window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
@@ -103,7 +102,8 @@ TEST(EditViewDisplay, CoordinateMapping)
     }
 }
 
-TEST(EditViewDisplay, MovingTheSelectionFrameClampsAndCollapses)
+// A shift moves the document's selection one pixel; the frame is drawn from it.
+TEST(EditViewDisplay, ShiftedSelectionClampsCollapsesAndTheFrameFollows)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
@@ -114,16 +114,18 @@ TEST(EditViewDisplay, MovingTheSelectionFrameClampsAndCollapses)
     struct Step { int dx, dy; const char* selection; };
     for (const Step& k : { Step{ 1, 0, "2,0-4,2" }, Step{ 0, -1, "2,0-4,1" }, Step{ 0, 1, "2,1-4,2" },
                            Step{ -1, 0, "1,1-3,2" }, Step{ -1, 0, "0,1-2,2" }, Step{ -1, 0, "0,1-1,2" } }) {
-        EXPECT_EQ(1, c.view.MoveSelectionFrame(k.dx, k.dy));
+        EXPECT_EQ(1, c.document.ShiftImage(k.dx, k.dy));
         EXPECT_TRUE(c.document.HasSelection());
         EXPECT_EQ(k.selection, Text(c.document.GetSelection())) << k.dx << "," << k.dy;
     }
-    // Clamped at the left edge the frame loses its last column and disappears.
-    EXPECT_EQ(1, c.view.MoveSelectionFrame(-1, 0));
+    const Picture framed = c.Show();
+    EXPECT_GT(framed.Count(kFrameGreen), 10);
+    EXPECT_EQ(framed.Count(kFrameGreen), framed.Count(kFrameGreen, 0, 16, 16, 32)) << "frame around pixel 0, 1";
+    // Clamped at the left edge the selection loses its last column and disappears.
+    EXPECT_EQ(1, c.document.ShiftImage(-1, 0));
     EXPECT_FALSE(c.document.HasSelection());
     EXPECT_EQ(EditView::ModeIdle, c.view.GetMode());
-    EXPECT_EQ(0, c.view.MoveSelectionFrame(1, 0));
-    EXPECT_EQ(256, c.Show().Count(kWhite, 0, 16, 256, 17)) << "frame left on screen";
+    EXPECT_EQ(0, c.Show().Count(kFrameGreen)) << "frame left on screen";
 }
 
 TEST(EditViewDisplay, SelectionFrameIsADottedGreenRectangleOnTheGrid)

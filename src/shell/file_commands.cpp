@@ -1,0 +1,143 @@
+#include "shell/file_commands.h"
+
+#include <stdio.h>
+
+#include "document/icon_document.h"
+#include "shell/commands.h"
+#include "shell/editor_objects.h"
+#include "shell/new_image_dialog.h"
+#include "views/edit_view.h"
+#include "win/identifiers.h"
+
+namespace {
+
+const int kOpenIconKind = 1;
+const int kOpenBitmapKind = 0;
+
+const char* const kSaveFailed =
+    "Le fichier « %s » n'a pas pu être enregistré : il n'a pas pu être créé, écrit ou remplacé.\n"
+    "Le fichier sur le disque est resté tel qu'il était.";
+const char* const kOpenFailed = "Le fichier « %s » n'a pas pu être ouvert.\n%s";
+
+void TellAboutFile(HWND owner, const char* format, const char* path, const char* reason = "")
+{
+    char text[MAX_PATH + 512];
+    snprintf(text, sizeof text, format, path, reason);
+    MessageBoxA(owner, text, AppTitle, MB_ICONEXCLAMATION);
+}
+
+// New closes the document before its image is made, and a reader may give up
+// after emptying it: even on failure the window shows the document as it is
+// rather than images that are gone.
+void RefreshAfterReplace(HWND mainWindow, int succeeded)
+{
+    Refresh(mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
+}
+
+}  // namespace
+
+const char* const SavePromptText = "     Enregistrer les modifications .  ";
+
+const char* OpenFailureText(OpenFailure why)
+{
+    switch (why) {
+    case OpenFailureNone: return "";
+    case OpenFailureUnreadable: return "Il est introuvable ou ne peut pas être lu.";
+    case OpenFailureNotIconFile: return "Ce n'est pas un fichier icône ou curseur.";
+    case OpenFailureDamaged: return "Il est endommagé ou incomplet.";
+    case OpenFailurePngImage:
+        return "Il contient une image compressée au format PNG, que l'éditeur ne sait pas modifier.";
+    case OpenFailureUnsupportedSize:
+        return "Il contient une image d'une taille que l'éditeur ne sait pas modifier "
+               "(tailles possibles : 16, 32, 48, 64, 72 et 128 pixels).";
+    case OpenFailureUnsupportedDepth:
+        return "Il contient une image d'un nombre de couleurs que l'éditeur ne sait pas modifier "
+               "(1, 4, 8, 24 ou 32 bits par pixel).";
+    case OpenFailureTooManyImages: return "Il contient plus d'images que l'éditeur ne peut en ouvrir.";
+    case OpenFailureOutOfMemory: return "La mémoire est insuffisante.";
+    }
+    return "";
+}
+
+bool SaveFromShell(HWND owner, bool chooseName)
+{
+    IconDocument& document = TheDocument();
+    char path[MAX_PATH];
+    if (!chooseName && document.GetFilePath()[0])
+        lstrcpynA(path, document.GetFilePath(), MAX_PATH);
+    else if (!document.ChooseFileToSave(owner, path))
+        return false;
+    if (document.SaveDocumentTo(path))
+        return true;
+    TellAboutFile(owner, kSaveFailed, path);
+    return false;
+}
+
+bool AskSaveChanges(HWND owner)
+{
+    IconDocument& document = TheDocument();
+    if (!document.IsOpen() || !document.IsModified())
+        return true;
+    switch (MessageBoxA(owner, SavePromptText, AppTitle, MB_YESNOCANCEL | MB_ICONWARNING)) {
+    case IDYES:
+        // A save that failed or whose dialog was cancelled keeps the document:
+        // going on would silently lose the changes the user asked to keep.
+        return SaveFromShell(owner, false);
+    case IDNO:
+        return true;
+    }
+    return false;
+}
+
+bool OpenIconFile(HWND mainWindow, const char* path)
+{
+    OpenFailure why = OpenFailureNone;
+    if (TheDocument().OpenFile(mainWindow, path, &why))
+        return true;
+    TellAboutFile(mainWindow, kOpenFailed, path, OpenFailureText(why));
+    return false;
+}
+
+void NewDocument(HWND mainWindow)
+{
+    TheCanvas().EndDrag();
+    if (!AskSaveChanges(mainWindow))
+        return;
+    int side = 0, bitCount = 0;
+    NewImageDialog dialog;
+    if (!dialog.Show(mainWindow, &side, &bitCount))
+        return;
+    IconDocument& document = TheDocument();
+    document.CloseDocument();
+    RefreshAfterReplace(mainWindow, document.AddNewImage(side, bitCount));
+}
+
+void OpenDocument(HWND mainWindow)
+{
+    TheCanvas().EndDrag();
+    if (!AskSaveChanges(mainWindow))
+        return;
+    char path[MAX_PATH];
+    if (TheDocument().ChooseFileToOpen(mainWindow, path, kOpenIconKind))
+        RefreshAfterReplace(mainWindow, OpenIconFile(mainWindow, path));
+}
+
+void ImportBitmapDocument(HWND mainWindow)
+{
+    TheCanvas().EndDrag();
+    if (!AskSaveChanges(mainWindow))
+        return;
+    char path[MAX_PATH];
+    IconDocument& document = TheDocument();
+    if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind))
+        RefreshAfterReplace(mainWindow, document.ImportBitmap(path, 1));
+}
+
+void CloseCurrentDocument(HWND mainWindow)
+{
+    TheCanvas().EndDrag();
+    if (!AskSaveChanges(mainWindow))
+        return;
+    TheDocument().CloseDocument();
+    Refresh(mainWindow, RefreshWholeDocument | RefreshPosition);
+}

@@ -1,0 +1,31 @@
+#pragma once
+#include <windows.h>
+
+#include "document/open_failure.h"
+
+// The commands that replace, write or discard the document, with the questions
+// and messages that go with them.
+
+void NewDocument(HWND mainWindow);
+void OpenDocument(HWND mainWindow);
+void ImportBitmapDocument(HWND mainWindow);
+void CloseCurrentDocument(HWND mainWindow);
+
+// Save (to the document's file, asking for one when it has none) or Save as.
+// True when the document went to disk; a cancelled dialog says nothing, a
+// write that failed says so.
+bool SaveFromShell(HWND owner, bool chooseName);
+
+// Asks whether to save a modified document. True when the caller may go on
+// discarding or replacing the document: nothing to save, "Non", or "Oui" with
+// a save that succeeded.
+bool AskSaveChanges(HWND owner);
+
+// Opens an icon or cursor file as the document; when it does not open, the
+// user is told why and the document stays as it was.
+bool OpenIconFile(HWND mainWindow, const char* path);
+
+// The text that tells why a file did not open.
+const char* OpenFailureText(OpenFailure why);
+
+extern const char* const SavePromptText;

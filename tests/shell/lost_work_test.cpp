@@ -1,0 +1,192 @@
+#include "editor_fixture.h"
+
+#include "views/palette_view.h"
+
+// Nothing the user did is lost without a question, and every failure is told.
+class LostWorkTest : public EditorTest
+{
+protected:
+    // A 16 x 16, 24-bit document with a red pixel at (5, 5), saved as a file
+    // of its own, so that the modified flag starts clear.
+    void SavedDocumentWithARedPixel(const char* name)
+    {
+        NewDocument(k16, kBits24);
+        ChooseColour(kRed, true);
+        ClickPixel(5, 5);
+        path_ = FreshOutputPath(name);
+        Command(CmdSaveAs, {ChooseFile(path_)});
+        ASSERT_FALSE(TheDocument().IsModified());
+    }
+    std::string path_;
+};
+
+// Each direction through the command handler moves the pixel its own way, and
+// every change that Save would write enables Save.
+TEST_F(LostWorkTest, ShiftsAndClearMoveThePixelsTheirWayAndMarkTheDocument)
+{
+    SavedDocumentWithARedPixel("shifted.ico");
+    struct Case { int command; POINT red; };
+    for (const Case& c : {Case{CmdShiftLeft, {4, 5}}, Case{CmdShiftUp, {5, 4}}, Case{CmdShiftRight, {6, 5}},
+                          Case{CmdShiftDown, {5, 6}}}) {
+        TheDocument().SetModified(0);
+        Command(c.command);
+        EXPECT_EQ(kRed, ShownPixel(c.red.x, c.red.y)) << c.command;
+        EXPECT_EQ(kWhite, ShownPixel(5, 5)) << c.command;
+        ExpectEnabled("shifted", {{CmdSave, true}});
+        Command(CmdUndo);
+    }
+    TheDocument().SetModified(0);
+    Command(CmdClearImage);
+    EXPECT_EQ(kWhite, ShownPixel(5, 5));
+    ExpectEnabled("cleared", {{CmdSave, true}});
+}
+
+TEST_F(LostWorkTest, EveryOtherChangeOfContentMarksTheDocument)
+{
+    SavedDocumentWithARedPixel("marked.ico");
+    const std::string bitmap = FreshOutputPath("marked.bmp");
+    ASSERT_TRUE(WriteBitmapFile(bitmap, 16, RGB(0, 0, 255)));
+    EmptyTheClipboard();
+    struct Case { const char* name; std::function<void()> change; };
+    const Case cases[] = {
+        {"cut", [&] { Command(CmdSelectAll); Command(CmdCut); }},
+        {"paste", [&] { Command(CmdPaste); }},
+        {"undo", [&] { Command(CmdUndo); }},
+        {"redo", [&] { Command(CmdRedo); }},
+        {"add blank", [&] { Command(CmdAddBlankImage, {PickFormat(k16, kBits4)}); }},
+        {"add bitmap", [&] { Command(CmdAddBitmapImage, {ChooseFile(bitmap)}); }},
+        {"delete", [&] { Command(CmdDeleteImage); }},
+        {"restore", [&] { Command(CmdRestoreImage); }},
+        {"palette entry", [&] {
+             // The colour dialog gets a new red value typed into its box.
+             const POINT cell = {10 * 3 + 5, 5};
+             Command(CmdToolFirst + ToolPencil);
+             DialogScript script({[](HWND dialog) {
+                 for (int box : {706, 707, 708})  // red, green, blue
+                     SetDlgItemTextA(dialog, box, box == 706 ? "77" : "0");
+                 PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+                 return true;
+             }});
+             SendMessageA(ThePalette().GetPaletteWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(cell.x, cell.y));
+             PumpMessages();
+             EXPECT_EQ(RGB(77, 0, 0), TheDocument().GetCurrentImage()->GetPaletteColour(3));
+         }},
+    };
+    for (const Case& c : cases) {
+        TheDocument().SetModified(0);
+        PumpMessages();
+        ExpectEnabled(c.name, {{CmdSave, false}});
+        c.change();
+        ExpectEnabled(c.name, {{CmdSave, true}});
+    }
+    // Closing now asks first; Cancel keeps everything.
+    Command(CmdClose, {Press(IDCANCEL)});
+    EXPECT_EQ(3, TheDocument().GetImageCount());
+}
+
+// Commands that switch the current image end a stroke first: it stays an undo
+// step of its own image, and the selection does not follow to the new one.
+TEST_F(LostWorkTest, SwitchingImagesEndsTheStrokeAndDropsTheSelection)
+{
+    NewDocument(k16, kBits24);
+    Command(CmdAddBlankImage, {PickFormat(k16, kBits24)});
+    ChooseColour(kRed, true);
+    HWND canvas = TheCanvas().GetEditWindow();
+    const POINT from = PixelCentre(2, 2), to = PixelCentre(6, 2);
+    SendMessageA(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+    SendMessageA(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
+    HWND box = GetDlgItem(main_, IdImageIndexBox);
+    SendMessageA(box, CB_SETCURSEL, 0, 0);
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IdImageIndexBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    PumpMessages();
+    EXPECT_EQ(nullptr, GetCapture());
+    SendMessageA(canvas, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
+    EXPECT_EQ(kWhite, ShownPixel(4, 2)) << "the first image was not drawn on";
+    ExpectEnabled("first image", {{CmdUndo, false}});
+
+    Command(CmdToolFirst + ToolSelect);
+    DragPixels(1, 1, 3, 3);
+    ExpectEnabled("selected", {{CmdCut, true}});
+    SendMessageA(box, CB_SETCURSEL, 1, 0);
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IdImageIndexBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    PumpMessages();
+    ExpectEnabled("switched", {{CmdCut, false}, {CmdCopy, false}});
+    EXPECT_EQ(kRed, ShownPixel(4, 2));
+    Command(CmdUndo);
+    EXPECT_EQ(kWhite, ShownPixel(4, 2));
+}
+
+// Sound behaviour: a save that fails says so, naming the file, and keeps the
+// document's path and its modified flag.
+TEST_F(LostWorkTest, AFailedSaveIsToldAndKeepsTheDocumentAsItWas)
+{
+    SavedDocumentWithARedPixel("read-only.ico");
+    const std::vector<BYTE> before = ReadWholeFile(path_);
+    ClickPixel(9, 9);
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+    const std::vector<DialogSeen> seen = Command(CmdSave, {Press(IDOK)});
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ASSERT_EQ(1u, seen.size());
+    EXPECT_EQ("Vemiro Editor 1.4", seen[0].title);
+    EXPECT_NE(std::string::npos, seen[0].text.find("« " + path_ + " » n'a pas pu être enregistré")) << seen[0].text;
+    EXPECT_EQ(before, ReadWholeFile(path_));
+    EXPECT_EQ("Vemiro Editor 1.4  : [ read-only.ico ]", WindowText(main_));
+    ExpectEnabled("failed save", {{CmdSave, true}});
+    // Quitting then asks, and a save that fails again keeps the window open.
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+    Command(CmdQuit, {Press(IDYES), Press(IDOK)});
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(IsWindow(main_));
+}
+
+// The end of the session runs the save prompt: only No, or a save that worked,
+// lets it end.
+TEST_F(LostWorkTest, TheSessionEndAsksFirst)
+{
+    struct Case { std::vector<DialogScript::Action> answers; BOOL ends; bool saved; };
+    for (const Case& c : {Case{{Press(IDCANCEL)}, FALSE, false}, Case{{Press(IDNO)}, TRUE, false},
+                          Case{{Press(IDYES)}, TRUE, true}, Case{{Press(IDYES), Press(IDOK)}, FALSE, false}}) {
+        SavedDocumentWithARedPixel("session-end.ico");
+        ClickPixel(9, 9);
+        if (c.answers.size() > 1)
+            SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
+        DialogScript script(c.answers);
+        EXPECT_EQ(c.ends, SendMessageA(main_, WM_QUERYENDSESSION, 0, 0)) << c.answers.size();
+        PumpMessages();
+        SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_TRUE(script.Finished());
+        EXPECT_EQ(!c.saved, TheDocument().IsModified() != 0);
+        TheDocument().SetModified(0);
+    }
+    // Nothing to save: no question.
+    EXPECT_EQ(TRUE, SendMessageA(main_, WM_QUERYENDSESSION, 0, 0));
+}
+
+// The Paste button follows the clipboard as another program changes it.
+TEST_F(LostWorkTest, PasteFollowsTheClipboardAsItChanges)
+{
+    EmptyTheClipboard();
+    NewDocument(k16, kBits24);
+    PumpMessages();
+    EXPECT_FALSE(ToolbarEnabled(CmdPaste));
+    {
+        WindowDC screen(nullptr);
+        OwnedBitmap picture(CreateCompatibleBitmap(screen, 4, 4));
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        if (SetClipboardData(CF_BITMAP, picture.Get()))
+            picture.Release();
+        CloseClipboard();
+    }
+    for (int i = 0; i < 50 && !ToolbarEnabled(CmdPaste); ++i) {
+        Sleep(20);
+        PumpMessages();
+    }
+    EXPECT_TRUE(ToolbarEnabled(CmdPaste));
+    EmptyTheClipboard();
+    for (int i = 0; i < 50 && ToolbarEnabled(CmdPaste); ++i) {
+        Sleep(20);
+        PumpMessages();
+    }
+    EXPECT_FALSE(ToolbarEnabled(CmdPaste));
+}
