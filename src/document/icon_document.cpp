@@ -1,6 +1,7 @@
 #include "document/icon_document.h"
 
 #include <commdlg.h>
+#include <cstddef>
 #include <new>
 #include <string.h>
 
@@ -306,8 +307,10 @@ int IconDocument::SaveDocumentAs(HWND owner)
 
 namespace {
 
-// The structure as the version 4 common dialogs know it; newer fields stay out.
-const DWORD kOpenFileNameSize = 76;
+// The structure as the version 4 common dialogs know it; the newer fields
+// would add the places bar.
+const DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, pvReserved);
+static_assert(offsetof(OPENFILENAMEA, pvReserved) == 76, "the 32-bit structure");
 
 const char kSaveFilter[] = "Fichier icone (*.ico)\0*.ico\0Fichier curseur (*.cur)\0*.cur\0";
 const char kOpenIconFilter[] = "Fichier icone ou curseur(*.ico;*.cur)\0*.ico;*.cur\0";

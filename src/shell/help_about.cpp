@@ -9,8 +9,7 @@
 
 namespace {
 
-// MSGBOXPARAMSA of the 32-bit program.
-const UINT kMessageBoxParamsSize = 40;
+static_assert(sizeof(MSGBOXPARAMSA) == 40, "MSGBOXPARAMSA of a 32-bit program");
 
 const char* const kHelpFileName = "Vemiro.chm";
 const char* const kHelpMissing = "Le fichier d'aide « %s » est introuvable.";
@@ -69,7 +68,7 @@ bool ShowHelpFile(HWND owner, const char* path)
 void ShowAbout(HWND owner)
 {
     MSGBOXPARAMSA params = {};
-    params.cbSize = kMessageBoxParamsSize;
+    params.cbSize = sizeof params;
     params.hwndOwner = owner;
     params.hInstance = Shell().instance ? Shell().instance : GetModuleHandleA(nullptr);
     params.lpszText = AboutText;

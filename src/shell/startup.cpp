@@ -27,7 +27,11 @@ bool RegisterEditorClasses(HINSTANCE instance)
     frame.lpfnWndProc = MainWindowProc;
     frame.hInstance = instance;
     frame.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IdiApplication));
-    frame.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IdiApplication));
+    // The icon's own 16 x 16 picture, drawn for that size, rather than the
+    // 32 x 32 one shrunk; shared, so that it lives as long as the module.
+    frame.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IdiApplication), IMAGE_ICON,
+                                                  GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                                  LR_SHARED));
     frame.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     frame.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
     frame.lpszMenuName = MAKEINTRESOURCEA(IdrMainMenu);

@@ -1,14 +1,17 @@
 #include "shell/tool_buttons.h"
 
 #include <commctrl.h>
+#include <cstddef>
 
 #include "shell/editor_objects.h"
 #include "win/identifiers.h"
 
 namespace {
 
-// TOOLINFOA as the program was built against, without the trailing reserved field.
-const UINT kToolInfoSize = 44;
+// TOOLINFOA without the trailing reserved field, which tooltips before common
+// controls 6 refuse.
+const UINT kToolInfoSize = offsetof(TOOLINFOA, lpReserved);
+static_assert(offsetof(TOOLINFOA, lpReserved) == 44, "the 32-bit structure");
 
 const int kButtonSide = 27;
 const int kGlyphSide = 22;

@@ -7,11 +7,11 @@
 
 namespace {
 
-// Structure sizes of the common controls as the program was built against;
-// the SDK's current structures may have grown since.
-const UINT kRebarInfoSize = 12;
-const UINT kRebarBandInfoSize = 80;
-const WPARAM kButtonStructSize = 20;
+// The structures as common controls 6 of Windows XP knows them: the band's
+// later fields would make older versions refuse it.
+static_assert(sizeof(REBARINFO) == 12, "32-bit REBARINFO");
+static_assert(sizeof(REBARBANDINFOA) == 80, "REBARBANDINFOA of Windows XP");
+static_assert(sizeof(TBBUTTON) == 20, "32-bit TBBUTTON");
 
 const int kGlyphSide = 18;
 
@@ -82,7 +82,7 @@ HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
         Button(5, CmdCut, 0), Button(6, CmdCopy, 0), Button(7, CmdPaste, 0),
         Separator(),
     };
-    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, kButtonStructSize, 0);
+    SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(kGlyphSide, kGlyphSide));
     SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELONG(24, 23));
     SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
@@ -106,7 +106,7 @@ HWND SetUpRebarAndToolbar(HWND mainWindow)
     if (!rebar)
         return nullptr;
     REBARINFO bar = {};
-    bar.cbSize = kRebarInfoSize;
+    bar.cbSize = sizeof bar;
     if (!SendMessageA(rebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&bar)))
         return rebar;
 
@@ -123,7 +123,7 @@ HWND SetUpRebarAndToolbar(HWND mainWindow)
 
     const DWORD buttonSize = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
     REBARBANDINFOA band = {};
-    band.cbSize = kRebarBandInfoSize;
+    band.cbSize = sizeof band;
     band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;
     band.fStyle = RBBS_CHILDEDGE;
     band.hwndChild = toolbar;

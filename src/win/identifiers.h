@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include "win/resource_ids.h"
+
 // Notifications to the main window (both parameters 0 unless stated).
 const UINT WM_PALETTE_EDITED = WM_USER + 1;   // posted by the palette view
 const UINT WM_COLOURS_CHANGED = WM_USER + 2;  // posted by the palette view
@@ -12,39 +14,42 @@ const UINT WM_CURSOR_POSITION = WM_USER + 6;  // sent by the canvas: pixel x, pi
 // Commands (menu 100, toolbar, tool and effect buttons).
 enum CommandId
 {
-    CmdNew = 40001, CmdOpen = 40002, CmdSave = 40003, CmdSaveAs = 40004,
-    CmdImportBitmap = 40005, CmdClose = 40006, CmdQuit = 40007,
-    CmdUndo = 40010, CmdRedo = 40011, CmdCut = 40012, CmdCopy = 40013, CmdPaste = 40014,
-    CmdSelectAll = 40015,
-    CmdToolFirst = 40020, CmdToolLast = 40028,
-    CmdShiftLeft = 40040, CmdShiftUp = 40041, CmdShiftRight = 40042, CmdMirrorVertical = 40043,
-    CmdShiftDown = 40044, CmdMirrorHorizontal = 40045,
-    CmdDeleteImage = 40051, CmdRestoreImage = 40052, CmdClearImage = 40053,
-    CmdAddBlankImage = 40060, CmdAddBitmapImage = 40061,
-    CmdHelp = 40070, CmdAbout = 40071,
+    CmdNew = IDM_NEW, CmdOpen = IDM_OPEN, CmdSave = IDM_SAVE, CmdSaveAs = IDM_SAVE_AS,
+    CmdImportBitmap = IDM_IMPORT_BITMAP, CmdClose = IDM_CLOSE, CmdQuit = IDM_QUIT,
+    CmdUndo = IDM_UNDO, CmdRedo = IDM_REDO, CmdCut = IDM_CUT, CmdCopy = IDM_COPY, CmdPaste = IDM_PASTE,
+    CmdSelectAll = IDM_SELECT_ALL,
+    CmdToolFirst = IDM_PENCIL, CmdToolLast = IDM_SELECT,
+    CmdShiftLeft = IDM_SHIFT_LEFT, CmdShiftUp = IDM_SHIFT_UP, CmdShiftRight = IDM_SHIFT_RIGHT,
+    CmdMirrorVertical = IDM_MIRROR_VERTICAL, CmdShiftDown = IDM_SHIFT_DOWN,
+    CmdMirrorHorizontal = IDM_MIRROR_HORIZONTAL,
+    CmdDeleteImage = IDM_DELETE_IMAGE, CmdRestoreImage = IDM_RESTORE_IMAGE, CmdClearImage = IDM_CLEAR_IMAGE,
+    CmdAddBlankImage = IDM_ADD_BLANK_IMAGE, CmdAddBitmapImage = IDM_ADD_BITMAP_IMAGE,
+    CmdHelp = IDM_HELP, CmdAbout = IDM_ABOUT,
 };
 
 // Tools: the tool number is the command identifier minus CmdToolFirst.
 enum ToolNumber
 {
-    ToolPencil = 0, ToolFill, ToolPicker, ToolEraser, ToolLine, ToolRectangle, ToolEllipse,
-    ToolHotspot, ToolSelect,
+    ToolPencil = IDM_PENCIL - CmdToolFirst, ToolFill = IDM_FILL - CmdToolFirst, ToolPicker = IDM_PICKER - CmdToolFirst,
+    ToolEraser = IDM_ERASER - CmdToolFirst, ToolLine = IDM_LINE - CmdToolFirst,
+    ToolRectangle = IDM_RECTANGLE - CmdToolFirst, ToolEllipse = IDM_ELLIPSE - CmdToolFirst,
+    ToolHotspot = IDM_HOTSPOT - CmdToolFirst, ToolSelect = IDM_SELECT - CmdToolFirst,
 };
 
 // Controls of the main window.
-const int IdImageIndexBox = 2000;
-const int IdFormatBox = 2001;
+const int IdImageIndexBox = IDC_IMAGE_INDEX_BOX;
+const int IdFormatBox = IDC_FORMAT_BOX;
 
 // Resources.
-const int IdrMainMenu = 100;
-const int IdiApplication = 101;
-const int IdbToolGlyphs = 110;
-const int IdbEffectGlyphs = 111;
-const int IdbToolbarGlyphs = 113;
-const int IdbTransparentPattern = 114;
-const int IdcToolCursorFirst = 400;        // 400 to 403: pencil, fill, picker, eraser
-const int IddNewImage = 1000;
-const int IdcSideList = 1001;
-const int IdcBitCountList = 1002;
+const int IdrMainMenu = IDR_MAIN_MENU;
+const int IdiApplication = IDI_PROGRAM;
+const int IdbToolGlyphs = IDB_TOOL_GLYPHS;
+const int IdbEffectGlyphs = IDB_EFFECT_GLYPHS;
+const int IdbToolbarGlyphs = IDB_TOOLBAR_GLYPHS;
+const int IdbTransparentPattern = IDB_TRANSPARENT_PATTERN;
+const int IdcToolCursorFirst = IDC_PENCIL_CURSOR;  // pencil, fill, picker, eraser in this order
+const int IddNewImage = IDD_NEW_IMAGE;
+const int IdcSideList = IDC_SIDE_LIST;
+const int IdcBitCountList = IDC_BIT_COUNT_LIST;
 
 const char* const AppTitle = "Vemiro Editor 1.4";

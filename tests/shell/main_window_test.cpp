@@ -20,6 +20,34 @@ HWND ChildAt(HWND parent, const char* className, int x, int y)
     return nullptr;
 }
 
+// The icon's own 16 x 16 picture, taken from its resource entry of that size.
+HICON IconDrawnFor16()
+{
+    HMODULE module = GetModuleHandleA(nullptr);
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IdiApplication), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    const int id = LookupIconIdFromDirectoryEx(static_cast<BYTE*>(LockResource(LoadResource(module, group))), TRUE,
+                                               16, 16, LR_DEFAULTCOLOR);
+    HRSRC entry = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
+    return CreateIconFromResourceEx(static_cast<BYTE*>(LockResource(LoadResource(module, entry))),
+                                    SizeofResource(module, entry), TRUE, 0x00030000, 16, 16, LR_DEFAULTCOLOR);
+}
+
+// What an icon shows at 16 x 16 over black.
+std::vector<COLORREF> DrawnAt16(HICON icon)
+{
+    WindowDC screen(nullptr);
+    MemoryDC dc(screen);
+    OwnedBitmap bitmap(CreateCompatibleBitmap(screen, 16, 16));
+    SelectGuard keep(dc, bitmap);
+    RECT all = {0, 0, 16, 16};
+    FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    DrawIconEx(dc, 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    std::vector<COLORREF> pixels;
+    for (int i = 0; i < 256; ++i)
+        pixels.push_back(GetPixel(dc, i % 16, i / 16));
+    return pixels;
+}
+
 // The size of a window.
 SIZE Extent(HWND window)
 {
@@ -43,6 +71,7 @@ TEST_F(EditorTest, RegistersTheFiveClassesWithTheirStyles)
         if (std::string(c.name) == MainWindowClass) {
             EXPECT_EQ(MAKEINTRESOURCEA(IdrMainMenu), info.lpszMenuName);
             EXPECT_NE(nullptr, info.hIcon);
+            EXPECT_EQ(DrawnAt16(info.hIconSm), DrawnAt16(IconDrawnFor16()));
         }
     }
     // A second registration of the same classes is refused, and start-up would stop.
