@@ -10,6 +10,7 @@
 #include "shell/new_image_dialog.h"
 #include "shell/status_bars.h"
 #include "shell/tool_buttons.h"
+#include "shell/toolbar.h"
 #include "views/edit_view.h"
 #include "views/palette_view.h"
 #include "views/preview_view.h"
@@ -209,10 +210,36 @@ bool ClipboardHasPicture()
     return IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB);
 }
 
+// The one rule for every place a command can come from: menu, toolbar and keys.
+bool IsCommandEnabled(int command)
+{
+    const IconDocument& document = TheDocument();
+    const bool open = document.IsOpen() != 0;
+    switch (command) {
+    case CmdNew:
+    case CmdOpen:
+    case CmdImportBitmap:
+    case CmdQuit:
+    case CmdHelp:
+    case CmdAbout:
+        return true;
+    case CmdSave: return document.IsModified() != 0;
+    case CmdUndo: return document.CanUndo();
+    case CmdRedo: return document.CanRedo();
+    case CmdCut:
+    case CmdCopy: return open && document.HasSelection();
+    case CmdPaste: return open && ClipboardHasPicture();
+    case CmdDeleteImage: return document.CanDeleteImage();
+    case CmdRestoreImage: return document.HasDeletedImage();
+    }
+    // Save as, Close, Select all, the tools, the effects and the image commands
+    // all work on the open document.
+    return open;
+}
+
 void UpdateCommandState(HWND mainWindow)
 {
-    IconDocument& document = TheDocument();
-    const bool open = document.IsOpen() != 0;
+    const bool open = TheDocument().IsOpen() != 0;
     HMENU bar = GetMenu(mainWindow);
     if (bar) {
         const UINT state = MF_BYPOSITION | (open ? MF_ENABLED : MF_GRAYED);
@@ -220,33 +247,20 @@ void UpdateCommandState(HWND mainWindow)
         EnableMenuItem(bar, kImageMenu, state);
         DrawMenuBar(mainWindow);
     }
-    EnableButton(CmdSave, document.IsModified() != 0);
-    EnableButton(CmdCut, open && document.HasSelection());
-    EnableButton(CmdCopy, open && document.HasSelection());
-    EnableButton(CmdPaste, open && ClipboardHasPicture());
-    EnableButton(CmdUndo, document.CanUndo());
-    EnableButton(CmdRedo, document.CanRedo());
+    for (int command : ToolbarCommands)
+        EnableButton(command, IsCommandEnabled(command));
 }
 
 void OnInitMenuPopup(HMENU popup, LPARAM lParam)
 {
-    IconDocument& document = TheDocument();
-    const bool open = document.IsOpen() != 0;
-    // The whole lParam is compared, so the window menu (high word 1) never matches.
-    if (lParam == kFileMenu) {
-        EnableItem(popup, CmdSave, document.IsModified() != 0);
-        EnableItem(popup, CmdSaveAs, open);
-        EnableItem(popup, CmdClose, open);
-    } else if (lParam == kEditMenu) {
-        EnableItem(popup, CmdUndo, document.CanUndo());
-        EnableItem(popup, CmdRedo, document.CanRedo());
-        EnableItem(popup, CmdCut, open && document.HasSelection());
-        EnableItem(popup, CmdCopy, open && document.HasSelection());
-        EnableItem(popup, CmdPaste, open && ClipboardHasPicture());
-        EnableItem(popup, CmdSelectAll, open);
-    } else if (lParam == kImageMenu) {
-        EnableItem(popup, CmdDeleteImage, document.CanDeleteImage());
-        EnableItem(popup, CmdRestoreImage, document.HasDeletedImage());
+    // The whole lParam is compared, so the window menu (high word 1) never
+    // matches; the tools' pop-up is greyed or not as a whole.
+    if (lParam != kFileMenu && lParam != kEditMenu && lParam != kImageMenu)
+        return;
+    for (int position = 0; position < GetMenuItemCount(popup); ++position) {
+        const UINT command = GetMenuItemID(popup, position);
+        if (command != UINT(-1) && command != 0)
+            EnableItem(popup, int(command), IsCommandEnabled(int(command)));
     }
 }
 

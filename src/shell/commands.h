@@ -30,6 +30,9 @@ void OnInitMenuPopup(HMENU popup, LPARAM lParam);
 // The six notifications of the document and the views.
 void OnNotification(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Whether a command may run now; the menu, the toolbar and the keys follow it.
+bool IsCommandEnabled(int command);
+
 // Greys or enables the " Outils " and " Image " menus and the toolbar buttons.
 void UpdateCommandState(HWND mainWindow);
 
