@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "document/open_failure.h"
 #include "model/icon_image.h"
 
 struct ImageNode
@@ -73,7 +74,8 @@ public:
     int SelectAll();
 
     // Files (icon_file.cpp, bitmap_import.cpp, file dialogs in icon_document.cpp)
-    int OpenFile(HWND owner, const char* path);
+    // why, when given, receives the reason of a failure (OpenFailureNone on success).
+    int OpenFile(HWND owner, const char* path, OpenFailure* why = nullptr);
     int WriteIconFile(const char* path);
     int ImportBitmap(const char* path, int replace);
     int SaveDocument(HWND owner);
