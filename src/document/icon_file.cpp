@@ -48,18 +48,31 @@ WORD FileTypeOfPath(const char* path)
     return 0;
 }
 
-// Where the editor writes a document before it replaces the file the user chose.
-bool MakeTemporaryBeside(const char* path, char* temporary)
+// A new file beside the target for the document to go to first. The name is
+// made here rather than by GetTempFileNameA, which refuses folders longer than
+// MAX_PATH - 14: it is cut to the room the target's own name leaves, so that
+// every path the file dialog accepts can be saved to. Never an existing file.
+HANDLE CreateTemporaryBeside(const char* path, char* temporary)
 {
-    char folder[MAX_PATH];
-    lstrcpynA(folder, path, MAX_PATH);
-    if (PathFindFileNameA(folder) == folder)
-        lstrcpyA(folder, ".");
-    else
-        PathRemoveFileSpecA(folder);
-    if (!folder[0])
-        lstrcpyA(folder, ".");
-    return GetTempFileNameA(folder, "vem", 0, temporary) != 0;
+    const size_t folder = size_t(PathFindFileNameA(path) - path);
+    if (folder + 2 > MAX_PATH)
+        return INVALID_HANDLE_VALUE;
+    const size_t room = MAX_PATH - 1 - folder;
+    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12);
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        char name[16];
+        // The leading digits vary most, as a short name keeps only those.
+        wsprintfA(name, "~%08lx.tmp", static_cast<unsigned long>((seed + attempt) * 2654435761u));
+        const size_t whole = size_t(lstrlenA(name)), length = room < whole ? room : whole;
+        memcpy(temporary, path, folder);
+        memcpy(temporary + folder, name, length);
+        temporary[folder + length] = 0;
+        HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return file;
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 } // namespace
@@ -258,9 +271,10 @@ int IconDocument::WriteIconFile(const char* path)
         entry->height = static_cast<BYTE>(size);
         entry->colourCount = static_cast<BYTE>(bitCount == 1 ? 2 : bitCount == 4 ? 16 : 0);
         entry->reserved = 0;
+        // Readers that choose an entry by depth take it from an icon's entry.
         if (type == kTypeIcon) {
             entry->planesOrHotspotX = 1;
-            entry->bitCountOrHotspotY = static_cast<WORD>(bitCount <= 8 ? bitCount : 0);
+            entry->bitCountOrHotspotY = static_cast<WORD>(bitCount);
         } else {
             image.GetHotspot(&entry->planesOrHotspotX, &entry->bitCountOrHotspotY);
         }
@@ -278,11 +292,10 @@ int IconDocument::WriteIconFile(const char* path)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return 0;
     char temporary[MAX_PATH];
-    if (!MakeTemporaryBeside(path, temporary))
+    FileHandle file(CreateTemporaryBeside(path, temporary));
+    if (!file.Ok())
         return 0;
-    FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    bool written = file.Ok() && WriteExactly(file, directory.Get(), directoryBytes);
+    bool written = WriteExactly(file, directory.Get(), directoryBytes);
     for (ImageNode* node = first_; node && written; node = node->next) {
         const IconImage& image = *node->image;
         HeapBlock record(image.GetResourceSize());

@@ -23,7 +23,7 @@ std::vector<BYTE> ExpectedFile(IconDocument& document, WORD type)
         file[entry] = file[entry + 1] = BYTE(size);
         file[entry + 2] = BYTE(bits == 1 ? 2 : bits == 4 ? 16 : 0);
         Put(file, entry + 4, type == 1 ? 1 : hx, 2);
-        Put(file, entry + 6, type == 1 ? (bits <= 8 ? bits : 0) : hy, 2);
+        Put(file, entry + 6, type == 1 ? bits : hy, 2);
         Put(file, entry + 8, DWORD(image.GetResourceSize()), 4);
         Put(file, entry + 12, DWORD(record), 4);
         // biSize, biWidth, biHeight doubled, planes and bit count, BI_RGB, biSizeImage.

@@ -165,7 +165,7 @@ def check_written(folder, whole=True):
                 compare("%s #%d by icotool" % (name, k), image, expected[k], images[k][0])
 
         if kind == 1:
-            frames = pillow_icon_frames(path, len(images))
+            frames = pillow_icon_frames(path, len(images), [i[1] for i in images])
             for k, image in enumerate(frames or []):
                 compare("%s #%d by Pillow" % (name, k), image, expected[k], images[k][0])
         elif len(images) == 1:
