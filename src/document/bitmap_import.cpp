@@ -24,7 +24,9 @@ BITMAPINFOHEADER HeaderOf(const BYTE* infoBlock)
 // fewer entries than the bit count allows (biClrUsed).
 DWORD TableEntriesOf(const BITMAPINFOHEADER& header)
 {
-    if (header.biBitCount > 8)
+    // A depth the image cannot hold (0 for PNG or JPEG data) is refused by its
+    // type, not as a short table.
+    if (header.biBitCount > 8 || !IconImage::IsAcceptedBitCount(header.biBitCount))
         return 0;
     const DWORD full = DWORD(1) << header.biBitCount;
     return header.biClrUsed != 0 && header.biClrUsed < full ? header.biClrUsed : full;
@@ -72,9 +74,12 @@ int IconImage::LoadFromBitmap(HANDLE file, const BITMAPFILEHEADER* fileHeader,
 
     // Entries the file leaves out stay black, as the system shows them.
     RGBQUAD palette[256] = {};
-    if (bitCount <= 8)
+    if (bitCount <= 8) {
         std::memcpy(palette, infoBlock + header.biSize, 4 * TableEntriesOf(header));
-    else
+        // The model keeps the fourth byte of every entry at 0; files hold anything there.
+        for (RGBQUAD& entry : palette)
+            entry.rgbReserved = 0;
+    } else
         DefaultPalette(bitCount, palette);
 
     ImageState* state = NewState(size, bitCount, palette);

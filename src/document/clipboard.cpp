@@ -69,13 +69,13 @@ bool PackedDibLayout(const BITMAPINFOHEADER& header, ULONGLONG* tableBytes, ULON
     } else if (header.biCompression != BI_RGB) {
         return false;
     }
-    if (bits <= 8) {
-        const DWORD full = DWORD(1) << bits;
-        table = 4 * ULONGLONG(header.biClrUsed != 0 && header.biClrUsed < full ? header.biClrUsed : full);
-    } else {
-        // Deeper pictures may carry an optional table before their pixels.
-        table += 4 * ULONGLONG(header.biClrUsed);
-    }
+    // The table GDI reads: biClrUsed entries when set, at most 256, whatever the
+    // depth; else the full table up to 8 bits. The pixels follow it.
+    const DWORD kMostEntries = 256;
+    if (header.biClrUsed)
+        table += 4 * ULONGLONG(header.biClrUsed < kMostEntries ? header.biClrUsed : kMostEntries);
+    else if (bits <= 8)
+        table += 4 * ULONGLONG(DWORD(1) << bits);
     *tableBytes = table;
     *pixelBytes = ULONGLONG(((LONGLONG(header.biWidth) * bits + 31) / 32) * 4 * height);
     return true;
@@ -222,15 +222,17 @@ int IconDocument::CopySelection()
             BitBlt(target, 0, 0, w, h, source, selection_.left, selection_.top, SRCPAINT);
         }
     }
-    if (OpenClipboard(owner_)) {
-        EmptyClipboard();
-        // Once accepted, the bitmap belongs to the clipboard.
-        if (SetClipboardData(CF_BITMAP, picture.Get()))
-            picture.Release();
-        CloseClipboard();
-    }
+    if (!OpenClipboard(owner_))
+        return 0;
+    EmptyClipboard();
+    // Once accepted, the bitmap belongs to the clipboard.
+    const bool handedOver = SetClipboardData(CF_BITMAP, picture.Get()) != nullptr;
+    if (handedOver)
+        picture.Release();
+    CloseClipboard();
     PostDocumentState();
-    return 1;
+    // A cut clears only what reached the clipboard.
+    return handedOver ? 1 : 0;
 }
 
 int IconDocument::CutSelection()

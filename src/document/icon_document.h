@@ -74,6 +74,7 @@ public:
     int SelectAll();
 
     // Files (icon_file.cpp, bitmap_import.cpp, file dialogs in icon_document.cpp)
+    // why, when given, receives the reason of a failure (OpenFailureNone on success).
     int OpenFile(HWND owner, const char* path, OpenFailure* why = nullptr);
     int WriteIconFile(const char* path);
     int ImportBitmap(const char* path, int replace);

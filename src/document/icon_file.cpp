@@ -1,5 +1,6 @@
 #include "document/icon_document.h"
 #include "document/file_io.h"
+#include "document/icon_record.h"
 
 #include <new>
 #include <shlwapi.h>
@@ -47,137 +48,142 @@ WORD FileTypeOfPath(const char* path)
     return 0;
 }
 
-// Where the editor writes a document before it replaces the file the user chose.
-bool MakeTemporaryBeside(const char* path, char* temporary)
+// A new file beside the target for the document to go to first. The name is
+// made here rather than by GetTempFileNameA, which refuses folders longer than
+// MAX_PATH - 14: it is cut to the room the target's own name leaves, so that
+// every path the file dialog accepts can be saved to. Never an existing file.
+HANDLE CreateTemporaryBeside(const char* path, char* temporary)
 {
-    char folder[MAX_PATH];
-    lstrcpynA(folder, path, MAX_PATH);
-    if (PathFindFileNameA(folder) == folder)
-        lstrcpyA(folder, ".");
-    else
-        PathRemoveFileSpecA(folder);
-    if (!folder[0])
-        lstrcpyA(folder, ".");
-    return GetTempFileNameA(folder, "vem", 0, temporary) != 0;
+    const size_t folder = size_t(PathFindFileNameA(path) - path);
+    if (folder + 2 > MAX_PATH)
+        return INVALID_HANDLE_VALUE;
+    const size_t room = MAX_PATH - 1 - folder;
+    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12);
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        char name[16];
+        // The leading digits vary most, as a short name keeps only those.
+        wsprintfA(name, "~%08lx.tmp", static_cast<unsigned long>((seed + attempt) * 2654435761u));
+        const size_t whole = size_t(lstrlenA(name)), length = room < whole ? room : whole;
+        memcpy(temporary, path, folder);
+        memcpy(temporary + folder, name, length);
+        temporary[folder + length] = 0;
+        HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
+            return file;
+    }
+    return INVALID_HANDLE_VALUE;
 }
 
 } // namespace
 
 // ---- Reading -----------------------------------------------------------------
 
-int IconImage::LoadFromIconData(HANDLE file, DWORD offset)
+namespace {
+
+// Each image holds two DIB sections, and two more for every undo step. A
+// Windows process gets 10,000 GDI objects by default and the editor's windows
+// take a few hundred: 1,000 images take a fifth of that as they open and leave
+// room for a few undo steps each. Files in use list a few dozen at most.
+const int kMostImages = 1000;
+
+// The images of a file, kept apart from the document until every one has loaded.
+class ImageChain
 {
-    LARGE_INTEGER fileSize;
-    if (!GetFileSizeEx(file, &fileSize) || static_cast<LONGLONG>(offset) >= fileSize.QuadPart)
-        return 0;
-    LONG high = 0;
-    if (SetFilePointer(file, static_cast<LONG>(offset), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER
-        && GetLastError() != NO_ERROR)
-        return 0;
-
-    BITMAPINFOHEADER header;
-    if (!ReadExactly(file, &header, sizeof(header)))
-        return 0;
-    // A record stored as PNG data begins with the PNG signature instead of a header.
-    static const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (memcmp(&header, kPngSignature, sizeof(kPngSignature)) == 0)
-        return 0;
-    const int size = header.biWidth;
-    const int bitCount = header.biBitCount;
-    if (!IsAcceptedSize(size) || !IsAcceptedBitCount(bitCount))
-        return 0;
-
-    // Everything is read into a new state first: a short record leaves the image as it was.
-    RGBQUAD palette[256];
-    const int paletteCount = bitCount <= 8 ? (1 << bitCount) : 256;
-    if (bitCount <= 8) {
-        if (!ReadExactly(file, palette, static_cast<DWORD>(sizeof(RGBQUAD) * paletteCount)))
-            return 0;
-        // The model keeps the fourth byte of every entry at 0.
-        for (int i = 0; i < paletteCount; ++i)
-            palette[i].rgbReserved = 0;
-    } else {
-        DefaultPalette(bitCount, palette);
-    }
-
-    ImageState* state = NewState(size, bitCount, palette);
-    if (!state)
-        return 0;
-    const int colourBytes = RowStride(size, bitCount) * size;
-    const int maskBytes = RowStride(size, 1) * size;
-    if (!ReadExactly(file, state->colourBits, static_cast<DWORD>(colourBytes))
-        || !ReadExactly(file, state->maskBits, static_cast<DWORD>(maskBytes))) {
-        FreeState(state);
-        return 0;
-    }
-    // The hotspot of a cursor's directory entry is not read back: AdoptFirstState
-    // puts it at the centre.
-    Reset();
-    if (!AdoptFirstState(state, colourBytes, 0, paletteCount - 1)) {
-        FreeState(state);
-        return 0;
-    }
-    return 1;
-}
-
-int IconDocument::OpenFile(HWND /*owner*/, const char* path, OpenFailure* why)
-{
-    OpenFailure ignored;
-    OpenFailure& failure = why ? *why : ignored;
-    failure = OpenFailureUnreadable;
-    if (!path || !path[0])
-        return 0;
-    FileHandle file(OpenForReading(path));
-    if (!file.Ok())
-        return 0;
-
-    failure = OpenFailureNotIconFile;
-    IconFileHeader header;
-    if (!ReadExactly(file, &header, sizeof(header)) || header.reserved != 0 || header.count == 0)
-        return 0;
-    failure = OpenFailureDamaged;
-    const int count = header.count;
-    HeapBlock directory(sizeof(IconDirectoryEntry) * count);
-    if (!directory.Ok() || !ReadExactly(file, directory.Get(), sizeof(IconDirectoryEntry) * count))
-        return 0;
-    const IconDirectoryEntry* entries = reinterpret_cast<const IconDirectoryEntry*>(directory.Get());
-
-    // The images are built into nodes of their own and replace the document only
-    // when every one of them loaded: a bad file leaves the open document as it was.
-    ImageNode* first = nullptr;
-    ImageNode* last = nullptr;
-    bool loaded = true;
-    for (int i = 0; i < count && loaded; ++i) {
-        IconImage* image = new (std::nothrow) IconImage;
-        ImageNode* node = image ? new (std::nothrow) ImageNode{image, last, nullptr} : nullptr;
-        if (!node) {
-            delete image;
-            loaded = false;
-            break;
-        }
-        if (last)
-            last->next = node;
-        else
-            first = node;
-        last = node;
-        loaded = image->LoadFromIconData(file, entries[i].recordOffset) != 0;
-    }
-    if (!loaded) {
+public:
+    ImageChain() = default;
+    ImageChain(const ImageChain&) = delete;
+    ImageChain& operator=(const ImageChain&) = delete;
+    ~ImageChain()
+    {
         while (first) {
             ImageNode* next = first->next;
             delete first->image;
             delete first;
             first = next;
         }
-        return 0;
     }
+    // Takes the image on success only.
+    bool Append(IconImage* image)
+    {
+        ImageNode* node = new (std::nothrow) ImageNode{image, last, nullptr};
+        if (!node)
+            return false;
+        (last ? last->next : first) = node;
+        last = node;
+        return true;
+    }
+    ImageNode* first = nullptr;
+    ImageNode* last = nullptr;
+};
 
+OpenFailure ReadImages(HANDLE file, const IconFileHeader& header, ImageChain& chain)
+{
+    if (header.count == 0)
+        return OpenFailureDamaged;
+    // Refused before anything is built: each entry would cost GDI objects.
+    if (header.count > kMostImages)
+        return OpenFailureTooManyImages;
+    const DWORD directoryBytes = sizeof(IconDirectoryEntry) * header.count;
+    HeapBlock directory(directoryBytes);
+    if (!directory.Ok())
+        return OpenFailureOutOfMemory;
+    if (!ReadExactly(file, directory.Get(), directoryBytes))
+        return OpenFailureDamaged;
+    const IconDirectoryEntry* entries = reinterpret_cast<const IconDirectoryEntry*>(directory.Get());
+    for (int i = 0; i < header.count; ++i) {
+        IconImage* image = new (std::nothrow) IconImage;
+        if (!image || !chain.Append(image)) {
+            delete image;
+            return OpenFailureOutOfMemory;
+        }
+        const IconDirectoryEntry& entry = entries[i];
+        const OpenFailure failure = ReadIconRecord(file, entry.recordOffset, entry.bytesInRecord, *image);
+        if (failure != OpenFailureNone)
+            return failure;
+        // A cursor's entry holds its hotspot; one outside the image is not
+        // taken, and the image keeps the centre.
+        const int size = image->GetSize();
+        if (header.type == kTypeCursor && entry.planesOrHotspotX < size && entry.bitCountOrHotspotY < size)
+            image->SetHotspot(entry.planesOrHotspotX, entry.bitCountOrHotspotY);
+    }
+    return OpenFailureNone;
+}
+
+OpenFailure ReadIconFile(const char* path, ImageChain& chain)
+{
+    if (!path || !path[0])
+        return OpenFailureUnreadable;
+    FileHandle file(OpenForReading(path));
+    if (!file.Ok())
+        return OpenFailureUnreadable;
+    IconFileHeader header;
+    if (!ReadExactly(file, &header, sizeof(header)) || header.reserved != 0)
+        return OpenFailureNotIconFile;
+    const OpenFailure failure = ReadImages(file, header, chain);
+    // Reading ignores the type, but it is the one mark of an icon file: a file
+    // without it that also fails to read was most likely never one.
+    const bool marked = header.type == kTypeIcon || header.type == kTypeCursor;
+    return marked || failure == OpenFailureNone || failure == OpenFailureOutOfMemory ? failure
+                                                                                      : OpenFailureNotIconFile;
+}
+
+} // namespace
+
+int IconDocument::OpenFile(HWND /*owner*/, const char* path, OpenFailure* why)
+{
+    // A bad file leaves the open document as it was.
+    ImageChain chain;
+    const OpenFailure failure = ReadIconFile(path, chain);
+    if (why)
+        *why = failure;
+    if (failure != OpenFailureNone)
+        return 0;
     CloseDocument();
-    first_ = first;
-    last_ = last;
-    current_ = first;
+    first_ = current_ = chain.first;
+    last_ = chain.last;
+    chain.first = chain.last = nullptr;
     SetFilePath(path);
-    failure = OpenFailureNone;
     return 1;
 }
 
@@ -265,9 +271,10 @@ int IconDocument::WriteIconFile(const char* path)
         entry->height = static_cast<BYTE>(size);
         entry->colourCount = static_cast<BYTE>(bitCount == 1 ? 2 : bitCount == 4 ? 16 : 0);
         entry->reserved = 0;
+        // Readers that choose an entry by depth take it from an icon's entry.
         if (type == kTypeIcon) {
             entry->planesOrHotspotX = 1;
-            entry->bitCountOrHotspotY = static_cast<WORD>(bitCount <= 8 ? bitCount : 0);
+            entry->bitCountOrHotspotY = static_cast<WORD>(bitCount);
         } else {
             image.GetHotspot(&entry->planesOrHotspotX, &entry->bitCountOrHotspotY);
         }
@@ -285,11 +292,10 @@ int IconDocument::WriteIconFile(const char* path)
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
         return 0;
     char temporary[MAX_PATH];
-    if (!MakeTemporaryBeside(path, temporary))
+    FileHandle file(CreateTemporaryBeside(path, temporary));
+    if (!file.Ok())
         return 0;
-    FileHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    bool written = file.Ok() && WriteExactly(file, directory.Get(), directoryBytes);
+    bool written = WriteExactly(file, directory.Get(), directoryBytes);
     for (ImageNode* node = first_; node && written; node = node->next) {
         const IconImage& image = *node->image;
         HeapBlock record(image.GetResourceSize());

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "document_test_support.h"
 
 using namespace doctest;
@@ -74,6 +76,17 @@ TEST_F(BitmapImport, AcceptedBitmapsAndTheIconsTheyMake)
     EXPECT_TRUE(boxes_.seen.empty());
 }
 
+// The reserved byte of each palette entry is the model's 0, not the file's.
+TEST_F(BitmapImport, PaletteEntriesTakeNoReservedByteFromTheFile)
+{
+    std::vector<BYTE> file = MakeBmp({16, 16, 4});
+    for (int i = 0; i < 16; ++i)
+        file[14 + 40 + 4 * i + 3] = 0x55;
+    ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("reserved", file).c_str(), 1));
+    const std::vector<BYTE> palette = Bytes(*document_.GetCurrentImage(), 2, 64);
+    EXPECT_EQ(0, std::count(palette.begin(), palette.end(), 0x55));
+}
+
 // A wrong bfSize (common in real files) must neither overflow the colour bits
 // nor become the record size of a saved icon.
 TEST_F(BitmapImport, PixelCountComesFromTheFormatNotFromBfSize)
@@ -112,6 +125,11 @@ TEST_F(BitmapImport, RefusalsWithAMessage)
         }
         EXPECT_TRUE(before == DocumentSnapshot(document_)) << c.name;
     }
+    // PNG or JPEG data (bit count 0) is a type the editor does not read either.
+    boxes_.seen.clear();
+    EXPECT_EQ(0, document_.ImportBitmap(WriteBmp("png", Patched(MakeBmp({32, 32, 8, 5, 0, 40, 0}), 28, 0, 2)).c_str(), 1));
+    ASSERT_EQ(1u, boxes_.seen.size());
+    EXPECT_EQ(type, boxes_.seen[0].text);
     // Without an owner window the same refusals are silent.
     document_.SetOwnerWindow(nullptr);
     boxes_.seen.clear();

@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "document_test_support.h"
 #include "win/gdi_guards.h"
@@ -109,6 +110,35 @@ TEST_F(Clipboard, RefusedCopiesPlaceNothing)
     EXPECT_EQ(0, document_.CopySelection() + document_.CutSelection());
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
+}
+
+// While another window holds the clipboard nothing reaches it: copy answers 0
+// and a cut clears nothing.
+TEST_F(Clipboard, CutClearsNothingWhenTheClipboardIsHeld)
+{
+    IconImage* image = AddColourImage();
+    const std::vector<COLORREF> before = Look(*image);
+    SelectPixels(0, 0, 4, 4);
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, nullptr), release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        HWND window = CreateWindowExA(0, "STATIC", "holder", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+        const bool opened = OpenClipboard(window);
+        SetEvent(held);
+        WaitForSingleObject(release, 10000);
+        if (opened)
+            CloseClipboard();
+        DestroyWindow(window);
+    });
+    WaitForSingleObject(held, 10000);
+    EXPECT_EQ(0, document_.CopySelection());
+    EXPECT_EQ(0, document_.CutSelection());
+    SetEvent(release);
+    holder.join();
+    CloseHandle(held);
+    CloseHandle(release);
+    EXPECT_EQ(before, Look(*image));
+    EXPECT_FALSE(document_.CanUndo());
+    EXPECT_EQ(1, document_.CutSelection());
 }
 
 TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
@@ -238,6 +268,13 @@ TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
         ASSERT_TRUE(PlaceDib(owner_, dib));
         EXPECT_EQ(0, document_.PasteClipboard());
     }
+    // A 1-bit DIB whose biClrUsed makes GDI read 256 entries, from a block that
+    // ends long before them.
+    ASSERT_TRUE(PlaceDib(owner_, MakeDib({4, 4, 1, BI_RGB, 256, 40, 2})));
+    ASSERT_TRUE(OpenClipboard(owner_));
+    EXPECT_LT(GlobalSize(GetClipboardData(CF_DIB)), 40u + 4 * 256);
+    CloseClipboard();
+    EXPECT_EQ(0, document_.PasteClipboard());
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_EQ(0, document_.IsModified());
     IconDocument closed;

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "document_test_support.h"
 
 using namespace doctest;
@@ -105,6 +107,31 @@ TEST(IconFileWrite, FailedReplacementKeepsTheFileOnDisk)
     EXPECT_EQ(0, document.IsModified());
     EXPECT_EQ(6u + 16u + 67624u, ReadWholeFile(target).size());
     EXPECT_EQ(0, CountFiles(folder, "*.tmp"));
+}
+
+// Folders longer than GetTempFileNameA takes (MAX_PATH - 14), and the longest
+// path there is: a first save and a replacement both go through and leave no
+// temporary file.
+TEST(IconFileWrite, SavesIntoTheLongestFolders)
+{
+    std::vector<std::string> folders = {OutputFolder("long")};
+    while (folders.back().size() < 248) {
+        folders.push_back(folders.back() + "\\" + std::string(std::min<size_t>(50, 250 - folders.back().size()), 'd'));
+        CreateDirectoryA(folders.back().c_str(), nullptr);
+    }
+    const std::string path = folders.back() + "\\" + std::string(MAX_PATH - 6 - folders.back().size(), 'n') + ".ico";
+    ASSERT_EQ(size_t(MAX_PATH - 1), path.size());
+    const int entries = CountFiles(folders.back(), "*");
+    IconDocument document;
+    for (int count : {1, 2}) {
+        ASSERT_EQ(1, document.AddNewImage(16, 32));
+        EXPECT_EQ(1, document.WriteIconFile(path.c_str())) << count;
+        EXPECT_EQ(count, Word(ReadWholeFile(path), 4)) << count;
+        EXPECT_EQ(entries + 1, CountFiles(folders.back(), "*")) << count;
+    }
+    DeleteFileA(path.c_str());
+    for (size_t i = folders.size() - 1; i > 0; --i)
+        RemoveDirectoryA(folders[i].c_str());
 }
 
 // Run by the host check under a file size limit, so that the disk "fills up"

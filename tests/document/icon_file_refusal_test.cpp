@@ -152,3 +152,50 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
     EXPECT_GT(opened, 300);
     EXPECT_GT(refused, 1000);
 }
+
+// One file per reason an open gives; the shell words each. A refusal leaves
+// the document as it was, and the next open works.
+TEST(IconFileRefusal, EachFailureSaysWhy)
+{
+    const std::string folder = OutputFolder("malformed"), path = folder + "\\why.ico";
+    const std::vector<BYTE> valid = SmallValidFile(folder);
+    // Entries that all share the 32x32 record.
+    auto shared = [&valid](int count) {
+        std::vector<BYTE> file(6 + 16 * size_t(count), 0);
+        Put(file, 2, 1, 2);
+        Put(file, 4, DWORD(count), 2);
+        for (int i = 0; i < count; ++i)
+            Put(file, 6 + 16 * i + 12, DWORD(file.size()), 4);
+        file.insert(file.end(), valid.begin() + 334, valid.end());
+        return file;
+    };
+    struct Case { const char* what; std::vector<BYTE> file; OpenFailure why; };
+    const Case cases[] = {
+        {"bitmap", MakeBmp({16, 16, 4}), OpenFailureNotIconFile}, {"empty", {}, OpenFailureNotIconFile},
+        {"unknown type, cut", Patched(Cut(valid, 300), 2, 7, 2), OpenFailureNotIconFile},
+        {"no image", Patched(valid, 4, 0, 2), OpenFailureDamaged}, {"cut", Cut(valid, 637), OpenFailureDamaged},
+        {"no header at the offset", Patched(valid, 22 + 12, 400, 4), OpenFailureDamaged},
+        {"PNG", Patched(Patched(valid, 334, 0x474E5089, 4), 338, 0x0A1A0A0D, 4), OpenFailurePngImage},
+        {"width 20", Patched(valid, 334 + 4, 20, 4), OpenFailureUnsupportedSize},
+        {"16 bits", Patched(valid, 334 + 14, 16, 2), OpenFailureUnsupportedDepth},
+        {"bit fields of another order",
+         Patched(ReadWholeFile(FixturePath("built_bitfields.ico")), 22 + 40, 0xFF, 4), OpenFailureUnsupportedDepth},
+        {"65,535 images", shared(65535), OpenFailureTooManyImages},
+        {"1,001 images", shared(1001), OpenFailureTooManyImages},
+        {"1,000 images", shared(1000), OpenFailureNone},
+    };
+    IconDocument document;
+    PrepareDocumentWithContent(document, folder);
+    const DocumentSnapshot before(document);
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
+        OpenFailure why = OpenFailureOutOfMemory;
+        EXPECT_EQ(c.why == OpenFailureNone, document.OpenFile(nullptr, path.c_str(), &why) == 1) << c.what;
+        EXPECT_EQ(c.why, why) << c.what;
+        EXPECT_EQ(c.why != OpenFailureNone, before == DocumentSnapshot(document)) << c.what;
+    }
+    EXPECT_EQ(1000, document.GetImageCount());
+    OpenFailure why = OpenFailureNone;
+    EXPECT_EQ(0, document.OpenFile(nullptr, (folder + "\\missing.ico").c_str(), &why));
+    EXPECT_EQ(OpenFailureUnreadable, why);
+}

@@ -23,7 +23,7 @@ std::vector<BYTE> ExpectedFile(IconDocument& document, WORD type)
         file[entry] = file[entry + 1] = BYTE(size);
         file[entry + 2] = BYTE(bits == 1 ? 2 : bits == 4 ? 16 : 0);
         Put(file, entry + 4, type == 1 ? 1 : hx, 2);
-        Put(file, entry + 6, type == 1 ? (bits <= 8 ? bits : 0) : hy, 2);
+        Put(file, entry + 6, type == 1 ? bits : hy, 2);
         Put(file, entry + 8, DWORD(image.GetResourceSize()), 4);
         Put(file, entry + 12, DWORD(record), 4);
         // biSize, biWidth, biHeight doubled, planes and bit count, BI_RGB, biSizeImage.
@@ -45,8 +45,9 @@ long FirstDifference(const std::vector<BYTE>& a, const std::vector<BYTE>& b)
     return at.first == a.end() && at.second == b.end() ? -1 : long(at.first - a.begin());
 }
 
-// Compares a read-back image with the one written: the hotspot is not read back.
-void ExpectSameImage(const IconImage& written, const IconImage& read, const std::string& at)
+// Compares a read-back image with the one written; the hotspot is read back
+// from cursor files only.
+void ExpectSameImage(const IconImage& written, const IconImage& read, const std::string& at, bool cursor = false)
 {
     ASSERT_TRUE(read.IsValid()) << at;
     EXPECT_STREQ(written.GetFormatText(), read.GetFormatText()) << at;
@@ -54,10 +55,12 @@ void ExpectSameImage(const IconImage& written, const IconImage& read, const std:
     EXPECT_EQ(Bytes(written, 1, written.GetMaskBytes()), Bytes(read, 1, read.GetMaskBytes())) << at;
     const int entries = read.GetBitCount() <= 8 ? read.GetPaletteCount() : 256;
     EXPECT_EQ(Bytes(written, 2, 4 * entries), Bytes(read, 2, 4 * entries)) << at;
-    WORD hx = 0, hy = 0;
+    WORD hx = 0, hy = 0, wx = WORD((read.GetSize() - 1) / 2), wy = wx;
     read.GetHotspot(&hx, &hy);
-    EXPECT_EQ((read.GetSize() - 1) / 2, hx) << at;
-    EXPECT_EQ((read.GetSize() - 1) / 2, hy) << at;
+    if (cursor)
+        written.GetHotspot(&wx, &wy);
+    EXPECT_EQ(wx, hx) << at;
+    EXPECT_EQ(wy, hy) << at;
     EXPECT_FALSE(read.CanUndo()) << at;
     EXPECT_EQ(0, read.GetLeftIndex()) << at;
     EXPECT_EQ(read.GetBitCount() <= 8 ? read.GetPaletteCount() - 1 : 255, read.GetRightIndex()) << at;
@@ -104,13 +107,18 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
     for (size_t i = 0; i < images.size(); ++i) {
         // Writing leaves the fourth byte of 32-bit pixels in memory alone.
         EXPECT_EQ(memory[i], Bytes(*images[i], 0, images[i]->GetColourBytes())) << name;
-        ExpectSameImage(*images[i], *back[i], name + " #" + std::to_string(i));
+        ExpectSameImage(*images[i], *back[i], name + " #" + std::to_string(i), type == 2);
         AppendRgba(*images[i], rgba);
         WORD hx = 0, hy = 0;
         images[i]->GetHotspot(&hx, &hy);
         fprintf(manifest, "  %d %d %d %d\n", images[i]->GetSize(), images[i]->GetBitCount(), hx, hy);
     }
     ASSERT_TRUE(WriteWholeFile(path + ".rgba", rgba));
+    // Saved again as read, the file stays the same to the byte, hotspots included.
+    const std::string again = path + ".again" + name.substr(name.size() - 4);
+    ASSERT_EQ(1, read.WriteIconFile(again.c_str())) << name;
+    EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(again)) << name;
+    DeleteFileA(again.c_str());
 }
 
 } // namespace
@@ -181,9 +189,9 @@ TEST(IconFile, TypeComesFromTheExtension)
     EXPECT_EQ(0, CountFiles(folder, "*.tmp"));
 }
 
-// Fields the reader does not take: the header's type, the hotspots of a cursor,
-// biClrUsed (the table follows the bit count) and the reserved byte of a palette
-// entry (the model keeps it 0).
+// Fields the reader does not take: the header's type (but for the hotspots in
+// a cursor's entries), biClrUsed when the table is whole and the reserved byte
+// of a palette entry (the model keeps it 0).
 TEST(IconFile, FieldsThatAreNotReadBack)
 {
     const std::string folder = OutputFolder("cursor"), path = folder + "\\patched.cur", icon = folder + "\\out.ico";
@@ -203,15 +211,23 @@ TEST(IconFile, FieldsThatAreNotReadBack)
         const std::vector<IconImage*> back = DocumentSnapshot(read).images;
         ASSERT_EQ(2u, back.size()) << what;
         for (int i = 0; i < 2; ++i)
-            ExpectSameImage(*written[i], *back[i], what);
+            ExpectSameImage(*written[i], *back[i], what, c.at != 2 || c.value == 2);
         // Written again as an icon: planes and bit counts in the entries, no hotspot.
         ASSERT_EQ(1, read.WriteIconFile(icon.c_str()));
         EXPECT_EQ(-1, FirstDifference(ExpectedFile(read, 1), ReadWholeFile(icon))) << what;
     }
+    // A hotspot outside its image is not taken: the centre, as for an icon.
+    ASSERT_TRUE(WriteWholeFile(path, Patched(original, 6 + 4, 16, 2)));
+    IconDocument read;
+    ASSERT_EQ(1, read.OpenFile(nullptr, path.c_str()));
+    WORD hx = 0, hy = 0;
+    read.GetCurrentImage()->GetHotspot(&hx, &hy);
+    EXPECT_EQ(std::make_pair(WORD(7), WORD(7)), std::make_pair(hx, hy));
 }
 
 // Files written by other programs (see tests/fixtures/README.md), with the pixels
-// their makers were given.
+// their makers were given, then saved again for the independent readers of the
+// host check (test-output/reopened).
 TEST(IconFile, OpensFilesOfOtherPrograms)
 {
     struct Case { const char* name; std::vector<std::pair<int, int>> formats; };
@@ -220,7 +236,16 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
         {"icotool_cursor.cur", {{72, 8}, {16, 4}}},
         {"magick_rgba.ico", {{48, 32}}},
         {"magick_palette.ico", {{32, 4}}},
+        {"pillow_rgba.ico", {{16, 32}, {32, 32}, {48, 32}}},
+        {"pillow_rgb.ico", {{16, 24}, {32, 24}, {48, 24}}},
+        {"pillow_palette.ico", {{16, 8}, {32, 8}, {48, 8}}},
+        {"built_alpha_clear_mask.ico", {{32, 32}}},
+        {"built_bitfields.ico", {{32, 32}}},
+        {"built_short_table.ico", {{16, 8}}},
     };
+    const std::string folder = OutputFolder("reopened");
+    FILE* manifest = fopen((folder + "\\manifest.txt").c_str(), "w");
+    ASSERT_NE(nullptr, manifest);
     for (const Case& c : cases) {
         const std::string path = FixturePath(c.name);
         const std::vector<BYTE> expected = ReadWholeFile(path + ".rgba");
@@ -235,5 +260,15 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
             AppendRgba(*images[i], rgba);
         }
         EXPECT_EQ(-1, FirstDifference(expected, rgba)) << c.name << " (byte of the first difference)";
+        RoundTrip(document, folder, c.name, manifest);
+    }
+    fclose(manifest);
+    // The cursor's hotspots come from its entries.
+    IconDocument cursor;
+    ASSERT_EQ(1, cursor.OpenFile(nullptr, FixturePath("icotool_cursor.cur").c_str()));
+    for (int i = 0; cursor.SelectImage(i); ++i) {
+        WORD hx = 0, hy = 0;
+        cursor.GetCurrentImage()->GetHotspot(&hx, &hy);
+        EXPECT_EQ(std::make_pair(WORD(3), WORD(4)), std::make_pair(hx, hy)) << i;
     }
 }

@@ -1,10 +1,12 @@
 # Icons and cursors of every format written by document_tests into
-# test-output/written, and the committed fixtures, read by Pillow and icotool on
+# test-output/written, the committed fixtures, and those saved again by
+# document_tests into test-output/reopened, read by Pillow and icotool on
 # the build machine, with the distribution's Python (it has Pillow).
 
 add_test(NAME icon_readers
          COMMAND ${VEMIRO_SYSTEM_PYTHON3} ${CMAKE_CURRENT_LIST_DIR}/icon_readers.py
-                 ${CMAKE_BINARY_DIR}/test-output/written ${CMAKE_SOURCE_DIR}/tests/fixtures)
+                 ${CMAKE_BINARY_DIR}/test-output/written ${CMAKE_SOURCE_DIR}/tests/fixtures
+                 ${CMAKE_BINARY_DIR}/test-output/reopened)
 set_property(TEST document_tests APPEND PROPERTY FIXTURES_SETUP written_icons)
 set_tests_properties(icon_readers PROPERTIES FIXTURES_REQUIRED written_icons TIMEOUT 300)
 

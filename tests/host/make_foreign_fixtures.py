@@ -44,6 +44,12 @@ def expected_bytes(images):
     return bytes(out)
 
 
+def keep(name, images):
+    with open(os.path.join(FIXTURES, name + ".rgba"), "wb") as f:
+        f.write(expected_bytes([im.convert("RGBA") for im in images]))
+    print("made", name)
+
+
 def make(name, images, command):
     with tempfile.TemporaryDirectory() as work:
         sources = []
@@ -53,9 +59,31 @@ def make(name, images, command):
             sources.append(path)
         target = os.path.join(FIXTURES, name)
         subprocess.run(command(sources, target), check=True)
-    with open(os.path.join(FIXTURES, name + ".rgba"), "wb") as f:
-        f.write(expected_bytes(images))
-    print("made", name)
+    keep(name, images)
+
+
+def pillow_icon(images, target):
+    """Pillow's own icon writer with BMP records, one image of each size."""
+    images[-1].save(target, "ICO", sizes=[im.size for im in images], append_images=images[:-1],
+                    bitmap_format="bmp")
+
+
+def rewrite_record(source, target, change):
+    """A one-image icon whose record is change(record), its byte count updated."""
+    with open(os.path.join(FIXTURES, source), "rb") as f:
+        data = bytearray(f.read())
+    record = change(bytearray(data[22:]))
+    data[14:18] = len(record).to_bytes(4, "little")
+    with open(os.path.join(FIXTURES, target), "wb") as f:
+        f.write(data[:22] + record)
+
+
+def palette_picture(size, seed):
+    """A palette image with a table of 16 entries."""
+    im = Image.new("P", (size, size))
+    im.putpalette([(k * 53 + seed * 31 + c * 97) & 0xFF for k in range(16) for c in range(3)])
+    im.putdata([(x * 3 + y * 5 + x * y + seed) % 16 for y in range(size) for x in range(size)])
+    return im
 
 
 def main():
@@ -77,6 +105,32 @@ def main():
     make("magick_rgba.ico", [picture(48, 4000, 5)], lambda s, t: ["convert", s[0], t])
     make("magick_palette.ico", [picture(32, 9, 6)],
          lambda s, t: ["convert", s[0], "-type", "PaletteAlpha", t])
+
+    # Pillow's BMP records: 32 bits without a mask, other depths with mask rows
+    # not padded to 4 bytes, a palette image with a short colour table.
+    rgba = [picture(size, 300, size) for size in (16, 32, 48)]
+    for name, images in (("pillow_rgba.ico", rgba), ("pillow_rgb.ico", [im.convert("RGB") for im in rgba]),
+                         ("pillow_palette.ico", [palette_picture(size, size) for size in (16, 32, 48)])):
+        pillow_icon(images, os.path.join(FIXTURES, name))
+        keep(name, images)
+
+    # Records laid out by hand from Pillow's: a clear mask under transparency kept
+    # in the fourth byte alone, with colours left under the transparent pixels.
+    veiled = picture(32, 300, 7)
+    veiled.putdata([(r, g, b, a) if a else (r ^ 0x5A, 0x77, b | 1, 0) for r, g, b, a in veiled.getdata()])
+    pillow_icon([veiled], os.path.join(FIXTURES, "built_alpha_clear_mask.ico"))
+    rewrite_record("built_alpha_clear_mask.ico", "built_alpha_clear_mask.ico", lambda r: r + bytes(4 * 32))
+    # The usual bit-field masks after the header.
+    rewrite_record("built_alpha_clear_mask.ico", "built_bitfields.ico",
+                   lambda r: r[:16] + (3).to_bytes(4, "little") + r[20:40]
+                   + bytes.fromhex("0000ff0000ff0000ff000000") + r[40:])
+    # A short colour table (16 entries of 256) followed by a padded mask.
+    pillow_icon([palette_picture(16, 9)], os.path.join(FIXTURES, "built_short_table.ico"))
+    rewrite_record("built_short_table.ico", "built_short_table.ico",
+                   lambda r: r[:-32] + b"".join(r[-32 + 2 * y:-30 + 2 * y or None] + bytes(2) for y in range(16)))
+    for name, images in (("built_alpha_clear_mask.ico", [veiled]), ("built_bitfields.ico", [veiled]),
+                         ("built_short_table.ico", [palette_picture(16, 9)])):
+        keep(name, images)
 
 
 if __name__ == "__main__":

@@ -235,11 +235,11 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
     EXPECT_EQ("3 - 12", WindowText(Shell().hotspotBox));
 
     // The type by the extension, then in the directory entry a cursor's hotspot,
-    // an icon's planes and bit count (0 above 8 bits).
+    // an icon's planes and bit count.
     const std::string cursor = FreshOutputPath("drawn.cur"), icon = FreshOutputPath("drawn.ico");
     struct Case { std::string path, title; std::vector<BYTE> fields; };
     for (const Case& c :
-         {Case{cursor, "[ drawn.cur ]", {2, 0, 3, 0, 12, 0}}, Case{icon, "[ drawn.ico ]", {1, 0, 1, 0, 0, 0}}}) {
+         {Case{cursor, "[ drawn.cur ]", {2, 0, 3, 0, 12, 0}}, Case{icon, "[ drawn.ico ]", {1, 0, 1, 0, 24, 0}}}) {
         Command(CmdSaveAs, {ChooseFile(c.path)});
         const std::vector<BYTE> bytes = ReadWholeFile(c.path);
         ASSERT_GE(bytes.size(), 22u);
