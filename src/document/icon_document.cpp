@@ -96,6 +96,7 @@ bool IconDocument::AppendImage(IconImage* image)
         first_ = node;
     last_ = node;
     current_ = node;
+    budget_.Attach(image);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <windows.h>
+#include "model/history_budget.h"
 #include "model/icon_image.h"
 
 struct ImageNode
@@ -97,4 +98,5 @@ private:
     DWORD modified_ = 0;
     RECT selection_ = {};
     int hasSelection_ = 0;
+    HistoryBudget budget_;                      // every image taken in is attached
 };

@@ -171,6 +171,8 @@ int IconDocument::OpenFile(HWND /*owner*/, const char* path)
     first_ = first;
     last_ = last;
     current_ = first;
+    for (ImageNode* node = first_; node; node = node->next)
+        budget_.Attach(node->image);
     SetFilePath(path);
     return 1;
 }

@@ -121,7 +121,7 @@ int IconImage::FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORRE
 void IconImage::PrepareTransparentDrawing()
 {
     if (GetBitCount() <= 8)
-        GetTransparentIndex();
+        SettleTransparentIndex();
 }
 
 void IconImage::DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
