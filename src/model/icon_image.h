@@ -91,7 +91,7 @@ public:
     int SetPaletteColour(int index, COLORREF colour);
     int IndexOfColour(COLORREF colour) const;
 
-    // The two painting colours
+    // The two painting colours (painting_colours.cpp)
     COLORREF GetLeftColour() const;
     COLORREF GetRightColour() const;
     int GetLeftIndex() const;
@@ -101,7 +101,7 @@ public:
     COLORREF SetLeftColour(COLORREF colour);
     COLORREF SetRightColour(COLORREF colour);
 
-    // Pixels (pixel_access.cpp)
+    // Pixels
     BYTE* PixelAddress(int x, int y) const;
     int IsTransparent(int x, int y) const;
     COLORREF GetPixelColour(int x, int y) const;
@@ -134,8 +134,9 @@ public:
     bool IsFillTarget(int x, int y, COLORREF target) const;
     int FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour);
     int PaintPixel(int x, int y, int strokeIndex, COLORREF strokeColour);
-    void DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour);
-    void DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour);
+    // 0, with nothing drawn, when refused (no image, a bad index, no GDI object left).
+    int DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour);
+    int DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour);
     // A shape as DrawShape lays it down, with pen and no fill, onto any context:
     // the canvas shows a shape being dragged with the same strokes.
     static void DrawShapeOutline(HDC dc, HPEN pen, ShapeKind shape, POINT start, POINT end);

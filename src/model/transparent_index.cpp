@@ -45,10 +45,10 @@ int IconImage::SettleTransparentIndex()
     int index = GetTransparentIndex();
     if (index == -1) {
         index = FindUnusedIndex();
-        // Every entry in use and none black: the pixel keeps entry 0 beneath.
-        if (index == -1)
+        // Every entry in use and none black (or no context left to change the
+        // colour table): the pixel takes entry 0 beneath.
+        if (index == -1 || !SetPaletteColour(index, kBlack))
             return 0;
-        SetPaletteColour(index, kBlack);
     }
     transparentIndex_ = index;
     return index;

@@ -121,6 +121,49 @@ TEST(ImageHistory, OnlyTheStateOnScreenHoldsBitmaps)
     EXPECT_TRUE(released(colour) && released(mask));
 }
 
+// Takes every GDI object the process may still make, and gives them back.
+struct NoGdiObjectLeft
+{
+    std::vector<HPEN> pens;
+    NoGdiObjectLeft()
+    {
+        for (HPEN pen; pens.size() < 200000 && (pen = CreatePen(PS_SOLID, 1, kRed)) != nullptr;)
+            pens.push_back(pen);
+    }
+    ~NoGdiObjectLeft()
+    {
+        for (HPEN pen : pens)
+            DeleteObject(pen);
+    }
+};
+
+// A copy needs no GDI object; drawing, a palette edit, undo and redo do, and
+// without one they are refused whole and leave the image and its history as they were.
+TEST(ImageHistory, WithNoGdiObjectLeftEditsAreRefusedWholeAndNothingMoves)
+{
+    BlankImage image(32, 8);
+    Edit(image, 1);
+    Edit(image, 2);
+    ASSERT_EQ(1, image.Undo());
+    const std::vector<long long> before = Snapshot(image);
+    {
+        NoGdiObjectLeft full;
+        ASSERT_FALSE(MemoryDC(nullptr).Ok()) << full.pens.size() << " pens made";
+        ImageState* copy = image.CopyCurrentState();
+        EXPECT_NE(nullptr, copy);
+        IconImage::FreeState(copy);
+        EXPECT_EQ(0, image.DrawStrokeSegment(Pt(0, 5), Pt(20, 5), 3, image.GetPaletteColour(3)));
+        EXPECT_EQ(0, image.DrawShape(ShapeRectangle, Pt(2, 2), Pt(9, 9), image.GetPaletteColour(3)));
+        EXPECT_EQ(0, image.SetPaletteColour(255, kRed));
+        EXPECT_EQ(0, image.Undo() + image.Redo());
+        EXPECT_EQ(before, Snapshot(image));
+        EXPECT_TRUE(image.CanUndo() && image.CanRedo());
+    }
+    EXPECT_TRUE(image.GetPaletteColour(255) == kWhite && TableColour(image.GetColourBitmap(), 255) == kWhite);
+    ASSERT_EQ(1, image.Redo());
+    EXPECT_EQ(2, image.GetPixelIndex(0, 0));
+}
+
 TEST(ImageHistory, TransparentPixelsStayBlackAfterUndoOfThePaletteFallback)
 {
     // No black entry: the first transparent pixel turns the lowest unused entry
