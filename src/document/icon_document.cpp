@@ -90,13 +90,13 @@ bool IconDocument::AppendImage(IconImage* image)
     ImageNode* node = new (std::nothrow) ImageNode{image, last_, nullptr};
     if (!node)
         return false;
+    budget_.Attach(image);
     if (last_)
         last_->next = node;
     else
         first_ = node;
     last_ = node;
     current_ = node;
-    budget_.Attach(image);
     return true;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
-#include "model/history_budget.h"
 #include "model/icon_image.h"
+#include "model/history_budget.h"
 
 struct ImageNode
 {
