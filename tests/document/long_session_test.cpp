@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "document_test_support.h"
 #include "model/history_budget.h"
 
@@ -15,24 +17,22 @@ bool Stroke(IconImage& image, POINT from, POINT to, COLORREF colour)
     if (!before)
         return false;
     const POINT middle = { (from.x + to.x) / 2, (from.y + to.y) / 2 };
-    image.PaintPixel(from.x, from.y, -1, colour);
-    image.DrawStrokeSegment(from, middle, -1, colour);
-    image.DrawStrokeSegment(middle, to, -1, colour);
-    return image.CommitState(before) == 1;
+    const bool drawn = image.PaintPixel(from.x, from.y, -1, colour) &&
+                       image.DrawStrokeSegment(from, middle, -1, colour) &&
+                       image.DrawStrokeSegment(middle, to, -1, colour);
+    return image.CommitState(before) == 1 && drawn;
 }
 
-int CountColour(const IconImage& image, COLORREF colour)
+long CountColour(const IconImage& image, COLORREF colour)
 {
-    int n = 0;
-    for (COLORREF c : Look(image))
-        n += c == colour;
-    return n;
+    const std::vector<COLORREF> look = Look(image);
+    return long(std::count(look.begin(), look.end(), colour));
 }
 
 } // namespace
 
-// Every undo step used to hold two DIB sections: under Wine the process ran out of
-// GDI objects after about 15,000 strokes, strokes drew nothing and saving failed.
+// Every undo step used to hold two DIB sections: under Wine this session ran out
+// of room at stroke 11,644, where the copy before the stroke could not be made.
 TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
 {
     IconDocument document;
@@ -42,7 +42,9 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
         const POINT from = { (i * 7) % 128, (i * 13) % 128 }, to = { (i * 29 + 40) % 128, (i * 11 + 25) % 128 };
         ASSERT_TRUE(Stroke(image, from, to, RGB(i & 0xFF, (i >> 8) & 0xFF, 0x40))) << "stroke " << i;
     }
-    ASSERT_LE(image.GetBudget()->GetHeldBytes(), HistoryBudget::kDefaultLimit);
+    // The history fills its room, about a thousand steps, and stays within it.
+    const size_t held = image.GetBudget()->GetHeldBytes();
+    EXPECT_TRUE(held <= HistoryBudget::kDefaultLimit && held > HistoryBudget::kDefaultLimit / 100 * 99) << held;
 
     ASSERT_TRUE(Stroke(image, POINT{ 0, 64 }, POINT{ 127, 64 }, kLastStroke));
     EXPECT_EQ(128, CountColour(image, kLastStroke));

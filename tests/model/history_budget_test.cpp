@@ -53,21 +53,3 @@ TEST(HistoryBudget, DropsTheOldestStepsAcrossItsImages)
     EXPECT_FALSE(a.CanUndo() || a.CanRedo() || b.CanUndo() || b.CanRedo());
     EXPECT_TRUE(a.GetPixelIndex(0, 0) == 3 && b.GetPixelIndex(0, 0) == 2);
 }
-
-// The default room holds about a thousand steps of the largest image.
-TEST(HistoryBudget, DefaultLimitBoundsADocumentsHistoryButNotAFreeStandingImage)
-{
-    BlankImage free(128, 32), held(128, 32);
-    HistoryBudget budget;
-    budget.Attach(&held);
-    const int edits = 1100;
-    for (int i = 0; i < edits; ++i) {
-        Edit(free, i % 256);
-        Edit(held, i % 256);
-    }
-    const size_t step = free.GetHistoryBytes() / edits;
-    EXPECT_LE(budget.GetHeldBytes(), HistoryBudget::kDefaultLimit);
-    EXPECT_GT(budget.GetHeldBytes() + step, HistoryBudget::kDefaultLimit);
-    EXPECT_EQ(edits, int(UndoWalk(free).size()));
-    EXPECT_EQ(HistoryBudget::kDefaultLimit / step, UndoWalk(held).size());
-}
