@@ -53,9 +53,10 @@ public:
     void Reset();
     static void FreeState(ImageState* state);   // image_state.cpp
 
-    // Builder support, shared with the file readers (image_state.cpp). NewState gives a zeroed state
-    // of the format with both DIB sections made (colour table from palette up to
-    // 8 bits) and a copy of the palette (2, 16 or 256 entries); null on failure.
+    // Builder support, shared with the file readers (image_state.cpp). NewState
+    // gives a zeroed state of the format with both DIB sections made (colour table
+    // from palette up to 8 bits) and a copy of the palette (2, 16 or 256 entries);
+    // null on failure.
     static ImageState* NewState(int size, int bitCount, const RGBQUAD* palette);
     // Makes state the only history node of an image just Reset, sets the byte
     // counts, the hotspot to the centre, the two indices and their colours.

@@ -39,12 +39,14 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
     ASSERT_EQ(1, document.AddNewImage(128, 32));
     IconImage& image = *document.GetCurrentImage();
     for (int i = 0; i < 20000; ++i) {
-        const POINT from = { (i * 7) % 128, (i * 13) % 128 }, to = { (i * 29 + 40) % 128, (i * 11 + 25) % 128 };
+        const POINT from = { (i * 7) % 128, (i * 13) % 128 };
+        const POINT to = { (i * 29 + 40) % 128, (i * 11 + 25) % 128 };
         ASSERT_TRUE(Stroke(image, from, to, RGB(i & 0xFF, (i >> 8) & 0xFF, 0x40))) << "stroke " << i;
     }
     // The history fills its room, about a thousand steps, and stays within it.
     const size_t held = image.GetBudget()->GetHeldBytes();
-    EXPECT_TRUE(held <= HistoryBudget::kDefaultLimit && held > HistoryBudget::kDefaultLimit / 100 * 99) << held;
+    const size_t limit = HistoryBudget::kDefaultLimit;
+    EXPECT_TRUE(held <= limit && held > limit / 100 * 99) << held;
 
     ASSERT_TRUE(Stroke(image, POINT{ 0, 64 }, POINT{ 127, 64 }, kLastStroke));
     EXPECT_EQ(128, CountColour(image, kLastStroke));
@@ -61,7 +63,8 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
     EXPECT_TRUE(file.size() > 7 && file[6] == 128 && file[7] == 128);
     EXPECT_TRUE(Get(file, 14, 4) == resource && Get(file, 18, 4) == 22 && file.size() == 22 + resource);
     // The record's header: 128 wide, twice as high (colour and mask), 32 bits.
-    EXPECT_TRUE(Get(file, 22, 4) == 40 && Get(file, 26, 4) == 128 && Get(file, 30, 4) == 256 && Word(file, 36) == 32);
+    EXPECT_TRUE(Get(file, 22, 4) == 40 && Get(file, 26, 4) == 128 && Get(file, 30, 4) == 256);
+    EXPECT_EQ(32, Word(file, 36));
     IconDocument reopened;
     ASSERT_EQ(1, reopened.OpenFile(nullptr, path.c_str()));
     EXPECT_EQ(Look(image), Look(*reopened.GetCurrentImage()));

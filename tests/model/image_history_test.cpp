@@ -98,7 +98,8 @@ TEST(ImageHistory, OnlyTheStateOnScreenHoldsBitmaps)
     Edit(image, 1);
     Edit(image, 2);
     struct Move { int (IconImage::*move)(); int shows; };
-    for (const Move& m : { Move{&IconImage::Undo, 1}, Move{&IconImage::Undo, 255}, Move{&IconImage::Redo, 1} }) {
+    for (const Move& m : { Move{&IconImage::Undo, 1}, Move{&IconImage::Undo, 255},
+                           Move{&IconImage::Redo, 1} }) {
         ASSERT_EQ(1, (image.*m.move)());
         BITMAP shown = {};
         ASSERT_TRUE(GetObjectA(colour, sizeof shown, &shown));
