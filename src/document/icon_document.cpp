@@ -92,6 +92,7 @@ bool IconDocument::AppendImage(IconImage* image)
     ImageNode* node = new (std::nothrow) ImageNode{image, last_, nullptr};
     if (!node)
         return false;
+    budget_.Attach(image);
     if (last_)
         last_->next = node;
     else

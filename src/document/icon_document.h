@@ -2,6 +2,7 @@
 #include <windows.h>
 #include "document/open_failure.h"
 #include "model/icon_image.h"
+#include "model/history_budget.h"
 
 struct ImageNode
 {
@@ -103,4 +104,5 @@ private:
     DWORD modified_ = 0;
     RECT selection_ = {};
     int hasSelection_ = 0;
+    HistoryBudget budget_;                      // every image taken in is attached
 };

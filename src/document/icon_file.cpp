@@ -81,10 +81,10 @@ HANDLE CreateTemporaryBeside(const char* path, char* temporary)
 
 namespace {
 
-// Each image holds two DIB sections, and two more for every undo step. A
-// Windows process gets 10,000 GDI objects by default and the editor's windows
-// take a few hundred: 1,000 images take a fifth of that as they open and leave
-// room for a few undo steps each. Files in use list a few dozen at most.
+// Each image holds two DIB sections (its undo steps hold none). A Windows
+// process gets 10,000 GDI objects by default and the editor's windows take a few
+// hundred: 1,000 images take a fifth of that and leave room for everything
+// else. Files in use list a few dozen at most.
 const int kMostImages = 1000;
 
 // The images of a file, kept apart from the document until every one has loaded.
@@ -183,6 +183,8 @@ int IconDocument::OpenFile(HWND /*owner*/, const char* path, OpenFailure* why)
     first_ = current_ = chain.first;
     last_ = chain.last;
     chain.first = chain.last = nullptr;
+    for (ImageNode* node = first_; node; node = node->next)
+        budget_.Attach(node->image);
     SetFilePath(path);
     return 1;
 }

@@ -14,23 +14,35 @@ void DrawOnBitmap(HDC dc, HBITMAP bitmap, HPEN pen, ShapeKind shape, POINT start
     IconImage::DrawShapeOutline(dc, pen, shape, start, end);
 }
 
-// The colour bitmap's pen is the colour of the stroke (black under transparency),
-// the mask's pen sets or clears the transparency bit.
-void DrawOnBothBitmaps(const IconImage& image, ShapeKind shape, POINT start, POINT end,
-                       COLORREF penColour, bool transparent)
+// The context and pens for drawing into the image's bitmaps, made before anything
+// changes: when GDI has no object left to give, the drawing is refused whole
+// rather than leaving the mask drawn without its colour. The colour bitmap's pen
+// is the colour of the stroke (black under transparency), the mask's pen sets or
+// clears the transparency bit.
+class BitmapPens
 {
-    MemoryDC dc(nullptr);
-    if (!dc.Ok())
-        return;
-    OwnedPen colourPen(transparent ? nullptr : CreatePen(PS_SOLID, 1, penColour));
-    HPEN pen = transparent ? static_cast<HPEN>(GetStockObject(BLACK_PEN)) : colourPen.Get();
-    if (pen)
-        DrawOnBitmap(dc, image.GetColourBitmap(), pen, shape, start, end);
-    HPEN maskPen = static_cast<HPEN>(GetStockObject(transparent ? WHITE_PEN : BLACK_PEN));
-    DrawOnBitmap(dc, image.GetMaskBitmap(), maskPen, shape, start, end);
-    // The pixels are read and written directly next: make GDI finish first.
-    GdiFlush();
-}
+public:
+    BitmapPens(COLORREF penColour, bool transparent)
+        : dc_(nullptr), colourPen_(transparent ? nullptr : CreatePen(PS_SOLID, 1, penColour)),
+          transparent_(transparent) {}
+
+    bool Ok() const { return dc_.Ok() && (transparent_ || colourPen_.Ok()); }
+
+    void Draw(const IconImage& image, ShapeKind shape, POINT start, POINT end) const
+    {
+        HPEN pen = transparent_ ? static_cast<HPEN>(GetStockObject(BLACK_PEN)) : colourPen_.Get();
+        DrawOnBitmap(dc_, image.GetColourBitmap(), pen, shape, start, end);
+        HPEN maskPen = static_cast<HPEN>(GetStockObject(transparent_ ? WHITE_PEN : BLACK_PEN));
+        DrawOnBitmap(dc_, image.GetMaskBitmap(), maskPen, shape, start, end);
+        // The pixels are read and written directly next: make GDI finish first.
+        GdiFlush();
+    }
+
+private:
+    MemoryDC dc_;
+    OwnedPen colourPen_;
+    bool transparent_;
+};
 
 }  // namespace
 
@@ -121,34 +133,42 @@ int IconImage::FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORRE
 void IconImage::PrepareTransparentDrawing()
 {
     if (GetBitCount() <= 8)
-        GetTransparentIndex();
+        SettleTransparentIndex();
 }
 
-void IconImage::DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
+int IconImage::DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
 {
     if (!IsValid())
-        return;
+        return 0;
     const int count = GetPaletteCount();
     if (strokeIndex < -1 || strokeIndex > count)
-        return;
+        return 0;
     if (std::abs(to.x - from.x) > 1 || std::abs(to.y - from.y) > 1) {
         const bool transparent = strokeIndex == count;
-        if (transparent)
-            PrepareTransparentDrawing();
         COLORREF pen = strokeColour;
         if (strokeIndex != -1 && !transparent)
             pen = GetPaletteColour(strokeIndex);
-        DrawOnBothBitmaps(*this, ShapeLine, from, to, pen, transparent);
+        const BitmapPens pens(pen, transparent);
+        if (!pens.Ok())
+            return 0;
+        if (transparent)
+            PrepareTransparentDrawing();
+        pens.Draw(*this, ShapeLine, from, to);
     }
     PaintPixel(to.x, to.y, strokeIndex, strokeColour);
+    return 1;
 }
 
-void IconImage::DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour)
+int IconImage::DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour)
 {
     if (!IsValid() || strokeColour == NoColour)
-        return;
+        return 0;
     const bool transparent = strokeColour == TransparentColour;
+    const BitmapPens pens(strokeColour, transparent);
+    if (!pens.Ok())
+        return 0;
     if (transparent)
         PrepareTransparentDrawing();
-    DrawOnBothBitmaps(*this, shape, start, end, strokeColour, transparent);
+    pens.Draw(*this, shape, start, end);
+    return 1;
 }

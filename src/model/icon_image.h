@@ -5,7 +5,11 @@
 const COLORREF TransparentColour = 0xFF000000;
 const COLORREF NoColour = 0xFFFFFFFF;
 
-// One snapshot of an image: the colour and mask DIB sections, the palette and the hotspot.
+class HistoryBudget;
+
+// One snapshot of an image: its pixels, mask, palette and hotspot. Only the state
+// on screen holds the two DIB sections; the others keep the same bytes in plain
+// memory (bitmaps null) and take the sections over when they become current.
 struct ImageState
 {
     BITMAPINFOHEADER colourHeader;
@@ -24,6 +28,7 @@ struct HistoryNode
     ImageState* state;         // owned
     HistoryNode* previous;     // towards the first node: the redo side
     HistoryNode* next;         // towards the last node: the undo side
+    ULONGLONG step;            // when recorded or last on screen, in the document's order
 };
 
 enum ShapeKind { ShapeLine = 0, ShapeRectangle = 1, ShapeEllipse = 2 };
@@ -46,11 +51,12 @@ public:
     int LoadFromBitmap(HANDLE file, const BITMAPFILEHEADER* fileHeader, const BYTE* infoBlock,
                        DWORD infoSize);
     void Reset();
-    static void FreeState(ImageState* state);
+    static void FreeState(ImageState* state);   // image_state.cpp
 
-    // Builder support, shared with the file readers. NewState gives a zeroed state
-    // of the format with both DIB sections made (colour table from palette up to
-    // 8 bits) and a copy of the palette (2, 16 or 256 entries); null on failure.
+    // Builder support, shared with the file readers (image_state.cpp). NewState
+    // gives a zeroed state of the format with both DIB sections made (colour table
+    // from palette up to 8 bits) and a copy of the palette (2, 16 or 256 entries);
+    // null on failure.
     static ImageState* NewState(int size, int bitCount, const RGBQUAD* palette);
     // Makes state the only history node of an image just Reset, sets the byte
     // counts, the hotspot to the centre, the two indices and their colours.
@@ -76,7 +82,8 @@ public:
     static int RowStride(int width, int bits);
     static bool IsAcceptedSize(int size);
     static bool IsAcceptedBitCount(int bitCount);
-    // The default palette of a bit count: 2, 16 or 256 entries written to out.
+    // The default palette of a bit count: 2, 16 or 256 entries written to out
+    // (default_palette.cpp).
     static int DefaultPalette(int bitCount, RGBQUAD* out);
 
     // Hotspot
@@ -88,7 +95,7 @@ public:
     int SetPaletteColour(int index, COLORREF colour);
     int IndexOfColour(COLORREF colour) const;
 
-    // The two painting colours
+    // The two painting colours (painting_colours.cpp)
     COLORREF GetLeftColour() const;
     COLORREF GetRightColour() const;
     int GetLeftIndex() const;
@@ -106,23 +113,34 @@ public:
     int SetPixelIndex(int x, int y, int index);
     int SetPixelColour(int x, int y, COLORREF colour);
     int SetTransparent(int x, int y, bool on);
-    int GetTransparentIndex();
+    // The index transparent pixels hold or will hold, when already determined:
+    // a pure query. SettleTransparentIndex, used as a transparent pixel is
+    // painted, may turn an unused entry black when there is none yet
+    // (transparent_index.cpp).
+    int GetTransparentIndex() const;
+    int SettleTransparentIndex();
     int FindUnusedIndex() const;
 
-    // History (image_history.cpp)
+    // History (image_history.cpp). The copy holds no GDI object; null when
+    // memory runs out, and then the edit it was for must be refused.
     ImageState* CopyCurrentState() const;
     int CommitState(ImageState* state);
     bool CanUndo() const;
     bool CanRedo() const;
+    // 0, and nothing moves, when the target state cannot be put on screen.
     int Undo();
     int Redo();
+    // The document's budget this image's history counts against, if any.
+    HistoryBudget* GetBudget() const { return budget_; }
+    size_t GetHistoryBytes() const { return historyBytes_; }
 
     // Drawing tools (drawing.cpp)
     bool IsFillTarget(int x, int y, COLORREF target) const;
     int FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour);
     int PaintPixel(int x, int y, int strokeIndex, COLORREF strokeColour);
-    void DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour);
-    void DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour);
+    // 0, with nothing drawn, when refused (no image, a bad index, no GDI object left).
+    int DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour);
+    int DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour);
     // A shape as DrawShape lays it down, with pen and no fill, onto any context:
     // the canvas shows a shape being dragged with the same strokes.
     static void DrawShapeOutline(HDC dc, HPEN pen, ShapeKind shape, POINT start, POINT end);
@@ -134,12 +152,16 @@ public:
     int Mirror(const RECT* rect, bool vertical);
 
 private:
+    friend class HistoryBudget;
     ImageState* CurrentState() const { return current_ ? current_->state : nullptr; }
     void PrepareTransparentDrawing();           // drawing.cpp
     // History list primitives (image_history.cpp)
     bool AppendState(ImageState* state);
     bool InsertStateAfter(HistoryNode* node, ImageState* state);
     void RemoveNode(HistoryNode* node);
+    bool MakeCurrent(HistoryNode* node);
+    const HistoryNode* OldestStep() const;
+    size_t DropOldestStep();
     void ReleaseHistory();
     void ForgetTransparentIndex();
     void SetByteCounts(int size, int bitCount, int colourBytes);
@@ -157,4 +179,7 @@ private:
     int colourBytes_ = 0;
     int paletteBytes_ = 0;
     int maskBytes_ = 0;
+    HistoryBudget* budget_ = nullptr;
+    IconImage* nextInBudget_ = nullptr;
+    size_t historyBytes_ = 0;      // held by the states not on screen
 };

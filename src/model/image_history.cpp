@@ -1,6 +1,7 @@
 #include "model/icon_image.h"
 
-#include <cstring>
+#include "model/history_budget.h"
+#include "model/image_state.h"
 
 // The list runs from the newest content (first node, the redo side) to the
 // oldest (last node, the undo side); the current node is somewhere between.
@@ -79,6 +80,8 @@ void IconImage::RemoveNode(HistoryNode* node)
         last_ = node->previous;
     if (current_ == node)
         current_ = nullptr;
+    else
+        historyBytes_ -= HeldBytesOf(node->state);
     ReleaseNode(node);
 }
 
@@ -91,29 +94,16 @@ void IconImage::ReleaseHistory()
         node = next;
     }
     first_ = last_ = current_ = nullptr;
+    historyBytes_ = 0;
 }
 
 ImageState* IconImage::CopyCurrentState() const
 {
     if (!IsValid())
         return nullptr;
-    const ImageState* source = CurrentState();
-    int size = source->colourHeader.biWidth;
-    int bitCount = source->colourHeader.biBitCount;
-    ImageState* copy = NewState(size, bitCount, source->palette);
-    if (!copy)
-        return nullptr;
-    copy->colourHeader = source->colourHeader;
-    copy->maskHeader = source->maskHeader;
     // Drawing through GDI may still be queued on the source bitmaps.
     GdiFlush();
-    // The pixel memory is what the sections hold, not the kept colour byte count:
-    // an imported bitmap may declare more bytes than its section has.
-    std::memcpy(copy->colourBits, source->colourBits, RowStride(size, bitCount) * size);
-    std::memcpy(copy->maskBits, source->maskBits, RowStride(size, 1) * size);
-    copy->hotspotX = source->hotspotX;
-    copy->hotspotY = source->hotspotY;
-    return copy;
+    return PlainCopyOf(CurrentState());
 }
 
 // A state handed over is always owned from then on: when it cannot be recorded
@@ -122,7 +112,9 @@ int IconImage::CommitState(ImageState* state)
 {
     if (!state)
         return 0;
-    if (!IsValid() || !SameFormat(state, CurrentState())) {
+    // Only the state on screen may hold GDI objects: a state made with sections
+    // gives them up before it joins the history.
+    if (!IsValid() || !SameFormat(state, CurrentState()) || !MoveToPlainMemory(state)) {
         FreeState(state);
         return 0;
     }
@@ -136,6 +128,10 @@ int IconImage::CommitState(ImageState* state)
         FreeState(state);
         return 0;
     }
+    current_->next->step = budget_ ? budget_->NextStep() : 0;
+    historyBytes_ += HeldBytesOf(state);
+    if (budget_)
+        budget_->Enforce();
     return 1;
 }
 
@@ -151,20 +147,44 @@ bool IconImage::CanRedo() const
 
 int IconImage::Undo()
 {
-    if (!CanUndo())
-        return 0;
-    current_ = current_->next;
-    ForgetTransparentIndex();
-    return 1;
+    return CanUndo() && MakeCurrent(current_->next) ? 1 : 0;
 }
 
 int IconImage::Redo()
 {
-    if (!CanRedo())
-        return 0;
-    current_ = current_->previous;
+    return CanRedo() && MakeCurrent(current_->previous) ? 1 : 0;
+}
+
+// The states of one history share their format, so the sections on screen pass
+// from state to state: moving through the history never makes a GDI object.
+bool IconImage::MakeCurrent(HistoryNode* node)
+{
+    if (!HandOverSections(current_->state, node->state))
+        return false;
+    current_->step = budget_ ? budget_->NextStep() : 0;
+    current_ = node;
     ForgetTransparentIndex();
-    return 1;
+    return true;
+}
+
+// A node's step is when it was recorded or last left the screen, so the steps
+// fall away from the current node on both sides: the state least recently used
+// is the undo end (the oldest edit) or, after many undos, the far redo end.
+const HistoryNode* IconImage::OldestStep() const
+{
+    const HistoryNode* undoEnd = last_ != current_ ? last_ : nullptr;
+    const HistoryNode* redoEnd = first_ != current_ ? first_ : nullptr;
+    return !undoEnd || (redoEnd && redoEnd->step < undoEnd->step) ? redoEnd : undoEnd;
+}
+
+size_t IconImage::DropOldestStep()
+{
+    const HistoryNode* oldest = OldestStep();
+    if (!oldest)
+        return 0;
+    const size_t bytes = HeldBytesOf(oldest->state);
+    RemoveNode(oldest == last_ ? last_ : first_);
+    return bytes;
 }
 
 // Each state has its own palette: the index found for another state may hold a

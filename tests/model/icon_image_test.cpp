@@ -226,10 +226,10 @@ TEST(IconImage, TransparentIndexChoice)
 {
     // A 16x16x4 image painted with indices 0 to used - 1 over a palette without black,
     // but for entries black and 15 when black is not -1. The first transparent pixel
-    // picks the index, which stays cached unless there was none to choose. The unused
-    // index counts a transparent pixel by its colour part.
+    // takes the lowest black entry, else turns the lowest unused one black, else keeps
+    // entry 0. The unused index counts a transparent pixel by its colour part.
     struct Case { int black, used, unused, index, unusedAfter, later; };
-    for (const Case& c : { Case{6, 5, 5, 6, 5, 6}, Case{-1, 5, 5, 5, 6, 5}, Case{-1, 16, -1, 0, -1, 9} }) {
+    for (const Case& c : { Case{6, 5, 5, 6, 5, 6}, Case{-1, 5, 5, 5, 6, 5}, Case{-1, 16, -1, 0, -1, -1} }) {
         SCOPED_TRACE(testing::Message() << "black " << c.black << ", used " << c.used);
         BlankImage image(16, 4);
         for (int i = 0; i < 16; ++i)
@@ -242,7 +242,8 @@ TEST(IconImage, TransparentIndexChoice)
         if (c.unused != -1) {
             EXPECT_TRUE(image.GetPixelColour(7, 7) == kBlack && TableColour(image.GetColourBitmap(), c.index) == kBlack);
         }
-        // A transparent pixel of index 9 set behind the model's back.
+        // A transparent pixel of index 9 (not black) set behind the model's back does
+        // not name the transparent index.
         ASSERT_EQ(1, image.SetTransparent(7, 7, false));
         ASSERT_EQ(1, image.SetPixelIndex(0, 0, 9));
         static_cast<BYTE*>(image.GetBits(1))[15 * 4] |= 0x80;
@@ -250,15 +251,61 @@ TEST(IconImage, TransparentIndexChoice)
     }
 }
 
+// Transparent pixels at (5, 1) and (4, 9), as a file may hold them, with entries
+// 40 and 41 beneath: the first by columns names the index when its entry is black.
 TEST(IconImage, TransparentIndexComesFromFirstTransparentPixelByColumns)
 {
     BlankImage image(16, 8);
+    ASSERT_EQ(2, image.SetPaletteColour(40, kBlack) + image.SetPaletteColour(41, kBlack));
     ASSERT_EQ(2, image.SetPixelIndex(5, 1, 40) + image.SetPixelIndex(4, 9, 41));
     BYTE* mask = static_cast<BYTE*>(image.GetBits(1));
     mask[(15 - 1) * 4] |= 0x80 >> 5;
     mask[(15 - 9) * 4] |= 0x80 >> 4;
+    EXPECT_EQ(41, image.GetTransparentIndex());
     ASSERT_EQ(1, image.SetPixelIndex(0, 0, 256));
     EXPECT_EQ(41, image.GetPixelIndex(0, 0));
+}
+
+// A file whose first transparent pixel holds red: pixels erased later must hold a
+// black entry, or they would show red through the mask.
+TEST(IconImage, TransparentIndexIsBlackWhateverAnOpenedFileHoldsUnderItsMask)
+{
+    BlankImage image(16, 4);
+    ASSERT_EQ(1, image.SetPixelIndex(0, 0, 9));              // red in the 4-bit palette
+    static_cast<BYTE*>(image.GetBits(1))[15 * 4] |= 0x80;
+    ASSERT_EQ(kRed, image.GetPixelColour(0, 0));
+    EXPECT_EQ(0, image.GetTransparentIndex());
+    ASSERT_EQ(1, image.SetTransparent(5, 5, true));
+    EXPECT_EQ(0, image.GetPixelIndex(5, 5));
+    EXPECT_TRUE(image.GetPaletteColour(9) == kRed && image.GetPaletteColour(0) == kBlack);
+}
+
+// Asking, as the palette does before an entry is edited, leaves the palette and the
+// colour table alone even when no entry is black yet; painting a transparent pixel
+// turns the lowest unused entry black within that paint's undo step.
+TEST(IconImage, AskingForTheTransparentIndexNeverEditsThePalette)
+{
+    for (int bits : { 4, 8 }) {
+        SCOPED_TRACE(bits);
+        BlankImage image(16, bits);
+        const int n = image.GetPaletteCount();
+        for (int i = 0; i < n; ++i)
+            image.SetPaletteColour(i, RGB(10 + i % 200, 20, 30));
+        PaintIndices(image, [](int x, int) { return x % 2; });
+        const COLORREF edited = image.GetPaletteColour(2);
+        for (int ask = 0; ask < 3; ++ask)
+            EXPECT_EQ(-1, image.GetTransparentIndex());
+        EXPECT_TRUE(image.GetPaletteColour(2) == edited && TableColour(image.GetColourBitmap(), 2) == edited);
+        EXPECT_FALSE(image.CanUndo());
+
+        ImageState* before = image.CopyCurrentState();
+        ASSERT_EQ(1, image.SetTransparent(3, 3, true));
+        EXPECT_TRUE(image.GetPaletteColour(2) == kBlack && image.GetTransparentIndex() == 2);
+        ASSERT_EQ(1, image.CommitState(before));
+        ASSERT_EQ(1, image.Undo());
+        EXPECT_TRUE(image.GetPaletteColour(2) == edited && TableColour(image.GetColourBitmap(), 2) == edited);
+        EXPECT_EQ(-1, image.GetTransparentIndex());
+    }
 }
 
 TEST(IconImage, NewStateAndAdoptFirstStateBuildAnImage)

@@ -1,31 +1,39 @@
 #include <cstring>
 
 #include "model_support.h"
+#include "model/history_budget.h"
 
+// Under a document's budget with room for every step the walk is the same.
 TEST(ImageHistory, WorkedSequence)
 {
-    BlankImage image(32, 8);
-    EXPECT_FALSE(image.CanUndo() || image.CanRedo());
-    Edit(image, 2);
-    Edit(image, 3);
-    // Pixel (0, 0) shows which content is current: 255 (blank white) or an edit's marker.
-    // The edit to 4 drops the redo side (3) and keeps the pre-edit copy of 2.
-    struct Step { int marker; int (IconImage::*move)(); int result, shows; bool canUndo, canRedo; };
-    for (const Step& s : { Step{0, &IconImage::Undo, 1, 2, true, true},
-                           Step{0, &IconImage::Undo, 1, 255, false, true},
-                           Step{0, &IconImage::Undo, 0, 255, false, true},
-                           Step{0, &IconImage::Redo, 1, 2, true, true},
-                           Step{4, &IconImage::Redo, 0, 4, true, false},
-                           Step{0, &IconImage::Undo, 1, 2, true, true},
-                           Step{0, &IconImage::Undo, 1, 255, false, true},
-                           Step{0, &IconImage::Redo, 1, 2, true, true},
-                           Step{0, &IconImage::Redo, 1, 4, true, false} }) {
-        if (s.marker)
-            Edit(image, s.marker);
-        EXPECT_EQ(s.result, (image.*s.move)()) << "towards " << s.shows;
-        EXPECT_EQ(s.shows, image.GetPixelIndex(0, 0));
-        EXPECT_EQ(s.canUndo, image.CanUndo()) << "at " << s.shows;
-        EXPECT_EQ(s.canRedo, image.CanRedo()) << "at " << s.shows;
+    for (bool budgeted : { false, true }) {
+        SCOPED_TRACE(budgeted ? "under a budget" : "free-standing");
+        HistoryBudget budget;
+        BlankImage image(32, 8);
+        if (budgeted)
+            budget.Attach(&image);
+        EXPECT_FALSE(image.CanUndo() || image.CanRedo());
+        Edit(image, 2);
+        Edit(image, 3);
+        // Pixel (0, 0) shows which content is current: 255 (blank white) or an edit's marker.
+        // The edit to 4 drops the redo side (3) and keeps the pre-edit copy of 2.
+        struct Step { int marker; int (IconImage::*move)(); int result, shows; bool canUndo, canRedo; };
+        for (const Step& s : { Step{0, &IconImage::Undo, 1, 2, true, true},
+                               Step{0, &IconImage::Undo, 1, 255, false, true},
+                               Step{0, &IconImage::Undo, 0, 255, false, true},
+                               Step{0, &IconImage::Redo, 1, 2, true, true},
+                               Step{4, &IconImage::Redo, 0, 4, true, false},
+                               Step{0, &IconImage::Undo, 1, 2, true, true},
+                               Step{0, &IconImage::Undo, 1, 255, false, true},
+                               Step{0, &IconImage::Redo, 1, 2, true, true},
+                               Step{0, &IconImage::Redo, 1, 4, true, false} }) {
+            if (s.marker)
+                Edit(image, s.marker);
+            EXPECT_EQ(s.result, (image.*s.move)()) << "towards " << s.shows;
+            EXPECT_EQ(s.shows, image.GetPixelIndex(0, 0));
+            EXPECT_EQ(s.canUndo, image.CanUndo()) << "at " << s.shows;
+            EXPECT_EQ(s.canRedo, image.CanRedo()) << "at " << s.shows;
+        }
     }
 }
 
@@ -75,41 +83,86 @@ TEST(ImageHistory, CopyIgnoresAnOversizedColourByteCount)
     EXPECT_EQ(1 << 24, image.GetColourBytes());
 }
 
-TEST(ImageHistory, ReleasedStatesDeleteTheirBitmaps)
+// Copies and recorded steps keep their bytes in plain memory: the image's two
+// sections stay on screen through undo and redo, holding the current state.
+TEST(ImageHistory, OnlyTheStateOnScreenHoldsBitmaps)
 {
     auto released = [](HBITMAP bitmap) { return GetObjectType(bitmap) == 0; };
     BlankImage image(16, 8);
+    const HBITMAP colour = image.GetColourBitmap(), mask = image.GetMaskBitmap();
     ImageState* copy = image.CopyCurrentState();
     ASSERT_NE(nullptr, copy);
-    const HBITMAP colour = copy->colourBitmap, mask = copy->maskBitmap;
+    EXPECT_TRUE(copy->colourBitmap == nullptr && copy->maskBitmap == nullptr);
     IconImage::FreeState(copy);
-    EXPECT_TRUE(released(colour) && released(mask));
 
-    // The redo side goes when a new step is committed.
-    const HBITMAP first = image.GetColourBitmap(), firstMask = image.GetMaskBitmap();
+    Edit(image, 1);
+    Edit(image, 2);
+    struct Move { int (IconImage::*move)(); int shows; };
+    for (const Move& m : { Move{&IconImage::Undo, 1}, Move{&IconImage::Undo, 255},
+                           Move{&IconImage::Redo, 1} }) {
+        ASSERT_EQ(1, (image.*m.move)());
+        BITMAP shown = {};
+        ASSERT_TRUE(GetObjectA(colour, sizeof shown, &shown));
+        EXPECT_TRUE(image.GetColourBitmap() == colour && image.GetMaskBitmap() == mask);
+        EXPECT_EQ(m.shows, static_cast<const BYTE*>(shown.bmBits)[15 * 16]) << "pixel (0, 0)";
+    }
+
+    // A state made with sections gives them up as it joins the history; a refused
+    // one (another format) is released whole; Reset releases the image's own.
+    ImageState* made = IconImage::NewState(16, 8, nullptr);
+    ImageState* other = IconImage::NewState(32, 8, nullptr);
+    ASSERT_TRUE(made && other);
+    const HBITMAP madeColour = made->colourBitmap, otherColour = other->colourBitmap;
+    EXPECT_EQ(1, image.CommitState(made));
+    EXPECT_EQ(0, image.CommitState(other));
+    EXPECT_TRUE(released(madeColour) && released(otherColour));
+    ASSERT_EQ(1, image.Undo());
+    EXPECT_EQ(0, image.GetPixelIndex(0, 0));
+    image.Reset();
+    EXPECT_TRUE(released(colour) && released(mask));
+}
+
+// Takes every GDI object the process may still make, and gives them back.
+struct NoGdiObjectLeft
+{
+    std::vector<HPEN> pens;
+    NoGdiObjectLeft()
+    {
+        for (HPEN pen; pens.size() < 200000 && (pen = CreatePen(PS_SOLID, 1, kRed)) != nullptr;)
+            pens.push_back(pen);
+    }
+    ~NoGdiObjectLeft()
+    {
+        for (HPEN pen : pens)
+            DeleteObject(pen);
+    }
+};
+
+// A copy needs no GDI object; drawing, a palette edit, undo and redo do, and
+// without one they are refused whole and leave the image and its history as they were.
+TEST(ImageHistory, WithNoGdiObjectLeftEditsAreRefusedWholeAndNothingMoves)
+{
+    BlankImage image(32, 8);
     Edit(image, 1);
     Edit(image, 2);
     ASSERT_EQ(1, image.Undo());
-    const HBITMAP undone = image.GetColourBitmap();
-    ASSERT_EQ(1, image.Undo());
-    const HBITMAP kept = image.GetColourBitmap();
-    Edit(image, 3);
-    EXPECT_TRUE(released(first) && released(firstMask) && released(undone));
-    EXPECT_FALSE(released(kept));
-
-    // A refused commit (another format) releases the state it was handed and
-    // leaves the two steps as they were; Reset releases both.
-    BlankImage other(32, 8);
-    copy = other.CopyCurrentState();
-    ASSERT_NE(nullptr, copy);
-    const HBITMAP refused = copy->colourBitmap;
-    EXPECT_EQ(0, image.CommitState(copy));
-    EXPECT_TRUE(released(refused));
-    ASSERT_EQ(1, image.Undo());
-    EXPECT_FALSE(image.CanUndo());
-    const HBITMAP older = image.GetColourBitmap();
-    image.Reset();
-    EXPECT_TRUE(released(kept) && released(older));
+    const std::vector<long long> before = Snapshot(image);
+    {
+        NoGdiObjectLeft full;
+        ASSERT_FALSE(MemoryDC(nullptr).Ok()) << full.pens.size() << " pens made";
+        ImageState* copy = image.CopyCurrentState();
+        EXPECT_NE(nullptr, copy);
+        IconImage::FreeState(copy);
+        EXPECT_EQ(0, image.DrawStrokeSegment(Pt(0, 5), Pt(20, 5), 3, image.GetPaletteColour(3)));
+        EXPECT_EQ(0, image.DrawShape(ShapeRectangle, Pt(2, 2), Pt(9, 9), image.GetPaletteColour(3)));
+        EXPECT_EQ(0, image.SetPaletteColour(255, kRed));
+        EXPECT_EQ(0, image.Undo() + image.Redo());
+        EXPECT_EQ(before, Snapshot(image));
+        EXPECT_TRUE(image.CanUndo() && image.CanRedo());
+    }
+    EXPECT_TRUE(image.GetPaletteColour(255) == kWhite && TableColour(image.GetColourBitmap(), 255) == kWhite);
+    ASSERT_EQ(1, image.Redo());
+    EXPECT_EQ(2, image.GetPixelIndex(0, 0));
 }
 
 TEST(ImageHistory, TransparentPixelsStayBlackAfterUndoOfThePaletteFallback)

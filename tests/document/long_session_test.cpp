@@ -1,0 +1,106 @@
+#include <algorithm>
+
+#include "document_test_support.h"
+#include "model/history_budget.h"
+
+using namespace doctest;
+
+namespace {
+
+const COLORREF kLastStroke = RGB(1, 2, 3);          // no earlier stroke has this colour
+
+// One stroke as the canvas draws it: a copy before the first change, the press's
+// pixel, two drag segments, the copy committed as the undo step.
+bool Stroke(IconImage& image, POINT from, POINT to, COLORREF colour)
+{
+    ImageState* before = image.CopyCurrentState();
+    if (!before)
+        return false;
+    const POINT middle = { (from.x + to.x) / 2, (from.y + to.y) / 2 };
+    const bool drawn = image.PaintPixel(from.x, from.y, -1, colour) &&
+                       image.DrawStrokeSegment(from, middle, -1, colour) &&
+                       image.DrawStrokeSegment(middle, to, -1, colour);
+    return image.CommitState(before) == 1 && drawn;
+}
+
+long CountColour(const IconImage& image, COLORREF colour)
+{
+    const std::vector<COLORREF> look = Look(image);
+    return long(std::count(look.begin(), look.end(), colour));
+}
+
+} // namespace
+
+// Every undo step used to hold two DIB sections: under Wine this session ran out
+// of room at stroke 11,644, where the copy before the stroke could not be made.
+TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
+{
+    IconDocument document;
+    ASSERT_EQ(1, document.AddNewImage(128, 32));
+    IconImage& image = *document.GetCurrentImage();
+    for (int i = 0; i < 20000; ++i) {
+        const POINT from = { (i * 7) % 128, (i * 13) % 128 };
+        const POINT to = { (i * 29 + 40) % 128, (i * 11 + 25) % 128 };
+        ASSERT_TRUE(Stroke(image, from, to, RGB(i & 0xFF, (i >> 8) & 0xFF, 0x40))) << "stroke " << i;
+    }
+    // The history fills its room, about a thousand steps, and stays within it.
+    const size_t held = image.GetBudget()->GetHeldBytes();
+    const size_t limit = HistoryBudget::kDefaultLimit;
+    EXPECT_TRUE(held <= limit && held > limit / 100 * 99) << held;
+
+    ASSERT_TRUE(Stroke(image, POINT{ 0, 64 }, POINT{ 127, 64 }, kLastStroke));
+    EXPECT_EQ(128, CountColour(image, kLastStroke));
+    ASSERT_EQ(1, document.Undo());
+    EXPECT_EQ(0, CountColour(image, kLastStroke));
+    ASSERT_EQ(1, document.Redo());
+
+    const std::string path = OutputFolder("long-session") + "\\session.ico";
+    DeleteFileA(path.c_str());
+    ASSERT_EQ(1, document.WriteIconFile(path.c_str()));
+    const std::vector<BYTE> file = ReadWholeFile(path);
+    const DWORD resource = 40 + 128 * 128 * 4 + 128 * 16;
+    EXPECT_TRUE(Word(file, 0) == 0 && Word(file, 2) == 1 && Word(file, 4) == 1);
+    EXPECT_TRUE(file.size() > 7 && file[6] == 128 && file[7] == 128);
+    EXPECT_TRUE(Get(file, 14, 4) == resource && Get(file, 18, 4) == 22 && file.size() == 22 + resource);
+    // The record's header: 128 wide, twice as high (colour and mask), 32 bits.
+    EXPECT_TRUE(Get(file, 22, 4) == 40 && Get(file, 26, 4) == 128 && Get(file, 30, 4) == 256);
+    EXPECT_EQ(32, Word(file, 36));
+    IconDocument reopened;
+    ASSERT_EQ(1, reopened.OpenFile(nullptr, path.c_str()));
+    EXPECT_EQ(Look(image), Look(*reopened.GetCurrentImage()));
+    DeleteFileA(path.c_str());
+}
+
+// Opened, added, imported and deleted images all count against their document's budget.
+TEST(LongSession, EveryImageOfADocumentSharesItsHistoryBudget)
+{
+    const std::string folder = OutputFolder("long-session");
+    const std::string icon = folder + "\\two.ico", bitmap = folder + "\\picture.bmp";
+    IconDocument written;
+    ASSERT_EQ(2, written.AddNewImage(32, 4) + written.AddNewImage(16, 8));
+    ASSERT_EQ(1, written.WriteIconFile(icon.c_str()));
+    ASSERT_TRUE(WriteWholeFile(bitmap, MakeBmp(BmpLayout{ 16, 16, 24 })));
+
+    IconDocument document;
+    ASSERT_EQ(1, document.OpenFile(nullptr, icon.c_str()));
+    ASSERT_EQ(1, document.AddNewImage(48, 8));
+    ASSERT_EQ(1, document.ImportBitmap(bitmap.c_str(), 0));
+    const HistoryBudget* budget = document.GetCurrentImage()->GetBudget();
+    ASSERT_NE(nullptr, budget);
+    EXPECT_NE(written.GetCurrentImage()->GetBudget(), budget);
+    size_t held = 0;
+    for (int i = 0; document.SelectImage(i); ++i) {
+        IconImage& image = *document.GetCurrentImage();
+        EXPECT_EQ(budget, image.GetBudget()) << "image " << i;
+        ImageState* before = image.CopyCurrentState();
+        ASSERT_EQ(1, image.SetPixelIndex(0, 0, 1));
+        ASSERT_EQ(1, image.CommitState(before));
+        held += image.GetHistoryBytes();
+    }
+    IconImage* deleted = document.GetCurrentImage();
+    ASSERT_EQ(1, document.DeleteCurrentImage());
+    EXPECT_EQ(budget, deleted->GetBudget());
+    EXPECT_EQ(held, budget->GetHeldBytes());
+    DeleteFileA(icon.c_str());
+    DeleteFileA(bitmap.c_str());
+}
