@@ -261,6 +261,8 @@ int IconDocument::PasteClipboard()
     COLORREF lastColour = NoColour;
     int lastIndex = 0;
     ImageState* snapshot = image->CopyCurrentState();
+    if (!snapshot)
+        return 0;
     int pasted = 0;
     for (int y = 0; y < picture.height; ++y) {
         const LONGLONG iy = LONGLONG(top) + y;
@@ -290,8 +292,7 @@ int IconDocument::PasteClipboard()
         IconImage::FreeState(snapshot);
         return 0;
     }
-    if (snapshot)
-        image->CommitState(snapshot);
+    image->CommitState(snapshot);
     SetModified(1);
     return 1;
 }

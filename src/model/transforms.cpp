@@ -101,7 +101,10 @@ int IconImage::ClearRect(const RECT& rect)
 {
     if (!IsValid())
         return 0;
+    // An edit that could not be undone is refused rather than made.
     ImageState* snapshot = CopyCurrentState();
+    if (!snapshot)
+        return 0;
     // Pixels outside the image would be refused one by one; skip them at once.
     const RECT area = ClipToImage(rect, GetSize());
     int written = 0;
@@ -109,7 +112,7 @@ int IconImage::ClearRect(const RECT& rect)
         for (int y = area.top; y < area.bottom; ++y)
             if (WriteBackground(*this, x, y))
                 written = 1;
-    if (written && snapshot)
+    if (written)
         CommitState(snapshot);
     else
         FreeState(snapshot);
@@ -126,6 +129,8 @@ int IconImage::Shift(const RECT* rect, int dx, int dy)
     const int size = GetSize();
     const RECT area = ClipToImage(BlockOf(rect, size), size);
     ImageState* snapshot = CopyCurrentState();
+    if (!snapshot)
+        return 0;
 
     RawAccess raw(*this);
     std::vector<RawPixel> block;
@@ -145,8 +150,7 @@ int IconImage::Shift(const RECT* rect, int dx, int dy)
         }
 
     // Every shift is an undo step, even one that moved nothing into view.
-    if (snapshot)
-        CommitState(snapshot);
+    CommitState(snapshot);
     return 1;
 }
 

@@ -124,6 +124,28 @@ void SelectFromIndexBox(HWND mainWindow, HWND box)
         Refresh(mainWindow, kAfterImageList);
 }
 
+const char* const kEditRefused =
+    "Cette modification n'a pas pu être faite : la mémoire ou les ressources graphiques du système sont "
+    "épuisées.\nL'image est restée telle qu'elle était. Enregistrez votre travail et fermez d'autres programmes.";
+
+void TellEditRefused(HWND mainWindow)
+{
+    MessageBoxA(mainWindow, kEditRefused, AppTitle, MB_ICONEXCLAMATION);
+}
+
+// Undo and redo need the system to redraw the image; when it cannot, the
+// image stays where it was, and the user is told rather than left wondering.
+void StepHistory(HWND mainWindow, bool redo)
+{
+    IconDocument& document = TheDocument();
+    const unsigned afterHistory = RefreshPalette | RefreshCanvasNoErase | RefreshPreview | RefreshColours |
+                                  RefreshIndex | RefreshCommands | RefreshHotspot;
+    if (redo ? document.Redo() : document.Undo())
+        Refresh(mainWindow, afterHistory);
+    else if (redo ? document.CanRedo() : document.CanUndo())
+        TellEditRefused(mainWindow);
+}
+
 // Runs a document operation and, when it succeeds, the given refresh.
 void RunAndRefresh(HWND mainWindow, int succeeded, unsigned steps)
 {
@@ -162,8 +184,6 @@ void Refresh(HWND mainWindow, unsigned steps)
 void OnCommand(HWND mainWindow, int id, int code, HWND control)
 {
     IconDocument& document = TheDocument();
-    const unsigned afterHistory = RefreshPalette | RefreshCanvasNoErase | RefreshPreview | RefreshColours |
-                                  RefreshIndex | RefreshCommands | RefreshHotspot;
     if (id >= CmdToolFirst && id <= CmdToolLast) {
         ChooseTool(mainWindow, id);
         return;
@@ -180,8 +200,8 @@ void OnCommand(HWND mainWindow, int id, int code, HWND control)
     case CmdImportBitmap: ImportBitmapDocument(mainWindow); break;
     case CmdClose: CloseCurrentDocument(mainWindow); break;
     case CmdQuit: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
-    case CmdUndo: RunAndRefresh(mainWindow, document.Undo(), afterHistory); break;
-    case CmdRedo: RunAndRefresh(mainWindow, document.Redo(), afterHistory); break;
+    case CmdUndo: StepHistory(mainWindow, false); break;
+    case CmdRedo: StepHistory(mainWindow, true); break;
     case CmdCut: RunAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
     case CmdCopy: document.CopySelection(); break;
     case CmdPaste: Paste(mainWindow); break;
@@ -280,5 +300,6 @@ void OnNotification(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_HOTSPOT_CHANGED: UpdateHotspotText(); break;
     case WM_DOCUMENT_STATE: UpdateCommandState(mainWindow); break;
     case WM_CURSOR_POSITION: UpdateCursorPosition(static_cast<int>(wParam), static_cast<int>(lParam)); break;
+    case WM_EDIT_REFUSED: TellEditRefused(mainWindow); break;
     }
 }

@@ -167,6 +167,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_HOTSPOT_CHANGED:
     case WM_DOCUMENT_STATE:
     case WM_CURSOR_POSITION:
+    case WM_EDIT_REFUSED:
         OnNotification(hwnd, msg, wParam, lParam);
         return 0;
     }

@@ -71,6 +71,7 @@ private:
     void MoveDirtyRect(const RECT& now);
     void InvalidatePixel(POINT p);
     void Notify(UINT message, WPARAM wParam, LPARAM lParam) const;
+    void RefuseEdit() const;
     // False, after telling the user, when no copy could be made: the edit is refused.
     bool TakeSnapshot(IconImage& image);
     void SettleSnapshot();

@@ -5,10 +5,6 @@
 
 namespace {
 
-const char* const kNoMemory =
-    "La mémoire est insuffisante pour garder cette modification dans l'historique.\n"
-    "L'image n'a pas été modifiée.";
-
 int Clamp(int value, int low, int high)
 {
     return value < low ? low : value > high ? high : value;
@@ -33,6 +29,12 @@ void EditView::InvalidatePixel(POINT p)
     InvalidateRect(window_, &rect, FALSE);
 }
 
+// Posted, not sent: the main window tells the user once the mouse is free.
+void EditView::RefuseEdit() const
+{
+    PostMessageA(GetParent(window_), WM_EDIT_REFUSED, 0, 0);
+}
+
 // An edit that could not be undone is not made: drawing it anyway would leave
 // the user without the way back they count on.
 bool EditView::TakeSnapshot(IconImage& image)
@@ -41,7 +43,7 @@ bool EditView::TakeSnapshot(IconImage& image)
     pendingSnapshot_ = image.CopyCurrentState();
     if (pendingSnapshot_)
         return true;
-    MessageBoxA(GetParent(window_), kNoMemory, AppTitle, MB_ICONEXCLAMATION);
+    RefuseEdit();
     return false;
 }
 
@@ -278,7 +280,12 @@ void EditView::ContinueFreehand(IconImage& image, int x, int y)
 {
     POINT a = CanvasToPixel(lastMouse_.x, lastMouse_.y);
     POINT b = CanvasToPixel(x, y);
-    image.DrawStrokeSegment(a, b, strokeIndex_, strokeColour_);
+    // A step the system cannot draw ends the stroke where it stood.
+    if (!image.DrawStrokeSegment(a, b, strokeIndex_, strokeColour_)) {
+        RefuseEdit();
+        EndDrag();
+        return;
+    }
     RECT ra, rb, both;
     PixelToCanvasRect(a.x, a.y, &ra);
     PixelToCanvasRect(b.x, b.y, &rb);
@@ -376,8 +383,10 @@ void EditView::FinishDrag(bool released)
     if (mode == ModeShape) {
         InvalidateRect(window_, &dirty_, FALSE);
         if (released && TakeSnapshot(*image)) {
-            image->DrawShape(ShapeOfTool(pressTool_), start_, end_, strokeColour_);
-            changed_ = TRUE;
+            if (image->DrawShape(ShapeOfTool(pressTool_), start_, end_, strokeColour_))
+                changed_ = TRUE;
+            else
+                RefuseEdit();
         }
     } else if (mode == ModeSelection) {
         document_.SetSelection(&start_, &end_, CanvasSide);

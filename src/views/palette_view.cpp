@@ -169,8 +169,12 @@ LRESULT PaletteView::OnDoubleClick(int x, int y)
     image = ShownImage();
     if (!image || index >= image->GetPaletteCount())
         return 0;
-    if (!image->SetPaletteColour(index, choose.rgbResult))
+    if (choose.rgbResult == image->GetPaletteColour(index))
         return 0;
+    if (!image->SetPaletteColour(index, choose.rgbResult)) {
+        PostMessageA(GetParent(window_), WM_EDIT_REFUSED, 0, 0);
+        return 0;
+    }
     document_->SetModified(1);
     image->SetLeftIndex(index);
     PostMessageA(GetParent(window_), WM_PALETTE_EDITED, 0, 0);

@@ -10,6 +10,7 @@ const UINT WM_COLOUR_PICKED = WM_USER + 3;    // sent by the canvas
 const UINT WM_HOTSPOT_CHANGED = WM_USER + 4;  // sent by the canvas
 const UINT WM_DOCUMENT_STATE = WM_USER + 5;   // posted by the document
 const UINT WM_CURSOR_POSITION = WM_USER + 6;  // sent by the canvas: pixel x, pixel y
+const UINT WM_EDIT_REFUSED = WM_USER + 7;     // posted by a view whose edit could not be made
 
 // Commands (menu 100, toolbar, tool and effect buttons).
 enum CommandId

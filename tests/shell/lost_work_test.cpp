@@ -190,3 +190,13 @@ TEST_F(LostWorkTest, PasteFollowsTheClipboardAsItChanges)
     }
     EXPECT_FALSE(ToolbarEnabled(CmdPaste));
 }
+
+// A view whose edit the system could not make says so through the main window.
+TEST_F(LostWorkTest, ARefusedEditIsTold)
+{
+    DialogScript script({Press(IDOK)});
+    PostMessageA(main_, WM_EDIT_REFUSED, 0, 0);
+    PumpMessages();
+    ASSERT_EQ(1u, script.Seen().size());
+    EXPECT_EQ(0u, script.Seen()[0].text.find("Cette modification n'a pas pu être faite"));
+}

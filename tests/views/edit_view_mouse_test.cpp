@@ -317,3 +317,31 @@ TEST(EditViewMouse, AStrokeNeverReachesAnImageThatReplacedItsOwn)
     EXPECT_FALSE(c.document.IsModified());
     EXPECT_EQ(nullptr, GetCapture());
 }
+
+// Run in a process of its own (tests/CMakeLists.txt): once every GDI object was
+// taken, the display of that process may not be itself again.
+// A step the system cannot draw is refused whole and told, never drawn halfway.
+TEST(EditViewMouse, DISABLED_WithNoGdiObjectLeftDrawingIsRefusedAndTold)
+{
+    Views c;
+    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    c.Image().SetLeftIndex(kRed);
+    Press(c.window, c.Centre(1), c.Centre(1));            // one pixel: needs no GDI object
+    {
+        std::vector<HPEN> pens;
+        for (HPEN pen; pens.size() < 200000 && (pen = CreatePen(PS_SOLID, 1, 0)) != nullptr;)
+            pens.push_back(pen);
+        Move(c.window, c.Centre(9), c.Centre(1));         // a line: refused, the stroke ends
+        c.view.SetTool(ToolRectangle);
+        Press(c.window, c.Centre(2), c.Centre(5));
+        Release(c.window, c.Centre(12), c.Centre(12));    // the shape cannot be drawn
+        for (HPEN pen : pens)
+            DeleteObject(pen);
+    }
+    EXPECT_EQ(nullptr, GetCapture());
+    Pump();
+    EXPECT_EQ(2, Count(WM_EDIT_REFUSED));
+    EXPECT_EQ(Pixels({ { 1, 1 } }), c.Marked());
+    ASSERT_TRUE(c.document.Undo());
+    EXPECT_FALSE(c.document.CanUndo()) << "the refused shape left a step";
+}

@@ -166,3 +166,20 @@ TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
     Pump();
     EXPECT_EQ(1, Count(WM_PALETTE_EDITED));
 }
+
+// Sound behaviour: finding out whether an entry may be edited changes nothing,
+// even where no entry is black yet and one would be turned black for transparency.
+TEST(PaletteView, AskingWhetherAnEntryMayBeEditedLeavesThePaletteAlone)
+{
+    Views p;
+    ASSERT_TRUE(p.document.AddNewImage(16, 4));
+    IconImage& image = p.Image();
+    ASSERT_EQ(1, image.SetPaletteColour(0, RGB(255, 0, 0)));  // no black entry, no transparent pixel
+    std::vector<COLORREF> before;
+    for (int i = 0; i < 16; ++i)
+        before.push_back(image.GetPaletteColour(i));
+    EXPECT_EQ(1u, DoubleClick(p, 35, 5, IDCANCEL).size());
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(before[i], image.GetPaletteColour(i)) << "entry " << i;
+    EXPECT_FALSE(p.document.IsModified());
+}
