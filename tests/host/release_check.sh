@@ -119,7 +119,8 @@ reg_value() {  # KEY [NAME]: the value's data (the key's default without NAME)
 }
 
 # Files of drive C: (the temporary folders apart) and the Software registry of
-# both hives, without the display settings Wine keeps for itself there.
+# both hives, without the theme and display settings that Wine writes there at
+# times of its own.
 snapshot() {
     (cd "$drive_c" && find . -path './users/*/Temp' -prune -o -path './windows/temp' -prune -o -print \
         | LC_ALL=C sort) >"$work/$1.files"
@@ -128,7 +129,8 @@ snapshot() {
         wine reg export "$hive\\Software" "$work/$1.$hive.utf16" /y </dev/null >/dev/null 2>&1 \
             || fail "cannot export $hive\\Software"
         iconv -f UTF-16 -t UTF-8 "$work/$1.$hive.utf16" | tr -d '\r' \
-            | awk '/^\[/ { skip = index($0, "\\Software\\Wine\\Temporary System Parameters") > 0 }
+            | awk '/^\[/ { skip = index($0, "\\Software\\Wine\\Temporary System Parameters") ||
+                                 index($0, "\\CurrentVersion\\ThemeManager") }
                    !skip' >"$work/$1.$hive.reg"
     done
 }
@@ -143,13 +145,20 @@ use_window() {
         sleep 0.2
     done
     [ -n "$wid" ] || fail "no window titled /$title/ appeared"
-    xdotool windowfocus --sync "$wid" key --clearmodifiers alt+F4 || fail "cannot close /$title/"
+    timeout 30 xdotool windowfocus --sync "$wid" key --clearmodifiers alt+F4 || fail "cannot close /$title/"
     for i in $(seq 1 150); do
         xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 || return 0
         sleep 0.2
     done
     fail "the window /$title/ did not close"
 }
+
+# The portable editor, unpacked, runs first: the first window of a fresh
+# prefix also completes Wine's own theme settings, which the snapshots should
+# not see arrive.
+wine "$work/portable/Vemiro.exe" </dev/null >/dev/null 2>&1 &
+use_window '^Vemiro Editor 1\.4$'
+wait $! || fail "the portable editor ended in failure"
 
 # Another program's entries for .ico and .cur, which ours must neither take
 # over nor remove, though our keys sit beside them or below them.
@@ -159,7 +168,7 @@ wine reg add "$classes\\.ico\\OpenWithProgids" /v Autre.Image /d '' /f >/dev/nul
 wine reg add "$classes\\.cur" /ve /d Autre.Curseur /f >/dev/null 2>&1
 snapshot before
 
-wine "$dist/$setup_name" /S </dev/null >/dev/null 2>&1 || fail "the silent installation failed"
+timeout 300 wine "$dist/$setup_name" /S </dev/null >/dev/null 2>&1 || fail "the silent installation failed"
 snapshot installed
 added=$(comm -13 "$work/before.files" "$work/installed.files")
 grep -v -e '^\./Program Files/Vemiro Editor' -e '^\./ProgramData/Microsoft/Windows/Start Menu/Programs/[^/]*\.lnk$' \
@@ -215,7 +224,7 @@ wait $! || fail "the editor opened by '$command' ended in failure"
 # Uninstall as the list of programs does it silently.
 quiet=$(reg_value "$uninstall_key" QuietUninstallString)
 [[ $quiet =~ ^\"([^\"]+)\"\ /S$ ]] || fail "unexpected QuietUninstallString '$quiet'"
-wine "${BASH_REMATCH[1]}" /S </dev/null >/dev/null 2>&1 || fail "the silent uninstallation failed"
+timeout 300 wine "${BASH_REMATCH[1]}" /S </dev/null >/dev/null 2>&1 || fail "the silent uninstallation failed"
 # The uninstaller hands over to a copy of itself in the temporary folder.
 for i in $(seq 1 150); do
     wine wmic process get name 2>/dev/null | iconv -f UTF-16 -t UTF-8 | grep -qi '^Un[_A-Z]*\.exe' || break
@@ -237,8 +246,4 @@ while IFS= read -r left; do
         || fail "the uninstallation left $windows_path, not to be deleted at restart"
 done < <(cd "$drive_c" && find users/*/Temp -mindepth 1 -newer "$work/before.files")
 
-# The portable editor, unpacked.
-wine "$work/portable/Vemiro.exe" </dev/null >/dev/null 2>&1 &
-use_window '^Vemiro Editor 1\.4$'
-wait $! || fail "the portable editor ended in failure"
 echo "release check: packages of version $version built twice alike, installed, used and uninstalled"
