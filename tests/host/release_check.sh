@@ -195,7 +195,6 @@ size_kb=$(( $(reg_value "$uninstall_key" EstimatedSize) ))
 bytes=$(find "$installed_dir" -type f -printf '%s\n' | awk '{ sum += $1 } END { print sum }')
 [ $((size_kb * 1024 - bytes)) -gt -2048 ] && [ $((size_kb * 1024 - bytes)) -lt 2048 ] \
     || fail "uninstall entry's size ${size_kb} KB does not match the $bytes bytes installed"
-[ "$(reg_value 'HKCR\.ico')" = Autre.Image ] || fail "the installer took over .ico"
 
 # The editor as the Start menu starts it.
 wine start /unix "$drive_c/${shortcut#./}" </dev/null >/dev/null 2>&1 || fail "the shortcut does not start"
