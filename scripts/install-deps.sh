@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake make g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth googletest
-          fp-utils python3 python3-pil icoutils imagemagick x11-utils)
+          fp-utils python3 python3-pil icoutils imagemagick x11-utils
+          nsis zip unzip xdotool strace)
 
 fail() { echo "install-deps: $*" >&2; exit 1; }
 
