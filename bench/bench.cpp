@@ -162,7 +162,7 @@ void BenchFiles()
 
     IconDocument reader;
     int opened = 0;
-    Timing open = Measure(rounds, [&] { opened += reader.OpenFile(nullptr, path.c_str()); });
+    Timing open = Measure(rounds, [&] { opened += reader.OpenFile(path.c_str()); });
     std::printf("open it: median %.3f ms, best %.3f ms (%d of %d opened, %d images)\n",
                 open.median, open.best, opened, rounds, reader.GetImageCount());
     DeleteFileA(path.c_str());

@@ -1,15 +1,14 @@
 #include "document/icon_document.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "document/file_io.h"
-#include "win/identifiers.h"
 
 namespace {
-
-const char* const kSizeRefused = "La taille de l'image n'est pas valide.";
-const char* const kTypeRefused = "Le type de l'image n'est pas valide.";
 
 const DWORD kInfoHeaderSize = sizeof(BITMAPINFOHEADER);
 
@@ -104,53 +103,66 @@ int IconImage::LoadFromBitmap(HANDLE file, const BITMAPFILEHEADER* fileHeader,
     return 1;
 }
 
-int IconDocument::ImportBitmap(const char* path, int replace)
-{
-    if (!path || !*path)
-        return 0;
-    FileHandle file(OpenForReading(path));
-    if (!file.Ok())
-        return 0;
+namespace {
 
-    BITMAPFILEHEADER fileHeader;
+// Reads and checks the file header and the info block that follows it.
+ImportFailure CheckBitmapFile(HANDLE file, BITMAPFILEHEADER& fileHeader, std::vector<BYTE>& info)
+{
     if (!ReadExactly(file, &fileHeader, sizeof fileHeader) || fileHeader.bfType != 0x4D42)
-        return 0;
+        return ImportFailureNotBitmap;
     const DWORD fileSize = GetFileSize(file, nullptr);
     if (fileSize == INVALID_FILE_SIZE || fileHeader.bfOffBits < sizeof fileHeader
         || fileHeader.bfOffBits > fileSize)
-        return 0;
+        return ImportFailureDamaged;
     const DWORD infoSize = fileHeader.bfOffBits - sizeof fileHeader;
-    HeapBlock infoBlock(infoSize);
-    if (!infoBlock.Ok() || !ReadExactly(file, infoBlock.Get(), infoSize)
-        || !InfoBlockIsWhole(infoBlock.Get(), infoSize))
-        return 0;
-
-    const BITMAPINFOHEADER header = HeaderOf(infoBlock.Get());
-    // A header older than the one read here has no size fields to judge: its type goes first.
-    const char* refusal = header.biSize < kInfoHeaderSize ? kTypeRefused
-                        : !HasAcceptedSize(header) ? kSizeRefused
-                        : !HasAcceptedType(header) ? kTypeRefused : nullptr;
-    if (refusal) {
-        if (owner_)
-            MessageBoxA(owner_, refusal, AppTitle, MB_ICONINFORMATION);
-        return 0;
+    try {
+        info.resize(infoSize);
+    } catch (const std::bad_alloc&) {
+        return ImportFailureOutOfMemory;
     }
+    if (!ReadExactly(file, info.data(), infoSize) || !InfoBlockIsWhole(info.data(), infoSize))
+        return ImportFailureDamaged;
+    const BITMAPINFOHEADER header = HeaderOf(info.data());
+    // A header older than the one read here has no size fields to judge: its type goes first.
+    return header.biSize < kInfoHeaderSize ? ImportFailureType
+         : !HasAcceptedSize(header) ? ImportFailureSize
+         : !HasAcceptedType(header) ? ImportFailureType : ImportFailureNone;
+}
 
-    IconImage* image = new (std::nothrow) IconImage;
-    if (!image)
+}  // namespace
+
+int IconDocument::ImportBitmap(const char* path, int replace, ImportFailure* why)
+{
+    ImportFailure ignored;
+    ImportFailure& failure = why ? *why : ignored;
+    failure = ImportFailureUnreadable;
+    FileHandle file(path && *path ? OpenForReading(path) : INVALID_HANDLE_VALUE);
+    if (!file.Ok())
         return 0;
+    BITMAPFILEHEADER fileHeader;
+    std::vector<BYTE> info;
+    failure = CheckBitmapFile(file, fileHeader, info);
+    if (failure != ImportFailureNone)
+        return 0;
+
     // The document is emptied only once the new image is whole: a bitmap that
     // fails to load leaves the open document as it was.
-    if (!image->LoadFromBitmap(file, &fileHeader, infoBlock.Get(), infoSize)) {
-        delete image;
+    failure = ImportFailureOutOfMemory;
+    std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
+    if (!image)
         return 0;
-    }
+    failure = ImportFailureDamaged;
+    if (!image->LoadFromBitmap(file, &fileHeader, info.data(), DWORD(info.size())))
+        return 0;
     if (replace)
         CloseDocument();
-    if (!AppendImage(image)) {
-        delete image;
+    failure = ImportFailureOutOfMemory;
+    try {
+        AppendImage(std::move(image));
+    } catch (const std::bad_alloc&) {
         return 0;
     }
+    failure = ImportFailureNone;
     modified_ = 1;
     return 1;
 }

@@ -145,10 +145,10 @@ bool ReadBitmap(HBITMAP bitmap, ClipboardPicture* picture)
 // The device-independent form is preferred: it carries exactly what the other
 // program placed, whatever the display's depth. A malformed one is refused
 // rather than handed to the system to convert into a bitmap.
-bool ReadClipboardPicture(HWND owner, ClipboardPicture* picture)
+EditOutcome ReadClipboardPicture(HWND owner, ClipboardPicture* picture)
 {
     if (!OpenClipboard(owner))
-        return false;
+        return EditOutcome::ClipboardBusy;
     bool ok = false;
     if (IsClipboardFormatAvailable(CF_DIB)) {
         HGLOBAL handle = GetClipboardData(CF_DIB);
@@ -158,7 +158,7 @@ bool ReadClipboardPicture(HWND owner, ClipboardPicture* picture)
         ok = bitmap && ReadBitmap(bitmap, picture);
     }
     CloseClipboard();
-    return ok;
+    return ok ? EditOutcome::Done : EditOutcome::NothingToDo;
 }
 
 COLORREF ColourOfPixel(DWORD pixel)
@@ -188,25 +188,25 @@ int NearestIndex(const IconImage& image, COLORREF colour)
 
 }  // namespace
 
-int IconDocument::CopySelection()
+EditOutcome IconDocument::CopySelection()
 {
-    IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
+    IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid() || !hasSelection_ || !owner_)
-        return 0;
+        return EditOutcome::NothingToDo;
     const int w = selection_.right - selection_.left;
     const int h = selection_.bottom - selection_.top;
     // An empty frame gives no picture to hand over.
     if (w <= 0 || h <= 0)
-        return 0;
+        return EditOutcome::NothingToDo;
 
     WindowDC ownerDc(owner_);
     if (!ownerDc.Ok())
-        return 0;
+        return EditOutcome::NoMemory;
     OwnedBitmap picture(CreateCompatibleBitmap(ownerDc, w, h));
     MemoryDC target(ownerDc);
     MemoryDC source(ownerDc);
     if (!picture.Ok() || !target.Ok() || !source.Ok())
-        return 0;
+        return EditOutcome::NoMemory;
     {
         SelectGuard keepPicture(target, picture);
         RECT all = { 0, 0, w, h };
@@ -223,7 +223,7 @@ int IconDocument::CopySelection()
         }
     }
     if (!OpenClipboard(owner_))
-        return 0;
+        return EditOutcome::ClipboardBusy;
     EmptyClipboard();
     // Once accepted, the bitmap belongs to the clipboard.
     const bool handedOver = SetClipboardData(CF_BITMAP, picture.Get()) != nullptr;
@@ -232,27 +232,30 @@ int IconDocument::CopySelection()
     CloseClipboard();
     PostDocumentState();
     // A cut clears only what reached the clipboard.
-    return handedOver ? 1 : 0;
+    return handedOver ? EditOutcome::Done : EditOutcome::ClipboardBusy;
 }
 
-int IconDocument::CutSelection()
+EditOutcome IconDocument::CutSelection()
 {
-    if (!CopySelection())
-        return 0;
+    const EditOutcome copied = CopySelection();
+    if (copied != EditOutcome::Done)
+        return copied;
+    // The selection is not empty: a clear that writes nothing had no undo copy.
     if (!GetCurrentImage()->ClearRect(selection_))
-        return 0;
+        return EditOutcome::NoMemory;
     SetModified(1);
-    return 1;
+    return EditOutcome::Done;
 }
 
-int IconDocument::PasteClipboard()
+EditOutcome IconDocument::PasteClipboard()
 {
-    IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
+    IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid())
-        return 0;
+        return EditOutcome::NothingToDo;
     ClipboardPicture picture;
-    if (!ReadClipboardPicture(owner_, &picture))
-        return 0;
+    const EditOutcome read = ReadClipboardPicture(owner_, &picture);
+    if (read != EditOutcome::Done)
+        return read;
 
     const int size = image->GetSize();
     const LONG left = hasSelection_ ? selection_.left : 0;
@@ -262,7 +265,7 @@ int IconDocument::PasteClipboard()
     int lastIndex = 0;
     ImageState* snapshot = image->CopyCurrentState();
     if (!snapshot)
-        return 0;
+        return EditOutcome::NoMemory;
     int pasted = 0;
     for (int y = 0; y < picture.height; ++y) {
         const LONGLONG iy = LONGLONG(top) + y;
@@ -290,21 +293,9 @@ int IconDocument::PasteClipboard()
     }
     if (!pasted) {
         IconImage::FreeState(snapshot);
-        return 0;
+        return EditOutcome::NothingToDo;
     }
     image->CommitState(snapshot);
     SetModified(1);
-    return 1;
-}
-
-int IconDocument::SelectAll()
-{
-    IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
-    if (!image || !image->IsValid())
-        return 0;
-    const RECT whole = { 0, 0, image->GetSize(), image->GetSize() };
-    selection_ = whole;
-    hasSelection_ = 1;
-    PostDocumentState();
-    return 1;
+    return EditOutcome::Done;
 }

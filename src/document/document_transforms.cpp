@@ -1,30 +1,30 @@
 #include "document/icon_document.h"
 
-int IconDocument::ClearCurrentImage()
+// The model refuses a clear or a shift whose undo copy cannot be made: on a
+// valid image that is the only way either of them does nothing.
+EditOutcome IconDocument::ClearCurrentImage()
 {
     IconImage* image = GetCurrentImage();
-    if (!image)
-        return 0;
+    if (!image || !image->IsValid())
+        return EditOutcome::NothingToDo;
     // The whole image, whatever is selected.
-    const int result = image->ClearImage();
-    if (result)
-        SetModified(1);
-    return result;
+    if (!image->ClearImage())
+        return EditOutcome::NoMemory;
+    SetModified(1);
+    return EditOutcome::Done;
 }
 
-int IconDocument::ShiftImage(int dx, int dy)
+EditOutcome IconDocument::ShiftImage(int dx, int dy)
 {
-    IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
-    if (!image || !image->IsValid())
-        return 0;
-    if (dx < -1 || dx > 1 || dy < -1 || dy > 1)
-        return 0;
+    IconImage* image = GetCurrentImage();
+    if (!image || !image->IsValid() || dx < -1 || dx > 1 || dy < -1 || dy > 1)
+        return EditOutcome::NothingToDo;
     if (!image->Shift(hasSelection_ ? &selection_ : nullptr, dx, dy))
-        return 0;
+        return EditOutcome::NoMemory;
     if (hasSelection_)
         MoveSelection(image->GetSize(), dx, dy);
     SetModified(1);
-    return 1;
+    return EditOutcome::Done;
 }
 
 // The selection follows what it framed, pixel for pixel. Cut off at the image's
@@ -34,23 +34,20 @@ void IconDocument::MoveSelection(int size, int dx, int dy)
     auto clamp = [size](LONG v) { return v < 0 ? 0 : v > size ? LONG(size) : v; };
     RECT moved = { clamp(selection_.left + dx), clamp(selection_.top + dy), clamp(selection_.right + dx),
                    clamp(selection_.bottom + dy) };
-    if (moved.left >= moved.right || moved.top >= moved.bottom) {
-        SetSelection(nullptr, nullptr, 0);
-        return;
-    }
-    selection_ = moved;
-    PostDocumentState();
+    if (moved.left >= moved.right || moved.top >= moved.bottom)
+        ClearSelection();
+    else
+        SetSelection(moved);
 }
 
-int IconDocument::MirrorImage(int vertical)
+// A mirror records no undo step, so the flag is the only trace of the change.
+EditOutcome IconDocument::MirrorImage(int vertical)
 {
-    IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
+    IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid())
-        return 0;
-    const int result = image->Mirror(hasSelection_ ? &selection_ : nullptr, vertical != 0);
-    // A mirror records no undo step, so the flag is the only trace of the change
-    // (setting it twice, here and in the command, does no harm).
-    if (result)
-        SetModified(1);
-    return result;
+        return EditOutcome::NothingToDo;
+    if (!image->Mirror(hasSelection_ ? &selection_ : nullptr, vertical != 0))
+        return EditOutcome::NothingToDo;
+    SetModified(1);
+    return EditOutcome::Done;
 }

@@ -1,28 +1,9 @@
 #include "document/icon_document.h"
 
-#include <commdlg.h>
-#include <cstddef>
 #include <new>
-#include <string.h>
+#include <utility>
 
 #include "win/identifiers.h"
-
-namespace {
-
-// Frees a list of images, open or deleted, with the images each node owns.
-template <typename Node>
-void FreeImageList(Node*& first)
-{
-    while (first) {
-        Node* next = first->next;
-        first->image->Reset();
-        delete first->image;
-        delete first;
-        first = next;
-    }
-}
-
-} // namespace
 
 IconDocument::IconDocument() = default;
 
@@ -35,83 +16,77 @@ IconDocument::~IconDocument()
 
 int IconDocument::IsOpen() const
 {
-    return GetImageCount();
+    return images_.empty() ? 0 : 1;
 }
 
 int IconDocument::GetImageCount() const
 {
-    int count = 0;
-    for (ImageNode* node = first_; node; node = node->next)
-        ++count;
-    return count;
+    return static_cast<int>(images_.size());
 }
 
 bool IconDocument::CanDeleteImage() const
 {
-    return GetImageCount() > 1;
+    return images_.size() > 1;
 }
 
 bool IconDocument::HasDeletedImage() const
 {
-    return firstDeleted_ != nullptr;
+    return !deleted_.empty();
 }
 
 IconImage* IconDocument::GetCurrentImage() const
 {
-    return current_ ? current_->image : nullptr;
+    return images_.empty() ? nullptr : images_[current_].get();
+}
+
+IconImage* IconDocument::GetImage(int position) const
+{
+    return position >= 0 && size_t(position) < images_.size() ? images_[position].get() : nullptr;
 }
 
 int IconDocument::GetCurrentIndex() const
 {
-    int position = 0;
-    for (ImageNode* node = first_; node && node != current_; node = node->next)
-        ++position;
-    return current_ ? position : 0;
+    return images_.empty() ? 0 : static_cast<int>(current_);
 }
 
-// The walk stops at the last node when the list is shorter than the position.
-ImageNode* IconDocument::NodeAt(int position) const
-{
-    ImageNode* node = first_;
-    for (int i = 0; node && node->next && i < position; ++i)
-        node = node->next;
-    return node;
-}
-
+// A rectangle drawn on one image means nothing on another: whatever replaces
+// or switches the current image drops the selection.
 int IconDocument::SelectImage(int position)
 {
-    if (!IsOpen() || position < 0 || position >= GetImageCount())
+    if (!GetImage(position))
         return 0;
-    current_ = NodeAt(position);
-    ForgetSelection();
+    current_ = size_t(position);
+    ClearSelection();
     return 1;
 }
 
-bool IconDocument::AppendImage(IconImage* image)
+// The containers report a lack of memory by throwing; the program's answer to it
+// is a refused operation, so it is caught where they grow.
+void IconDocument::AppendImage(std::unique_ptr<IconImage> image)
 {
-    ImageNode* node = new (std::nothrow) ImageNode{image, last_, nullptr};
-    if (!node)
-        return false;
-    budget_.Attach(image);
-    if (last_)
-        last_->next = node;
-    else
-        first_ = node;
-    last_ = node;
-    current_ = node;
-    ForgetSelection();
-    return true;
+    budget_.Attach(image.get());
+    images_.push_back(std::move(image));
+    current_ = images_.size() - 1;
+    ClearSelection();
+}
+
+void IconDocument::TakeImages(ImageList images)
+{
+    CloseDocument();
+    images_ = std::move(images);
+    for (const std::unique_ptr<IconImage>& image : images_)
+        budget_.Attach(image.get());
+    current_ = 0;
 }
 
 int IconDocument::AddNewImage(int size, int bitCount)
 {
-    if (!IconImage::IsAcceptedBitCount(bitCount) || !IconImage::IsAcceptedSize(size))
+    std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
+    if (!image || !image->CreateBlank(size, bitCount))
         return 0;
-    IconImage* image = new (std::nothrow) IconImage;
-    if (!image)
-        return 0;
-    if (!image->CreateBlank(size, bitCount) || !AppendImage(image)) {
-        delete image;                       // the destructor resets it
+    try {
+        AppendImage(std::move(image));
+    } catch (const std::bad_alloc&) {
         return 0;
     }
     return 1;
@@ -119,112 +94,82 @@ int IconDocument::AddNewImage(int size, int bitCount)
 
 int IconDocument::DeleteCurrentImage()
 {
-    if (GetImageCount() <= 1 || !current_)
+    if (images_.size() <= 1)
         return 0;
-    DeletedImage* entry = new (std::nothrow) DeletedImage{current_->image, 0, lastDeleted_, nullptr};
-    if (!entry)
+    try {
+        deleted_.push_back(DeletedImage{std::move(images_[current_]), current_});
+    } catch (const std::bad_alloc&) {
         return 0;
-    int position = GetCurrentIndex();
-    entry->formerPosition = static_cast<DWORD>(position);
-    if (lastDeleted_)
-        lastDeleted_->next = entry;
-    else
-        firstDeleted_ = entry;
-    lastDeleted_ = entry;
-
-    ImageNode* gone = current_;
-    if (gone->previous)
-        gone->previous->next = gone->next;
-    else
-        first_ = gone->next;
-    if (gone->next)
-        gone->next->previous = gone->previous;
-    else
-        last_ = gone->previous;
-    delete gone;
-    current_ = NodeAt(position > 0 ? position - 1 : 0);
-    ForgetSelection();
+    }
+    images_.erase(images_.begin() + current_);
+    if (current_ > 0)
+        --current_;
+    ClearSelection();
     SetModified(1);
     return 1;
 }
 
+// Back to its former position, or to the end when the list got shorter.
 int IconDocument::RestoreDeletedImage()
 {
-    if (!lastDeleted_ || !current_)
+    if (deleted_.empty() || images_.empty())
         return 0;
-    DeletedImage* entry = lastDeleted_;
-    ImageNode* node = new (std::nothrow) ImageNode{entry->image, nullptr, nullptr};
-    if (!node)
+    DeletedImage& entry = deleted_.back();
+    const size_t position = entry.formerPosition < images_.size() ? entry.formerPosition : images_.size();
+    try {
+        images_.insert(images_.begin() + position, std::move(entry.image));
+    } catch (const std::bad_alloc&) {
         return 0;
-    if (entry->formerPosition == 0) {
-        node->next = first_;
-        first_->previous = node;
-        first_ = node;
-    } else {
-        // Back to the former position, or to the end when the list got shorter.
-        int after = entry->formerPosition > 0x7FFFFFFF ? 0x7FFFFFFF
-                                                       : static_cast<int>(entry->formerPosition) - 1;
-        ImageNode* before = NodeAt(after);
-        node->previous = before;
-        node->next = before->next;
-        if (before->next)
-            before->next->previous = node;
-        else
-            last_ = node;
-        before->next = node;
     }
-    current_ = node;
-
-    lastDeleted_ = entry->previous;
-    if (lastDeleted_)
-        lastDeleted_->next = nullptr;
-    else
-        firstDeleted_ = nullptr;
-    delete entry;
-    ForgetSelection();
+    deleted_.pop_back();
+    current_ = position;
+    ClearSelection();
     SetModified(1);
     return 1;
 }
 
 void IconDocument::CloseDocument()
 {
-    FreeImageList(first_);
-    last_ = nullptr;
-    current_ = nullptr;
-    FreeImageList(firstDeleted_);
-    lastDeleted_ = nullptr;
+    images_.clear();
+    deleted_.clear();
+    current_ = 0;
     path_[0] = '\0';
     modified_ = 0;
-    ForgetSelection();
+    ClearSelection();
 }
 
 // ---- History of the current image -------------------------------------------
 
 bool IconDocument::CanUndo() const
 {
-    return IsOpen() && current_->image->CanUndo();
+    return IsOpen() && GetCurrentImage()->CanUndo();
 }
 
 bool IconDocument::CanRedo() const
 {
-    return IsOpen() && current_->image->CanRedo();
+    return IsOpen() && GetCurrentImage()->CanRedo();
 }
 
-// Stepping through the history changes what Save would write.
-int IconDocument::Undo()
+// Stepping through the history changes what Save would write. A step there is
+// that cannot be put on screen is refused for lack of resources.
+EditOutcome IconDocument::Undo()
 {
-    if (!IsOpen() || !current_->image->Undo())
-        return 0;
+    if (!CanUndo())
+        return EditOutcome::NothingToDo;
+    if (!GetCurrentImage()->Undo())
+        return EditOutcome::NoMemory;
     SetModified(1);
-    return 1;
+    return EditOutcome::Done;
 }
 
-int IconDocument::Redo()
+EditOutcome IconDocument::Redo()
 {
-    if (!IsOpen() || !current_->image->Redo())
-        return 0;
+    if (!CanRedo())
+        return EditOutcome::NothingToDo;
+    if (!GetCurrentImage()->Redo())
+        return EditOutcome::NoMemory;
     SetModified(1);
-    return 1;
+    return EditOutcome::Done;
 }
 
 // ---- State and notification -------------------------------------------------
@@ -251,36 +196,39 @@ void IconDocument::SetFilePath(const char* path)
     lstrcpynA(path_, path, MAX_PATH);
 }
 
-// A rectangle drawn on one image means nothing on another: whatever replaces
-// or switches the current image drops it.
-void IconDocument::ForgetSelection()
+void IconDocument::SetSelection(const RECT& pixels)
 {
-    if (hasSelection_)
-        SetSelection(nullptr, nullptr, 0);
-}
-
-void IconDocument::SetSelection(const POINT* p0, const POINT* p1, int extent)
-{
-    if (IsOpen() && p0 && p1 && extent > 0) {
-        int side = current_->image->GetSize();
-        // Products stay within 32 bits for canvas coordinates; wider ones are
-        // computed in 64 bits so that a stray point cannot overflow.
-        auto scale = [side, extent](LONG v) {
-            return static_cast<LONG>(static_cast<long long>(side) * v / extent);
-        };
-        selection_.left = scale(p0->x < p1->x ? p0->x : p1->x);
-        selection_.right = scale(p0->x < p1->x ? p1->x : p0->x);
-        selection_.top = scale(p0->y < p1->y ? p0->y : p1->y);
-        selection_.bottom = scale(p0->y < p1->y ? p1->y : p0->y);
-        hasSelection_ = 1;
-    } else {
-        SetRectEmpty(&selection_);
-        hasSelection_ = 0;
+    if (!IsOpen()) {
+        ClearSelection();
+        return;
     }
+    selection_.left = pixels.left < pixels.right ? pixels.left : pixels.right;
+    selection_.right = pixels.left < pixels.right ? pixels.right : pixels.left;
+    selection_.top = pixels.top < pixels.bottom ? pixels.top : pixels.bottom;
+    selection_.bottom = pixels.top < pixels.bottom ? pixels.bottom : pixels.top;
+    hasSelection_ = 1;
     PostDocumentState();
 }
 
-// ---- Saving and the file dialogs ---------------------------------------------
+void IconDocument::ClearSelection()
+{
+    if (!hasSelection_)
+        return;
+    SetRectEmpty(&selection_);
+    hasSelection_ = 0;
+    PostDocumentState();
+}
+
+int IconDocument::SelectAll()
+{
+    IconImage* image = GetCurrentImage();
+    if (!image || !image->IsValid())
+        return 0;
+    SetSelection(RECT{0, 0, image->GetSize(), image->GetSize()});
+    return 1;
+}
+
+// ---- Saving ----------------------------------------------------------------
 
 int IconDocument::SaveDocumentTo(const char* path)
 {
@@ -289,71 +237,4 @@ int IconDocument::SaveDocumentTo(const char* path)
     if (path != path_)
         SetFilePath(path);
     return 1;
-}
-
-int IconDocument::SaveDocument(HWND owner)
-{
-    if (path_[0])
-        return SaveDocumentTo(path_);
-    return SaveDocumentAs(owner);
-}
-
-int IconDocument::SaveDocumentAs(HWND owner)
-{
-    char chosen[MAX_PATH];
-    if (!ChooseFileToSave(owner, chosen))
-        return 0;
-    return SaveDocumentTo(chosen);
-}
-
-namespace {
-
-// The structure as the version 4 common dialogs know it; the newer fields
-// would add the places bar.
-const DWORD kOpenFileNameSize = offsetof(OPENFILENAMEA, pvReserved);
-static_assert(offsetof(OPENFILENAMEA, pvReserved) == 76, "the 32-bit structure");
-
-const char kSaveFilter[] = "Fichier icone (*.ico)\0*.ico\0Fichier curseur (*.cur)\0*.cur\0";
-const char kOpenIconFilter[] = "Fichier icone ou curseur(*.ico;*.cur)\0*.ico;*.cur\0";
-const char kOpenBitmapFilter[] = "Fichier bitmap(*.bmp)\0*.bmp\0";
-
-void PrepareDialog(OPENFILENAMEA& ofn, HWND owner, char* buffer)
-{
-    ZeroMemory(&ofn, sizeof(ofn));
-    ofn.lStructSize = kOpenFileNameSize;
-    ofn.hwndOwner = owner;
-    ofn.lpstrFile = buffer;
-    ofn.nMaxFile = MAX_PATH;
-}
-
-} // namespace
-
-int IconDocument::ChooseFileToSave(HWND owner, char* buffer)
-{
-    buffer[0] = '\0';
-    OPENFILENAMEA ofn;
-    PrepareDialog(ofn, owner, buffer);
-    ofn.lpstrFilter = kSaveFilter;
-    ofn.lpstrDefExt = "ico";
-    ofn.lpstrTitle = "Enregistrer sous...";
-    ofn.Flags = OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-    return GetSaveFileNameA(&ofn) ? 1 : 0;
-}
-
-int IconDocument::ChooseFileToOpen(HWND owner, char* buffer, int kind)
-{
-    buffer[0] = '\0';
-    OPENFILENAMEA ofn;
-    PrepareDialog(ofn, owner, buffer);
-    if (kind == 1) {
-        ofn.lpstrFilter = kOpenIconFilter;
-        ofn.lpstrDefExt = "ico";
-        ofn.lpstrTitle = "Ouvrir un fichier icone ou curseur...";
-    } else {
-        ofn.lpstrFilter = kOpenBitmapFilter;
-        ofn.lpstrDefExt = "bmp";
-        ofn.lpstrTitle = "Ouvrir un fichier bitmap...";
-    }
-    ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    return GetOpenFileNameA(&ofn) ? 1 : 0;
 }

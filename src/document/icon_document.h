@@ -1,27 +1,38 @@
 #pragma once
 #include <windows.h>
-#include "document/open_failure.h"
-#include "model/icon_image.h"
-#include "model/history_budget.h"
 
-struct ImageNode
+#include <memory>
+#include <vector>
+
+#include "document/open_failure.h"
+#include "model/history_budget.h"
+#include "model/icon_image.h"
+
+// What an editing operation did; the shell chooses the words.
+enum class EditOutcome
 {
-    IconImage* image;          // owned
-    ImageNode* previous;
-    ImageNode* next;
+    Done,
+    NothingToDo,     // no document, no selection, nothing to undo or to paste
+    NoMemory,        // no undo copy or picture could be made: nothing changed
+    ClipboardBusy,   // another program holds the clipboard: nothing changed
 };
 
-struct DeletedImage
+// Why a bitmap was not imported; the shell chooses the words.
+enum ImportFailure
 {
-    IconImage* image;          // owned
-    DWORD formerPosition;
-    DeletedImage* previous;
-    DeletedImage* next;
+    ImportFailureNone = 0,
+    ImportFailureUnreadable,     // cannot be opened or read at all
+    ImportFailureNotBitmap,      // not a bitmap file
+    ImportFailureDamaged,        // damaged or cut short
+    ImportFailureSize,           // not square, or not one of the six sizes
+    ImportFailureType,           // compressed, or a depth the editor does not hold
+    ImportFailureOutOfMemory,
 };
 
 // The one open icon or cursor file: its images, the current one, the deleted
 // ones that can be put back, the selection, the path and the modified flag.
-// It reports to its owner window only by posting WM_DOCUMENT_STATE.
+// It reports to its owner window only by posting WM_DOCUMENT_STATE, and to its
+// callers by what its operations answer: it shows nothing itself.
 class IconDocument
 {
 public:
@@ -36,6 +47,8 @@ public:
     bool CanDeleteImage() const;
     bool HasDeletedImage() const;
     IconImage* GetCurrentImage() const;
+    // The image at a position of the list, null past its end.
+    IconImage* GetImage(int position) const;
     int GetCurrentIndex() const;
     int SelectImage(int position);
     int AddNewImage(int size, int bitCount);
@@ -46,8 +59,8 @@ public:
     // History of the current image
     bool CanUndo() const;
     bool CanRedo() const;
-    int Undo();
-    int Redo();
+    EditOutcome Undo();
+    EditOutcome Redo();
 
     // State and notification
     void SetOwnerWindow(HWND owner);
@@ -55,50 +68,51 @@ public:
     void SetModified(int value);
     int IsModified() const { return modified_ ? 1 : 0; }
     const char* GetFilePath() const { return path_; }
-    // Null points clear the selection.
-    void SetSelection(const POINT* p0, const POINT* p1, int extent);
+    // The selection in pixels of the current image, corners in either order.
+    void SetSelection(const RECT& pixels);
+    void ClearSelection();
     int HasSelection() const { return hasSelection_; }
     RECT GetSelection() const { return selection_; }
-
-    // Transforms of the current image (transforms.cpp of the document)
-    int ClearCurrentImage();
-    int ShiftImage(int dx, int dy);
-    int MirrorImage(int vertical);
-
-    // Clipboard (clipboard.cpp)
-    int CopySelection();
-    int CutSelection();
-    // Pastes the clipboard bitmap at the selection's top-left corner (or 0, 0),
-    // clipped, as one undo step; sets the modified flag.
-    int PasteClipboard();
     // Selects the whole current image, (0, 0, size, size) exactly.
     int SelectAll();
 
-    // Files (icon_file.cpp, bitmap_import.cpp, file dialogs in icon_document.cpp)
-    // why, when given, receives the reason of a failure (OpenFailureNone on success).
-    int OpenFile(HWND owner, const char* path, OpenFailure* why = nullptr);
+    // Transforms of the current image (document_transforms.cpp)
+    EditOutcome ClearCurrentImage();
+    EditOutcome ShiftImage(int dx, int dy);
+    EditOutcome MirrorImage(int vertical);
+
+    // Clipboard (clipboard.cpp)
+    EditOutcome CopySelection();
+    EditOutcome CutSelection();
+    // Pastes the clipboard bitmap at the selection's top-left corner (or 0, 0),
+    // clipped, as one undo step; sets the modified flag.
+    EditOutcome PasteClipboard();
+
+    // Files (icon_file.cpp, bitmap_import.cpp). why, when given, receives the
+    // reason of a failure (the None value on success).
+    int OpenFile(const char* path, OpenFailure* why = nullptr);
     int WriteIconFile(const char* path);
-    int ImportBitmap(const char* path, int replace);
+    int ImportBitmap(const char* path, int replace, ImportFailure* why = nullptr);
     // Writes the document to path and makes it the document's file.
     int SaveDocumentTo(const char* path);
-    int SaveDocument(HWND owner);
-    int SaveDocumentAs(HWND owner);
-    int ChooseFileToSave(HWND owner, char* buffer);
-    int ChooseFileToOpen(HWND owner, char* buffer, int kind);
 
 private:
-    ImageNode* NodeAt(int position) const;
-    bool AppendImage(IconImage* image);         // appends and makes it current
+    typedef std::vector<std::unique_ptr<IconImage>> ImageList;
+    struct DeletedImage
+    {
+        std::unique_ptr<IconImage> image;
+        size_t formerPosition;
+    };
+
+    void AppendImage(std::unique_ptr<IconImage> image);  // appends and makes it current
+    void TakeImages(ImageList images);                    // the images of an opened file
     void PostDocumentState() const;
-    void ForgetSelection();
     void MoveSelection(int size, int dx, int dy);
     void SetFilePath(const char* path);
 
-    ImageNode* first_ = nullptr;
-    ImageNode* last_ = nullptr;
-    ImageNode* current_ = nullptr;
-    DeletedImage* firstDeleted_ = nullptr;
-    DeletedImage* lastDeleted_ = nullptr;
+    ImageList images_;
+    size_t current_ = 0;                        // meaningful while images_ holds any
+    std::vector<DeletedImage> deleted_;         // the last one is restored first
     HWND owner_ = nullptr;
     char path_[MAX_PATH] = {};
     DWORD modified_ = 0;

@@ -2,7 +2,10 @@
 #include "document/file_io.h"
 #include "document/icon_record.h"
 
+#include <memory>
 #include <new>
+#include <utility>
+#include <vector>
 #include <shlwapi.h>
 #include <string.h>
 
@@ -88,36 +91,9 @@ namespace {
 const int kMostImages = 1000;
 
 // The images of a file, kept apart from the document until every one has loaded.
-class ImageChain
-{
-public:
-    ImageChain() = default;
-    ImageChain(const ImageChain&) = delete;
-    ImageChain& operator=(const ImageChain&) = delete;
-    ~ImageChain()
-    {
-        while (first) {
-            ImageNode* next = first->next;
-            delete first->image;
-            delete first;
-            first = next;
-        }
-    }
-    // Takes the image on success only.
-    bool Append(IconImage* image)
-    {
-        ImageNode* node = new (std::nothrow) ImageNode{image, last, nullptr};
-        if (!node)
-            return false;
-        (last ? last->next : first) = node;
-        last = node;
-        return true;
-    }
-    ImageNode* first = nullptr;
-    ImageNode* last = nullptr;
-};
+typedef std::vector<std::unique_ptr<IconImage>> Images;
 
-OpenFailure ReadImages(HANDLE file, const IconFileHeader& header, ImageChain& chain)
+OpenFailure ReadImages(HANDLE file, const IconFileHeader& header, Images& images)
 {
     if (header.count == 0)
         return OpenFailureDamaged;
@@ -131,12 +107,16 @@ OpenFailure ReadImages(HANDLE file, const IconFileHeader& header, ImageChain& ch
     if (!ReadExactly(file, directory.Get(), directoryBytes))
         return OpenFailureDamaged;
     const IconDirectoryEntry* entries = reinterpret_cast<const IconDirectoryEntry*>(directory.Get());
+    try {
+        images.reserve(header.count);
+    } catch (const std::bad_alloc&) {
+        return OpenFailureOutOfMemory;
+    }
     for (int i = 0; i < header.count; ++i) {
-        IconImage* image = new (std::nothrow) IconImage;
-        if (!image || !chain.Append(image)) {
-            delete image;
+        images.emplace_back(new (std::nothrow) IconImage);   // reserved: cannot throw
+        IconImage* image = images.back().get();
+        if (!image)
             return OpenFailureOutOfMemory;
-        }
         const IconDirectoryEntry& entry = entries[i];
         const OpenFailure failure = ReadIconRecord(file, entry.recordOffset, entry.bytesInRecord, *image);
         if (failure != OpenFailureNone)
@@ -150,7 +130,7 @@ OpenFailure ReadImages(HANDLE file, const IconFileHeader& header, ImageChain& ch
     return OpenFailureNone;
 }
 
-OpenFailure ReadIconFile(const char* path, ImageChain& chain)
+OpenFailure ReadIconFile(const char* path, Images& images)
 {
     if (!path || !path[0])
         return OpenFailureUnreadable;
@@ -160,7 +140,7 @@ OpenFailure ReadIconFile(const char* path, ImageChain& chain)
     IconFileHeader header;
     if (!ReadExactly(file, &header, sizeof(header)) || header.reserved != 0)
         return OpenFailureNotIconFile;
-    const OpenFailure failure = ReadImages(file, header, chain);
+    const OpenFailure failure = ReadImages(file, header, images);
     // Reading ignores the type, but it is the one mark of an icon file: a file
     // without it that also fails to read was most likely never one.
     const bool marked = header.type == kTypeIcon || header.type == kTypeCursor;
@@ -170,21 +150,16 @@ OpenFailure ReadIconFile(const char* path, ImageChain& chain)
 
 } // namespace
 
-int IconDocument::OpenFile(HWND /*owner*/, const char* path, OpenFailure* why)
+int IconDocument::OpenFile(const char* path, OpenFailure* why)
 {
     // A bad file leaves the open document as it was.
-    ImageChain chain;
-    const OpenFailure failure = ReadIconFile(path, chain);
+    Images images;
+    const OpenFailure failure = ReadIconFile(path, images);
     if (why)
         *why = failure;
     if (failure != OpenFailureNone)
         return 0;
-    CloseDocument();
-    first_ = current_ = chain.first;
-    last_ = chain.last;
-    chain.first = chain.last = nullptr;
-    for (ImageNode* node = first_; node; node = node->next)
-        budget_.Attach(node->image);
+    TakeImages(std::move(images));
     SetFilePath(path);
     return 1;
 }
@@ -246,7 +221,7 @@ bool FillRecord(const IconImage& image, BYTE* record)
 
 int IconDocument::WriteIconFile(const char* path)
 {
-    if (!path || !path[0] || !first_)
+    if (!path || !path[0] || images_.empty())
         return 0;
     const WORD type = FileTypeOfPath(path);
     if (!type)
@@ -265,8 +240,8 @@ int IconDocument::WriteIconFile(const char* path)
     header->count = static_cast<WORD>(count);
     IconDirectoryEntry* entry = reinterpret_cast<IconDirectoryEntry*>(directory.Get() + sizeof(IconFileHeader));
     DWORD offset = directoryBytes;
-    for (ImageNode* node = first_; node; node = node->next, ++entry) {
-        const IconImage& image = *node->image;
+    for (const std::unique_ptr<IconImage>& each : images_) {
+        const IconImage& image = *each;
         const int size = image.GetSize();
         const int bitCount = image.GetBitCount();
         entry->width = static_cast<BYTE>(size);
@@ -283,6 +258,7 @@ int IconDocument::WriteIconFile(const char* path)
         entry->bytesInRecord = static_cast<DWORD>(image.GetResourceSize());
         entry->recordOffset = offset;
         offset += entry->bytesInRecord;
+        ++entry;
     }
 
     // The document goes to a file of its own beside the target, which it replaces
@@ -298,8 +274,8 @@ int IconDocument::WriteIconFile(const char* path)
     if (!file.Ok())
         return 0;
     bool written = WriteExactly(file, directory.Get(), directoryBytes);
-    for (ImageNode* node = first_; node && written; node = node->next) {
-        const IconImage& image = *node->image;
+    for (size_t i = 0; i < images_.size() && written; ++i) {
+        const IconImage& image = *images_[i];
         HeapBlock record(image.GetResourceSize());
         written = record.Ok() && FillRecord(image, record.Get())
                   && WriteExactly(file, record.Get(), static_cast<DWORD>(image.GetResourceSize()));

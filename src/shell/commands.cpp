@@ -5,6 +5,7 @@
 #include "document/icon_document.h"
 #include "shell/editor_objects.h"
 #include "shell/file_commands.h"
+#include "shell/file_dialogs.h"
 #include "shell/help_about.h"
 #include "shell/main_window.h"
 #include "shell/new_image_dialog.h"
@@ -24,9 +25,12 @@ const LPARAM kEditMenu = 1;
 const int kToolsMenu = 2;
 const int kImageMenu = 3;
 
-const int kOpenBitmapKind = 0;
 const unsigned kAfterImageList = RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
                                  RefreshCommands | RefreshHotspot;
+const unsigned kAfterHistory = RefreshPalette | RefreshCanvasNoErase | RefreshPreview | RefreshColours |
+                               RefreshIndex | RefreshCommands | RefreshHotspot;
+const unsigned kAfterShift = RefreshCanvasNoErase | RefreshPreview | RefreshCommands;
+const unsigned kAfterMirror = RefreshCanvasNoErase | RefreshPreview;
 
 void Invalidate(HWND window, BOOL erase)
 {
@@ -67,8 +71,7 @@ void AddBitmapImage(HWND mainWindow)
 {
     TheCanvas().EndDrag();
     char path[MAX_PATH];
-    IconDocument& document = TheDocument();
-    if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind) && document.ImportBitmap(path, 0))
+    if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(mainWindow, path, false))
         Refresh(mainWindow, kAfterImageList | RefreshHint);
 }
 
@@ -89,25 +92,35 @@ void ChooseTool(HWND mainWindow, int command)
     Refresh(mainWindow, RefreshHint);
 }
 
-// The document moves its selection with the pixels; the frame is drawn from it.
-void Shift(HWND mainWindow, int dx, int dy)
+const char* const kEditRefused =
+    "Cette modification n'a pas pu être faite : la mémoire ou les ressources graphiques du système sont "
+    "épuisées.\nL'image est restée telle qu'elle était. Enregistrez votre travail et fermez d'autres programmes.";
+const char* const kClipboardBusy =
+    "Le presse-papiers est utilisé par un autre programme : rien n'a été fait.\nRéessayez dans un instant.";
+
+void TellEditRefused(HWND mainWindow)
 {
-    if (TheDocument().ShiftImage(dx, dy))
-        Refresh(mainWindow, RefreshCanvasNoErase | RefreshPreview | RefreshCommands);
+    MessageBoxA(mainWindow, kEditRefused, AppTitle, MB_ICONEXCLAMATION);
 }
 
-void Mirror(HWND mainWindow, int vertical)
+// True when the operation changed something; whatever kept it from doing so is
+// told, unless there was simply nothing to do.
+bool Succeeded(HWND mainWindow, EditOutcome outcome)
 {
-    if (!TheDocument().MirrorImage(vertical))
-        return;
-    Refresh(mainWindow, RefreshCanvasNoErase | RefreshPreview);
-    TheDocument().SetModified(1);
+    switch (outcome) {
+    case EditOutcome::Done: return true;
+    case EditOutcome::NothingToDo: break;
+    case EditOutcome::NoMemory: TellEditRefused(mainWindow); break;
+    case EditOutcome::ClipboardBusy: MessageBoxA(mainWindow, kClipboardBusy, AppTitle, MB_ICONEXCLAMATION); break;
+    }
+    return false;
 }
 
-void Paste(HWND mainWindow)
+// Runs an editing operation and, when it changed something, the given refresh.
+void EditAndRefresh(HWND mainWindow, EditOutcome outcome, unsigned steps)
 {
-    if (TheDocument().PasteClipboard())
-        Refresh(mainWindow, RefreshCanvas | RefreshPreview | RefreshCommands);
+    if (Succeeded(mainWindow, outcome))
+        Refresh(mainWindow, steps);
 }
 
 void SelectAll(HWND mainWindow)
@@ -122,28 +135,6 @@ void SelectFromIndexBox(HWND mainWindow, HWND box)
     const int position = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
     if (TheDocument().SelectImage(position))
         Refresh(mainWindow, kAfterImageList);
-}
-
-const char* const kEditRefused =
-    "Cette modification n'a pas pu être faite : la mémoire ou les ressources graphiques du système sont "
-    "épuisées.\nL'image est restée telle qu'elle était. Enregistrez votre travail et fermez d'autres programmes.";
-
-void TellEditRefused(HWND mainWindow)
-{
-    MessageBoxA(mainWindow, kEditRefused, AppTitle, MB_ICONEXCLAMATION);
-}
-
-// Undo and redo need the system to redraw the image; when it cannot, the
-// image stays where it was, and the user is told rather than left wondering.
-void StepHistory(HWND mainWindow, bool redo)
-{
-    IconDocument& document = TheDocument();
-    const unsigned afterHistory = RefreshPalette | RefreshCanvasNoErase | RefreshPreview | RefreshColours |
-                                  RefreshIndex | RefreshCommands | RefreshHotspot;
-    if (redo ? document.Redo() : document.Undo())
-        Refresh(mainWindow, afterHistory);
-    else if (redo ? document.CanRedo() : document.CanUndo())
-        TellEditRefused(mainWindow);
 }
 
 // Runs a document operation and, when it succeeds, the given refresh.
@@ -200,23 +191,24 @@ void OnCommand(HWND mainWindow, int id, int code, HWND control)
     case CmdImportBitmap: ImportBitmapDocument(mainWindow); break;
     case CmdClose: CloseCurrentDocument(mainWindow); break;
     case CmdQuit: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
-    case CmdUndo: StepHistory(mainWindow, false); break;
-    case CmdRedo: StepHistory(mainWindow, true); break;
-    case CmdCut: RunAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
-    case CmdCopy: document.CopySelection(); break;
-    case CmdPaste: Paste(mainWindow); break;
+    case CmdUndo: EditAndRefresh(mainWindow, document.Undo(), kAfterHistory); break;
+    case CmdRedo: EditAndRefresh(mainWindow, document.Redo(), kAfterHistory); break;
+    case CmdCut: EditAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
+    case CmdCopy: Succeeded(mainWindow, document.CopySelection()); break;
+    case CmdPaste:
+        EditAndRefresh(mainWindow, document.PasteClipboard(), RefreshCanvas | RefreshPreview | RefreshCommands);
+        break;
     case CmdSelectAll: SelectAll(mainWindow); break;
-    case CmdShiftLeft: Shift(mainWindow, -1, 0); break;
-    case CmdShiftUp: Shift(mainWindow, 0, -1); break;
-    case CmdShiftRight: Shift(mainWindow, 1, 0); break;
-    case CmdShiftDown: Shift(mainWindow, 0, 1); break;
-    case CmdMirrorVertical: Mirror(mainWindow, 1); break;
-    case CmdMirrorHorizontal: Mirror(mainWindow, 0); break;
+    // The document moves its selection with the pixels; the frame is drawn from it.
+    case CmdShiftLeft: EditAndRefresh(mainWindow, document.ShiftImage(-1, 0), kAfterShift); break;
+    case CmdShiftUp: EditAndRefresh(mainWindow, document.ShiftImage(0, -1), kAfterShift); break;
+    case CmdShiftRight: EditAndRefresh(mainWindow, document.ShiftImage(1, 0), kAfterShift); break;
+    case CmdShiftDown: EditAndRefresh(mainWindow, document.ShiftImage(0, 1), kAfterShift); break;
+    case CmdMirrorVertical: EditAndRefresh(mainWindow, document.MirrorImage(1), kAfterMirror); break;
+    case CmdMirrorHorizontal: EditAndRefresh(mainWindow, document.MirrorImage(0), kAfterMirror); break;
     case CmdDeleteImage: ChangeImageList(mainWindow, false); break;
     case CmdRestoreImage: ChangeImageList(mainWindow, true); break;
-    case CmdClearImage:
-        RunAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview);
-        break;
+    case CmdClearImage: EditAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview); break;
     case CmdAddBlankImage: AddBlankImage(mainWindow); break;
     case CmdAddBitmapImage: AddBitmapImage(mainWindow); break;
     case CmdHelp: ShowHelp(mainWindow); break;

@@ -5,19 +5,20 @@
 #include "document/icon_document.h"
 #include "shell/commands.h"
 #include "shell/editor_objects.h"
+#include "shell/file_dialogs.h"
 #include "shell/new_image_dialog.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
 
 namespace {
 
-const int kOpenIconKind = 1;
-const int kOpenBitmapKind = 0;
-
 const char* const kSaveFailed =
     "Le fichier « %s » n'a pas pu être enregistré : il n'a pas pu être créé, écrit ou remplacé.\n"
     "Le fichier sur le disque est resté tel qu'il était.";
 const char* const kOpenFailed = "Le fichier « %s » n'a pas pu être ouvert.\n%s";
+const char* const kImportFailed = "Le fichier « %s » n'a pas pu être importé.\n%s";
+const char* const kSizeRefused = "La taille de l'image n'est pas valide.";
+const char* const kTypeRefused = "Le type de l'image n'est pas valide.";
 
 void TellAboutFile(HWND owner, const char* format, const char* path, const char* reason = "")
 {
@@ -59,13 +60,24 @@ const char* OpenFailureText(OpenFailure why)
     return "";
 }
 
+const char* ImportFailureText(ImportFailure why)
+{
+    switch (why) {
+    case ImportFailureUnreadable: return OpenFailureText(OpenFailureUnreadable);
+    case ImportFailureNotBitmap: return "Ce n'est pas un fichier bitmap.";
+    case ImportFailureDamaged: return OpenFailureText(OpenFailureDamaged);
+    case ImportFailureOutOfMemory: return OpenFailureText(OpenFailureOutOfMemory);
+    default: return "";
+    }
+}
+
 bool SaveFromShell(HWND owner, bool chooseName)
 {
     IconDocument& document = TheDocument();
     char path[MAX_PATH];
     if (!chooseName && document.GetFilePath()[0])
         lstrcpynA(path, document.GetFilePath(), MAX_PATH);
-    else if (!document.ChooseFileToSave(owner, path))
+    else if (!ChooseFileToSave(owner, path))
         return false;
     if (document.SaveDocumentTo(path))
         return true;
@@ -92,9 +104,24 @@ bool AskSaveChanges(HWND owner)
 bool OpenIconFile(HWND mainWindow, const char* path)
 {
     OpenFailure why = OpenFailureNone;
-    if (TheDocument().OpenFile(mainWindow, path, &why))
+    if (TheDocument().OpenFile(path, &why))
         return true;
     TellAboutFile(mainWindow, kOpenFailed, path, OpenFailureText(why));
+    return false;
+}
+
+// The two refusals the editor has always worded on their own; any other
+// failure names the file and the reason.
+bool ImportBitmapFile(HWND mainWindow, const char* path, bool replace)
+{
+    ImportFailure why = ImportFailureNone;
+    if (TheDocument().ImportBitmap(path, replace ? 1 : 0, &why))
+        return true;
+    switch (why) {
+    case ImportFailureSize: MessageBoxA(mainWindow, kSizeRefused, AppTitle, MB_ICONINFORMATION); break;
+    case ImportFailureType: MessageBoxA(mainWindow, kTypeRefused, AppTitle, MB_ICONINFORMATION); break;
+    default: TellAboutFile(mainWindow, kImportFailed, path, ImportFailureText(why)); break;
+    }
     return false;
 }
 
@@ -118,7 +145,7 @@ void OpenDocument(HWND mainWindow)
     if (!AskSaveChanges(mainWindow))
         return;
     char path[MAX_PATH];
-    if (TheDocument().ChooseFileToOpen(mainWindow, path, kOpenIconKind))
+    if (ChooseFileToOpen(mainWindow, path, IconOrCursorFile))
         RefreshAfterReplace(mainWindow, OpenIconFile(mainWindow, path));
 }
 
@@ -128,9 +155,8 @@ void ImportBitmapDocument(HWND mainWindow)
     if (!AskSaveChanges(mainWindow))
         return;
     char path[MAX_PATH];
-    IconDocument& document = TheDocument();
-    if (document.ChooseFileToOpen(mainWindow, path, kOpenBitmapKind))
-        RefreshAfterReplace(mainWindow, document.ImportBitmap(path, 1));
+    if (ChooseFileToOpen(mainWindow, path, BitmapFile))
+        RefreshAfterReplace(mainWindow, ImportBitmapFile(mainWindow, path, true));
 }
 
 void CloseCurrentDocument(HWND mainWindow)

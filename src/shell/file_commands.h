@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include "document/icon_document.h"
 #include "document/open_failure.h"
 
 // The commands that replace, write or discard the document, with the questions
@@ -25,7 +26,12 @@ bool AskSaveChanges(HWND owner);
 // user is told why and the document stays as it was.
 bool OpenIconFile(HWND mainWindow, const char* path);
 
-// The text that tells why a file did not open.
+// Imports a bitmap as the document's only image (replace) or as one more; when
+// it fails, the user is told why.
+bool ImportBitmapFile(HWND mainWindow, const char* path, bool replace);
+
+// The texts that tell why a file did not open or import.
 const char* OpenFailureText(OpenFailure why);
+const char* ImportFailureText(ImportFailure why);
 
 extern const char* const SavePromptText;

@@ -91,9 +91,9 @@ int EditView::GetMode() const
     return mode_ == ModeIdle && FrameShown(nullptr) ? int(ModeSelection) : mode_;
 }
 
-// The document's pixels come back from a corner by c * size / 256, truncated:
-// rounding the corner up keeps that true on 48 and 72 pixel images too, where
-// a pixel is not a whole number of canvas units wide.
+// A frame's corner in canvas units is rounded up, so that c * size / 256,
+// truncated, gives the pixel back: on 48 and 72 pixel images a pixel is not a
+// whole number of canvas units wide.
 int EditView::FrameCorner(int px) const
 {
     const int s = ImageSize();

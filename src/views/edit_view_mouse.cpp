@@ -85,7 +85,7 @@ LRESULT EditView::ButtonDown(WPARAM buttons, int x, int y)
     if (!image)
         return 0;
     if (document_.HasSelection()) {
-        document_.SetSelection(nullptr, nullptr, 0);
+        document_.ClearSelection();
         InvalidateRect(window_, nullptr, FALSE);
     }
     pressTool_ = tool_;
@@ -389,7 +389,11 @@ void EditView::FinishDrag(bool released)
                 RefuseEdit();
         }
     } else if (mode == ModeSelection) {
-        document_.SetSelection(&start_, &end_, CanvasSide);
+        // Each corner lies on the first canvas column of its pixel (FrameCorner),
+        // so the truncated conversion gives that pixel back.
+        const int s = image->GetSize();
+        document_.SetSelection(RECT{ start_.x * s / CanvasSide, start_.y * s / CanvasSide,
+                                     end_.x * s / CanvasSide, end_.y * s / CanvasSide });
         InvalidateRect(window_, nullptr, FALSE);
     }
     preview_.RefreshPreview();

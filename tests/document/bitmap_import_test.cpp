@@ -13,12 +13,7 @@ std::string WriteBmp(const std::string& name, const std::vector<BYTE>& bytes)
     return path;
 }
 
-// Imports answer the message boxes they show; a test with no box sees none.
-class BitmapImport : public DocumentTest
-{
-protected:
-    DialogAnswerer boxes_;
-};
+typedef DocumentTest BitmapImport;
 
 // The file's pixels, opaque; its table (entries it leaves out black) or the
 // default palette; colour bytes exactly the rows of the format; a fresh history.
@@ -73,7 +68,6 @@ TEST_F(BitmapImport, AcceptedBitmapsAndTheIconsTheyMake)
         AppendRgba(*document_.GetCurrentImage(), rgba);
         ASSERT_TRUE(WriteWholeFile(ico + ".rgba", rgba));
     }
-    EXPECT_TRUE(boxes_.seen.empty());
 }
 
 // The reserved byte of each palette entry is the model's 0, not the file's.
@@ -99,74 +93,49 @@ TEST_F(BitmapImport, PixelCountComesFromTheFormatNotFromBfSize)
     }
 }
 
-TEST_F(BitmapImport, RefusalsWithAMessage)
-{
-    const char* size = "La taille de l'image n'est pas valide.";
-    const char* type = "Le type de l'image n'est pas valide.";
-    struct Case { const char* name; BmpLayout layout; const char* message; };
-    const Case cases[] = {
-        {"topdown", {32, -32, 8}, size}, {"wide", {32, 16, 8}, size}, {"odd", {20, 20, 24}, size},
-        {"huge", {256, 256, 1}, size}, {"rle", {32, 32, 8, BI_RLE8}, type},
-        {"bitfields", {32, 32, 32, BI_BITFIELDS, 0, 40, 3}, type}, {"sixteen", {32, 32, 16}, type},
-        {"two", {16, 16, 2}, type}, {"core", {16, 16, 8, BI_RGB, 0, 12}, type},
-    };
-    for (const Case& c : cases) {
-        ASSERT_EQ(1, document_.AddNewImage(16, 8));
-        const DocumentSnapshot before(document_);
-        boxes_.seen.clear();
-        for (int replace : {1, 0})
-            EXPECT_EQ(0, document_.ImportBitmap(WriteBmp(c.name, MakeBmp(c.layout)).c_str(), replace)) << c.name;
-        ASSERT_EQ(2u, boxes_.seen.size()) << c.name;
-        for (const DialogSeen& box : boxes_.seen) {
-            EXPECT_EQ(c.message, box.text) << c.name;
-            EXPECT_EQ("Vemiro Editor 1.4", box.title) << c.name;
-            EXPECT_EQ(owner_, box.owner) << c.name;
-            EXPECT_TRUE(box.information) << c.name;
-        }
-        EXPECT_TRUE(before == DocumentSnapshot(document_)) << c.name;
-    }
-    // PNG or JPEG data (bit count 0) is a type the editor does not read either.
-    boxes_.seen.clear();
-    EXPECT_EQ(0, document_.ImportBitmap(WriteBmp("png", Patched(MakeBmp({32, 32, 8, 5, 0, 40, 0}), 28, 0, 2)).c_str(), 1));
-    ASSERT_EQ(1u, boxes_.seen.size());
-    EXPECT_EQ(type, boxes_.seen[0].text);
-    // Without an owner window the same refusals are silent.
-    document_.SetOwnerWindow(nullptr);
-    boxes_.seen.clear();
-    EXPECT_EQ(0, document_.ImportBitmap(WriteBmp("rle", MakeBmp(cases[4].layout)).c_str(), 0));
-    EXPECT_EQ(0, document_.ImportBitmap(WriteBmp("wide", MakeBmp(cases[1].layout)).c_str(), 0));
-    EXPECT_TRUE(boxes_.seen.empty());
-}
-
-// Short files, and info blocks shorter than their header or than the colour
-// table it implies (bfOffBits too small), are refused without being read past.
-TEST_F(BitmapImport, SilentRefusalsLeaveTheDocumentAsItWas)
+// Each refusal says why and leaves the document as it was, whether the bitmap
+// was to replace it or to join it. Short files, and info blocks shorter than
+// their header or than the colour table it implies (bfOffBits too small), are
+// refused without being read past.
+TEST_F(DocumentTest, BitmapImportRefusalsSayWhyAndChangeNothing)
 {
     const std::vector<BYTE> good = MakeBmp(BmpLayout{32, 32, 8});
-    struct Case { const char* name; std::vector<BYTE> bytes; };
+    const ImportFailure size = ImportFailureSize, type = ImportFailureType, damaged = ImportFailureDamaged;
+    struct Case { const char* name; std::vector<BYTE> bytes; ImportFailure why; };
     const Case cases[] = {
-        {"notbm", Patched(good, 0, 'X', 1)},
-        {"shortheader", Cut(good, 10)},
-        {"shortpixels", MakeBmp({32, 32, 8, BI_RGB, 0, 40, -1, 32 * 32 - 1})},
-        {"shortdeep", MakeBmp({128, 128, 32, BI_RGB, 0, 40, -1, 128 * 128 * 4 - 4})},
-        {"cutheader", Patched(good, 10, 14 + 20, 4)},
-        {"cuttable", MakeBmp({32, 32, 8, BI_RGB, 0, 40, 16})},
-        {"cutv5", MakeBmp({16, 16, 4, BI_RGB, 0, 124, -1, -1, 0, -100})},
-        {"pastend", Patched(good, 10, DWORD(good.size() + 10), 4)},
-        {"hugeoffset", Patched(good, 10, 0xFFFFFFF0u, 4)},
-        {"belowheader", Patched(good, 10, 6, 4)},
-        {"empty", {}},
+        {"topdown", MakeBmp({32, -32, 8}), size}, {"wide", MakeBmp({32, 16, 8}), size},
+        {"odd", MakeBmp({20, 20, 24}), size}, {"huge", MakeBmp({256, 256, 1}), size},
+        {"rle", MakeBmp({32, 32, 8, BI_RLE8}), type}, {"bitfields", MakeBmp({32, 32, 32, BI_BITFIELDS, 0, 40, 3}), type},
+        {"sixteen", MakeBmp({32, 32, 16}), type}, {"two", MakeBmp({16, 16, 2}), type},
+        {"core", MakeBmp({16, 16, 8, BI_RGB, 0, 12}), type},
+        // PNG or JPEG data (bit count 0) is a type the editor does not read either.
+        {"png", Patched(MakeBmp({32, 32, 8, 5, 0, 40, 0}), 28, 0, 2), type},
+        {"notbm", Patched(good, 0, 'X', 1), ImportFailureNotBitmap},
+        {"shortheader", Cut(good, 10), ImportFailureNotBitmap},
+        {"empty", {}, ImportFailureNotBitmap},
+        {"shortpixels", MakeBmp({32, 32, 8, BI_RGB, 0, 40, -1, 32 * 32 - 1}), damaged},
+        {"shortdeep", MakeBmp({128, 128, 32, BI_RGB, 0, 40, -1, 128 * 128 * 4 - 4}), damaged},
+        {"cutheader", Patched(good, 10, 14 + 20, 4), damaged},
+        {"cuttable", MakeBmp({32, 32, 8, BI_RGB, 0, 40, 16}), damaged},
+        {"cutv5", MakeBmp({16, 16, 4, BI_RGB, 0, 124, -1, -1, 0, -100}), damaged},
+        {"pastend", Patched(good, 10, DWORD(good.size() + 10), 4), damaged},
+        {"hugeoffset", Patched(good, 10, 0xFFFFFFF0u, 4), damaged},
+        {"belowheader", Patched(good, 10, 6, 4), damaged},
     };
     ASSERT_EQ(1, document_.AddNewImage(32, 4));
     document_.SetModified(0);
     const DocumentSnapshot before(document_);
     for (const Case& c : cases)
         for (int replace : {1, 0}) {
-            EXPECT_EQ(0, document_.ImportBitmap(WriteBmp(c.name, c.bytes).c_str(), replace)) << c.name;
+            ImportFailure why = ImportFailureNone;
+            EXPECT_EQ(0, document_.ImportBitmap(WriteBmp(c.name, c.bytes).c_str(), replace, &why)) << c.name;
+            EXPECT_EQ(c.why, why) << c.name;
             EXPECT_TRUE(before == DocumentSnapshot(document_)) << c.name << " replace " << replace;
         }
-    for (const char* path : {"Z:\\no\\such\\file.bmp", "", static_cast<const char*>(nullptr)})
-        EXPECT_EQ(0, document_.ImportBitmap(path, 1));
+    for (const char* path : {"Z:\\no\\such\\file.bmp", "", static_cast<const char*>(nullptr)}) {
+        ImportFailure why = ImportFailureNone;
+        EXPECT_EQ(0, document_.ImportBitmap(path, 1, &why));
+        EXPECT_EQ(ImportFailureUnreadable, why);
+    }
     EXPECT_TRUE(before == DocumentSnapshot(document_));
-    EXPECT_TRUE(boxes_.seen.empty());
 }

@@ -89,7 +89,7 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
     const std::vector<COLORREF> before = Look(*image);
     SelectPixels(2, 3, 6, 7);
     TakeDocumentStates();
-    ASSERT_EQ(1, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
     EXPECT_EQ(1, TakeDocumentStates());
     EXPECT_EQ(Grid(4, 4, [](int x, int y) { return Copied(x + 2, y + 3); }), ClipboardPixels(owner_, 4, 4));
     EXPECT_EQ(before, Look(*image));
@@ -99,15 +99,16 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
 
 TEST_F(Clipboard, RefusedCopiesPlaceNothing)
 {
-    EXPECT_EQ(0, document_.CopySelection() + document_.CutSelection());   // no document
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());   // no document
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.CutSelection());
     AddColourImage();
-    EXPECT_EQ(0, document_.CopySelection());         // no selection
-    const POINT same = {32, 32};
-    document_.SetSelection(&same, &same, 256);       // a selection of no pixels
-    EXPECT_EQ(0, document_.CopySelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());         // no selection
+    document_.SetSelection(RECT{2, 2, 2, 2});       // a selection of no pixels
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());
     SelectPixels(0, 0, 4, 4);
     document_.SetOwnerWindow(nullptr);               // nobody to own the clipboard
-    EXPECT_EQ(0, document_.CopySelection() + document_.CutSelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.CutSelection());
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
 }
@@ -130,15 +131,15 @@ TEST_F(Clipboard, CutClearsNothingWhenTheClipboardIsHeld)
         DestroyWindow(window);
     });
     WaitForSingleObject(held, 10000);
-    EXPECT_EQ(0, document_.CopySelection());
-    EXPECT_EQ(0, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::ClipboardBusy, document_.CopySelection());
+    EXPECT_EQ(EditOutcome::ClipboardBusy, document_.CutSelection());
     SetEvent(release);
     holder.join();
     CloseHandle(held);
     CloseHandle(release);
     EXPECT_EQ(before, Look(*image));
     EXPECT_FALSE(document_.CanUndo());
-    EXPECT_EQ(1, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::Done, document_.CutSelection());
 }
 
 TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
@@ -148,14 +149,14 @@ TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
     SelectPixels(2, 2, 6, 6);
     for (COLORREF background : {RGB(255, 255, 255), TransparentColour}) {
         image->SetRightIndex(background == TransparentColour ? 256 : 255);
-        EXPECT_EQ(1, document_.CutSelection());
+        EXPECT_EQ(EditOutcome::Done, document_.CutSelection());
         EXPECT_EQ(Grid(16, 16, [&](int x, int y) {
                       return x >= 2 && x < 6 && y >= 2 && y < 6 ? background : before[y * 16 + x];
                   }), Look(*image));
         EXPECT_EQ(Distinct(2, 2), ClipboardPixels(owner_, 4, 4).at(0));
         EXPECT_TRUE(document_.HasSelection());
         EXPECT_EQ(1, document_.IsModified());
-        EXPECT_EQ(1, document_.Undo());
+        EXPECT_EQ(EditOutcome::Done, document_.Undo());
         EXPECT_FALSE(document_.CanUndo());
         EXPECT_EQ(before, Look(*image));
     }
@@ -166,14 +167,14 @@ TEST_F(Clipboard, PasteOfAnEditorCopyIntoTheSameImageIsOneUndoStep)
     IconImage* image = AddColourImage();
     const std::vector<COLORREF> before = Look(*image);
     SelectPixels(2, 3, 6, 7);
-    ASSERT_EQ(1, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
     SelectPixels(9, 8, 10, 9);                       // only its top-left corner counts
     TakeDocumentStates();
-    ASSERT_EQ(1, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
     EXPECT_EQ(1, document_.IsModified());
     EXPECT_GE(TakeDocumentStates(), 1);
     EXPECT_EQ(Pasted(before, {9, 8, 13, 12}, 2, 3), Look(*image));
-    EXPECT_EQ(1, document_.Undo());
+    EXPECT_EQ(EditOutcome::Done, document_.Undo());
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_EQ(before, Look(*image));
 }
@@ -192,13 +193,13 @@ TEST_F(Clipboard, PasteIntoAnImageOfAnotherDepthTakesTheNearestEntries)
     for (int i = 0; i < count; ++i)
         source->SetPixelColour(i, 0, cases[i].colour);
     SelectPixels(0, 0, count, 1);
-    ASSERT_EQ(1, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
 
     ASSERT_EQ(1, document_.AddNewImage(16, 4));
     IconImage* target = document_.GetCurrentImage();
     target->SetTransparent(3, 5, true);              // a transparent pixel becomes opaque
     SelectPixels(0, 5, 1, 6);
-    ASSERT_EQ(1, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(cases[i].index, target->GetPixelIndex(i, 5)) << i;
         EXPECT_EQ(0, target->IsTransparent(i, 5)) << i;
@@ -210,8 +211,8 @@ TEST_F(Clipboard, PasteIntoAnImageOfAnotherDepthTakesTheNearestEntries)
     ASSERT_EQ(1, document_.AddNewImage(16, 8));
     IconImage* eight = document_.GetCurrentImage();
     eight->SetPaletteColour(3, RGB(192, 192, 192));
-    document_.SetSelection(nullptr, nullptr, 0);
-    ASSERT_EQ(1, document_.PasteClipboard());
+    document_.ClearSelection();
+    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
     EXPECT_EQ(3, eight->GetPixelIndex(2, 0));
     EXPECT_EQ(0, eight->GetPixelIndex(4, 0));
     EXPECT_EQ(eight->IndexOfColour(RGB(255, 255, 255)), eight->GetPixelIndex(5, 0));
@@ -222,13 +223,13 @@ TEST_F(Clipboard, PasteIsClippedToTheImage)
 {
     AddColourImage(32);
     SelectPixels(0, 0, 4, 4);
-    ASSERT_EQ(1, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
     ASSERT_EQ(1, document_.AddNewImage(16, 32));
     const std::vector<COLORREF> before = Look(*document_.GetCurrentImage());
     SelectPixels(14, 14, 16, 16);
-    ASSERT_EQ(1, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
     EXPECT_EQ(Pasted(before, {14, 14, 16, 16}, 0, 0), Look(*document_.GetCurrentImage()));
-    EXPECT_EQ(1, document_.Undo());                  // one step
+    EXPECT_EQ(EditOutcome::Done, document_.Undo());                  // one step
     EXPECT_FALSE(document_.CanUndo());
 }
 
@@ -244,7 +245,7 @@ TEST_F(Clipboard, PasteOfDibsPlacedByOtherPrograms)
         IconImage* deep = document_.GetCurrentImage();
         const std::vector<COLORREF> before = Look(*deep);
         deep->SetTransparent(1, 1, true);
-        ASSERT_EQ(1, document_.PasteClipboard()) << s.width << "x" << s.height << "x" << s.bits;
+        ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard()) << s.width << "x" << s.height << "x" << s.bits;
         EXPECT_EQ(Grid(16, 16, [&](int x, int y) {
                       return x < s.width && y < std::abs(s.height) ? ExpectedColour(s, x, y) : before[y * 16 + x];
                   }), Look(*deep)) << s.width << "x" << s.height << "x" << s.bits;
@@ -254,7 +255,7 @@ TEST_F(Clipboard, PasteOfDibsPlacedByOtherPrograms)
 TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
 {
     ASSERT_EQ(1, document_.AddNewImage(16, 24));
-    EXPECT_EQ(0, document_.PasteClipboard());        // nothing on the clipboard
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.PasteClipboard());        // nothing on the clipboard
     // Headers claiming more than their block holds (sizes that wrap around 32
     // bits among them), or formats not read.
     const std::vector<BYTE> dibs[] = {
@@ -266,7 +267,7 @@ TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
     };
     for (const std::vector<BYTE>& dib : dibs) {
         ASSERT_TRUE(PlaceDib(owner_, dib));
-        EXPECT_EQ(0, document_.PasteClipboard());
+        EXPECT_EQ(EditOutcome::NothingToDo, document_.PasteClipboard());
     }
     // A 1-bit DIB whose biClrUsed makes GDI read 256 entries, from a block that
     // ends long before them.
@@ -274,11 +275,11 @@ TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
     ASSERT_TRUE(OpenClipboard(owner_));
     EXPECT_LT(GlobalSize(GetClipboardData(CF_DIB)), 40u + 4 * 256);
     CloseClipboard();
-    EXPECT_EQ(0, document_.PasteClipboard());
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.PasteClipboard());
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_EQ(0, document_.IsModified());
     IconDocument closed;
-    EXPECT_EQ(0, closed.PasteClipboard());
+    EXPECT_EQ(EditOutcome::NothingToDo, closed.PasteClipboard());
 }
 
 TEST_F(Clipboard, SelectAllThenShift)
@@ -296,7 +297,7 @@ TEST_F(Clipboard, SelectAllThenShift)
     for (int y = 0; y < 16; ++y)
         image->SetPixelIndex(15, y, 9);
     image->SetRightIndex(0);
-    EXPECT_EQ(1, document_.ShiftImage(-1, 0));
+    EXPECT_EQ(EditOutcome::Done, document_.ShiftImage(-1, 0));
     for (int y = 0; y < 16; ++y) {
         EXPECT_EQ(9, image->GetPixelIndex(14, y));
         EXPECT_EQ(0, image->GetPixelIndex(15, y));

@@ -165,10 +165,8 @@ struct DocumentSnapshot
         : current(document.GetCurrentImage()), path(document.GetFilePath()),
           flags(document.IsModified() + 2 * document.HasDeletedImage())
     {
-        const int position = document.GetCurrentIndex();
-        for (int i = 0; document.SelectImage(i); ++i)
-            images.push_back(document.GetCurrentImage());
-        document.SelectImage(position);
+        for (int i = 0; document.GetImage(i); ++i)
+            images.push_back(document.GetImage(i));
     }
     bool operator==(const DocumentSnapshot& o) const
     {
@@ -254,93 +252,6 @@ inline std::vector<BYTE> MakeDib(const BmpLayout& s)
     return std::vector<BYTE>(file.begin() + 14, file.end());
 }
 
-// A dialog of this thread as a person sees it.
-struct DialogSeen
-{
-    std::string title, text;                // the caption; the static texts, joined
-    std::vector<std::string> fileTypes;     // the type list of a file dialog
-    HWND owner;
-    bool information, readOnlyShown;
-};
-
-// Reads and answers every dialog of this thread from a timer, which runs in the
-// dialog's own message loop: the first dialog takes the answer (a file name and
-// OK) if there is one, any other is cancelled, so that a fault fails the test
-// instead of hanging it.
-class DialogAnswerer
-{
-public:
-    explicit DialogAnswerer(const std::string& answer = "") : answer_(WindowsPath(answer))
-    {
-        Active() = this;
-        timer_ = SetTimer(nullptr, 0, 50, Tick);
-    }
-    ~DialogAnswerer()
-    {
-        KillTimer(nullptr, timer_);
-        Active() = nullptr;
-    }
-    std::vector<DialogSeen> seen;
-
-private:
-    static DialogAnswerer*& Active()
-    {
-        static DialogAnswerer* active = nullptr;
-        return active;
-    }
-    static BOOL CALLBACK FindDialog(HWND window, LPARAM found)
-    {
-        char name[32] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, "#32770") != 0 || !IsWindowVisible(window))
-            return TRUE;
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    static BOOL CALLBACK CollectText(HWND child, LPARAM param)
-    {
-        DialogSeen& seen = *reinterpret_cast<DialogSeen*>(param);
-        char name[32] = {}, text[256] = {};
-        GetClassNameA(child, name, sizeof name);
-        if (lstrcmpiA(name, "Static") != 0)
-            return TRUE;
-        if (GetWindowTextA(child, text, sizeof text) > 0)
-            seen.text += text;
-        const HICON icon = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
-        seen.information = seen.information || (icon && icon == LoadIconA(nullptr, IDI_INFORMATION));
-        return TRUE;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        const int kFileTypes = 0x470, kReadOnly = 0x410, kFileName = 0x47C;   // cmb1, chx1, cmb13
-        HWND dialog = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&dialog));
-        DialogAnswerer* self = Active();
-        if (!dialog || !self)
-            return;
-        DialogSeen seen = {"", "", {}, GetWindow(dialog, GW_OWNER), false, false};
-        char text[300] = {};
-        GetWindowTextA(dialog, text, sizeof text);
-        seen.title = text;
-        EnumChildWindows(dialog, CollectText, reinterpret_cast<LPARAM>(&seen));
-        HWND types = GetDlgItem(dialog, kFileTypes), readOnly = GetDlgItem(dialog, kReadOnly);
-        for (LRESULT i = 0, n = types ? SendMessageA(types, CB_GETCOUNT, 0, 0) : 0; i < n; ++i) {
-            SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-            seen.fileTypes.push_back(text);
-        }
-        seen.readOnlyShown = readOnly && IsWindowVisible(readOnly);
-        const bool first = self->seen.empty(), take = first && !self->answer_.empty();
-        if (take)
-            SetDlgItemTextA(dialog, kFileName, self->answer_.c_str());
-        PostMessageA(dialog, WM_COMMAND, take ? IDOK : IDCANCEL, 0);
-        if (!first)
-            PostMessageA(dialog, WM_CLOSE, 0, 0);
-        self->seen.push_back(seen);
-    }
-    std::string answer_;
-    UINT_PTR timer_;
-};
-
 // A document whose owner window collects the notifications it posts.
 class DocumentTest : public ::testing::Test
 {
@@ -367,12 +278,9 @@ protected:
         }
         return count;
     }
-    // Canvas units over 256 points: on a 16-pixel image one pixel is 16 units.
     void SelectPixels(int left, int top, int right, int bottom)
     {
-        const int unit = 256 / document_.GetCurrentImage()->GetSize();
-        const POINT p0 = {left * unit, top * unit}, p1 = {right * unit, bottom * unit};
-        document_.SetSelection(&p0, &p1, 256);
+        document_.SetSelection(RECT{left, top, right, bottom});
     }
     HWND owner_ = nullptr;
     IconDocument document_;

@@ -20,7 +20,8 @@ void Stripes(IconImage& image)
 // document) and the selection, which a shift moves with what it framed.
 TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
 {
-    EXPECT_EQ(0, document_.ClearCurrentImage() + document_.ShiftImage(1, 0) + document_.MirrorImage(1));
+    for (EditOutcome outcome : {document_.ClearCurrentImage(), document_.ShiftImage(1, 0), document_.MirrorImage(1)})
+        EXPECT_EQ(EditOutcome::NothingToDo, outcome);
     EXPECT_EQ(0, document_.IsModified());
     enum Op { kClear, kShiftDown, kShiftLeft, kMirror };
     struct Case { Op op; bool selected; bool undoStep; int posts; RECT after; };
@@ -39,14 +40,14 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
         if (c.selected)
             SelectPixels(4, 4, 8, 9);
         else
-            document_.SetSelection(nullptr, nullptr, 0);
+            document_.ClearSelection();
         TakeDocumentStates();
         const RECT* area = c.selected ? &rect : nullptr;
         switch (c.op) {
-        case kClear:     EXPECT_EQ(1, document_.ClearCurrentImage()); twin.ClearImage(); break;
-        case kShiftDown: EXPECT_EQ(1, document_.ShiftImage(0, 1)); twin.Shift(area, 0, 1); break;
-        case kShiftLeft: EXPECT_EQ(1, document_.ShiftImage(-1, 0)); twin.Shift(area, -1, 0); break;
-        case kMirror:    EXPECT_EQ(1, document_.MirrorImage(1)); twin.Mirror(area, true); break;
+        case kClear:     EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()); twin.ClearImage(); break;
+        case kShiftDown: EXPECT_EQ(EditOutcome::Done, document_.ShiftImage(0, 1)); twin.Shift(area, 0, 1); break;
+        case kShiftLeft: EXPECT_EQ(EditOutcome::Done, document_.ShiftImage(-1, 0)); twin.Shift(area, -1, 0); break;
+        case kMirror:    EXPECT_EQ(EditOutcome::Done, document_.MirrorImage(1)); twin.Mirror(area, true); break;
         }
         const std::string what = "op " + std::to_string(c.op) + (c.selected ? " selected" : "");
         EXPECT_NE(start, Look(image)) << what;
@@ -57,10 +58,11 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
         EXPECT_TRUE(EqualRect(&c.after, &selection)) << what;
         EXPECT_EQ(c.undoStep, document_.CanUndo()) << what;
         if (c.undoStep) {
-            EXPECT_EQ(1, document_.Undo()) << what;
+            EXPECT_EQ(EditOutcome::Done, document_.Undo()) << what;
             EXPECT_FALSE(document_.CanUndo()) << what;
             EXPECT_EQ(start, Look(image)) << what;
         }
     }
-    EXPECT_EQ(0, document_.ShiftImage(2, 0) + document_.ShiftImage(0, -5));
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.ShiftImage(2, 0));
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.ShiftImage(0, -5));
 }

@@ -105,8 +105,10 @@ TEST(IconDocument, SelectImageBoundsAndRefusedAdds)
 TEST(IconDocument, HistoryFollowsTheCurrentImage)
 {
     IconDocument document;
-    EXPECT_FALSE(document.CanUndo() || document.CanRedo());
-    EXPECT_EQ(0, document.Undo() + document.Redo());
+    EXPECT_FALSE(document.CanUndo());
+    EXPECT_FALSE(document.CanRedo());
+    EXPECT_EQ(EditOutcome::NothingToDo, document.Undo());
+    EXPECT_EQ(EditOutcome::NothingToDo, document.Redo());
 
     Build(document, "KL");
     IconImage* second = document.GetCurrentImage();
@@ -115,13 +117,13 @@ TEST(IconDocument, HistoryFollowsTheCurrentImage)
     ASSERT_EQ(1, second->CommitState(before));
     document.SelectImage(0);                          // which has a history of its own
     EXPECT_FALSE(document.CanUndo());
-    EXPECT_EQ(0, document.Undo());
+    EXPECT_EQ(EditOutcome::NothingToDo, document.Undo());
     EXPECT_EQ(0, document.IsModified());
     document.SelectImage(1);
-    EXPECT_EQ(1, document.Undo());
+    EXPECT_EQ(EditOutcome::Done, document.Undo());
     EXPECT_EQ(15, second->GetPixelIndex(0, 0));
     EXPECT_TRUE(document.CanRedo());
-    EXPECT_EQ(1, document.Redo());
+    EXPECT_EQ(EditOutcome::Done, document.Redo());
     EXPECT_EQ(3, second->GetPixelIndex(0, 0));
     EXPECT_EQ(1, document.IsModified()) << "undo and redo change what Save writes";
 }
@@ -147,46 +149,37 @@ TEST_F(DocumentTest, ModifiedFlagIsPostedToTheOwner)
     EXPECT_EQ(2, TakeDocumentStates());
 }
 
-TEST_F(DocumentTest, SelectionArithmetic)
+// The selection is kept in pixels of the current image, corners in either order,
+// and each change is posted.
+TEST_F(DocumentTest, SelectionIsKeptInPixels)
 {
-    const POINT origin = {0, 0};
-    document_.SetSelection(&origin, &origin, 256);    // nothing open: cleared
+    document_.SetSelection(RECT{0, 0, 4, 4});        // nothing open: nothing selected
     EXPECT_EQ(0, document_.HasSelection());
-    EXPECT_EQ(1, TakeDocumentStates());
+    EXPECT_EQ(0, TakeDocumentStates());
 
     ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    struct Case { POINT p0, p1; int extent; int has; RECT rect; };
-    const Case cases[] = {
-        {{0, 0}, {128, 64}, 256, 1, {0, 0, 16, 8}},
-        {{128, 64}, {0, 0}, 256, 1, {0, 0, 16, 8}},
-        {{255, 10}, {7, 255}, 256, 1, {0, 1, 31, 31}},
-        {{40, 40}, {40, 40}, 256, 1, {5, 5, 5, 5}},          // empty but set
-        {{-8, 300}, {8, -300}, 256, 1, {-1, -37, 1, 37}},    // truncation toward zero
-        {{0, 0}, {128, 64}, 0, 0, {0, 0, 0, 0}},
-        {{0, 0}, {128, 64}, -256, 0, {0, 0, 0, 0}},
-        {{3, 3}, {5, 6}, 8, 1, {12, 12, 20, 24}},
-    };
-    for (const Case& c : cases) {
-        document_.SetSelection(&c.p0, &c.p1, c.extent);
+    struct Case { RECT given, kept; };
+    for (const Case& c : {Case{{0, 0, 16, 8}, {0, 0, 16, 8}}, Case{{16, 8, 0, 0}, {0, 0, 16, 8}},
+                          Case{{31, 1, 0, 31}, {0, 1, 31, 31}}, Case{{5, 5, 5, 5}, {5, 5, 5, 5}}}) {
+        document_.SetSelection(c.given);
         const RECT r = document_.GetSelection();
-        EXPECT_EQ(c.has, document_.HasSelection()) << c.p0.x << "," << c.p0.y << " e " << c.extent;
-        EXPECT_TRUE(EqualRect(&c.rect, &r)) << r.left << " " << r.top << " " << r.right << " " << r.bottom;
+        EXPECT_EQ(1, document_.HasSelection());
+        EXPECT_TRUE(EqualRect(&c.kept, &r)) << r.left << " " << r.top << " " << r.right << " " << r.bottom;
         EXPECT_EQ(1, TakeDocumentStates());
     }
-    for (const POINT* p : {&cases[0].p0, static_cast<const POINT*>(nullptr)}) {
-        document_.SetSelection(&cases[0].p0, &cases[0].p1, 256);
-        document_.SetSelection(p ? nullptr : &cases[0].p0, p, 256);
-        EXPECT_EQ(0, document_.HasSelection());
-    }
-    EXPECT_EQ(4, TakeDocumentStates());
-
+    document_.ClearSelection();
+    document_.ClearSelection();
+    EXPECT_EQ(0, document_.HasSelection());
+    EXPECT_EQ(1, TakeDocumentStates()) << "clearing nothing posts nothing";
+    ASSERT_EQ(1, document_.SelectAll());
+    const RECT all = document_.GetSelection(), whole = {0, 0, 32, 32};
+    EXPECT_TRUE(EqualRect(&whole, &all));
 }
 
 // A selection belongs to the image it was drawn on: whatever switches or
 // replaces the current image drops it.
 TEST_F(DocumentTest, SelectionGoesWithItsImage)
 {
-    const POINT p0 = {0, 0}, p1 = {128, 64};
     const std::vector<std::pair<const char*, std::function<int()>>> operations = {
         {"switch", [this] { return document_.SelectImage(0); }},
         {"add", [this] { return document_.AddNewImage(16, 4); }},
@@ -197,7 +190,7 @@ TEST_F(DocumentTest, SelectionGoesWithItsImage)
     ASSERT_EQ(1, document_.AddNewImage(32, 4));
     ASSERT_EQ(1, document_.AddNewImage(32, 4));
     for (const auto& operation : operations) {
-        document_.SetSelection(&p0, &p1, 256);
+        document_.SetSelection(RECT{0, 0, 16, 8});
         ASSERT_TRUE(document_.HasSelection());
         EXPECT_EQ(1, operation.second()) << operation.first;
         EXPECT_FALSE(document_.HasSelection()) << operation.first;

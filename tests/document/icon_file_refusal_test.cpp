@@ -12,7 +12,7 @@ void PrepareDocumentWithContent(IconDocument& document, const std::string& folde
     for (const auto& format : {std::make_pair(48, 8), std::make_pair(16, 24), std::make_pair(32, 1)})
         ASSERT_EQ(1, writer.AddNewImage(format.first, format.second));
     ASSERT_EQ(1, writer.WriteIconFile(path.c_str()));
-    ASSERT_EQ(1, document.OpenFile(nullptr, path.c_str()));
+    ASSERT_EQ(1, document.OpenFile(path.c_str()));
     ASSERT_EQ(1, document.SelectImage(2));
     ASSERT_EQ(1, document.DeleteCurrentImage());
     document.SetModified(1);
@@ -64,17 +64,17 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
-        EXPECT_EQ(0, document.OpenFile(nullptr, path.c_str())) << c.what;
+        EXPECT_EQ(0, document.OpenFile(path.c_str())) << c.what;
         EXPECT_TRUE(before == DocumentSnapshot(document)) << c.what;
     }
     // Nor does a file that cannot be read change anything.
     for (const std::string& unreadable : {std::string(), folder + "\\missing.ico", folder})
-        EXPECT_EQ(0, document.OpenFile(nullptr, unreadable.c_str())) << unreadable;
-    EXPECT_EQ(0, document.OpenFile(nullptr, nullptr));
+        EXPECT_EQ(0, document.OpenFile(unreadable.c_str())) << unreadable;
+    EXPECT_EQ(0, document.OpenFile(nullptr));
     EXPECT_TRUE(before == DocumentSnapshot(document));
     // The unbroken file does open, so each refusal above is down to its one change.
     ASSERT_TRUE(WriteWholeFile(path, valid));
-    EXPECT_EQ(1, document.OpenFile(nullptr, path.c_str()));
+    EXPECT_EQ(1, document.OpenFile(path.c_str()));
     EXPECT_EQ(2, document.GetImageCount());
 }
 
@@ -128,7 +128,7 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         }
         ASSERT_TRUE(WriteWholeFile(path, file));
         const DocumentSnapshot before(document);
-        if (!document.OpenFile(nullptr, path.c_str())) {
+        if (!document.OpenFile(path.c_str())) {
             ++refused;
             ASSERT_TRUE(before == DocumentSnapshot(document)) << "round " << round;
             continue;
@@ -190,12 +190,12 @@ TEST(IconFileRefusal, EachFailureSaysWhy)
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
         OpenFailure why = OpenFailureOutOfMemory;
-        EXPECT_EQ(c.why == OpenFailureNone, document.OpenFile(nullptr, path.c_str(), &why) == 1) << c.what;
+        EXPECT_EQ(c.why == OpenFailureNone, document.OpenFile(path.c_str(), &why) == 1) << c.what;
         EXPECT_EQ(c.why, why) << c.what;
         EXPECT_EQ(c.why != OpenFailureNone, before == DocumentSnapshot(document)) << c.what;
     }
     EXPECT_EQ(1000, document.GetImageCount());
     OpenFailure why = OpenFailureNone;
-    EXPECT_EQ(0, document.OpenFile(nullptr, (folder + "\\missing.ico").c_str(), &why));
+    EXPECT_EQ(0, document.OpenFile((folder + "\\missing.ico").c_str(), &why));
     EXPECT_EQ(OpenFailureUnreadable, why);
 }

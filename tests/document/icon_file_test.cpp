@@ -95,7 +95,7 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
     EXPECT_EQ(-1, FirstDifference(ExpectedFile(document, type), ReadWholeFile(path))) << name;
 
     IconDocument read;
-    ASSERT_EQ(1, read.OpenFile(nullptr, path.c_str())) << name;
+    ASSERT_EQ(1, read.OpenFile(path.c_str())) << name;
     const std::vector<IconImage*> back = DocumentSnapshot(read).images;
     ASSERT_EQ(images.size(), back.size()) << name;
     EXPECT_EQ(0, read.GetCurrentIndex());
@@ -207,7 +207,7 @@ TEST(IconFile, FieldsThatAreNotReadBack)
         const std::string what = std::to_string(c.at) + ": " + std::to_string(c.value);
         ASSERT_TRUE(WriteWholeFile(path, Patched(original, c.at, c.value, c.bytes)));
         IconDocument read;
-        ASSERT_EQ(1, read.OpenFile(nullptr, path.c_str())) << what;
+        ASSERT_EQ(1, read.OpenFile(path.c_str())) << what;
         const std::vector<IconImage*> back = DocumentSnapshot(read).images;
         ASSERT_EQ(2u, back.size()) << what;
         for (int i = 0; i < 2; ++i)
@@ -219,7 +219,7 @@ TEST(IconFile, FieldsThatAreNotReadBack)
     // A hotspot outside its image is not taken: the centre, as for an icon.
     ASSERT_TRUE(WriteWholeFile(path, Patched(original, 6 + 4, 16, 2)));
     IconDocument read;
-    ASSERT_EQ(1, read.OpenFile(nullptr, path.c_str()));
+    ASSERT_EQ(1, read.OpenFile(path.c_str()));
     WORD hx = 0, hy = 0;
     read.GetCurrentImage()->GetHotspot(&hx, &hy);
     EXPECT_EQ(std::make_pair(WORD(7), WORD(7)), std::make_pair(hx, hy));
@@ -251,7 +251,7 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
         const std::vector<BYTE> expected = ReadWholeFile(path + ".rgba");
         ASSERT_FALSE(expected.empty()) << c.name;
         IconDocument document;
-        ASSERT_EQ(1, document.OpenFile(nullptr, path.c_str())) << c.name;
+        ASSERT_EQ(1, document.OpenFile(path.c_str())) << c.name;
         const std::vector<IconImage*> images = DocumentSnapshot(document).images;
         ASSERT_EQ(c.formats.size(), images.size()) << c.name;
         std::vector<BYTE> rgba;
@@ -265,7 +265,7 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
     fclose(manifest);
     // The cursor's hotspots come from its entries.
     IconDocument cursor;
-    ASSERT_EQ(1, cursor.OpenFile(nullptr, FixturePath("icotool_cursor.cur").c_str()));
+    ASSERT_EQ(1, cursor.OpenFile(FixturePath("icotool_cursor.cur").c_str()));
     for (int i = 0; cursor.SelectImage(i); ++i) {
         WORD hx = 0, hy = 0;
         cursor.GetCurrentImage()->GetHotspot(&hx, &hy);

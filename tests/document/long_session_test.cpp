@@ -50,9 +50,9 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
 
     ASSERT_TRUE(Stroke(image, POINT{ 0, 64 }, POINT{ 127, 64 }, kLastStroke));
     EXPECT_EQ(128, CountColour(image, kLastStroke));
-    ASSERT_EQ(1, document.Undo());
+    ASSERT_EQ(EditOutcome::Done, document.Undo());
     EXPECT_EQ(0, CountColour(image, kLastStroke));
-    ASSERT_EQ(1, document.Redo());
+    ASSERT_EQ(EditOutcome::Done, document.Redo());
 
     const std::string path = OutputFolder("long-session") + "\\session.ico";
     DeleteFileA(path.c_str());
@@ -66,7 +66,7 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
     EXPECT_TRUE(Get(file, 22, 4) == 40 && Get(file, 26, 4) == 128 && Get(file, 30, 4) == 256);
     EXPECT_EQ(32, Word(file, 36));
     IconDocument reopened;
-    ASSERT_EQ(1, reopened.OpenFile(nullptr, path.c_str()));
+    ASSERT_EQ(1, reopened.OpenFile(path.c_str()));
     EXPECT_EQ(Look(image), Look(*reopened.GetCurrentImage()));
     DeleteFileA(path.c_str());
 }
@@ -82,7 +82,7 @@ TEST(LongSession, EveryImageOfADocumentSharesItsHistoryBudget)
     ASSERT_TRUE(WriteWholeFile(bitmap, MakeBmp(BmpLayout{ 16, 16, 24 })));
 
     IconDocument document;
-    ASSERT_EQ(1, document.OpenFile(nullptr, icon.c_str()));
+    ASSERT_EQ(1, document.OpenFile(icon.c_str()));
     ASSERT_EQ(1, document.AddNewImage(48, 8));
     ASSERT_EQ(1, document.ImportBitmap(bitmap.c_str(), 0));
     const HistoryBudget* budget = document.GetCurrentImage()->GetBudget();

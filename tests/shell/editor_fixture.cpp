@@ -222,7 +222,7 @@ void EditorTest::SetUp()
                                     RegisterEditorClasses(GetModuleHandleA(nullptr)));
     ASSERT_TRUE(registered);
     TheDocument().CloseDocument();
-    TheDocument().SetSelection(nullptr, nullptr, 0);
+    TheDocument().ClearSelection();
     main_ = CreateMainWindow(GetModuleHandleA(nullptr));
     ASSERT_NE(nullptr, main_);
     ShowWindow(main_, SW_SHOWNORMAL);

@@ -1,5 +1,7 @@
 #include "editor_fixture.h"
 
+#include <fstream>
+
 #include "views/palette_view.h"
 
 // Nothing the user did is lost without a question, and every failure is told.
@@ -199,4 +201,24 @@ TEST_F(LostWorkTest, ARefusedEditIsTold)
     PumpMessages();
     ASSERT_EQ(1u, script.Seen().size());
     EXPECT_EQ(0u, script.Seen()[0].text.find("Cette modification n'a pas pu être faite"));
+}
+
+// The document says why a bitmap was refused; the shell words it, the two
+// historic refusals in their own words.
+TEST_F(LostWorkTest, ImportRefusalsAreWorded)
+{
+    const std::string wide = FreshOutputPath("wide.bmp"), notBitmap = FixtureCopy("magick_palette.ico", "icon.bmp");
+    ASSERT_TRUE(WriteBitmapFile(wide, 16, RGB(1, 2, 3)));
+    std::vector<BYTE> bytes = ReadWholeFile(wide);
+    bytes[22] = 8;  // biHeight: 16 wide, 8 high
+    std::ofstream(wide, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    struct Case { std::string path, text; };
+    for (const Case& c : {Case{wide, "La taille de l'image n'est pas valide."},
+                          Case{notBitmap, "Le fichier « " + notBitmap + " » n'a pas pu être importé.\nCe n'est pas un "
+                                          "fichier bitmap."}}) {
+        const std::vector<DialogSeen> seen = Command(CmdImportBitmap, {ChooseFile(c.path), Press(IDOK)});
+        ASSERT_EQ(2u, seen.size());
+        EXPECT_EQ(c.text, seen[1].text);
+        ExpectNoDocumentShown();
+    }
 }

@@ -278,7 +278,7 @@ TEST_F(SessionTest, CancelledOrFailedCommandsKeepTheDocumentAndItsDisplay)
     for (const Case& c : {Case{CmdAddBlankImage, {Press(IDCANCEL)}}, Case{CmdAddBlankImage, {CloseFromCaption()}},
                           Case{CmdAddBitmapImage, {Press(IDCANCEL)}}, Case{CmdSaveAs, {Press(IDCANCEL)}},
                           Case{CmdOpen, {Press(IDNO), ChooseFile(broken), Press(IDOK)}},
-                          Case{CmdImportBitmap, {Press(IDNO), ChooseFile(notBitmap)}}}) {
+                          Case{CmdImportBitmap, {Press(IDNO), ChooseFile(notBitmap), Press(IDOK)}}}) {
         Command(c.command, c.answers);
         ExpectDocumentShown("nouveau", {"1"}, "16x16x24-bits");
         EXPECT_EQ(kRed, ShownPixel(4, 4)) << c.command;

@@ -83,10 +83,10 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
         Pump();
         EXPECT_GE(Count(WM_DOCUMENT_STATE), 1) << k.name;
 
-        ASSERT_TRUE(c.document.Undo()) << k.name;
+        ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
         EXPECT_TRUE(c.Marked().empty()) << k.name;
-        EXPECT_FALSE(c.document.Undo()) << k.name << ": more than one step";
-        ASSERT_TRUE(c.document.Redo()) << k.name;
+        EXPECT_NE(EditOutcome::Done, c.document.Undo()) << k.name << ": more than one step";
+        ASSERT_EQ(EditOutcome::Done, c.document.Redo()) << k.name;
         EXPECT_TRUE(c.Show() == after) << k.name;
     }
 }
@@ -99,7 +99,7 @@ TEST(EditViewMouse, ADoubleClickIsOneUndoStep)
     SendMessageA(c.window, WM_LBUTTONDBLCLK, MK_LBUTTON, At(c.Centre(4), c.Centre(4)));
     Release(c.window, c.Centre(4), c.Centre(4));
     EXPECT_EQ(Pixels({ { 4, 4 } }), c.Marked());
-    EXPECT_TRUE(c.document.Undo());
+    EXPECT_EQ(EditOutcome::Done, c.document.Undo());
     EXPECT_FALSE(c.document.CanUndo());
 }
 
@@ -137,7 +137,7 @@ TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
     EXPECT_EQ(1, Count(WM_HOTSPOT_CHANGED));  // sent, so already handled
     Release(c.window, 100, 40);
     EXPECT_EQ("12,5", hotspot());
-    EXPECT_TRUE(c.document.Undo());
+    EXPECT_EQ(EditOutcome::Done, c.document.Undo());
     EXPECT_EQ("15,15", hotspot());
 }
 
@@ -232,7 +232,7 @@ TEST(EditViewMouse, CursorPositionIsSentOnlyInsideTheCanvas)
     EXPECT_EQ(c.window, GetCapture());
     Release(c.window, 256, 10);
     EXPECT_EQ(nullptr, GetCapture());
-    EXPECT_TRUE(c.document.Undo());
+    EXPECT_EQ(EditOutcome::Done, c.document.Undo());
     EXPECT_FALSE(c.document.CanUndo());
 }
 
@@ -249,9 +249,9 @@ TEST(EditViewMouse, SecondButtonDuringAStrokeKeepsTheFirstStrokeUndoable)
     Press(c.window, c.Centre(9), c.Centre(9), false, MK_LBUTTON);
     Release(c.window, c.Centre(9), c.Centre(9), false, MK_LBUTTON);
     EXPECT_EQ(Pixels({ { 1, 1 }, { 2, 1 }, { 9, 9 } }), c.Marked());
-    ASSERT_TRUE(c.document.Undo());
+    ASSERT_EQ(EditOutcome::Done, c.document.Undo());
     EXPECT_EQ(Pixels({ { 1, 1 }, { 2, 1 } }), c.Marked());
-    ASSERT_TRUE(c.document.Undo());
+    ASSERT_EQ(EditOutcome::Done, c.document.Undo());
     EXPECT_TRUE(c.Marked().empty());
     EXPECT_FALSE(c.document.CanUndo());
 }
@@ -293,7 +293,7 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
         EXPECT_TRUE(c.document.IsModified()) << k.name;
         EXPECT_TRUE(GetUpdateRect(c.previewWindow, nullptr, FALSE)) << k.name;
         EXPECT_EQ(RGB(255, 0, 0), c.Cell(after, 2, 2)) << k.name;
-        ASSERT_TRUE(c.document.Undo()) << k.name;
+        ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
         EXPECT_TRUE(c.Marked().empty()) << k.name;
         EXPECT_FALSE(c.document.CanUndo()) << k.name;
     }
@@ -342,6 +342,6 @@ TEST(EditViewMouse, DISABLED_WithNoGdiObjectLeftDrawingIsRefusedAndTold)
     Pump();
     EXPECT_EQ(2, Count(WM_EDIT_REFUSED));
     EXPECT_EQ(Pixels({ { 1, 1 } }), c.Marked());
-    ASSERT_TRUE(c.document.Undo());
+    ASSERT_EQ(EditOutcome::Done, c.document.Undo());
     EXPECT_FALSE(c.document.CanUndo()) << "the refused shape left a step";
 }

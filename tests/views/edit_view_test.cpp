@@ -114,7 +114,7 @@ TEST(EditViewDisplay, ShiftedSelectionClampsCollapsesAndTheFrameFollows)
     struct Step { int dx, dy; const char* selection; };
     for (const Step& k : { Step{ 1, 0, "2,0-4,2" }, Step{ 0, -1, "2,0-4,1" }, Step{ 0, 1, "2,1-4,2" },
                            Step{ -1, 0, "1,1-3,2" }, Step{ -1, 0, "0,1-2,2" }, Step{ -1, 0, "0,1-1,2" } }) {
-        EXPECT_EQ(1, c.document.ShiftImage(k.dx, k.dy));
+        EXPECT_EQ(EditOutcome::Done, c.document.ShiftImage(k.dx, k.dy));
         EXPECT_TRUE(c.document.HasSelection());
         EXPECT_EQ(k.selection, Text(c.document.GetSelection())) << k.dx << "," << k.dy;
     }
@@ -122,7 +122,7 @@ TEST(EditViewDisplay, ShiftedSelectionClampsCollapsesAndTheFrameFollows)
     EXPECT_GT(framed.Count(kFrameGreen), 10);
     EXPECT_EQ(framed.Count(kFrameGreen), framed.Count(kFrameGreen, 0, 16, 16, 32)) << "frame around pixel 0, 1";
     // Clamped at the left edge the selection loses its last column and disappears.
-    EXPECT_EQ(1, c.document.ShiftImage(-1, 0));
+    EXPECT_EQ(EditOutcome::Done, c.document.ShiftImage(-1, 0));
     EXPECT_FALSE(c.document.HasSelection());
     EXPECT_EQ(EditView::ModeIdle, c.view.GetMode());
     EXPECT_EQ(0, c.Show().Count(kFrameGreen)) << "frame left on screen";
