@@ -175,6 +175,12 @@ void Refresh(HWND mainWindow, unsigned steps)
 void OnCommand(HWND mainWindow, int id, int code, HWND control)
 {
     IconDocument& document = TheDocument();
+    // A key does what its command does, and nothing while the command is greyed.
+    const int kFromShortcut = 1;
+    if (code == kFromShortcut && control == nullptr && !IsCommandEnabled(id))
+        return;
+    // Whatever a command does, it does to a finished stroke.
+    TheCanvas().EndDrag();
     if (id >= CmdToolFirst && id <= CmdToolLast) {
         ChooseTool(mainWindow, id);
         return;

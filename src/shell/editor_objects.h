@@ -25,6 +25,7 @@ struct ShellState
     HWND statusBar;
     HWND swatch;
     HWND hotspotBox;
+    HACCEL shortcuts;       // the keyboard shortcuts, freed with the module
 };
 
 ShellState& Shell();

@@ -1,5 +1,6 @@
 #include "shell/file_commands.h"
 
+#include <shlwapi.h>
 #include <stdio.h>
 
 #include "document/icon_document.h"
@@ -157,6 +158,21 @@ void ImportBitmapDocument(HWND mainWindow)
     char path[MAX_PATH];
     if (ChooseFileToOpen(mainWindow, path, BitmapFile))
         RefreshAfterReplace(mainWindow, ImportBitmapFile(mainWindow, path, true));
+}
+
+void OpenDroppedFile(HWND mainWindow, const char* path)
+{
+    TheCanvas().EndDrag();
+    const char* extension = PathFindExtensionA(path);
+    const bool icon = lstrcmpiA(extension, ".ico") == 0 || lstrcmpiA(extension, ".cur") == 0;
+    const bool bitmap = lstrcmpiA(extension, ".bmp") == 0;
+    if (!icon && !bitmap) {
+        TellAboutFile(mainWindow, kOpenFailed, path, OpenFailureText(OpenFailureNotIconFile));
+        return;
+    }
+    if (!AskSaveChanges(mainWindow))
+        return;
+    RefreshAfterReplace(mainWindow, icon ? OpenIconFile(mainWindow, path) : ImportBitmapFile(mainWindow, path, true));
 }
 
 void CloseCurrentDocument(HWND mainWindow)

@@ -26,6 +26,10 @@ bool AskSaveChanges(HWND owner);
 // user is told why and the document stays as it was.
 bool OpenIconFile(HWND mainWindow, const char* path);
 
+// A file dropped on the window: an icon or cursor is opened, a bitmap imported
+// in place of the document, each after the save prompt; anything else is told.
+void OpenDroppedFile(HWND mainWindow, const char* path);
+
 // Imports a bitmap as the document's only image (replace) or as one more; when
 // it fails, the user is told why.
 bool ImportBitmapFile(HWND mainWindow, const char* path, bool replace);

@@ -14,5 +14,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return 0;
     ShowWindow(mainWindow, showCommand);
     OpenCommandLineFile(mainWindow, __argc, __argv);
-    return RunMessageLoop();
+    return RunMessageLoop(mainWindow);
 }

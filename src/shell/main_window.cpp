@@ -1,6 +1,7 @@
 #include "shell/main_window.h"
 
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include "document/icon_document.h"
 #include "shell/colour_swatch.h"
@@ -95,6 +96,7 @@ LRESULT OnCreate(HWND hwnd)
 {
     TheDocument().SetOwnerWindow(hwnd);
     ListenToClipboard(hwnd, true);
+    DragAcceptFiles(hwnd, TRUE);
     SetUpRebarAndToolbar(hwnd);
     for (const ChildLayout& layout : kChildren)
         CreateChild(hwnd, layout);
@@ -113,6 +115,17 @@ LRESULT OnClose(HWND hwnd)
         TheDocument().CloseDocument();
         DestroyWindow(hwnd);
     }
+    return 0;
+}
+
+// Of several files dropped at once, the first is taken.
+LRESULT OnDropFiles(HWND hwnd, HDROP drop)
+{
+    char path[MAX_PATH] = "";
+    const UINT length = DragQueryFileA(drop, 0, path, MAX_PATH);
+    DragFinish(drop);
+    if (length > 0 && length < MAX_PATH)
+        OpenDroppedFile(hwnd, path);
     return 0;
 }
 
@@ -147,6 +160,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_CLOSE: return OnClose(hwnd);
     case WM_DESTROY: return OnDestroy(hwnd);
     case WM_QUERYENDSESSION: return OnQueryEndSession(hwnd);
+    case WM_DROPFILES: return OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));
     case WM_CLIPBOARDUPDATE: UpdateCommandState(hwnd); return 0;
     case WM_ACTIVATE:
         // Another program may have changed the clipboard meanwhile.

@@ -16,6 +16,7 @@
 void InitialiseShell(HINSTANCE instance)
 {
     Shell().instance = instance;
+    Shell().shortcuts = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IdrShortcuts));
     InitCommonControls();
 }
 
@@ -58,14 +59,22 @@ bool OpenCommandLineFile(HWND mainWindow, int argc, char** argv)
     return true;
 }
 
-int RunMessageLoop()
+// The shortcuts go to the main window whichever of its children has the focus;
+// dialogs run loops of their own, where they do not apply.
+void DispatchEditorMessage(HWND mainWindow, MSG& message)
+{
+    if (mainWindow && Shell().shortcuts && TranslateAcceleratorA(mainWindow, Shell().shortcuts, &message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
+int RunMessageLoop(HWND mainWindow)
 {
     MSG message;
     BOOL got;
     // -1 is an error from GetMessage, not a message; stop rather than spin.
-    while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0 && got != -1) {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
+    while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0 && got != -1)
+        DispatchEditorMessage(mainWindow, message);
     return got == 0 ? static_cast<int>(message.wParam) : 0;
 }

@@ -43,6 +43,7 @@ const int IdFormatBox = IDC_FORMAT_BOX;
 
 // Resources.
 const int IdrMainMenu = IDR_MAIN_MENU;
+const int IdrShortcuts = IDR_SHORTCUTS;
 const int IdiApplication = IDI_PROGRAM;
 const int IdbToolGlyphs = IDB_TOOL_GLYPHS;
 const int IdbEffectGlyphs = IDB_EFFECT_GLYPHS;

@@ -5,6 +5,7 @@
 
 /* Resources */
 #define IDR_MAIN_MENU 100
+#define IDR_SHORTCUTS 102
 #define IDI_PROGRAM 101
 #define IDB_TOOL_GLYPHS 110
 #define IDB_EFFECT_GLYPHS 111
