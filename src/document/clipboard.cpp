@@ -3,7 +3,9 @@
 #include <climits>
 #include <vector>
 
+#include "win/compose_image.h"
 #include "win/gdi_guards.h"
+#include "win/handle_guards.h"
 
 namespace {
 
@@ -147,7 +149,8 @@ bool ReadBitmap(HBITMAP bitmap, ClipboardPicture* picture)
 // rather than handed to the system to convert into a bitmap.
 EditOutcome ReadClipboardPicture(HWND owner, ClipboardPicture* picture)
 {
-    if (!OpenClipboard(owner))
+    const ClipboardLock clipboard(owner);
+    if (!clipboard.Ok())
         return EditOutcome::ClipboardBusy;
     bool ok = false;
     if (IsClipboardFormatAvailable(CF_DIB)) {
@@ -157,7 +160,6 @@ EditOutcome ReadClipboardPicture(HWND owner, ClipboardPicture* picture)
         HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
         ok = bitmap && ReadBitmap(bitmap, picture);
     }
-    CloseClipboard();
     return ok ? EditOutcome::Done : EditOutcome::NothingToDo;
 }
 
@@ -204,32 +206,25 @@ EditOutcome IconDocument::CopySelection()
         return EditOutcome::NoMemory;
     OwnedBitmap picture(CreateCompatibleBitmap(ownerDc, w, h));
     MemoryDC target(ownerDc);
-    MemoryDC source(ownerDc);
-    if (!picture.Ok() || !target.Ok() || !source.Ok())
+    if (!picture.Ok() || !target.Ok())
         return EditOutcome::NoMemory;
     {
-        SelectGuard keepPicture(target, picture);
-        RECT all = { 0, 0, w, h };
-        FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
         // Transparent pixels keep the button face, opaque ones turn black and
         // then take their colour: the image as every view shows it.
-        {
-            SelectGuard keepMask(source, image->GetMaskBitmap());
-            BitBlt(target, 0, 0, w, h, source, selection_.left, selection_.top, SRCAND);
-        }
-        {
-            SelectGuard keepColour(source, image->GetColourBitmap());
-            BitBlt(target, 0, 0, w, h, source, selection_.left, selection_.top, SRCPAINT);
-        }
+        SelectGuard keepPicture(target, picture);
+        const RECT all = { 0, 0, w, h };
+        const MaskedPicture shown = { image->GetMaskBitmap(), image->GetColourBitmap() };
+        if (!ComposeImage(target, all, shown, selection_, GetSysColorBrush(COLOR_BTNFACE)))
+            return EditOutcome::NoMemory;
     }
-    if (!OpenClipboard(owner_))
+    const ClipboardLock clipboard(owner_);
+    if (!clipboard.Ok())
         return EditOutcome::ClipboardBusy;
     EmptyClipboard();
     // Once accepted, the bitmap belongs to the clipboard.
     const bool handedOver = SetClipboardData(CF_BITMAP, picture.Get()) != nullptr;
     if (handedOver)
         picture.Release();
-    CloseClipboard();
     PostDocumentState();
     // A cut clears only what reached the clipboard.
     return handedOver ? EditOutcome::Done : EditOutcome::ClipboardBusy;

@@ -4,6 +4,7 @@
 #include <cstddef>
 
 #include "shell/editor_objects.h"
+#include "win/glyph_list.h"
 #include "win/identifiers.h"
 
 namespace {
@@ -54,29 +55,18 @@ void CreateButtonGrid(HWND mainWindow, int count, int top, int firstCommand)
     }
 }
 
-// The buttons keep their own copies of the icons, so the list and each icon
-// are released here.
+// The buttons keep their own copies of the icons.
 bool GiveGlyphs(HWND mainWindow, int bitmapId, int count, int firstCommand)
 {
-    HIMAGELIST list = ImageList_Create(kGlyphSide, kGlyphSide, ILC_COLOR4 | ILC_MASK, count, count);
-    if (!list)
+    const OwnedImageList list = LoadGlyphList(Shell().instance, bitmapId, kGlyphSide, ILC_COLOR4, count);
+    if (!list.Ok())
         return false;
-    HBITMAP glyphs = LoadBitmapA(Shell().instance, MAKEINTRESOURCEA(bitmapId));
-    const int added = glyphs ? ImageList_AddMasked(list, glyphs, RGB(255, 255, 255)) : -1;
-    if (glyphs)
-        DeleteObject(glyphs);
-    if (added < 0) {
-        ImageList_Destroy(list);
-        return false;
-    }
     for (int i = 0; i < count; ++i) {
-        HICON icon = ImageList_GetIcon(list, i, ILD_NORMAL);
-        if (!icon)
-            continue;
-        SendDlgItemMessageA(mainWindow, firstCommand + i, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-        DestroyIcon(icon);
+        const OwnedIcon icon(ImageList_GetIcon(list, i, ILD_NORMAL));
+        if (icon.Ok())
+            SendDlgItemMessageA(mainWindow, firstCommand + i, BM_SETIMAGE, IMAGE_ICON,
+                                reinterpret_cast<LPARAM>(icon.Get()));
     }
-    ImageList_Destroy(list);
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "shell/editor_objects.h"
+#include "win/glyph_list.h"
 #include "win/identifiers.h"
 
 namespace {
@@ -49,23 +50,6 @@ TBBUTTON Separator()
     return button;
 }
 
-// Null when the list or its glyphs cannot be made; nothing is left behind then.
-HIMAGELIST MakeToolbarImages()
-{
-    HIMAGELIST list = ImageList_Create(kGlyphSide, kGlyphSide, ILC_COLOR24 | ILC_MASK, 8, 8);
-    if (!list)
-        return nullptr;
-    HBITMAP glyphs = LoadBitmapA(Shell().instance, MAKEINTRESOURCEA(IdbToolbarGlyphs));
-    const int added = glyphs ? ImageList_AddMasked(list, glyphs, RGB(255, 255, 255)) : -1;
-    if (glyphs)
-        DeleteObject(glyphs);
-    if (added < 0) {
-        ImageList_Destroy(list);
-        return nullptr;
-    }
-    return list;
-}
-
 HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
 {
     HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
@@ -110,16 +94,15 @@ HWND SetUpRebarAndToolbar(HWND mainWindow)
     if (!SendMessageA(rebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&bar)))
         return rebar;
 
-    HIMAGELIST images = MakeToolbarImages();
-    if (!images)
+    OwnedImageList images = LoadGlyphList(Shell().instance, IdbToolbarGlyphs, kGlyphSide, ILC_COLOR24, 8);
+    if (!images.Ok())
         return rebar;
     HWND toolbar = MakeToolbar(mainWindow, images);
-    if (!toolbar) {
-        ImageList_Destroy(images);
+    if (!toolbar)
         return rebar;
-    }
     Shell().toolbar = toolbar;
-    Shell().toolbarImages = images;
+    // From here the main window releases the list when it goes.
+    Shell().toolbarImages = images.Release();
 
     const DWORD buttonSize = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
     REBARBANDINFOA band = {};

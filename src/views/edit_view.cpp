@@ -1,29 +1,21 @@
 #include "views/edit_view.h"
 #include "document/icon_document.h"
 #include "views/preview_view.h"
+#include "win/compose_image.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
-#include "win/view_window.h"
-#include "win/window_object.h"
 
 namespace {
 
 const char* const kClassName = "WndIconEditClass";
 const COLORREF kSelectionColour = RGB(0, 100, 0);
 
-// The image at its own resolution over the button face: mask ANDed, colour ORed.
-void ComposeImage(HDC target, const IconImage& image, int s)
+// The image's s x s pixels over the button face, stretched to fill `to`.
+bool ComposeShown(HDC target, const RECT& to, const IconImage& image, int s)
 {
-    RECT all = { 0, 0, s, s };
-    FillRect(target, &all, GetSysColorBrush(COLOR_BTNFACE));
-    MemoryDC source(target);
-    if (!source.Ok())
-        return;
-    HGDIOBJ old = SelectObject(source, image.GetMaskBitmap());
-    BitBlt(target, 0, 0, s, s, source, 0, 0, SRCAND);
-    SelectObject(source, image.GetColourBitmap());
-    BitBlt(target, 0, 0, s, s, source, 0, 0, SRCPAINT);
-    SelectObject(source, old);
+    const RECT whole = { 0, 0, s, s };
+    const MaskedPicture picture = { image.GetMaskBitmap(), image.GetColourBitmap() };
+    return ComposeImage(target, to, picture, whole, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 } // namespace
@@ -41,7 +33,7 @@ EditView::~EditView()
 
 ATOM EditView::RegisterEditViewClass()
 {
-    return RegisterViewClass(kClassName, WndProc);
+    return Register(kClassName, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 HWND EditView::CreateEditView(HWND parent)
@@ -49,8 +41,8 @@ HWND EditView::CreateEditView(HWND parent)
     HINSTANCE module = GetModuleHandleA(nullptr);
     for (int i = 0; i < 4; ++i)
         toolCursors_[i] = LoadCursorA(module, MAKEINTRESOURCEA(IdcToolCursorFirst + i));
-    return CreateWindowExA(WS_EX_LEFT, kClassName, "", WS_CHILD | WS_VISIBLE | WS_BORDER, 141, 62,
-                           CanvasSide + 2, CanvasSide + 2, parent, nullptr, module, this);
+    const RECT box = { 141, 62, 141 + CanvasSide + 2, 62 + CanvasSide + 2 };
+    return CreateChild(kClassName, WS_EX_LEFT, WS_CHILD | WS_VISIBLE | WS_BORDER, box, parent);
 }
 
 IconImage* EditView::ShownImage() const
@@ -136,6 +128,24 @@ void EditView::PixelToCanvasRect(int px, int py, RECT* rect) const
     rect->bottom = (py * CanvasSide + CanvasSide) / s + 1;
 }
 
+void EditView::Notify(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    SendMessageA(GetParent(window_), message, wParam, lParam);
+}
+
+void EditView::InvalidatePixel(POINT p)
+{
+    RECT rect;
+    PixelToCanvasRect(p.x, p.y, &rect);
+    InvalidateRect(window_, &rect, FALSE);
+}
+
+// Posted, not sent: the main window tells the user once the mouse is free.
+void EditView::RefuseEdit() const
+{
+    PostMessageA(GetParent(window_), WM_EDIT_REFUSED, 0, 0);
+}
+
 void EditView::DrawRubberBand(HDC dc) const
 {
     COLORREF colour = strokeColour_ == TransparentColour ? GetSysColor(COLOR_BTNFACE) : strokeColour_;
@@ -152,7 +162,8 @@ void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)
     if (!compose.Ok() || !buffer.Ok())
         return;
     SelectGuard keep(compose, buffer);
-    ComposeImage(compose, image, s);
+    const RECT whole = { 0, 0, s, s };
+    ComposeShown(compose, whole, image, s);
     if (mode_ == ModeShape)
         DrawRubberBand(compose);
     StretchBlt(dc, 0, 0, CanvasSide, CanvasSide, compose, 0, 0, s, s, SRCCOPY);
@@ -162,19 +173,14 @@ void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)
 void EditView::PaintWithSelection(HDC dc, const IconImage& image, int s, const RECT& frame)
 {
     MemoryDC compose(dc);
-    MemoryDC source(dc);
     OwnedBitmap buffer(CreateCompatibleBitmap(dc, CanvasSide, CanvasSide));
     OwnedPen dotted(CreatePen(PS_DOT, 1, kSelectionColour));
-    if (!compose.Ok() || !source.Ok() || !buffer.Ok() || !dotted.Ok())
+    if (!compose.Ok() || !buffer.Ok() || !dotted.Ok())
         return;
     SelectGuard keep(compose, buffer);
-    RECT all = { 0, 0, CanvasSide, CanvasSide };
-    FillRect(compose, &all, GetSysColorBrush(COLOR_BTNFACE));
-    HGDIOBJ old = SelectObject(source, image.GetMaskBitmap());
-    StretchBlt(compose, 0, 0, CanvasSide, CanvasSide, source, 0, 0, s, s, SRCAND);
-    SelectObject(source, image.GetColourBitmap());
-    StretchBlt(compose, 0, 0, CanvasSide, CanvasSide, source, 0, 0, s, s, SRCPAINT);
-    SelectObject(source, old);
+    const RECT canvas = { 0, 0, CanvasSide, CanvasSide };
+    if (!ComposeShown(compose, canvas, image, s))
+        return;
     {
         SelectGuard keepPen(compose, dotted);
         SelectGuard keepBrush(compose, GetStockObject(NULL_BRUSH));
@@ -196,12 +202,6 @@ void EditView::Paint(HDC dc)
         PaintZoomed(dc, *image, s);
 }
 
-LRESULT EditView::OnCreate(HWND hwnd)
-{
-    window_ = hwnd;
-    return 0;
-}
-
 // The tool cursors come from LoadCursorA and are shared with the module: they
 // must not be destroyed, only forgotten.
 LRESULT EditView::OnDestroy()
@@ -211,20 +211,10 @@ LRESULT EditView::OnDestroy()
     return 0;
 }
 
-LRESULT EditView::OnPaint()
-{
-    return PaintView(window_, [this](HDC dc) { Paint(dc); });
-}
-
-LRESULT EditView::OnPrintClient(HDC dc, LPARAM flags)
-{
-    return PrintView(window_, dc, flags, [this](HDC target) { Paint(target); });
-}
-
-LRESULT EditView::OnSetCursor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT EditView::OnSetCursor(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LOWORD(lParam) != HTCLIENT)
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return Default(msg, wParam, lParam);
     HCURSOR cursor = nullptr;
     if (!document_.IsOpen())
         cursor = LoadCursorA(nullptr, IDC_ARROW);
@@ -236,30 +226,21 @@ LRESULT EditView::OnSetCursor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-LRESULT CALLBACK EditView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT EditView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_CREATE)
-        AttachObject(hwnd, lParam);
-    EditView* self = ObjectOf<EditView>(hwnd);
-    if (!self)
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-
     // Mouse positions are signed: a captured drag reports points left of or above the canvas.
     const int x = static_cast<short>(LOWORD(lParam));
     const int y = static_cast<short>(HIWORD(lParam));
     switch (msg) {
-    case WM_CREATE:      return self->OnCreate(hwnd);
-    case WM_DESTROY:     return self->OnDestroy();
-    case WM_PAINT:       return self->OnPaint();
-    case WM_PRINTCLIENT: return self->OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
-    case WM_SETCURSOR:   return self->OnSetCursor(hwnd, msg, wParam, lParam);
-    case WM_MOUSEMOVE:   return self->MouseMove(wParam, x, y);
+    case WM_DESTROY:     return OnDestroy();
+    case WM_SETCURSOR:   return OnSetCursor(msg, wParam, lParam);
+    case WM_MOUSEMOVE:   return MouseMove(wParam, x, y);
     case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN: return self->ButtonDown(wParam, x, y);
+    case WM_RBUTTONDOWN: return ButtonDown(wParam, x, y);
     case WM_LBUTTONUP:
-    case WM_RBUTTONUP:   return self->ButtonUp(wParam, x, y);
-    case WM_CAPTURECHANGED: return self->OnCaptureChanged(reinterpret_cast<HWND>(lParam));
-    case WM_CANCELMODE:  self->EndDrag(); return 0;
+    case WM_RBUTTONUP:   return ButtonUp(wParam, x, y);
+    case WM_CAPTURECHANGED: return OnCaptureChanged(reinterpret_cast<HWND>(lParam));
+    case WM_CANCELMODE:  EndDrag(); return 0;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return Default(msg, wParam, lParam);
 }

@@ -1,12 +1,13 @@
 #pragma once
 #include <windows.h>
 #include "model/icon_image.h"
+#include "win/child_window.h"
 
 class IconDocument;
 class PreviewView;
 
 // The zoomed canvas: display (edit_view.cpp) and mouse handling (edit_view_mouse.cpp).
-class EditView
+class EditView : public ChildWindow
 {
 public:
     enum Mode { ModeIdle = 0, ModeStroke = 1, ModeShape = 2, ModeSelection = 3 };
@@ -14,8 +15,6 @@ public:
 
     EditView(IconDocument& document, PreviewView& preview);
     ~EditView();
-    EditView(const EditView&) = delete;
-    EditView& operator=(const EditView&) = delete;
     static ATOM RegisterEditViewClass();
     HWND CreateEditView(HWND parent);
     HWND GetEditWindow() const { return window_; }
@@ -31,16 +30,12 @@ public:
     // ModeSelection also while a frame is shown, between drags.
     int GetMode() const;
     // Draws what WM_PAINT draws onto any context (also used by WM_PRINTCLIENT).
-    void Paint(HDC dc);
-
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void Paint(HDC dc) override;
 
 private:
-    LRESULT OnCreate(HWND hwnd);
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     LRESULT OnDestroy();
-    LRESULT OnPaint();
-    LRESULT OnSetCursor(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-    LRESULT OnPrintClient(HDC dc, LPARAM flags);
+    LRESULT OnSetCursor(UINT msg, WPARAM wParam, LPARAM lParam);
     // The current image when one is open and valid, else null; its size or 0.
     IconImage* ShownImage() const;
     int ImageSize() const;
@@ -52,6 +47,10 @@ private:
     void DrawRubberBand(HDC dc) const;
     // Only the line, rectangle and ellipse tools drag shapes.
     static ShapeKind ShapeOfTool(int tool);
+    void InvalidatePixel(POINT p);
+    // Messages to the main window.
+    void Notify(UINT message, WPARAM wParam, LPARAM lParam) const;
+    void RefuseEdit() const;
     // Mouse handling (edit_view_mouse.cpp)
     LRESULT ButtonDown(WPARAM buttons, int x, int y);
     LRESULT MouseMove(WPARAM buttons, int x, int y);
@@ -69,15 +68,11 @@ private:
     void StretchShape(int x, int y);
     void StretchFrame(int s, int x, int y);
     void MoveDirtyRect(const RECT& now);
-    void InvalidatePixel(POINT p);
-    void Notify(UINT message, WPARAM wParam, LPARAM lParam) const;
-    void RefuseEdit() const;
     // False, after telling the user, when no copy could be made: the edit is refused.
     bool TakeSnapshot(IconImage& image);
     void SettleSnapshot();
     void DropSnapshot();
 
-    HWND window_ = nullptr;
     HCURSOR toolCursors_[4] = {};
     IconDocument& document_;
     PreviewView& preview_;

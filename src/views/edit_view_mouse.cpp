@@ -17,24 +17,6 @@ ShapeKind EditView::ShapeOfTool(int tool)
     return tool == ToolRectangle ? ShapeRectangle : tool == ToolEllipse ? ShapeEllipse : ShapeLine;
 }
 
-void EditView::Notify(UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    SendMessageA(GetParent(window_), message, wParam, lParam);
-}
-
-void EditView::InvalidatePixel(POINT p)
-{
-    RECT rect;
-    PixelToCanvasRect(p.x, p.y, &rect);
-    InvalidateRect(window_, &rect, FALSE);
-}
-
-// Posted, not sent: the main window tells the user once the mouse is free.
-void EditView::RefuseEdit() const
-{
-    PostMessageA(GetParent(window_), WM_EDIT_REFUSED, 0, 0);
-}
-
 // An edit that could not be undone is not made: drawing it anyway would leave
 // the user without the way back they count on.
 bool EditView::TakeSnapshot(IconImage& image)

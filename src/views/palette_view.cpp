@@ -3,8 +3,6 @@
 #include "document/icon_document.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
-#include "win/view_window.h"
-#include "win/window_object.h"
 
 namespace {
 
@@ -33,13 +31,13 @@ int GridIndex(int x, int y)
 
 ATOM PaletteView::RegisterPaletteClass()
 {
-    return RegisterViewClass(kClassName, WndProc);
+    return Register(kClassName, CS_DBLCLKS, GetSysColorBrush(COLOR_BTNFACE));
 }
 
 HWND PaletteView::CreatePaletteView(HWND parent)
 {
-    return CreateWindowExA(0, kClassName, "", WS_CHILD | WS_VISIBLE, 447, 212, 161, 185, parent,
-                           nullptr, GetModuleHandleA(nullptr), this);
+    const RECT box = { 447, 212, 447 + 161, 212 + 185 };
+    return CreateChild(kClassName, 0, WS_CHILD | WS_VISIBLE, box, parent);
 }
 
 IconImage* PaletteView::ShownImage() const
@@ -63,11 +61,13 @@ int PaletteView::HitTest(int x, int y) const
     return index < n ? index : -1;
 }
 
-void PaletteView::Paint(HDC dc, const RECT& client)
+void PaletteView::Paint(HDC dc)
 {
     IconImage* image = ShownImage();
     if (!image)
         return;
+    RECT client;
+    GetClientRect(window_, &client);
     const int n = image->GetPaletteCount();
     const int left = image->GetLeftIndex();
     // The frames are drawn with the context's default pen and brush.
@@ -96,30 +96,6 @@ void PaletteView::Paint(HDC dc, const RECT& client)
         Rectangle(dc, kTransparentFrame.left, kTransparentFrame.top, kTransparentFrame.right,
                   kTransparentFrame.bottom);
     FillRect(dc, &kTransparentCell, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-}
-
-LRESULT PaletteView::OnCreate(HWND hwnd)
-{
-    window_ = hwnd;
-    return 0;
-}
-
-// The caption sits at the bottom of the window, wherever it is painted to.
-void PaletteView::PaintClient(HDC dc)
-{
-    RECT client;
-    GetClientRect(window_, &client);
-    Paint(dc, client);
-}
-
-LRESULT PaletteView::OnPaint()
-{
-    return PaintView(window_, [this](HDC dc) { PaintClient(dc); });
-}
-
-LRESULT PaletteView::OnPrintClient(HDC dc, LPARAM flags)
-{
-    return PrintView(window_, dc, flags, [this](HDC target) { PaintClient(target); });
 }
 
 LRESULT PaletteView::OnButtonUp(bool left, int x, int y)
@@ -182,23 +158,14 @@ LRESULT PaletteView::OnDoubleClick(int x, int y)
     return 0;
 }
 
-LRESULT CALLBACK PaletteView::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT PaletteView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg == WM_CREATE)
-        AttachObject(hwnd, lParam);
-    PaletteView* self = ObjectOf<PaletteView>(hwnd);
-    if (!self)
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-
     // Client coordinates are taken unsigned, as the low and high words.
     const int x = LOWORD(lParam), y = HIWORD(lParam);
     switch (msg) {
-    case WM_CREATE:        return self->OnCreate(hwnd);
-    case WM_PAINT:         return self->OnPaint();
-    case WM_PRINTCLIENT:   return self->OnPrintClient(reinterpret_cast<HDC>(wParam), lParam);
-    case WM_LBUTTONUP:     return self->OnButtonUp(true, x, y);
-    case WM_RBUTTONUP:     return self->OnButtonUp(false, x, y);
-    case WM_LBUTTONDBLCLK: return self->OnDoubleClick(x, y);
+    case WM_LBUTTONUP:     return OnButtonUp(true, x, y);
+    case WM_RBUTTONUP:     return OnButtonUp(false, x, y);
+    case WM_LBUTTONDBLCLK: return OnDoubleClick(x, y);
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return Default(msg, wParam, lParam);
 }

@@ -1,10 +1,11 @@
 #pragma once
 #include <windows.h>
+#include "win/child_window.h"
 
 class IconDocument;
 
 // The current image at actual size, centred in a 128 x 128 square.
-class PreviewView
+class PreviewView : public ChildWindow
 {
 public:
     explicit PreviewView(IconDocument& document) : document_(document) {}
@@ -13,15 +14,8 @@ public:
     void RefreshPreview();
     HWND GetPreviewWindow() const { return window_; }
     // Draws what WM_PAINT draws onto any context (also used by WM_PRINTCLIENT).
-    void Paint(HDC dc);
-
-    static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    void Paint(HDC dc) override;
 
 private:
-    LRESULT OnCreate(HWND hwnd);
-    LRESULT OnPaint();
-    LRESULT OnPrintClient(HDC dc, LPARAM flags);
-
-    HWND window_ = nullptr;
     IconDocument& document_;
 };

@@ -1,9 +1,9 @@
 #pragma once
 #include <windows.h>
+#include "views/button_faces.h"
 
-// The owner-drawn tool and effect button, class "QzButtonCtrlClass32".
+// The owner-drawn tool and effect button, class "QzButtonCtrlClass32". The
+// shell makes its windows by class name; each makes its own button object.
 const UINT TBM_SETFACECOLOUR = WM_USER + 1;
 
 ATOM RegisterToolButtonClass();
-// A lighter (delta > 0) or darker variant of a colour, through YCbCr.
-COLORREF ShiftLuma(COLORREF colour, short delta);

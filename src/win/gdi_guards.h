@@ -44,23 +44,42 @@ private:
     HGDIOBJ old_;
 };
 
-// Owns a pen, brush, bitmap or font made for one function and deletes it.
-template <typename Handle>
-class GdiObject
+// Owns a handle for one scope, or for the object that holds it, and frees it
+// with Free on every path.
+template <typename Handle, typename Free>
+class OwnedHandle
 {
 public:
-    explicit GdiObject(Handle handle = nullptr) : handle_(handle) {}
-    ~GdiObject() { if (handle_) DeleteObject(handle_); }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
+    explicit OwnedHandle(Handle handle = nullptr) : handle_(handle) {}
+    ~OwnedHandle() { Reset(); }
+    OwnedHandle(OwnedHandle&& other) noexcept : handle_(other.Release()) {}
+    OwnedHandle& operator=(OwnedHandle&& other) noexcept { Reset(other.Release()); return *this; }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
     operator Handle() const { return handle_; }
     Handle Get() const { return handle_; }
     bool Ok() const { return handle_ != nullptr; }
     // Gives the handle away (for example to the clipboard).
     Handle Release() { Handle h = handle_; handle_ = nullptr; return h; }
+    // Frees the handle held, if any, and holds another.
+    void Reset(Handle handle = nullptr)
+    {
+        if (handle_)
+            Free()(handle_);
+        handle_ = handle;
+    }
 private:
     Handle handle_;
 };
+
+struct DeleteGdiObject
+{
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+
+// Owns a pen, brush, bitmap or font made for one function and deletes it.
+template <typename Handle>
+using GdiObject = OwnedHandle<Handle, DeleteGdiObject>;
 
 typedef GdiObject<HPEN> OwnedPen;
 typedef GdiObject<HBRUSH> OwnedBrush;

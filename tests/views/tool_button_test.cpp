@@ -125,6 +125,19 @@ TEST(ToolButton, FacesAndCommandsFollowTheMouseAndTheLatch)
     }
 }
 
+// Buttons are made by class name alone; each window makes its own state.
+TEST(ToolButton, EachWindowKeepsItsOwnState)
+{
+    Button latched, other;
+    latched.Do('s');
+    other.Do('h');
+    EXPECT_EQ('P', KindOf(latched.Face()));
+    EXPECT_EQ('H', KindOf(other.Face()));
+    DestroyWindow(latched.hwnd);
+    other.Do('l');
+    EXPECT_EQ('N', KindOf(other.Face()));
+}
+
 TEST(ToolButton, KeepsItsOwnCopyOfTheIcon)
 {
     Button b;
