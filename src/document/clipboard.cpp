@@ -1,8 +1,11 @@
 #include "document/icon_document.h"
 
 #include <climits>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "model/transforms.h"
 #include "win/gdi_guards.h"
 
 namespace {
@@ -239,7 +242,7 @@ int IconDocument::CutSelection()
 {
     if (!CopySelection())
         return 0;
-    if (!GetCurrentImage()->ClearRect(selection_))
+    if (!ClearRect(*GetCurrentImage(), selection_))
         return 0;
     SetModified(1);
     return 1;
@@ -260,7 +263,7 @@ int IconDocument::PasteClipboard()
     const bool byIndex = image->GetBitCount() <= 8;
     COLORREF lastColour = NoColour;
     int lastIndex = 0;
-    ImageState* snapshot = image->CopyCurrentState();
+    std::unique_ptr<ImageState> snapshot = image->CopyCurrentState();
     if (!snapshot)
         return 0;
     int pasted = 0;
@@ -288,11 +291,9 @@ int IconDocument::PasteClipboard()
                 pasted = 1;
         }
     }
-    if (!pasted) {
-        IconImage::FreeState(snapshot);
+    if (!pasted)
         return 0;
-    }
-    image->CommitState(snapshot);
+    image->CommitState(std::move(snapshot));
     SetModified(1);
     return 1;
 }

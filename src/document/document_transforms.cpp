@@ -1,12 +1,14 @@
 #include "document/icon_document.h"
 
+#include "model/transforms.h"
+
 int IconDocument::ClearCurrentImage()
 {
     IconImage* image = GetCurrentImage();
     if (!image)
         return 0;
     // The whole image, whatever is selected.
-    const int result = image->ClearImage();
+    const int result = ClearImage(*image);
     if (result)
         SetModified(1);
     return result;
@@ -19,7 +21,7 @@ int IconDocument::ShiftImage(int dx, int dy)
         return 0;
     if (dx < -1 || dx > 1 || dy < -1 || dy > 1)
         return 0;
-    if (!image->Shift(hasSelection_ ? &selection_ : nullptr, dx, dy))
+    if (!Shift(*image, hasSelection_ ? &selection_ : nullptr, dx, dy))
         return 0;
     if (hasSelection_)
         MoveSelection(image->GetSize(), dx, dy);
@@ -47,7 +49,7 @@ int IconDocument::MirrorImage(int vertical)
     IconImage* image = IsOpen() ? GetCurrentImage() : nullptr;
     if (!image || !image->IsValid())
         return 0;
-    const int result = image->Mirror(hasSelection_ ? &selection_ : nullptr, vertical != 0);
+    const int result = Mirror(*image, hasSelection_ ? &selection_ : nullptr, vertical != 0);
     // A mirror records no undo step, so the flag is the only trace of the change
     // (setting it twice, here and in the command, does no harm).
     if (result)

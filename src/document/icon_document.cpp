@@ -105,7 +105,7 @@ bool IconDocument::AppendImage(IconImage* image)
 
 int IconDocument::AddNewImage(int size, int bitCount)
 {
-    if (!IconImage::IsAcceptedBitCount(bitCount) || !IconImage::IsAcceptedSize(size))
+    if (!IsAcceptedBitCount(bitCount) || !IsAcceptedSize(size))
         return 0;
     IconImage* image = new (std::nothrow) IconImage;
     if (!image)
