@@ -107,7 +107,8 @@ TEST(IconDocument, HistoryFollowsTheCurrentImage)
     IconDocument document;
     EXPECT_FALSE(document.CanUndo());
     EXPECT_FALSE(document.CanRedo());
-    EXPECT_EQ(0, document.Undo() + document.Redo());
+    EXPECT_EQ(0, document.Undo());
+    EXPECT_EQ(0, document.Redo());
 
     Build(document, "KL");
     IconImage* second = document.GetCurrentImage();

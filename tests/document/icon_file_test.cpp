@@ -121,6 +121,24 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
 
 // Also the setup of the host check: it leaves the files and the expected pixels
 // in the "written" output folder.
+// A record's byte counts come from the image's size and bit count alone.
+TEST(IconFile, RecordBytesOfEveryFormat)
+{
+    struct Case { int size, bits, colour, mask, palette, total; };
+    for (const Case& c : { Case{72, 1, 864, 864, 8, 1776}, Case{16, 4, 128, 64, 64, 296},
+                           Case{128, 32, 65536, 2048, 0, 67624}, Case{48, 8, 2304, 384, 1024, 3752},
+                           Case{72, 24, 15552, 864, 0, 16456}, Case{72, 4, 2592, 864, 64, 3560} }) {
+        IconImage image;
+        ASSERT_EQ(1, image.CreateBlank(c.size, c.bits));
+        const RecordBytes bytes = RecordBytesOf(image);
+        EXPECT_EQ(c.colour, bytes.colour) << c.size << "x" << c.bits;
+        EXPECT_EQ(c.mask, bytes.mask) << c.size << "x" << c.bits;
+        EXPECT_EQ(c.palette, bytes.palette) << c.size << "x" << c.bits;
+        EXPECT_EQ(c.total, bytes.total) << c.size << "x" << c.bits;
+    }
+    EXPECT_EQ(0, RecordBytesOf(IconImage()).total);
+}
+
 TEST(IconFile, EveryFormatRoundTripsAsIconAndCursor)
 {
     const std::string folder = OutputFolder("written");

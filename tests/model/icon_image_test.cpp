@@ -67,8 +67,12 @@ TEST(IconImage, EmptyAndResetImagesRefuseEverything)
         EXPECT_EQ(0, image.SetPixelIndex(0, 0, 0));
         EXPECT_EQ(-1, image.GetTransparentIndex());
         EXPECT_FALSE(image.CopyCurrentState());
-        EXPECT_EQ(0, image.Undo() + image.Redo() + image.CommitState(nullptr));
-        EXPECT_EQ(0, ClearImage(image) + Shift(image, nullptr, 1, 0) + Mirror(image, nullptr, true));
+        EXPECT_EQ(0, image.Undo());
+        EXPECT_EQ(0, image.Redo());
+        EXPECT_EQ(0, image.CommitState(nullptr));
+        EXPECT_EQ(0, ClearImage(image));
+        EXPECT_EQ(0, Shift(image, nullptr, 1, 0));
+        EXPECT_EQ(0, Mirror(image, nullptr, true));
         EXPECT_EQ(0, FloodFill(image, 0, 0, kWhite, 0, kBlack));
         ASSERT_TRUE(image.CreateBlank(16, 8));
         image.Reset();
@@ -119,8 +123,10 @@ TEST(IconImage, PaletteEntriesAndThePaintingColours)
         if (bits <= 8) {
             EXPECT_EQ(0x336699u, TableColour(image.GetColourBitmap(), 1));
         }
-        EXPECT_EQ(0, image.SetPaletteColour(n, 0x123456) + image.SetPaletteColour(-1, 0x123456) +
-                     image.SetPaletteColour(0, TransparentColour) + image.SetPaletteColour(0, NoColour));
+        EXPECT_EQ(0, image.SetPaletteColour(n, 0x123456));
+        EXPECT_EQ(0, image.SetPaletteColour(-1, 0x123456));
+        EXPECT_EQ(0, image.SetPaletteColour(0, TransparentColour));
+        EXPECT_EQ(0, image.SetPaletteColour(0, NoColour));
         EXPECT_EQ(kBlack, image.GetPaletteColour(0));
         // Indices past the palette and its transparent index are ignored.
         image.Colours().SetLeftIndex(n + 1);
@@ -135,7 +141,8 @@ TEST(IconImage, PaletteEntriesAndThePaintingColours)
     }
     // A colour is found at its lowest exact entry, or kept without an index.
     BlankImage deep(32, 24);
-    ASSERT_EQ(2, deep.SetPaletteColour(3, 0x123457) + deep.SetPaletteColour(9, 0x123457));
+    ASSERT_EQ(1, deep.SetPaletteColour(3, 0x123457));
+    ASSERT_EQ(1, deep.SetPaletteColour(9, 0x123457));
     deep.Colours().SetLeftColour(0x123457);
     EXPECT_EQ(3, deep.Colours().GetLeftIndex());
     EXPECT_EQ(0x123458u, deep.Colours().SetRightColour(0x123458));
@@ -164,7 +171,8 @@ TEST(IconImage, PixelsAreStoredBottomUpAndPacked)
             EXPECT_EQ(0, image.SetPixelIndex(bad.x, bad.y, 0));
             EXPECT_EQ(NoColour, image.GetPixelColour(bad.x, bad.y));
         }
-        EXPECT_EQ(0, image.SetPixelIndex(1, 1, -1) + image.SetPixelIndex(1, 1, image.GetPaletteCount() + 1));
+        EXPECT_EQ(0, image.SetPixelIndex(1, 1, -1));
+        EXPECT_EQ(0, image.SetPixelIndex(1, 1, image.GetPaletteCount() + 1));
     }
     // Mask bit 1 = transparent, same packing as 1-bit colour.
     BlankImage image(16, 24);
@@ -196,7 +204,8 @@ TEST(IconImage, PixelRulesOfEachDepth)
         EXPECT_EQ(deep ? -1 : 0, image.FindUnusedIndex());
         EXPECT_EQ(deep, image.SetPixelColour(1, 1, 0x0000FF));
         EXPECT_EQ(deep ? 0x0000FFu : kWhite, image.GetPixelColour(1, 1));
-        EXPECT_EQ(0, image.SetPixelColour(1, 1, NoColour) + image.SetPixelColour(16, 1, 0));
+        EXPECT_EQ(0, image.SetPixelColour(1, 1, NoColour));
+        EXPECT_EQ(0, image.SetPixelColour(16, 1, 0));
         EXPECT_EQ(deep, image.SetPixelColour(2, 2, TransparentColour));
         EXPECT_EQ(deep, image.IsTransparent(2, 2));
         // A transparent pixel holds black or the transparent index, and its colour part
@@ -206,7 +215,8 @@ TEST(IconImage, PixelRulesOfEachDepth)
         EXPECT_EQ(kBlack, image.GetPixelColour(3, 3));
         EXPECT_EQ(deep ? -1 : 0, image.GetPixelIndex(3, 3));
         EXPECT_EQ(deep ? -1 : 0, image.GetTransparentIndex());
-        EXPECT_EQ(0, image.SetTransparent(3, 3, true) + image.SetPixelIndex(3, 3, n));
+        EXPECT_EQ(0, image.SetTransparent(3, 3, true));
+        EXPECT_EQ(0, image.SetPixelIndex(3, 3, n));
         // Clearing the mask keeps the colour part; painting a transparent pixel makes it opaque.
         EXPECT_EQ(1, image.SetTransparent(3, 3, false));
         EXPECT_EQ(kBlack, Seen(image, 3, 3));
@@ -252,8 +262,10 @@ TEST(IconImage, TransparentIndexChoice)
 TEST(IconImage, TransparentIndexComesFromFirstTransparentPixelByColumns)
 {
     BlankImage image(16, 8);
-    ASSERT_EQ(2, image.SetPaletteColour(40, kBlack) + image.SetPaletteColour(41, kBlack));
-    ASSERT_EQ(2, image.SetPixelIndex(5, 1, 40) + image.SetPixelIndex(4, 9, 41));
+    ASSERT_EQ(1, image.SetPaletteColour(40, kBlack));
+    ASSERT_EQ(1, image.SetPaletteColour(41, kBlack));
+    ASSERT_EQ(1, image.SetPixelIndex(5, 1, 40));
+    ASSERT_EQ(1, image.SetPixelIndex(4, 9, 41));
     LoadChanged(image, [](ImagePixels& pixels) {
         SetMaskBit(pixels, 5, 1);
         SetMaskBit(pixels, 4, 9);
