@@ -206,7 +206,7 @@ void BenchUndoStepMemory()
     SIZE_T after = PrivateBytes();
     const RecordBytes bytes = RecordBytesOf(image);
     const int content = bytes.colour + bytes.mask + 256 * 4;
-    const int records = static_cast<int>(sizeof(ImageState) + sizeof(std::unique_ptr<ImageState>));
+    const int records = static_cast<int>(sizeof(ImageState) + ImageState::kListNodeBytes);
     std::printf("one undo step of a 128x128x32 image holds %d bytes of pixels, mask and palette "
                 "and %d bytes of records", content, records);
     if (before && after >= before)

@@ -7,8 +7,15 @@
 const COLORREF TransparentColour = 0xFF000000;
 const COLORREF NoColour = 0xFFFFFFFF;
 
-// Bytes of one DIB row of width pixels, padded to whole words.
-int RowStride(int width, int bits);
+// Bytes of one DIB row of width pixels, padded to whole words: rounded up to
+// whole bytes before the 4-byte alignment, as DIB rows are, since a plain
+// truncation would give 1-bit rows narrower than 8 pixels no bytes at all.
+// Inline, as every pixel operation computes it.
+inline int RowStride(int width, int bits)
+{
+    const int bytes = (width * bits + 7) / 8;
+    return (bytes + 3) / 4 * 4;
+}
 bool IsAcceptedSize(int size);
 bool IsAcceptedBitCount(int bitCount);
 

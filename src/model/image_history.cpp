@@ -16,13 +16,14 @@ bool ImageHistory::Start(std::unique_ptr<ImageState> state)
     if (!state || !state->HasSections())
         return false;
     try {
-        std::deque<std::unique_ptr<ImageState>> only;
+        std::list<std::unique_ptr<ImageState>> only;
         only.push_back(std::move(state));
         states_.swap(only);
     } catch (const std::bad_alloc&) {
         return false;
     }
-    current_ = 0;
+    current_ = states_.begin();
+    shown_ = current_->get();
     heldBytes_ = 0;
     return true;
 }
@@ -30,38 +31,36 @@ bool ImageHistory::Start(std::unique_ptr<ImageState> state)
 void ImageHistory::Clear()
 {
     states_.clear();
-    current_ = 0;
+    current_ = states_.end();
+    shown_ = nullptr;
     heldBytes_ = 0;
 }
 
 std::unique_ptr<ImageState> ImageHistory::CopyCurrent() const
 {
-    const ImageState* current = Current();
-    if (!current || !current->HasSections())
+    if (!shown_ || !shown_->HasSections())
         return nullptr;
     // Drawing through GDI may still be queued on the source bitmaps.
     GdiFlush();
-    return current->PlainCopy();
+    return shown_->PlainCopy();
 }
 
 int ImageHistory::Commit(std::unique_ptr<ImageState> state)
 {
-    const ImageState* current = Current();
     // Only the state on screen may hold GDI objects: a state made with sections
     // gives them up before it joins the history.
-    if (!state || !current || !state->SameFormat(*current) || !state->MoveToPlainMemory())
+    if (!state || !shown_ || !state->SameFormat(*shown_) || !state->MoveToPlainMemory())
         return 0;
     state->SetStep(budget_ ? budget_->NextStep() : 0);
     const size_t held = state->HeldBytes();
     try {
-        states_.insert(states_.begin() + current_, std::move(state));
+        states_.insert(current_, std::move(state));
     } catch (const std::bad_alloc&) {
         return 0;
     }
-    ++current_;
-    for (size_t i = current_ + 1; i < states_.size(); ++i)
-        heldBytes_ -= states_[i]->HeldBytes();
-    states_.erase(states_.begin() + current_ + 1, states_.end());
+    for (Position redo = std::next(current_); redo != states_.end(); ++redo)
+        heldBytes_ -= (*redo)->HeldBytes();
+    states_.erase(std::next(current_), states_.end());
     heldBytes_ += held;
     if (budget_)
         budget_->Enforce();
@@ -70,24 +69,24 @@ int ImageHistory::Commit(std::unique_ptr<ImageState> state)
 
 bool ImageHistory::Undo()
 {
-    return CanUndo() && MakeCurrent(current_ - 1);
+    return CanUndo() && MakeCurrent(std::prev(current_));
 }
 
 bool ImageHistory::Redo()
 {
-    return CanRedo() && MakeCurrent(current_ + 1);
+    return CanRedo() && MakeCurrent(std::next(current_));
 }
 
 // The states of one history share their format, so the sections on screen pass
 // from state to state: moving through the history never makes a GDI object.
-bool ImageHistory::MakeCurrent(size_t index)
+bool ImageHistory::MakeCurrent(Position target)
 {
-    ImageState& leaving = *states_[current_];
-    if (!leaving.HandOverSections(*states_[index]))
+    if (!shown_->HandOverSections(**target))
         return false;
     // Both states hold the same bytes: what the history holds stays the same.
-    leaving.SetStep(budget_ ? budget_->NextStep() : 0);
-    current_ = index;
+    shown_->SetStep(budget_ ? budget_->NextStep() : 0);
+    current_ = target;
+    shown_ = target->get();
     return true;
 }
 
@@ -107,12 +106,10 @@ size_t ImageHistory::DropOldestStep()
     if (!oldest)
         return 0;
     const size_t bytes = oldest->HeldBytes();
-    if (oldest == states_.front().get()) {
+    if (oldest == states_.front().get())
         states_.pop_front();
-        --current_;
-    } else {
+    else
         states_.pop_back();
-    }
     heldBytes_ -= bytes;
     return bytes;
 }

@@ -123,8 +123,7 @@ size_t ImageState::PaletteBytes() const
 
 size_t ImageState::HeldBytes() const
 {
-    return sizeof(ImageState) + sizeof(std::unique_ptr<ImageState>) + PaletteBytes() + ColourBytes() +
-           MaskBytes();
+    return sizeof(ImageState) + kListNodeBytes + PaletteBytes() + ColourBytes() + MaskBytes();
 }
 
 std::unique_ptr<ImageState> ImageState::PlainCopy() const

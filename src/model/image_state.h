@@ -43,8 +43,11 @@ public:
     ULONGLONG GetStep() const { return step_; }
     void SetStep(ULONGLONG step) { step_ = step; }
 
-    // The memory a recorded step holds: its bytes, its palette and its records.
+    // The memory a recorded step holds: its bytes, its palette and its records
+    // (the state and its node in the history's list).
     size_t HeldBytes() const;
+    // Two links and the owning pointer.
+    static constexpr size_t kListNodeBytes = 3 * sizeof(void*);
 
     // A copy in plain memory; null when memory runs out.
     std::unique_ptr<ImageState> PlainCopy() const;
