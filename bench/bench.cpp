@@ -8,10 +8,14 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "document/icon_document.h"
+#include "document/icon_record.h"
+#include "model/drawing.h"
 #include "model/icon_image.h"
 
 namespace {
@@ -178,9 +182,7 @@ void BenchCopyState()
     Paint(image, 1);
     int copied = 0;
     Timing copy = Measure(1000, [&] {
-        ImageState* state = image.CopyCurrentState();
-        copied += state != nullptr;
-        IconImage::FreeState(state);
+        copied += image.CopyCurrentState() != nullptr;
     });
     std::printf("CopyCurrentState of a 128x128x32 image: median %.4f ms, best %.4f ms (%d of 1000 made)\n",
                 copy.median, copy.best, copied);
@@ -197,13 +199,14 @@ void BenchUndoStepMemory()
     SIZE_T before = PrivateBytes();
     int committed = 0;
     for (int i = 0; i < steps; ++i) {
-        ImageState* state = image.CopyCurrentState();
+        std::unique_ptr<ImageState> state = image.CopyCurrentState();
         image.SetPixelColour(i % 128, i / 128, RGB(i, 0, 0));
-        committed += image.CommitState(state);
+        committed += image.CommitState(std::move(state));
     }
     SIZE_T after = PrivateBytes();
-    const int content = image.GetColourBytes() + image.GetMaskBytes() + 256 * 4;
-    const int records = static_cast<int>(sizeof(ImageState) + sizeof(HistoryNode));
+    const RecordBytes bytes = RecordBytesOf(image);
+    const int content = bytes.colour + bytes.mask + 256 * 4;
+    const int records = static_cast<int>(sizeof(ImageState) + ImageState::kListNodeBytes);
     std::printf("one undo step of a 128x128x32 image holds %d bytes of pixels, mask and palette "
                 "and %d bytes of records", content, records);
     if (before && after >= before)
@@ -228,10 +231,10 @@ void BenchStrokeSession()
     const SIZE_T memoryBefore = PrivateBytes();
     int committed = 0;
     for (int i = 0; i < strokes; ++i) {
-        ImageState* before = image.CopyCurrentState();
+        std::unique_ptr<ImageState> before = image.CopyCurrentState();
         const POINT from = { (i * 7) % 128, (i * 13) % 128 }, to = { (i * 29 + 40) % 128, (i * 11) % 128 };
-        image.DrawStrokeSegment(from, to, -1, RGB(i & 0xFF, 0x40, 0x80));
-        committed += image.CommitState(before);
+        DrawStrokeSegment(image, from, to, -1, RGB(i & 0xFF, 0x40, 0x80));
+        committed += image.CommitState(std::move(before));
     }
     const DWORD objectsAfter = LiveGdiObjects();
     const SIZE_T memoryAfter = PrivateBytes();

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <windows.h>
 
+#include "model/drawing.h"
 #include "model/icon_image.h"
+#include "model/transforms.h"
 
 namespace {
 
@@ -30,7 +32,7 @@ void BenchFloodFill()
         return;
     }
     Stopwatch watch;
-    int result = image.FloodFill(0, 0, image.GetPixelColour(0, 0), 0, image.GetPaletteColour(0));
+    int result = FloodFill(image, 0, 0, image.GetPixelColour(0, 0), 0, image.GetPaletteColour(0));
     double ms = watch.Milliseconds();
     int painted = 0;
     for (int y = 0; y < 128; ++y)
@@ -52,11 +54,11 @@ void BenchShiftAndMirror()
             image.SetPixelColour(x, y, RGB(x * 2, y * 2, (x + y) & 0xFF));
 
     Stopwatch shiftWatch;
-    image.Shift(nullptr, 1, 0);
+    Shift(image, nullptr, 1, 0);
     double shiftMs = shiftWatch.Milliseconds();
 
     Stopwatch mirrorWatch;
-    image.Mirror(nullptr, true);
+    Mirror(image, nullptr, true);
     double mirrorMs = mirrorWatch.Milliseconds();
 
     std::printf("shift of a 128x128x32 image (with its undo snapshot): %.3f ms\n", shiftMs);
@@ -77,7 +79,7 @@ void BenchStrokeSegments()
         // Sweeps back and forth over the whole image with jumps of a few pixels,
         // so that most steps draw a line.
         POINT next = { (i * 7) % 128, (i * 13) % 128 };
-        image.DrawStrokeSegment(previous, next, 0, image.GetPaletteColour(0));
+        DrawStrokeSegment(image, previous, next, 0, image.GetPaletteColour(0));
         previous = next;
     }
     double ms = watch.Milliseconds();
@@ -96,7 +98,7 @@ void BenchShapes()
     Stopwatch watch;
     for (int i = 0; i < shapes; ++i) {
         POINT start = { -10 + i % 20, -10 + i % 17 }, end = { 140 - i % 23, 140 - i % 19 };
-        image.DrawShape(static_cast<ShapeKind>(i % 3), start, end, image.GetPaletteColour(i % 256));
+        DrawShape(image, static_cast<ShapeKind>(i % 3), start, end, image.GetPaletteColour(i % 256));
     }
     double ms = watch.Milliseconds();
     std::printf("%d lines, rectangles and ellipses across a 128x128x8 image: %.3f ms (%.2f us each)\n",

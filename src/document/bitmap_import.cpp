@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "document/file_io.h"
+#include "model/image_format.h"
+#include "model/image_pixels.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ DWORD TableEntriesOf(const BITMAPINFOHEADER& header)
 {
     // A depth the image cannot hold (0 for PNG or JPEG data) is refused by its
     // type, not as a short table.
-    if (header.biBitCount > 8 || !IconImage::IsAcceptedBitCount(header.biBitCount))
+    if (header.biBitCount > 8 || !IsAcceptedBitCount(header.biBitCount))
         return 0;
     const DWORD full = DWORD(1) << header.biBitCount;
     return header.biClrUsed != 0 && header.biClrUsed < full ? header.biClrUsed : full;
@@ -47,7 +49,7 @@ bool InfoBlockIsWhole(const BYTE* infoBlock, DWORD infoSize)
 
 bool HasAcceptedSize(const BITMAPINFOHEADER& header)
 {
-    return header.biWidth == header.biHeight && IconImage::IsAcceptedSize(header.biWidth);
+    return header.biWidth == header.biHeight && IsAcceptedSize(header.biWidth);
 }
 
 // Only uncompressed pixels of a depth the image can hold; an older, shorter
@@ -55,55 +57,26 @@ bool HasAcceptedSize(const BITMAPINFOHEADER& header)
 bool HasAcceptedType(const BITMAPINFOHEADER& header)
 {
     return header.biSize >= kInfoHeaderSize && header.biCompression == BI_RGB
-        && IconImage::IsAcceptedBitCount(header.biBitCount);
+        && IsAcceptedBitCount(header.biBitCount);
 }
 
-}  // namespace
-
-int IconImage::LoadFromBitmap(HANDLE file, const BITMAPFILEHEADER* fileHeader,
-                              const BYTE* infoBlock, DWORD infoSize)
+// The pixels of a bitmap whose info block was read whole, the file positioned
+// at bfOffBits; the image changes only when every row was read.
+bool LoadBitmapPixels(HANDLE file, const BYTE* infoBlock, DWORD infoSize, IconImage& image)
 {
-    if (!file || file == INVALID_HANDLE_VALUE || !fileHeader || !InfoBlockIsWhole(infoBlock, infoSize))
-        return 0;
+    if (!file || file == INVALID_HANDLE_VALUE || !InfoBlockIsWhole(infoBlock, infoSize))
+        return false;
     const BITMAPINFOHEADER header = HeaderOf(infoBlock);
-    if (!HasAcceptedSize(header) || !HasAcceptedType(header))
-        return 0;
-    const int size = header.biWidth;
-    const int bitCount = header.biBitCount;
-
+    ImagePixels pixels;
+    if (!HasAcceptedSize(header) || !HasAcceptedType(header) || !pixels.Resize(header.biWidth, header.biBitCount))
+        return false;
     // Entries the file leaves out stay black, as the system shows them.
-    RGBQUAD palette[256] = {};
-    if (bitCount <= 8) {
-        std::memcpy(palette, infoBlock + header.biSize, 4 * TableEntriesOf(header));
-        // The model keeps the fourth byte of every entry at 0; files hold anything there.
-        for (RGBQUAD& entry : palette)
-            entry.rgbReserved = 0;
-    } else
-        DefaultPalette(bitCount, palette);
-
-    ImageState* state = NewState(size, bitCount, palette);
-    if (!state)
-        return 0;
+    if (header.biBitCount <= 8)
+        std::memcpy(pixels.palette.data(), infoBlock + header.biSize, 4 * TableEntriesOf(header));
     // Exactly the rows the image holds, whatever bfSize claims: more would run
-    // past the colour bits, fewer is a short file.
-    const int colourBytes = RowStride(size, bitCount) * size;
-    if (!ReadExactly(file, state->colourBits, DWORD(colourBytes))) {
-        FreeState(state);
-        return 0;
-    }
-    std::memset(state->maskBits, 0, size_t(RowStride(size, 1)) * size);
-    GdiFlush();
-
-    Reset();
-    const int rightIndex = bitCount <= 7 ? (1 << bitCount) - 1 : 255;
-    if (!AdoptFirstState(state, colourBytes, 0, rightIndex)) {
-        FreeState(state);
-        return 0;
-    }
-    return 1;
+    // past the colour bits, fewer is a short file. A bitmap has no mask.
+    return ReadExactly(file, pixels.colour.data(), DWORD(pixels.colour.size())) && image.LoadPixels(pixels);
 }
-
-namespace {
 
 // Reads and checks the file header and the info block that follows it.
 ImportFailure CheckBitmapFile(HANDLE file, BITMAPFILEHEADER& fileHeader, std::vector<BYTE>& info)
@@ -152,7 +125,7 @@ int IconDocument::ImportBitmap(const char* path, int replace, ImportFailure* why
     if (!image)
         return 0;
     failure = ImportFailureDamaged;
-    if (!image->LoadFromBitmap(file, &fileHeader, info.data(), DWORD(info.size())))
+    if (!LoadBitmapPixels(file, info.data(), DWORD(info.size()), *image))
         return 0;
     if (replace)
         CloseDocument();

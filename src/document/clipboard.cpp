@@ -1,8 +1,11 @@
 #include "document/icon_document.h"
 
 #include <climits>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "model/transforms.h"
 #include "win/compose_image.h"
 #include "win/gdi_guards.h"
 #include "win/handle_guards.h"
@@ -236,7 +239,7 @@ EditOutcome IconDocument::CutSelection()
     if (copied != EditOutcome::Done)
         return copied;
     // The selection is not empty: a clear that writes nothing had no undo copy.
-    if (!GetCurrentImage()->ClearRect(selection_))
+    if (!ClearRect(*GetCurrentImage(), selection_))
         return EditOutcome::NoMemory;
     SetModified(1);
     return EditOutcome::Done;
@@ -258,7 +261,7 @@ EditOutcome IconDocument::PasteClipboard()
     const bool byIndex = image->GetBitCount() <= 8;
     COLORREF lastColour = NoColour;
     int lastIndex = 0;
-    ImageState* snapshot = image->CopyCurrentState();
+    std::unique_ptr<ImageState> snapshot = image->CopyCurrentState();
     if (!snapshot)
         return EditOutcome::NoMemory;
     int pasted = 0;
@@ -286,11 +289,9 @@ EditOutcome IconDocument::PasteClipboard()
                 pasted = 1;
         }
     }
-    if (!pasted) {
-        IconImage::FreeState(snapshot);
+    if (!pasted)
         return EditOutcome::NothingToDo;
-    }
-    image->CommitState(snapshot);
+    image->CommitState(std::move(snapshot));
     SetModified(1);
     return EditOutcome::Done;
 }

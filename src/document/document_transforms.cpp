@@ -1,5 +1,7 @@
 #include "document/icon_document.h"
 
+#include "model/transforms.h"
+
 // The model refuses a clear or a shift whose undo copy cannot be made: on a
 // valid image that is the only way either of them does nothing.
 EditOutcome IconDocument::ClearCurrentImage()
@@ -8,7 +10,7 @@ EditOutcome IconDocument::ClearCurrentImage()
     if (!image || !image->IsValid())
         return EditOutcome::NothingToDo;
     // The whole image, whatever is selected.
-    if (!image->ClearImage())
+    if (!ClearImage(*image))
         return EditOutcome::NoMemory;
     SetModified(1);
     return EditOutcome::Done;
@@ -19,7 +21,7 @@ EditOutcome IconDocument::ShiftImage(int dx, int dy)
     IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid() || dx < -1 || dx > 1 || dy < -1 || dy > 1)
         return EditOutcome::NothingToDo;
-    if (!image->Shift(hasSelection_ ? &selection_ : nullptr, dx, dy))
+    if (!Shift(*image, hasSelection_ ? &selection_ : nullptr, dx, dy))
         return EditOutcome::NoMemory;
     if (hasSelection_)
         MoveSelection(image->GetSize(), dx, dy);
@@ -46,7 +48,7 @@ EditOutcome IconDocument::MirrorImage(int vertical)
     IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid())
         return EditOutcome::NothingToDo;
-    if (!image->Mirror(hasSelection_ ? &selection_ : nullptr, vertical != 0))
+    if (!Mirror(*image, hasSelection_ ? &selection_ : nullptr, vertical != 0))
         return EditOutcome::NothingToDo;
     SetModified(1);
     return EditOutcome::Done;

@@ -173,12 +173,13 @@ bool FillRecord(const IconImage& image, BYTE* record)
 {
     const int size = image.GetSize();
     const int bitCount = image.GetBitCount();
-    const BYTE* colour = static_cast<const BYTE*>(image.GetBits(0));
-    const BYTE* mask = static_cast<const BYTE*>(image.GetBits(1));
-    const BYTE* palette = static_cast<const BYTE*>(image.GetBits(2));
-    const int paletteBytes = image.GetPaletteBytes();
-    const int colourBytes = image.GetColourBytes();
-    const int maskBytes = image.GetMaskBytes();
+    const BYTE* colour = image.GetColourBits();
+    const BYTE* mask = image.GetMaskBits();
+    const RGBQUAD* palette = image.GetPalette();
+    const RecordBytes bytes = RecordBytesOf(image);
+    const int paletteBytes = bytes.palette;
+    const int colourBytes = bytes.colour;
+    const int maskBytes = bytes.mask;
     if (!colour || !mask || (paletteBytes && !palette))
         return false;
 
@@ -201,8 +202,8 @@ bool FillRecord(const IconImage& image, BYTE* record)
     if (bitCount == 32) {
         // In memory the fourth byte means nothing; on disk Windows and the other
         // readers take it as alpha, so it follows the mask.
-        const int colourStride = IconImage::RowStride(size, 32);
-        const int maskStride = IconImage::RowStride(size, 1);
+        const int colourStride = RowStride(size, 32);
+        const int maskStride = RowStride(size, 1);
         for (int row = 0; row < size; ++row) {
             BYTE* pixels = at + row * colourStride;
             const BYTE* bits = mask + row * maskStride;
@@ -253,9 +254,11 @@ int IconDocument::WriteIconFile(const char* path)
             entry->planesOrHotspotX = 1;
             entry->bitCountOrHotspotY = static_cast<WORD>(bitCount);
         } else {
-            image.GetHotspot(&entry->planesOrHotspotX, &entry->bitCountOrHotspotY);
+            const Hotspot hotspot = image.GetHotspot();
+            entry->planesOrHotspotX = hotspot.x;
+            entry->bitCountOrHotspotY = hotspot.y;
         }
-        entry->bytesInRecord = static_cast<DWORD>(image.GetResourceSize());
+        entry->bytesInRecord = static_cast<DWORD>(RecordBytesOf(image).total);
         entry->recordOffset = offset;
         offset += entry->bytesInRecord;
         ++entry;
@@ -276,9 +279,9 @@ int IconDocument::WriteIconFile(const char* path)
     bool written = WriteExactly(file, directory.Get(), directoryBytes);
     for (size_t i = 0; i < images_.size() && written; ++i) {
         const IconImage& image = *images_[i];
-        HeapBlock record(image.GetResourceSize());
-        written = record.Ok() && FillRecord(image, record.Get())
-                  && WriteExactly(file, record.Get(), static_cast<DWORD>(image.GetResourceSize()));
+        const DWORD recordBytes = static_cast<DWORD>(RecordBytesOf(image).total);
+        HeapBlock record(recordBytes);
+        written = record.Ok() && FillRecord(image, record.Get()) && WriteExactly(file, record.Get(), recordBytes);
     }
     written = written && FlushFileBuffers(file);
     written = file.Close() && written;

@@ -29,8 +29,8 @@ RecordLayout LayoutOf(const BITMAPINFOHEADER& header, DWORD fieldBytes, DWORD re
 {
     const int size = header.biWidth;
     const int bitCount = header.biBitCount;
-    const LONGLONG colourBytes = LONGLONG(IconImage::RowStride(size, bitCount)) * size;
-    const LONGLONG padded = LONGLONG(IconImage::RowStride(size, 1)) * size;
+    const LONGLONG colourBytes = LONGLONG(RowStride(size, bitCount)) * size;
+    const LONGLONG padded = LONGLONG(RowStride(size, 1)) * size;
     const LONGLONG unpadded = LONGLONG((size + 7) / 8) * size;
     const int full = bitCount <= 8 ? 1 << bitCount : 0;
     auto maskRoom = [&](LONGLONG entries) {
@@ -55,7 +55,7 @@ RecordLayout LayoutOf(const BITMAPINFOHEADER& header, DWORD fieldBytes, DWORD re
 
 bool ReadMask(HANDLE file, MaskLayout layout, int size, BYTE* maskBits)
 {
-    const int stride = IconImage::RowStride(size, 1);
+    const int stride = RowStride(size, 1);
     if (layout == MaskPadded)
         return ReadExactly(file, maskBits, DWORD(stride * size));
     memset(maskBits, 0, size_t(stride) * size);
@@ -76,7 +76,7 @@ bool ReadMask(HANDLE file, MaskLayout layout, int size, BYTE* maskBits)
 // as the model keeps them.
 void MaskFromFourthByte(int size, BYTE* colourBits, BYTE* maskBits)
 {
-    const int stride = IconImage::RowStride(size, 1);
+    const int stride = RowStride(size, 1);
     for (int i = 0; i < stride * size; ++i)
         if (maskBits[i])
             return;
@@ -115,8 +115,8 @@ OpenFailure ReadIconRecord(HANDLE file, DWORD offset, DWORD recordBytes, IconIma
         return OpenFailurePngImage;
     const int size = header.biWidth;
     const int bitCount = header.biBitCount;
-    const bool sizeAccepted = IconImage::IsAcceptedSize(size);
-    if (!sizeAccepted || !IconImage::IsAcceptedBitCount(bitCount))
+    const bool sizeAccepted = IsAcceptedSize(size);
+    if (!sizeAccepted || !IsAcceptedBitCount(bitCount))
         return !IsKnownHeaderSize(header.biSize) ? OpenFailureDamaged
              : !sizeAccepted ? OpenFailureUnsupportedSize : OpenFailureUnsupportedDepth;
 
@@ -133,42 +133,30 @@ OpenFailure ReadIconRecord(HANDLE file, DWORD offset, DWORD recordBytes, IconIma
     }
     const RecordLayout layout = LayoutOf(header, fieldBytes, recordBytes);
 
-    // Everything is read into a new state first: a short record leaves the image
-    // as it was. Entries a short table leaves out are black.
-    RGBQUAD palette[256] = {};
-    const int paletteCount = bitCount <= 8 ? (1 << bitCount) : 256;
-    if (bitCount <= 8) {
-        if (!ReadExactly(file, palette, DWORD(sizeof(RGBQUAD) * layout.tableEntries)))
-            return OpenFailureDamaged;
-        // The model keeps the fourth byte of every entry at 0.
-        for (int i = 0; i < paletteCount; ++i)
-            palette[i].rgbReserved = 0;
-    } else {
-        IconImage::DefaultPalette(bitCount, palette);
-    }
-
-    ImageState* state = IconImage::NewState(size, bitCount, palette);
-    if (!state)
+    // Everything is read apart first: a short record leaves the image as it was.
+    // Entries a short table leaves out are black.
+    ImagePixels pixels;
+    if (!pixels.Resize(size, bitCount))
         return OpenFailureOutOfMemory;
-    const int colourBytes = IconImage::RowStride(size, bitCount) * size;
-    if (!ReadExactly(file, state->colourBits, DWORD(colourBytes))
-        || !ReadMask(file, layout.mask, size, state->maskBits)) {
-        IconImage::FreeState(state);
+    if (bitCount <= 8 && !ReadExactly(file, pixels.palette.data(), DWORD(sizeof(RGBQUAD) * layout.tableEntries)))
         return OpenFailureDamaged;
-    }
+    if (!ReadExactly(file, pixels.colour.data(), DWORD(pixels.colour.size()))
+        || !ReadMask(file, layout.mask, size, pixels.mask.data()))
+        return OpenFailureDamaged;
     if (bitCount == 32)
-        MaskFromFourthByte(size, state->colourBits, state->maskBits);
-    image.Reset();
-    if (!image.AdoptFirstState(state, colourBytes, 0, paletteCount - 1)) {
-        IconImage::FreeState(state);
-        return OpenFailureOutOfMemory;
-    }
-    return OpenFailureNone;
+        MaskFromFourthByte(size, pixels.colour.data(), pixels.mask.data());
+    return image.LoadPixels(pixels) ? OpenFailureNone : OpenFailureOutOfMemory;
 }
 
-// Without its directory entry the byte count is unknown: the record is read
-// with a full colour table and a padded mask.
-int IconImage::LoadFromIconData(HANDLE file, DWORD offset)
+RecordBytes RecordBytesOf(const IconImage& image)
 {
-    return ReadIconRecord(file, offset, 0, *this) == OpenFailureNone ? 1 : 0;
+    RecordBytes bytes = { 0, 0, 0, 0 };
+    if (!image.IsValid())
+        return bytes;
+    const int size = image.GetSize(), bitCount = image.GetBitCount();
+    bytes.palette = bitCount <= 8 ? int(sizeof(RGBQUAD)) * PaletteCountOf(bitCount) : 0;
+    bytes.colour = RowStride(size, bitCount) * size;
+    bytes.mask = RowStride(size, 1) * size;
+    bytes.total = int(sizeof(BITMAPINFOHEADER)) + bytes.palette + bytes.colour + bytes.mask;
+    return bytes;
 }

@@ -1,4 +1,4 @@
-#include "model/icon_image.h"
+#include "model/image_format.h"
 
 #include "model/image_state.h"
 
@@ -36,7 +36,7 @@ BYTE RampLevel(Role role, int column)
 
 } // namespace
 
-int IconImage::DefaultPalette(int bitCount, RGBQUAD* out)
+int DefaultPalette(int bitCount, RGBQUAD* out)
 {
     if (!IsAcceptedBitCount(bitCount) || !out)
         return 0;

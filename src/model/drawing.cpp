@@ -1,3 +1,5 @@
+#include "model/drawing.h"
+
 #include "model/icon_image.h"
 
 #include <cstdlib>
@@ -11,7 +13,7 @@ namespace {
 void DrawOnBitmap(HDC dc, HBITMAP bitmap, HPEN pen, ShapeKind shape, POINT start, POINT end)
 {
     SelectGuard keepBitmap(dc, bitmap);
-    IconImage::DrawShapeOutline(dc, pen, shape, start, end);
+    DrawShapeOutline(dc, pen, shape, start, end);
 }
 
 // The context and pens for drawing into the image's bitmaps, made before anything
@@ -47,7 +49,7 @@ private:
 }  // namespace
 
 // No fill, so that rectangles and ellipses stay outlines.
-void IconImage::DrawShapeOutline(HDC dc, HPEN pen, ShapeKind shape, POINT start, POINT end)
+void DrawShapeOutline(HDC dc, HPEN pen, ShapeKind shape, POINT start, POINT end)
 {
     SelectGuard keepPen(dc, pen);
     SelectGuard keepBrush(dc, GetStockObject(NULL_BRUSH));
@@ -65,35 +67,35 @@ void IconImage::DrawShapeOutline(HDC dc, HPEN pen, ShapeKind shape, POINT start,
     }
 }
 
-bool IconImage::IsFillTarget(int x, int y, COLORREF target) const
+bool IsFillTarget(const IconImage& image, int x, int y, COLORREF target)
 {
-    if (!IsValid() || x < 0 || y < 0 || x >= GetSize() || y >= GetSize())
+    if (!image.IsValid() || x < 0 || y < 0 || x >= image.GetSize() || y >= image.GetSize())
         return false;
     if (target == TransparentColour)
-        return IsTransparent(x, y) != 0;
-    return !IsTransparent(x, y) && GetPixelColour(x, y) == target;
+        return image.IsTransparent(x, y) != 0;
+    return !image.IsTransparent(x, y) && image.GetPixelColour(x, y) == target;
 }
 
-int IconImage::PaintPixel(int x, int y, int strokeIndex, COLORREF strokeColour)
+int PaintPixel(IconImage& image, int x, int y, int strokeIndex, COLORREF strokeColour)
 {
     if (strokeIndex != -1)
-        return SetPixelIndex(x, y, strokeIndex);
-    return SetPixelColour(x, y, strokeColour);
+        return image.SetPixelIndex(x, y, strokeIndex);
+    return image.SetPixelColour(x, y, strokeColour);
 }
 
-int IconImage::FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour)
+int FloodFill(IconImage& image, int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour)
 {
-    if (!IsValid())
+    if (!image.IsValid())
         return 0;
-    const int size = GetSize();
-    const int count = GetPaletteCount();
+    const int size = image.GetSize();
+    const int count = image.GetPaletteCount();
     if (x < 0 || y < 0 || x >= size || y >= size)
         return 0;
     if (strokeIndex < -1 || strokeIndex > count)
         return 0;
-    if (strokeIndex == -1 && (GetBitCount() <= 8 || strokeColour == NoColour))
+    if (strokeIndex == -1 && (image.GetBitCount() <= 8 || strokeColour == NoColour))
         return 0;
-    const COLORREF painted = strokeIndex != -1 ? GetPaletteColour(strokeIndex) : strokeColour;
+    const COLORREF painted = strokeIndex != -1 ? image.GetPaletteColour(strokeIndex) : strokeColour;
     if (strokeColour == target || painted == target)
         return 0;
 
@@ -112,11 +114,11 @@ int IconImage::FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORRE
         if (p.x < 0 || p.y < 0 || p.x >= size || p.y >= size)
             continue;
         unsigned char& seen = visited[size_t(p.y) * size + p.x];
-        if (seen || (!seed && !IsFillTarget(p.x, p.y, target)))
+        if (seen || (!seed && !IsFillTarget(image, p.x, p.y, target)))
             continue;
         seen = 1;
         seed = false;
-        if (PaintPixel(p.x, p.y, strokeIndex, strokeColour))
+        if (PaintPixel(image, p.x, p.y, strokeIndex, strokeColour))
             result = 1;
         // Pushed in reverse so that x - 1 is visited first, then x + 1, y - 1, y + 1.
         pending.push_back(POINT{ p.x, p.y + 1 });
@@ -127,48 +129,52 @@ int IconImage::FloodFill(int x, int y, COLORREF target, int strokeIndex, COLORRE
     return result;
 }
 
+namespace {
+
 // The black pen lands on the nearest entry of a palette image's colour table.
 // Settling the transparent index first gives the palette a black entry when it
 // can (an unused entry turns black), so transparent pixels stay black beneath.
-void IconImage::PrepareTransparentDrawing()
+void PrepareTransparentDrawing(IconImage& image)
 {
-    if (GetBitCount() <= 8)
-        SettleTransparentIndex();
+    if (image.GetBitCount() <= 8)
+        image.SettleTransparentIndex();
 }
 
-int IconImage::DrawStrokeSegment(POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
+}  // namespace
+
+int DrawStrokeSegment(IconImage& image, POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
 {
-    if (!IsValid())
+    if (!image.IsValid())
         return 0;
-    const int count = GetPaletteCount();
+    const int count = image.GetPaletteCount();
     if (strokeIndex < -1 || strokeIndex > count)
         return 0;
     if (std::abs(to.x - from.x) > 1 || std::abs(to.y - from.y) > 1) {
         const bool transparent = strokeIndex == count;
         COLORREF pen = strokeColour;
         if (strokeIndex != -1 && !transparent)
-            pen = GetPaletteColour(strokeIndex);
+            pen = image.GetPaletteColour(strokeIndex);
         const BitmapPens pens(pen, transparent);
         if (!pens.Ok())
             return 0;
         if (transparent)
-            PrepareTransparentDrawing();
-        pens.Draw(*this, ShapeLine, from, to);
+            PrepareTransparentDrawing(image);
+        pens.Draw(image, ShapeLine, from, to);
     }
-    PaintPixel(to.x, to.y, strokeIndex, strokeColour);
+    PaintPixel(image, to.x, to.y, strokeIndex, strokeColour);
     return 1;
 }
 
-int IconImage::DrawShape(ShapeKind shape, POINT start, POINT end, COLORREF strokeColour)
+int DrawShape(IconImage& image, ShapeKind shape, POINT start, POINT end, COLORREF strokeColour)
 {
-    if (!IsValid() || strokeColour == NoColour)
+    if (!image.IsValid() || strokeColour == NoColour)
         return 0;
     const bool transparent = strokeColour == TransparentColour;
     const BitmapPens pens(strokeColour, transparent);
     if (!pens.Ok())
         return 0;
     if (transparent)
-        PrepareTransparentDrawing();
-    pens.Draw(*this, shape, start, end);
+        PrepareTransparentDrawing(image);
+    pens.Draw(image, shape, start, end);
     return 1;
 }

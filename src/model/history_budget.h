@@ -4,6 +4,7 @@
 #include <cstddef>
 
 class IconImage;
+class ImageHistory;
 
 // One memory limit for the undo history of all the images of a document, the
 // deleted ones it can put back included. Past the limit the oldest steps,
@@ -25,19 +26,23 @@ public:
     HistoryBudget& operator=(const HistoryBudget&) = delete;
 
     // An image counts against one budget at a time; attaching it moves it here,
-    // and its destructor detaches it.
+    // and its destruction detaches it.
     void Attach(IconImage* image);
     void Detach(IconImage* image);
     size_t GetLimit() const { return limit_; }
     size_t GetHeldBytes() const;
 
-    // For the images: the number of a step being recorded, in the document's
+    // For the histories: the number of a step being recorded, in the document's
     // order, and the check that follows it.
     ULONGLONG NextStep() { return ++lastStep_; }
     void Enforce();
 
 private:
-    IconImage* first_ = nullptr;
+    friend class ImageHistory;
+    void Link(ImageHistory* history);
+    void Unlink(ImageHistory* history);
+
+    ImageHistory* first_ = nullptr;
     size_t limit_;
     ULONGLONG lastStep_ = 0;
 };

@@ -3,240 +3,176 @@
 #include <cstdio>
 #include <cstring>
 
-#include "model/history_budget.h"
-#include "model/image_state.h"
 #include "model/packed_pixels.h"
 #include "win/gdi_guards.h"
 
-namespace {
-
-const int kAcceptedSizes[] = { 16, 32, 48, 64, 72, 128 };
-const int kAcceptedBitCounts[] = { 1, 4, 8, 24, 32 };
-
-char formatText[32];
-
-BYTE* MaskByte(const ImageState* state, int x, int y)
-{
-    int size = SideOf(state);
-    return state->maskBits + IconImage::RowStride(size, 1) * (size - 1 - y) + x / 8;
-}
-
-} // namespace
-
-IconImage::IconImage()
+unsigned long IconImage::NewIdentity()
 {
     static unsigned long lastIdentity = 0;
-    identity_ = ++lastIdentity;
-}
-
-IconImage::~IconImage()
-{
-    Reset();
-    if (budget_)
-        budget_->Detach(this);
+    return ++lastIdentity;
 }
 
 int IconImage::CreateBlank(int size, int bitCount)
 {
-    if (!IsAcceptedSize(size) || !IsAcceptedBitCount(bitCount))
-        return 0;
-    Reset();
-    RGBQUAD palette[256];
-    int count = DefaultPalette(bitCount, palette);
-    ImageState* state = NewState(size, bitCount, palette);
+    std::unique_ptr<ImageState> state = ImageState::WithSections(size, bitCount, nullptr);
     if (!state)
         return 0;
-    int colourBytes = RowStride(size, bitCount) * size;
     // 0xFF everywhere is white at every depth: the last entry of each default palette.
-    std::memset(state->colourBits, 0xFF, colourBytes);
-    std::memset(state->maskBits, 0, RowStride(size, 1) * size);
-    if (!AdoptFirstState(state, colourBytes, 0, count - 1)) {
-        FreeState(state);
+    std::memset(state->ColourBits(), 0xFF, state->ColourBytes());
+    const Hotspot centre = { 0xFFFF, 0xFFFF };
+    return TakeFirstState(std::move(state), centre) ? 1 : 0;
+}
+
+int IconImage::LoadPixels(const ImagePixels& pixels)
+{
+    const int size = pixels.size, bitCount = pixels.bitCount;
+    if (!IsAcceptedSize(size) || !IsAcceptedBitCount(bitCount))
         return 0;
-    }
-    return 1;
+    const int count = PaletteCountOf(bitCount);
+    if (pixels.colour.size() != size_t(RowStride(size, bitCount)) * size ||
+        pixels.mask.size() != size_t(RowStride(size, 1)) * size || pixels.palette.size() > size_t(count))
+        return 0;
+    RGBQUAD palette[256] = {};
+    if (bitCount > 8 && pixels.palette.empty())
+        DefaultPalette(bitCount, palette);
+    else if (!pixels.palette.empty())
+        std::memcpy(palette, pixels.palette.data(), sizeof(RGBQUAD) * pixels.palette.size());
+    // The model keeps the fourth byte of every entry at 0; files hold anything there.
+    for (RGBQUAD& entry : palette)
+        entry.rgbReserved = 0;
+    std::unique_ptr<ImageState> state = ImageState::WithSections(size, bitCount, palette);
+    if (!state)
+        return 0;
+    std::memcpy(state->ColourBits(), pixels.colour.data(), pixels.colour.size());
+    std::memcpy(state->MaskBits(), pixels.mask.data(), pixels.mask.size());
+    return TakeFirstState(std::move(state), pixels.hotspot) ? 1 : 0;
+}
+
+bool IconImage::TakeFirstState(std::unique_ptr<ImageState> state, Hotspot hotspot)
+{
+    const int size = state->Size();
+    if (hotspot.x >= size || hotspot.y >= size)
+        hotspot.x = hotspot.y = static_cast<WORD>((size - 1) / 2);
+    state->SetHotspot(hotspot);
+    if (!history_.Start(std::move(state)))
+        return false;
+    transparentIndex_ = -1;
+    colours_.SetLeftIndex(0);
+    colours_.SetRightIndex(GetPaletteCount() - 1);
+    return true;
 }
 
 void IconImage::Reset()
 {
-    ReleaseHistory();
-    resourceSize_ = 0;
-    colourBytes_ = 0;
-    paletteBytes_ = 0;
-    maskBytes_ = 0;
+    history_.Clear();
     transparentIndex_ = -1;
-}
-
-bool IconImage::AdoptFirstState(ImageState* state, int colourBytes, int leftIndex, int rightIndex)
-{
-    if (!state || !state->colourBitmap || !state->maskBitmap)
-        return false;
-    if (first_)
-        Reset();
-    if (!AppendState(state))
-        return false;
-    int size = SideOf(state);
-    int bitCount = BitsOf(state);
-    SetByteCounts(size, bitCount, colourBytes);
-    state->hotspotX = static_cast<WORD>((size - 1) / 2);
-    state->hotspotY = static_cast<WORD>((size - 1) / 2);
-    // An index the palette cannot hold falls back to the default pair black/white.
-    int count = GetPaletteCount();
-    if (leftIndex < 0 || leftIndex > count)
-        leftIndex = 0;
-    if (rightIndex < 0 || rightIndex > count)
-        rightIndex = count - 1;
-    SetLeftIndex(leftIndex);
-    SetRightIndex(rightIndex);
-    return true;
-}
-
-void IconImage::SetByteCounts(int size, int bitCount, int colourBytes)
-{
-    colourBytes_ = colourBytes;
-    paletteBytes_ = bitCount <= 8 ? 4 * (1 << bitCount) : 0;
-    maskBytes_ = RowStride(size, 1) * size;
-    resourceSize_ = static_cast<int>(sizeof(BITMAPINFOHEADER)) + paletteBytes_ + colourBytes_ +
-                    maskBytes_;
 }
 
 bool IconImage::IsValid() const
 {
     const ImageState* state = CurrentState();
-    return state && state->colourBitmap && state->maskBitmap;
+    return state && state->HasSections();
 }
 
 int IconImage::GetSize() const
 {
-    return IsValid() ? SideOf(CurrentState()) : 0;
+    return IsValid() ? CurrentState()->Size() : 0;
 }
 
 int IconImage::GetBitCount() const
 {
-    return IsValid() ? BitsOf(CurrentState()) : 0;
+    return IsValid() ? CurrentState()->BitCount() : 0;
 }
 
 int IconImage::GetPaletteCount() const
 {
-    return IsValid() ? PaletteCountOf(BitsOf(CurrentState())) : -1;
+    return IsValid() ? PaletteCountOf(GetBitCount()) : -1;
 }
 
-const char* IconImage::GetFormatText() const
+std::string IconImage::GetFormatText() const
 {
-    if (IsValid())
-        std::snprintf(formatText, sizeof formatText, "%ix%ix%i-bits", GetSize(), GetSize(),
-                      GetBitCount());
-    else
-        formatText[0] = '\0';
-    return formatText;
+    if (!IsValid())
+        return std::string();
+    char text[32];
+    std::snprintf(text, sizeof text, "%ix%ix%i-bits", GetSize(), GetSize(), GetBitCount());
+    return text;
 }
 
 HBITMAP IconImage::GetColourBitmap() const
 {
-    const ImageState* state = CurrentState();
-    return state ? state->colourBitmap : nullptr;
+    return IsValid() ? CurrentState()->ColourBitmap() : nullptr;
 }
 
 HBITMAP IconImage::GetMaskBitmap() const
 {
-    const ImageState* state = CurrentState();
-    return state ? state->maskBitmap : nullptr;
+    return IsValid() ? CurrentState()->MaskBitmap() : nullptr;
 }
 
-void* IconImage::GetBits(int kind) const
+const BYTE* IconImage::GetColourBits() const
 {
-    const ImageState* state = CurrentState();
-    if (!state)
-        return nullptr;
-    switch (kind) {
-    case 0: return state->colourBits;
-    case 1: return state->maskBits;
-    case 2: return state->palette;
-    }
-    return nullptr;
+    return IsValid() ? CurrentState()->ColourBits() : nullptr;
 }
 
-// Rounded up to whole bytes before the 4-byte alignment, as DIB rows are: a plain
-// truncation would give 1-bit rows narrower than 8 pixels no bytes at all. Every
-// accepted image size is a multiple of 8, where both readings agree.
-int IconImage::RowStride(int width, int bits)
+const BYTE* IconImage::GetMaskBits() const
 {
-    int bytes = (width * bits + 7) / 8;
-    return (bytes + 3) / 4 * 4;
+    return IsValid() ? CurrentState()->MaskBits() : nullptr;
 }
 
-bool IconImage::IsAcceptedSize(int size)
+const RGBQUAD* IconImage::GetPalette() const
 {
-    for (int accepted : kAcceptedSizes)
-        if (size == accepted)
-            return true;
-    return false;
+    return IsValid() ? CurrentState()->Palette() : nullptr;
 }
 
-bool IconImage::IsAcceptedBitCount(int bitCount)
+Hotspot IconImage::GetHotspot() const
 {
-    for (int accepted : kAcceptedBitCounts)
-        if (bitCount == accepted)
-            return true;
-    return false;
-}
-
-void IconImage::GetHotspot(WORD* x, WORD* y) const
-{
-    const ImageState* state = CurrentState();
-    if (!state)
-        return;
-    if (x)
-        *x = state->hotspotX;
-    if (y)
-        *y = state->hotspotY;
+    const Hotspot none = { 0, 0 };
+    return IsValid() ? CurrentState()->GetHotspot() : none;
 }
 
 int IconImage::SetHotspot(WORD x, WORD y)
 {
     ImageState* state = CurrentState();
-    if (!state || (state->hotspotX == x && state->hotspotY == y))
+    if (!state)
         return 0;
-    state->hotspotX = x;
-    state->hotspotY = y;
+    const Hotspot old = state->GetHotspot();
+    if (old.x == x && old.y == y)
+        return 0;
+    const Hotspot hotspot = { x, y };
+    state->SetHotspot(hotspot);
     return 1;
 }
 
 COLORREF IconImage::GetPaletteColour(int index) const
 {
-    const ImageState* state = CurrentState();
-    if (!state || !state->palette)
+    if (!IsValid())
         return NoColour;
-    int count = PaletteCountOf(BitsOf(state));
+    const int count = GetPaletteCount();
     if (index >= 0 && index < count)
-        return ColourOf(state->palette[index]);
+        return ColourOf(CurrentState()->Palette()[index]);
     return index == count ? TransparentColour : NoColour;
 }
 
 int IconImage::SetPaletteColour(int index, COLORREF colour)
 {
-    ImageState* state = CurrentState();
-    if (!state || !state->palette)
-        return 0;
-    int bitCount = BitsOf(state);
-    if (index < 0 || index >= PaletteCountOf(bitCount))
+    if (!IsValid() || index < 0 || index >= GetPaletteCount())
         return 0;
     // The reserved values (transparent, no colour) are not colours an entry can hold.
     if (colour & 0xFF000000)
         return 0;
-    if (ColourOf(state->palette[index]) == colour)
+    ImageState* state = CurrentState();
+    if (ColourOf(state->Palette()[index]) == colour)
         return 0;
     RGBQUAD entry = EntryOf(colour);
     // The colour table follows the palette, or the edit is refused: without a
     // context to load it the pixels would show the old colour.
-    if (bitCount <= 8 && state->colourBitmap) {
+    if (GetBitCount() <= 8) {
         MemoryDC dc(nullptr);
         if (!dc.Ok())
             return 0;
-        SelectGuard select(dc, state->colourBitmap);
+        SelectGuard select(dc, state->ColourBitmap());
         SetDIBColorTable(dc, static_cast<UINT>(index), 1, &entry);
     }
-    state->palette[index] = entry;
+    state->Palette()[index] = entry;
     return 1;
 }
 
@@ -244,12 +180,10 @@ int IconImage::IndexOfColour(COLORREF colour) const
 {
     if (!IsValid())
         return -1;
-    int count = GetPaletteCount();
+    const int count = GetPaletteCount();
     if (colour == TransparentColour)
         return count;
-    const RGBQUAD* palette = CurrentState()->palette;
-    if (!palette)
-        return -1;
+    const RGBQUAD* palette = CurrentState()->Palette();
     for (int i = 0; i < count; ++i)
         if (ColourOf(palette[i]) == colour)
             return i;
@@ -258,21 +192,25 @@ int IconImage::IndexOfColour(COLORREF colour) const
 
 BYTE* IconImage::PixelAddress(int x, int y) const
 {
-    if (!IsValid())
-        return nullptr;
-    const ImageState* state = CurrentState();
-    int size = SideOf(state);
+    const int size = GetSize();
     if (x < 0 || y < 0 || x >= size || y >= size)
         return nullptr;
-    int bits = BitsOf(state);
-    return state->colourBits + RowStride(size, bits) * (size - 1 - y) + x * bits / 8;
+    const int bits = GetBitCount();
+    return CurrentState()->ColourBits() + RowStride(size, bits) * (size - 1 - y) + x * bits / 8;
+}
+
+BYTE* IconImage::MaskByteAddress(int x, int y) const
+{
+    const int size = GetSize();
+    if (x < 0 || y < 0 || x >= size || y >= size)
+        return nullptr;
+    return CurrentState()->MaskBits() + RowStride(size, 1) * (size - 1 - y) + x / 8;
 }
 
 int IconImage::IsTransparent(int x, int y) const
 {
-    if (!PixelAddress(x, y))
-        return 0;
-    return (*MaskByte(CurrentState(), x, y) & MaskBit(x)) ? 1 : 0;
+    const BYTE* mask = MaskByteAddress(x, y);
+    return mask && (*mask & MaskBit(x)) ? 1 : 0;
 }
 
 COLORREF IconImage::GetPixelColour(int x, int y) const
@@ -280,16 +218,9 @@ COLORREF IconImage::GetPixelColour(int x, int y) const
     const BYTE* pixel = PixelAddress(x, y);
     if (!pixel)
         return NoColour;
-    switch (GetBitCount()) {
-    case 1:
-    case 4:
-    case 8:
+    if (GetBitCount() <= 8)
         return GetPaletteColour(GetPixelIndex(x, y));
-    case 24:
-    case 32:
-        return RGB(pixel[2], pixel[1], pixel[0]);
-    }
-    return NoColour;
+    return RGB(pixel[2], pixel[1], pixel[0]);
 }
 
 int IconImage::GetPixelIndex(int x, int y) const
@@ -304,33 +235,23 @@ int IconImage::GetPixelIndex(int x, int y) const
 int IconImage::SetPixelIndex(int x, int y, int index)
 {
     BYTE* pixel = PixelAddress(x, y);
-    int count = GetPaletteCount();
+    const int count = GetPaletteCount();
     if (!pixel || index < 0 || index > count)
         return 0;
     if (index == count)
         return SetTransparent(x, y, true);
     SetTransparent(x, y, false);
-    switch (GetBitCount()) {
-    case 1:
-    case 4:
-    case 8:
-        WritePackedIndex(pixel, x, GetBitCount(), static_cast<DWORD>(index));
-        break;
-    case 24:
-    case 32: {
-        COLORREF colour = GetPaletteColour(index);
-        if (colour == NoColour)
-            return 0;
-        pixel[0] = GetBValue(colour);
-        pixel[1] = GetGValue(colour);
-        pixel[2] = GetRValue(colour);
-        if (GetBitCount() == 32)
-            pixel[3] = 0;
-        break;
+    const int bits = GetBitCount();
+    if (bits <= 8) {
+        WritePackedIndex(pixel, x, bits, static_cast<DWORD>(index));
+        return 1;
     }
-    default:
-        return 0;
-    }
+    const COLORREF colour = GetPaletteColour(index);
+    pixel[0] = GetBValue(colour);
+    pixel[1] = GetGValue(colour);
+    pixel[2] = GetRValue(colour);
+    if (bits == 32)
+        pixel[3] = 0;
     return 1;
 }
 
@@ -352,10 +273,10 @@ int IconImage::SetPixelColour(int x, int y, COLORREF colour)
 
 int IconImage::SetTransparent(int x, int y, bool on)
 {
-    if (!PixelAddress(x, y))
+    BYTE* mask = MaskByteAddress(x, y);
+    if (!mask)
         return 0;
-    BYTE* mask = MaskByte(CurrentState(), x, y);
-    BYTE bit = MaskBit(x);
+    const BYTE bit = MaskBit(x);
     if (((*mask & bit) != 0) == on)
         return 0;
     if (on) {
@@ -372,5 +293,44 @@ int IconImage::SetTransparent(int x, int y, bool on)
     } else {
         *mask = static_cast<BYTE>(*mask & ~bit);
     }
+    return 1;
+}
+
+std::unique_ptr<ImageState> IconImage::CopyCurrentState() const
+{
+    return history_.CopyCurrent();
+}
+
+int IconImage::CommitState(std::unique_ptr<ImageState> state)
+{
+    return history_.Commit(std::move(state));
+}
+
+bool IconImage::CanUndo() const
+{
+    return history_.CanUndo();
+}
+
+bool IconImage::CanRedo() const
+{
+    return history_.CanRedo();
+}
+
+// Each state has its own palette: the transparent index settled for another
+// state may hold a colour here, and transparent pixels painted with it would
+// show that colour.
+int IconImage::Undo()
+{
+    if (!history_.Undo())
+        return 0;
+    transparentIndex_ = -1;
+    return 1;
+}
+
+int IconImage::Redo()
+{
+    if (!history_.Redo())
+        return 0;
+    transparentIndex_ = -1;
     return 1;
 }

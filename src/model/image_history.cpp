@@ -1,195 +1,115 @@
-#include "model/icon_image.h"
+#include "model/image_history.h"
+
+#include <new>
+#include <utility>
 
 #include "model/history_budget.h"
-#include "model/image_state.h"
 
-// The list runs from the newest content (first node, the redo side) to the
-// oldest (last node, the undo side); the current node is somewhere between.
-
-namespace {
-
-HistoryNode* NewNode(ImageState* state)
+ImageHistory::~ImageHistory()
 {
-    HistoryNode* node = static_cast<HistoryNode*>(
-        HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, sizeof(HistoryNode)));
-    if (node)
-        node->state = state;
-    return node;
+    if (budget_)
+        budget_->Unlink(this);
 }
 
-void ReleaseNode(HistoryNode* node)
+bool ImageHistory::Start(std::unique_ptr<ImageState> state)
 {
-    IconImage::FreeState(node->state);
-    HeapFree(GetProcessHeap(), 0, node);
-}
-
-bool SameFormat(const ImageState* a, const ImageState* b)
-{
-    return a->colourHeader.biWidth == b->colourHeader.biWidth &&
-           a->colourHeader.biHeight == b->colourHeader.biHeight &&
-           a->colourHeader.biBitCount == b->colourHeader.biBitCount;
-}
-
-} // namespace
-
-bool IconImage::AppendState(ImageState* state)
-{
-    HistoryNode* node = NewNode(state);
-    if (!node)
+    if (!state || !state->HasSections())
         return false;
-    node->previous = last_;
-    if (last_)
-        last_->next = node;
-    else
-        first_ = node;
-    last_ = node;
-    if (!current_)
-        current_ = node;
-    return true;
-}
-
-bool IconImage::InsertStateAfter(HistoryNode* after, ImageState* state)
-{
-    HistoryNode* node = NewNode(state);
-    if (!node)
+    try {
+        std::list<std::unique_ptr<ImageState>> only;
+        only.push_back(std::move(state));
+        states_.swap(only);
+    } catch (const std::bad_alloc&) {
         return false;
-    node->previous = after;
-    node->next = after ? after->next : first_;
-    if (node->next)
-        node->next->previous = node;
-    else
-        last_ = node;
-    if (after)
-        after->next = node;
-    else
-        first_ = node;
-    return true;
-}
-
-void IconImage::RemoveNode(HistoryNode* node)
-{
-    if (!node)
-        return;
-    if (node->previous)
-        node->previous->next = node->next;
-    else
-        first_ = node->next;
-    if (node->next)
-        node->next->previous = node->previous;
-    else
-        last_ = node->previous;
-    if (current_ == node)
-        current_ = nullptr;
-    else
-        historyBytes_ -= HeldBytesOf(node->state);
-    ReleaseNode(node);
-}
-
-void IconImage::ReleaseHistory()
-{
-    HistoryNode* node = first_;
-    while (node) {
-        HistoryNode* next = node->next;
-        ReleaseNode(node);
-        node = next;
     }
-    first_ = last_ = current_ = nullptr;
-    historyBytes_ = 0;
+    current_ = states_.begin();
+    shown_ = current_->get();
+    heldBytes_ = 0;
+    return true;
 }
 
-ImageState* IconImage::CopyCurrentState() const
+void ImageHistory::Clear()
 {
-    if (!IsValid())
+    states_.clear();
+    current_ = states_.end();
+    shown_ = nullptr;
+    heldBytes_ = 0;
+}
+
+std::unique_ptr<ImageState> ImageHistory::CopyCurrent() const
+{
+    if (!shown_ || !shown_->HasSections())
         return nullptr;
     // Drawing through GDI may still be queued on the source bitmaps.
     GdiFlush();
-    return PlainCopyOf(CurrentState());
+    return shown_->PlainCopy();
 }
 
-// A state handed over is always owned from then on: when it cannot be recorded
-// it is released here, so callers never free it after this call.
-int IconImage::CommitState(ImageState* state)
+int ImageHistory::Commit(std::unique_ptr<ImageState> state)
 {
-    if (!state)
-        return 0;
     // Only the state on screen may hold GDI objects: a state made with sections
     // gives them up before it joins the history.
-    if (!IsValid() || !SameFormat(state, CurrentState()) || !MoveToPlainMemory(state)) {
-        FreeState(state);
+    if (!state || !shown_ || !state->SameFormat(*shown_) || !state->MoveToPlainMemory())
+        return 0;
+    state->SetStep(budget_ ? budget_->NextStep() : 0);
+    const size_t held = state->HeldBytes();
+    try {
+        states_.insert(current_, std::move(state));
+    } catch (const std::bad_alloc&) {
         return 0;
     }
-    HistoryNode* node = first_;
-    while (node && node != current_) {
-        HistoryNode* next = node->next;
-        RemoveNode(node);
-        node = next;
-    }
-    if (!InsertStateAfter(current_, state)) {
-        FreeState(state);
-        return 0;
-    }
-    current_->next->step = budget_ ? budget_->NextStep() : 0;
-    historyBytes_ += HeldBytesOf(state);
+    for (Position redo = std::next(current_); redo != states_.end(); ++redo)
+        heldBytes_ -= (*redo)->HeldBytes();
+    states_.erase(std::next(current_), states_.end());
+    heldBytes_ += held;
     if (budget_)
         budget_->Enforce();
     return 1;
 }
 
-bool IconImage::CanUndo() const
+bool ImageHistory::Undo()
 {
-    return current_ && current_->next;
+    return CanUndo() && MakeCurrent(std::prev(current_));
 }
 
-bool IconImage::CanRedo() const
+bool ImageHistory::Redo()
 {
-    return current_ && current_->previous;
-}
-
-int IconImage::Undo()
-{
-    return CanUndo() && MakeCurrent(current_->next) ? 1 : 0;
-}
-
-int IconImage::Redo()
-{
-    return CanRedo() && MakeCurrent(current_->previous) ? 1 : 0;
+    return CanRedo() && MakeCurrent(std::next(current_));
 }
 
 // The states of one history share their format, so the sections on screen pass
 // from state to state: moving through the history never makes a GDI object.
-bool IconImage::MakeCurrent(HistoryNode* node)
+bool ImageHistory::MakeCurrent(Position target)
 {
-    if (!HandOverSections(current_->state, node->state))
+    if (!shown_->HandOverSections(**target))
         return false;
-    current_->step = budget_ ? budget_->NextStep() : 0;
-    current_ = node;
-    ForgetTransparentIndex();
+    // Both states hold the same bytes: what the history holds stays the same.
+    shown_->SetStep(budget_ ? budget_->NextStep() : 0);
+    current_ = target;
+    shown_ = target->get();
     return true;
 }
 
-// A node's step is when it was recorded or last left the screen, so the steps
-// fall away from the current node on both sides: the state least recently used
+// A state's step is when it was recorded or last left the screen, so the steps
+// fall away from the current state on both sides: the state least recently used
 // is the undo end (the oldest edit) or, after many undos, the far redo end.
-const HistoryNode* IconImage::OldestStep() const
+const ImageState* ImageHistory::OldestStep() const
 {
-    const HistoryNode* undoEnd = last_ != current_ ? last_ : nullptr;
-    const HistoryNode* redoEnd = first_ != current_ ? first_ : nullptr;
-    return !undoEnd || (redoEnd && redoEnd->step < undoEnd->step) ? redoEnd : undoEnd;
+    const ImageState* undoEnd = CanUndo() ? states_.front().get() : nullptr;
+    const ImageState* redoEnd = CanRedo() ? states_.back().get() : nullptr;
+    return !undoEnd || (redoEnd && redoEnd->GetStep() < undoEnd->GetStep()) ? redoEnd : undoEnd;
 }
 
-size_t IconImage::DropOldestStep()
+size_t ImageHistory::DropOldestStep()
 {
-    const HistoryNode* oldest = OldestStep();
+    const ImageState* oldest = OldestStep();
     if (!oldest)
         return 0;
-    const size_t bytes = HeldBytesOf(oldest->state);
-    RemoveNode(oldest == last_ ? last_ : first_);
+    const size_t bytes = oldest->HeldBytes();
+    if (oldest == states_.front().get())
+        states_.pop_front();
+    else
+        states_.pop_back();
+    heldBytes_ -= bytes;
     return bytes;
-}
-
-// Each state has its own palette: the index found for another state may hold a
-// colour here, and transparent pixels painted with it would show that colour.
-void IconImage::ForgetTransparentIndex()
-{
-    transparentIndex_ = -1;
 }

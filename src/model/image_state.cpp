@@ -2,48 +2,31 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <utility>
 
 #include "win/gdi_guards.h"
 
 namespace {
 
-void* HeapZero(size_t bytes)
-{
-    return HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes);
-}
-
-void HeapRelease(void* block)
-{
-    if (block)
-        HeapFree(GetProcessHeap(), 0, block);
-}
-
-void FillHeader(BITMAPINFOHEADER& header, int size, int bitCount)
-{
-    std::memset(&header, 0, sizeof header);
-    header.biSize = sizeof(BITMAPINFOHEADER);
-    header.biWidth = size;
-    header.biHeight = size;
-    header.biPlanes = 1;
-    header.biBitCount = static_cast<WORD>(bitCount);
-    header.biCompression = BI_RGB;
-}
-
 // The BITMAPINFO block lives only for the CreateDIBSection call.
-HBITMAP CreateSection(const BITMAPINFOHEADER& header, const RGBQUAD* table, int tableCount,
-                      BYTE** bits)
+HBITMAP CreateSection(int size, int bitCount, const RGBQUAD* table, int tableCount, BYTE** bits)
 {
     *bits = nullptr;
-    BITMAPINFO* info = static_cast<BITMAPINFO*>(
-        HeapZero(sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * tableCount));
-    if (!info)
+    std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[sizeof(BITMAPINFOHEADER) + sizeof(RGBQUAD) * tableCount]());
+    if (!block)
         return nullptr;
-    info->bmiHeader = header;
+    BITMAPINFO* info = reinterpret_cast<BITMAPINFO*>(block.get());
+    info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info->bmiHeader.biWidth = size;
+    info->bmiHeader.biHeight = size;
+    info->bmiHeader.biPlanes = 1;
+    info->bmiHeader.biBitCount = static_cast<WORD>(bitCount);
+    info->bmiHeader.biCompression = BI_RGB;
     if (tableCount > 0)
         std::memcpy(info->bmiColors, table, sizeof(RGBQUAD) * tableCount);
     void* memory = nullptr;
     HBITMAP bitmap = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &memory, nullptr, 0);
-    HeapRelease(info);
     if (bitmap && !memory) {
         DeleteObject(bitmap);
         return nullptr;
@@ -52,135 +35,156 @@ HBITMAP CreateSection(const BITMAPINFOHEADER& header, const RGBQUAD* table, int 
     return bitmap;
 }
 
-size_t PaletteBytesOf(const ImageState* state)
-{
-    return sizeof(RGBQUAD) * PaletteCountOf(state->colourHeader.biBitCount);
-}
-
-// Pixels then mask in one block, so that a plain state is three allocations.
-BYTE* NewPixelBlock(const ImageState* state)
-{
-    return static_cast<BYTE*>(
-        HeapAlloc(GetProcessHeap(), 0, ColourBytesOf(state) + MaskBytesOf(state)));
-}
-
 } // namespace
 
-void IconImage::FreeState(ImageState* state)
+ImageState::~ImageState()
 {
-    if (!state)
-        return;
-    if (state->colourBitmap)
-        DeleteObject(state->colourBitmap);
-    else
-        HeapRelease(state->colourBits);          // the plain block, mask included
-    if (state->maskBitmap)
-        DeleteObject(state->maskBitmap);
-    HeapRelease(state->palette);
-    HeapRelease(state);
+    if (colourBitmap_)
+        DeleteObject(colourBitmap_);
+    if (maskBitmap_)
+        DeleteObject(maskBitmap_);
 }
 
-ImageState* IconImage::NewState(int size, int bitCount, const RGBQUAD* palette)
+ImageState::ImageState(ImageState&& other) noexcept
+{
+    Swap(other);
+}
+
+ImageState& ImageState::operator=(ImageState&& other) noexcept
+{
+    // What this state held goes with other.
+    Swap(other);
+    return *this;
+}
+
+void ImageState::Swap(ImageState& other) noexcept
+{
+    std::swap(size_, other.size_);
+    std::swap(bitCount_, other.bitCount_);
+    std::swap(colourBitmap_, other.colourBitmap_);
+    std::swap(maskBitmap_, other.maskBitmap_);
+    std::swap(colourBits_, other.colourBits_);
+    std::swap(maskBits_, other.maskBits_);
+    std::swap(plain_, other.plain_);
+    std::swap(palette_, other.palette_);
+    std::swap(hotspot_, other.hotspot_);
+    std::swap(step_, other.step_);
+}
+
+std::unique_ptr<ImageState> ImageState::WithSections(int size, int bitCount, const RGBQUAD* palette)
 {
     if (!IsAcceptedSize(size) || !IsAcceptedBitCount(bitCount))
         return nullptr;
-    ImageState* state = static_cast<ImageState*>(HeapZero(sizeof(ImageState)));
+    std::unique_ptr<ImageState> state(new (std::nothrow) ImageState);
+    const int count = PaletteCountOf(bitCount);
     if (!state)
         return nullptr;
-    int count = PaletteCountOf(bitCount);
-    state->palette = static_cast<RGBQUAD*>(HeapZero(sizeof(RGBQUAD) * count));
-    if (!state->palette) {
-        FreeState(state);
+    state->palette_.reset(new (std::nothrow) RGBQUAD[count]());
+    if (!state->palette_)
         return nullptr;
-    }
+    state->size_ = size;
+    state->bitCount_ = bitCount;
     // Without a palette from the caller the state gets the default one rather than
     // an all-black table, which would make every pixel look alike.
     if (palette)
-        std::memcpy(state->palette, palette, sizeof(RGBQUAD) * count);
+        std::memcpy(state->palette_.get(), palette, sizeof(RGBQUAD) * count);
     else
-        DefaultPalette(bitCount, state->palette);
-
-    FillHeader(state->colourHeader, size, bitCount);
-    state->colourBitmap = CreateSection(state->colourHeader, state->palette,
-                                        bitCount <= 8 ? count : 0, &state->colourBits);
-    FillHeader(state->maskHeader, size, 1);
+        DefaultPalette(bitCount, state->palette_.get());
+    state->colourBitmap_ = CreateSection(size, bitCount, state->palette_.get(), bitCount <= 8 ? count : 0,
+                                         &state->colourBits_);
     const RGBQUAD blackWhite[2] = { { 0, 0, 0, 0 }, { 0xFF, 0xFF, 0xFF, 0 } };
-    state->maskBitmap = CreateSection(state->maskHeader, blackWhite, 2, &state->maskBits);
-    if (!state->colourBitmap || !state->maskBitmap) {
-        FreeState(state);
+    state->maskBitmap_ = CreateSection(size, 1, blackWhite, 2, &state->maskBits_);
+    if (!state->colourBitmap_ || !state->maskBitmap_)
         return nullptr;
-    }
-    std::memset(state->colourBits, 0, ColourBytesOf(state));
-    std::memset(state->maskBits, 0, MaskBytesOf(state));
+    std::memset(state->colourBits_, 0, state->ColourBytes());
+    std::memset(state->maskBits_, 0, state->MaskBytes());
     return state;
 }
 
-size_t HeldBytesOf(const ImageState* state)
+bool ImageState::SameFormat(const ImageState& other) const
 {
-    return sizeof(ImageState) + sizeof(HistoryNode) + PaletteBytesOf(state) +
-           ColourBytesOf(state) + MaskBytesOf(state);
+    return size_ == other.size_ && bitCount_ == other.bitCount_;
 }
 
-ImageState* PlainCopyOf(const ImageState* source)
+size_t ImageState::ColourBytes() const
 {
-    ImageState* copy = static_cast<ImageState*>(HeapZero(sizeof(ImageState)));
+    return size_t(RowStride(size_, bitCount_)) * size_;
+}
+
+size_t ImageState::MaskBytes() const
+{
+    return size_t(RowStride(size_, 1)) * size_;
+}
+
+size_t ImageState::PaletteBytes() const
+{
+    return sizeof(RGBQUAD) * PaletteCountOf(bitCount_);
+}
+
+size_t ImageState::HeldBytes() const
+{
+    return sizeof(ImageState) + kListNodeBytes + PaletteBytes() + ColourBytes() + MaskBytes();
+}
+
+std::unique_ptr<ImageState> ImageState::PlainCopy() const
+{
+    std::unique_ptr<ImageState> copy(new (std::nothrow) ImageState);
     if (!copy)
         return nullptr;
-    *copy = *source;
-    copy->colourBitmap = nullptr;
-    copy->maskBitmap = nullptr;
-    copy->colourBits = nullptr;
-    copy->palette = static_cast<RGBQUAD*>(HeapZero(PaletteBytesOf(source)));
-    BYTE* block = copy->palette ? NewPixelBlock(source) : nullptr;
-    if (!block) {
-        IconImage::FreeState(copy);
+    const int count = PaletteCountOf(bitCount_);
+    copy->palette_.reset(new (std::nothrow) RGBQUAD[count]);
+    // Pixels then mask in one block, so that a plain state is three allocations.
+    copy->plain_.reset(new (std::nothrow) BYTE[ColourBytes() + MaskBytes()]);
+    if (!copy->palette_ || !copy->plain_)
         return nullptr;
-    }
-    std::memcpy(copy->palette, source->palette, PaletteBytesOf(source));
-    // The pixel memory is what the sections hold, not the image's kept colour
-    // byte count: an imported bitmap may declare more bytes than its section has.
-    copy->colourBits = block;
-    copy->maskBits = block + ColourBytesOf(source);
-    std::memcpy(copy->colourBits, source->colourBits, ColourBytesOf(source));
-    std::memcpy(copy->maskBits, source->maskBits, MaskBytesOf(source));
+    copy->size_ = size_;
+    copy->bitCount_ = bitCount_;
+    copy->hotspot_ = hotspot_;
+    copy->step_ = step_;
+    std::memcpy(copy->palette_.get(), palette_.get(), PaletteBytes());
+    copy->colourBits_ = copy->plain_.get();
+    copy->maskBits_ = copy->plain_.get() + ColourBytes();
+    std::memcpy(copy->colourBits_, colourBits_, ColourBytes());
+    std::memcpy(copy->maskBits_, maskBits_, MaskBytes());
     return copy;
 }
 
-bool MoveToPlainMemory(ImageState* state)
+bool ImageState::MoveToPlainMemory()
 {
-    if (!state->colourBitmap && !state->maskBitmap)
+    if (!colourBitmap_ && !maskBitmap_)
         return true;
-    BYTE* block = NewPixelBlock(state);
+    std::unique_ptr<BYTE[]> block(new (std::nothrow) BYTE[ColourBytes() + MaskBytes()]);
     if (!block)
         return false;
     GdiFlush();
-    std::memcpy(block, state->colourBits, ColourBytesOf(state));
-    std::memcpy(block + ColourBytesOf(state), state->maskBits, MaskBytesOf(state));
-    DeleteObject(state->colourBitmap);
-    DeleteObject(state->maskBitmap);
-    state->colourBitmap = state->maskBitmap = nullptr;
-    state->colourBits = block;
-    state->maskBits = block + ColourBytesOf(state);
+    std::memcpy(block.get(), colourBits_, ColourBytes());
+    std::memcpy(block.get() + ColourBytes(), maskBits_, MaskBytes());
+    DeleteObject(colourBitmap_);
+    DeleteObject(maskBitmap_);
+    colourBitmap_ = maskBitmap_ = nullptr;
+    plain_ = std::move(block);
+    colourBits_ = plain_.get();
+    maskBits_ = plain_.get() + ColourBytes();
     return true;
 }
 
-bool HandOverSections(ImageState* from, ImageState* to)
+bool ImageState::HandOverSections(ImageState& to)
 {
-    const int bitCount = to->colourHeader.biBitCount;
     MemoryDC dc(nullptr);
-    if (bitCount <= 8 && !dc.Ok())
+    if (bitCount_ <= 8 && !dc.Ok())
         return false;
     // Drawing through GDI may still be queued on the sections.
     GdiFlush();
-    std::swap_ranges(from->colourBits, from->colourBits + ColourBytesOf(from), to->colourBits);
-    std::swap_ranges(from->maskBits, from->maskBits + MaskBytesOf(from), to->maskBits);
-    std::swap(from->colourBitmap, to->colourBitmap);
-    std::swap(from->colourBits, to->colourBits);
-    std::swap(from->maskBitmap, to->maskBitmap);
-    std::swap(from->maskBits, to->maskBits);
-    if (bitCount <= 8) {
-        SelectGuard select(dc, to->colourBitmap);
-        SetDIBColorTable(dc, 0, UINT(PaletteCountOf(bitCount)), to->palette);
+    std::swap_ranges(colourBits_, colourBits_ + ColourBytes(), to.colourBits_);
+    std::swap_ranges(maskBits_, maskBits_ + MaskBytes(), to.maskBits_);
+    std::swap(colourBitmap_, to.colourBitmap_);
+    std::swap(maskBitmap_, to.maskBitmap_);
+    std::swap(colourBits_, to.colourBits_);
+    std::swap(maskBits_, to.maskBits_);
+    std::swap(plain_, to.plain_);
+    if (bitCount_ <= 8) {
+        SelectGuard select(dc, to.colourBitmap_);
+        SetDIBColorTable(dc, 0, UINT(PaletteCountOf(bitCount_)), to.palette_.get());
     }
     return true;
 }

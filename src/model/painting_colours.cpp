@@ -1,55 +1,60 @@
+#include "model/painting_colours.h"
+
 #include "model/icon_image.h"
 
-COLORREF IconImage::GetLeftColour() const
+COLORREF PaintingColours::GetLeftColour() const
 {
-    return IsValid() ? leftColour_ : NoColour;
+    return image_.IsValid() ? left_.colour : NoColour;
 }
 
-COLORREF IconImage::GetRightColour() const
+COLORREF PaintingColours::GetRightColour() const
 {
-    return IsValid() ? rightColour_ : NoColour;
+    return image_.IsValid() ? right_.colour : NoColour;
 }
 
-int IconImage::GetLeftIndex() const
+int PaintingColours::GetLeftIndex() const
 {
-    return IsValid() ? leftIndex_ : -1;
+    return image_.IsValid() ? left_.index : -1;
 }
 
-int IconImage::GetRightIndex() const
+int PaintingColours::GetRightIndex() const
 {
-    return IsValid() ? rightIndex_ : -1;
+    return image_.IsValid() ? right_.index : -1;
 }
 
-void IconImage::SetLeftIndex(int index)
+void PaintingColours::SetLeftIndex(int index)
 {
-    if (!IsValid() || index < 0 || index > GetPaletteCount())
+    SetIndex(left_, index);
+}
+
+void PaintingColours::SetRightIndex(int index)
+{
+    SetIndex(right_, index);
+}
+
+COLORREF PaintingColours::SetLeftColour(COLORREF colour)
+{
+    return SetColour(left_, colour);
+}
+
+COLORREF PaintingColours::SetRightColour(COLORREF colour)
+{
+    return SetColour(right_, colour);
+}
+
+void PaintingColours::SetIndex(Colour& which, int index)
+{
+    if (!image_.IsValid() || index < 0 || index > image_.GetPaletteCount())
         return;
-    leftIndex_ = index;
-    leftColour_ = GetPaletteColour(index);
+    which.index = index;
+    which.colour = image_.GetPaletteColour(index);
 }
 
-void IconImage::SetRightIndex(int index)
+COLORREF PaintingColours::SetColour(Colour& which, COLORREF colour)
 {
-    if (!IsValid() || index < 0 || index > GetPaletteCount())
-        return;
-    rightIndex_ = index;
-    rightColour_ = GetPaletteColour(index);
-}
-
-COLORREF IconImage::SetLeftColour(COLORREF colour)
-{
-    if (!IsValid())
+    if (!image_.IsValid())
         return 0;
-    leftColour_ = colour;
-    leftIndex_ = IndexOfColour(colour);
-    return colour;
-}
-
-COLORREF IconImage::SetRightColour(COLORREF colour)
-{
-    if (!IsValid())
-        return 0;
-    rightColour_ = colour;
-    rightIndex_ = IndexOfColour(colour);
+    which.colour = colour;
+    which.index = image_.IndexOfColour(colour);
     return colour;
 }

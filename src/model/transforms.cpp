@@ -1,65 +1,15 @@
+#include "model/transforms.h"
+
 #include "model/icon_image.h"
 
 #include <algorithm>
+#include <memory>
+#include <utility>
 #include <vector>
 
-#include "model/packed_pixels.h"
+#include "model/raw_pixels.h"
 
 namespace {
-
-// A pixel exactly as stored: its mask bit and its colour part (palette index,
-// or the three or four colour bytes).
-struct RawPixel
-{
-    bool transparent;
-    DWORD value;
-};
-
-class RawAccess
-{
-public:
-    explicit RawAccess(const IconImage& image)
-        : image_(image), size_(image.GetSize()), bits_(image.GetBitCount()),
-          mask_(static_cast<BYTE*>(image.GetBits(1))),
-          maskStride_(IconImage::RowStride(image.GetSize(), 1)) {}
-
-    RawPixel Read(int x, int y) const
-    {
-        RawPixel pixel;
-        pixel.transparent = (*MaskByte(x, y) & MaskBit(x)) != 0;
-        const BYTE* p = image_.PixelAddress(x, y);
-        if (bits_ <= 8)
-            pixel.value = ReadPackedIndex(p, x, bits_);
-        else
-            pixel.value = p[0] | (p[1] << 8) | (p[2] << 16) | (bits_ == 32 ? DWORD(p[3]) << 24 : 0);
-        return pixel;
-    }
-
-    void Write(int x, int y, const RawPixel& pixel) const
-    {
-        BYTE* m = MaskByte(x, y);
-        *m = pixel.transparent ? BYTE(*m | MaskBit(x)) : BYTE(*m & ~MaskBit(x));
-        BYTE* p = image_.PixelAddress(x, y);
-        if (bits_ <= 8) {
-            WritePackedIndex(p, x, bits_, pixel.value);
-            return;
-        }
-        p[0] = BYTE(pixel.value);
-        p[1] = BYTE(pixel.value >> 8);
-        p[2] = BYTE(pixel.value >> 16);
-        if (bits_ == 32)
-            p[3] = BYTE(pixel.value >> 24);
-    }
-
-private:
-    BYTE* MaskByte(int x, int y) const { return mask_ + maskStride_ * (size_ - 1 - y) + x / 8; }
-
-    const IconImage& image_;
-    int size_;
-    int bits_;
-    BYTE* mask_;
-    int maskStride_;
-};
 
 // The part of a block that lies in the image; a block may come from a selection
 // made on a larger image.
@@ -82,57 +32,56 @@ RECT BlockOf(const RECT* rect, int size)
 // Writes the background (the right colour, transparent when it is) into one pixel.
 int WriteBackground(IconImage& image, int x, int y)
 {
-    if (image.GetRightIndex() != -1)
-        return image.SetPixelIndex(x, y, image.GetRightIndex());
-    return image.SetPixelColour(x, y, image.GetRightColour());
+    const PaintingColours& colours = image.Colours();
+    if (colours.GetRightIndex() != -1)
+        return image.SetPixelIndex(x, y, colours.GetRightIndex());
+    return image.SetPixelColour(x, y, colours.GetRightColour());
 }
 
 }  // namespace
 
-int IconImage::ClearImage()
+int ClearImage(IconImage& image)
 {
-    if (!IsValid())
+    if (!image.IsValid())
         return 0;
-    RECT whole = { 0, 0, GetSize(), GetSize() };
-    return ClearRect(whole);
+    RECT whole = { 0, 0, image.GetSize(), image.GetSize() };
+    return ClearRect(image, whole);
 }
 
-int IconImage::ClearRect(const RECT& rect)
+int ClearRect(IconImage& image, const RECT& rect)
 {
-    if (!IsValid())
+    if (!image.IsValid())
         return 0;
     // An edit that could not be undone is refused rather than made.
-    ImageState* snapshot = CopyCurrentState();
+    std::unique_ptr<ImageState> snapshot = image.CopyCurrentState();
     if (!snapshot)
         return 0;
     // Pixels outside the image would be refused one by one; skip them at once.
-    const RECT area = ClipToImage(rect, GetSize());
+    const RECT area = ClipToImage(rect, image.GetSize());
     int written = 0;
     for (int x = area.left; x < area.right; ++x)
         for (int y = area.top; y < area.bottom; ++y)
-            if (WriteBackground(*this, x, y))
+            if (WriteBackground(image, x, y))
                 written = 1;
     if (written)
-        CommitState(snapshot);
-    else
-        FreeState(snapshot);
+        image.CommitState(std::move(snapshot));
     return written;
 }
 
 // The block is moved pixel by pixel rather than through a bitmap of the screen's
 // format, so every moved pixel keeps its exact stored value: its palette index
 // even where two entries share a colour, all of its colour bytes, its mask bit.
-int IconImage::Shift(const RECT* rect, int dx, int dy)
+int Shift(IconImage& image, const RECT* rect, int dx, int dy)
 {
-    if (!IsValid())
+    if (!image.IsValid())
         return 0;
-    const int size = GetSize();
+    const int size = image.GetSize();
     const RECT area = ClipToImage(BlockOf(rect, size), size);
-    ImageState* snapshot = CopyCurrentState();
+    std::unique_ptr<ImageState> snapshot = image.CopyCurrentState();
     if (!snapshot)
         return 0;
 
-    RawAccess raw(*this);
+    RawPixels raw(image);
     std::vector<RawPixel> block;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
@@ -140,7 +89,7 @@ int IconImage::Shift(const RECT* rect, int dx, int dy)
     // The strip that the move uncovers keeps the background written here.
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            WriteBackground(*this, x, y);
+            WriteBackground(image, x, y);
     size_t i = 0;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x, ++i) {
@@ -150,17 +99,17 @@ int IconImage::Shift(const RECT* rect, int dx, int dy)
         }
 
     // Every shift is an undo step, even one that moved nothing into view.
-    CommitState(snapshot);
+    image.CommitState(std::move(snapshot));
     return 1;
 }
 
 // Mirror swaps stored values too; a pair with a partner outside the image
 // (a selection made on a larger image) is left as it is.
-int IconImage::Mirror(const RECT* rect, bool vertical)
+int Mirror(IconImage& image, const RECT* rect, bool vertical)
 {
-    if (!IsValid())
+    if (!image.IsValid())
         return 0;
-    const int size = GetSize();
+    const int size = image.GetSize();
     const RECT block = BlockOf(rect, size);
     // The first half of the block (rows or columns), limited to the image.
     RECT half = block;
@@ -169,7 +118,7 @@ int IconImage::Mirror(const RECT* rect, bool vertical)
     else
         half.right = LONG(block.left + (LONGLONG(block.right) - block.left) / 2);
     const RECT area = ClipToImage(half, size);
-    RawAccess raw(*this);
+    RawPixels raw(image);
     int written = 0;
     for (int x = area.left; x < area.right; ++x)
         for (int y = area.top; y < area.bottom; ++y) {

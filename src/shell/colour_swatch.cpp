@@ -42,11 +42,11 @@ LRESULT DrawColourSwatch(const DRAWITEMSTRUCT* item)
     RECT back = whole;
     back.left += thirdWidth;
     back.top += thirdHeight;
-    FillWith(item->hDC, back, image->GetRightColour(), pattern);
+    FillWith(item->hDC, back, image->Colours().GetRightColour(), pattern);
 
     RECT front = whole;
     front.right -= thirdWidth;
     front.bottom -= thirdHeight;
-    FillWith(item->hDC, front, image->GetLeftColour(), pattern);
+    FillWith(item->hDC, front, image->Colours().GetLeftColour(), pattern);
     return 0;
 }

@@ -89,9 +89,9 @@ void UpdateColourStatus()
         return;
     }
     char text[48];
-    FormatColour(image->GetLeftColour(), text, sizeof text);
+    FormatColour(image->Colours().GetLeftColour(), text, sizeof text);
     SetPartText(PartLeftColour, text);
-    FormatColour(image->GetRightColour(), text, sizeof text);
+    FormatColour(image->Colours().GetRightColour(), text, sizeof text);
     SetPartText(PartRightColour, text);
     InvalidateSwatch();
 }
@@ -138,8 +138,7 @@ void UpdateImageIndex(HWND mainWindow)
     }
     SendDlgItemMessageA(mainWindow, IdImageIndexBox, CB_SETCURSEL, document.GetCurrentIndex(), 0);
     const IconImage* image = document.GetCurrentImage();
-    const char* format = image ? image->GetFormatText() : nullptr;
-    SetDlgItemTextA(mainWindow, IdFormatBox, format ? format : "");
+    SetDlgItemTextA(mainWindow, IdFormatBox, image ? image->GetFormatText().c_str() : "");
 }
 
 void UpdateHotspotText()
@@ -152,9 +151,8 @@ void UpdateHotspotText()
         SetWindowTextA(box, "");
         return;
     }
-    WORD x = 0, y = 0;
-    image->GetHotspot(&x, &y);
+    const Hotspot hotspot = image->GetHotspot();
     char text[32];
-    snprintf(text, sizeof text, "%i - %i", static_cast<int>(x), static_cast<int>(y));
+    snprintf(text, sizeof text, "%i - %i", static_cast<int>(hotspot.x), static_cast<int>(hotspot.y));
     SetWindowTextA(box, text);
 }

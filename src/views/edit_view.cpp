@@ -28,7 +28,7 @@ EditView::EditView(IconDocument& document, PreviewView& preview)
 // Only a stroke cut off by the end of the process leaves a copy behind.
 EditView::~EditView()
 {
-    IconImage::FreeState(pendingSnapshot_);
+    pendingSnapshot_.reset();
 }
 
 ATOM EditView::RegisterEditViewClass()
@@ -152,7 +152,7 @@ void EditView::DrawRubberBand(HDC dc) const
     OwnedPen pen(CreatePen(PS_SOLID, 1, colour));
     if (!pen.Ok())
         return;
-    IconImage::DrawShapeOutline(dc, pen, ShapeOfTool(pressTool_), start_, end_);
+    DrawShapeOutline(dc, pen, ShapeOfTool(pressTool_), start_, end_);
 }
 
 void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)

@@ -1,5 +1,8 @@
 #pragma once
 #include <windows.h>
+#include <memory>
+
+#include "model/drawing.h"
 #include "model/icon_image.h"
 #include "win/child_window.h"
 
@@ -76,7 +79,7 @@ private:
     HCURSOR toolCursors_[4] = {};
     IconDocument& document_;
     PreviewView& preview_;
-    ImageState* pendingSnapshot_ = nullptr;
+    std::unique_ptr<ImageState> pendingSnapshot_;
     COLORREF strokeColour_ = 0;
     int strokeIndex_ = 0;
     int tool_ = 0;

@@ -1,4 +1,7 @@
 #include "views/edit_view.h"
+
+#include <utility>
+
 #include "document/icon_document.h"
 #include "views/preview_view.h"
 #include "win/identifiers.h"
@@ -31,8 +34,7 @@ bool EditView::TakeSnapshot(IconImage& image)
 
 void EditView::DropSnapshot()
 {
-    IconImage::FreeState(pendingSnapshot_);
-    pendingSnapshot_ = nullptr;
+    pendingSnapshot_.reset();
 }
 
 // One press-move-release is one undo step: the copy taken before the first
@@ -42,8 +44,7 @@ void EditView::SettleSnapshot()
     IconImage* image = ShownImage();
     if (changed_ && image && image->GetIdentity() == dragImage_) {
         if (pendingSnapshot_)
-            image->CommitState(pendingSnapshot_);
-        pendingSnapshot_ = nullptr;
+            image->CommitState(std::move(pendingSnapshot_));
         document_.SetModified(1);
     }
     DropSnapshot();
@@ -115,19 +116,19 @@ bool EditView::StartTool(IconImage& image, WPARAM buttons, POINT p)
 bool EditView::StartFreehand(IconImage& image, bool left, POINT p)
 {
     if (!left) {
-        strokeColour_ = image.GetRightColour();
-        strokeIndex_ = image.GetRightIndex();
+        strokeColour_ = image.Colours().GetRightColour();
+        strokeIndex_ = image.Colours().GetRightIndex();
     } else if (tool_ == ToolEraser) {
         strokeColour_ = TransparentColour;
         strokeIndex_ = image.GetPaletteCount();
     } else {
-        strokeColour_ = image.GetLeftColour();
-        strokeIndex_ = image.GetLeftIndex();
+        strokeColour_ = image.Colours().GetLeftColour();
+        strokeIndex_ = image.Colours().GetLeftIndex();
     }
     if (!TakeSnapshot(image))
         return false;
     mode_ = ModeStroke;
-    if (image.PaintPixel(p.x, p.y, strokeIndex_, strokeColour_)) {
+    if (PaintPixel(image, p.x, p.y, strokeIndex_, strokeColour_)) {
         InvalidatePixel(p);
         changed_ = TRUE;
     }
@@ -136,14 +137,14 @@ bool EditView::StartFreehand(IconImage& image, bool left, POINT p)
 
 bool EditView::Fill(IconImage& image, bool left, POINT p)
 {
-    strokeColour_ = left ? image.GetLeftColour() : image.GetRightColour();
-    strokeIndex_ = left ? image.GetLeftIndex() : image.GetRightIndex();
+    strokeColour_ = left ? image.Colours().GetLeftColour() : image.Colours().GetRightColour();
+    strokeIndex_ = left ? image.Colours().GetLeftIndex() : image.Colours().GetRightIndex();
     if (!TakeSnapshot(image))
         return false;
     mode_ = ModeStroke;
     COLORREF target = image.IsTransparent(p.x, p.y) ? TransparentColour
                                                      : image.GetPixelColour(p.x, p.y);
-    if (image.FloodFill(p.x, p.y, target, strokeIndex_, strokeColour_)) {
+    if (FloodFill(image, p.x, p.y, target, strokeIndex_, strokeColour_)) {
         InvalidateRect(window_, nullptr, FALSE);
         changed_ = TRUE;
     }
@@ -164,21 +165,21 @@ void EditView::PickColour(IconImage& image, bool left, POINT p)
     }
     if (left) {
         if (strokeIndex_ == -1)
-            image.SetLeftColour(strokeColour_);
+            image.Colours().SetLeftColour(strokeColour_);
         else
-            image.SetLeftIndex(strokeIndex_);
+            image.Colours().SetLeftIndex(strokeIndex_);
     } else {
         if (strokeIndex_ == -1)
-            image.SetRightColour(strokeColour_);
+            image.Colours().SetRightColour(strokeColour_);
         else
-            image.SetRightIndex(strokeIndex_);
+            image.Colours().SetRightIndex(strokeIndex_);
     }
     Notify(WM_COLOUR_PICKED, 0, 0);
 }
 
 void EditView::StartShape(IconImage& image, bool left, POINT p)
 {
-    strokeColour_ = left ? image.GetLeftColour() : image.GetRightColour();
+    strokeColour_ = left ? image.Colours().GetLeftColour() : image.Colours().GetRightColour();
     mode_ = ModeShape;
     start_ = p;
     end_ = p;
@@ -192,9 +193,8 @@ bool EditView::PickHotspot(IconImage& image, POINT p)
     const int s = image.GetSize();
     if (p.x < 0 || p.y < 0 || p.x >= s || p.y >= s)
         return true;  // the hotspot must stay inside the image
-    WORD x = 0, y = 0;
-    image.GetHotspot(&x, &y);
-    if (x == p.x && y == p.y)
+    const Hotspot hotspot = image.GetHotspot();
+    if (hotspot.x == p.x && hotspot.y == p.y)
         return true;
     if (!TakeSnapshot(image))
         return false;
@@ -263,7 +263,7 @@ void EditView::ContinueFreehand(IconImage& image, int x, int y)
     POINT a = CanvasToPixel(lastMouse_.x, lastMouse_.y);
     POINT b = CanvasToPixel(x, y);
     // A step the system cannot draw ends the stroke where it stood.
-    if (!image.DrawStrokeSegment(a, b, strokeIndex_, strokeColour_)) {
+    if (!DrawStrokeSegment(image, a, b, strokeIndex_, strokeColour_)) {
         RefuseEdit();
         EndDrag();
         return;
@@ -365,7 +365,7 @@ void EditView::FinishDrag(bool released)
     if (mode == ModeShape) {
         InvalidateRect(window_, &dirty_, FALSE);
         if (released && TakeSnapshot(*image)) {
-            if (image->DrawShape(ShapeOfTool(pressTool_), start_, end_, strokeColour_))
+            if (DrawShape(*image, ShapeOfTool(pressTool_), start_, end_, strokeColour_))
                 changed_ = TRUE;
             else
                 RefuseEdit();

@@ -69,7 +69,7 @@ void PaletteView::Paint(HDC dc)
     RECT client;
     GetClientRect(window_, &client);
     const int n = image->GetPaletteCount();
-    const int left = image->GetLeftIndex();
+    const int left = image->Colours().GetLeftIndex();
     // The frames are drawn with the context's default pen and brush.
     SelectGuard pen(dc, GetStockObject(BLACK_PEN));
     SelectGuard brush(dc, GetStockObject(WHITE_BRUSH));
@@ -107,10 +107,10 @@ LRESULT PaletteView::OnButtonUp(bool left, int x, int y)
     if (index < 0)
         return 0;
     if (left) {
-        image->SetLeftIndex(index);
+        image->Colours().SetLeftIndex(index);
         InvalidateRect(window_, nullptr, TRUE);
     } else {
-        image->SetRightIndex(index);
+        image->Colours().SetRightIndex(index);
     }
     PostMessageA(GetParent(window_), WM_COLOURS_CHANGED, 0, 0);
     return 0;
@@ -152,7 +152,7 @@ LRESULT PaletteView::OnDoubleClick(int x, int y)
         return 0;
     }
     document_->SetModified(1);
-    image->SetLeftIndex(index);
+    image->Colours().SetLeftIndex(index);
     PostMessageA(GetParent(window_), WM_PALETTE_EDITED, 0, 0);
     InvalidateRect(window_, nullptr, TRUE);
     return 0;

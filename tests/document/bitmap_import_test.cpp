@@ -21,7 +21,7 @@ void ExpectImported(const IconImage& image, const BmpLayout& s, const std::strin
 {
     ASSERT_EQ(s.width, image.GetSize()) << what;
     ASSERT_EQ(s.bits, image.GetBitCount()) << what;
-    EXPECT_EQ((s.width * s.bits + 31) / 32 * 4 * s.width, image.GetColourBytes()) << what;
+    EXPECT_EQ((s.width * s.bits + 31) / 32 * 4 * s.width, RecordBytesOf(image).colour) << what;
     for (int i = 0; s.bits <= 8 && i < image.GetPaletteCount(); ++i)
         EXPECT_EQ(i < s.Entries() ? FileEntry(i) : RGB(0, 0, 0), image.GetPaletteColour(i)) << what << " entry " << i;
     if (s.bits > 8) {
@@ -29,8 +29,8 @@ void ExpectImported(const IconImage& image, const BmpLayout& s, const std::strin
     }
     // The file's entries are all distinct colours: the right colour is the right index.
     EXPECT_EQ(Grid(s.width, s.width, [&s](int x, int y) { return ExpectedColour(s, x, y); }), Look(image)) << what;
-    EXPECT_EQ(0, image.GetLeftIndex()) << what;
-    EXPECT_EQ(s.bits <= 4 ? (1 << s.bits) - 1 : 255, image.GetRightIndex()) << what;
+    EXPECT_EQ(0, image.Colours().GetLeftIndex()) << what;
+    EXPECT_EQ(s.bits <= 4 ? (1 << s.bits) - 1 : 255, image.Colours().GetRightIndex()) << what;
     EXPECT_FALSE(image.CanUndo()) << what;
 }
 
@@ -77,7 +77,7 @@ TEST_F(BitmapImport, PaletteEntriesTakeNoReservedByteFromTheFile)
     for (int i = 0; i < 16; ++i)
         file[14 + 40 + 4 * i + 3] = 0x55;
     ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("reserved", file).c_str(), 1));
-    const std::vector<BYTE> palette = Bytes(*document_.GetCurrentImage(), 2, 64);
+    const std::vector<BYTE> palette = Bytes(document_.GetCurrentImage()->GetPalette(), 64);
     EXPECT_EQ(0, std::count(palette.begin(), palette.end(), 0x55));
 }
 
@@ -89,7 +89,7 @@ TEST_F(BitmapImport, PixelCountComesFromTheFormatNotFromBfSize)
         const BmpLayout s{32, 32, 24, BI_RGB, 0, 40, -1, -1, delta};
         ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("bfsize", MakeBmp(s)).c_str(), 1)) << delta;
         ExpectImported(*document_.GetCurrentImage(), s, "bfSize " + std::to_string(delta));
-        EXPECT_EQ(40 + 96 * 32 + 128, document_.GetCurrentImage()->GetResourceSize()) << delta;
+        EXPECT_EQ(40 + 96 * 32 + 128, RecordBytesOf(*document_.GetCurrentImage()).total) << delta;
     }
 }
 

@@ -148,7 +148,7 @@ TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
     const std::vector<COLORREF> before = Look(*image);
     SelectPixels(2, 2, 6, 6);
     for (COLORREF background : {RGB(255, 255, 255), TransparentColour}) {
-        image->SetRightIndex(background == TransparentColour ? 256 : 255);
+        image->Colours().SetRightIndex(background == TransparentColour ? 256 : 255);
         EXPECT_EQ(EditOutcome::Done, document_.CutSelection());
         EXPECT_EQ(Grid(16, 16, [&](int x, int y) {
                       return x >= 2 && x < 6 && y >= 2 && y < 6 ? background : before[y * 16 + x];
@@ -291,12 +291,13 @@ TEST_F(Clipboard, SelectAllThenShift)
         EXPECT_EQ(1, document_.SelectAll());
         EXPECT_EQ(1, TakeDocumentStates());
         const RECT whole = {0, 0, size, size}, r = document_.GetSelection();
-        EXPECT_TRUE(document_.HasSelection() && EqualRect(&whole, &r)) << size;
+        EXPECT_TRUE(document_.HasSelection()) << size;
+        EXPECT_TRUE(EqualRect(&whole, &r)) << size;
     }
     IconImage* image = document_.GetCurrentImage();
     for (int y = 0; y < 16; ++y)
         image->SetPixelIndex(15, y, 9);
-    image->SetRightIndex(0);
+    image->Colours().SetRightIndex(0);
     EXPECT_EQ(EditOutcome::Done, document_.ShiftImage(-1, 0));
     for (int y = 0; y < 16; ++y) {
         EXPECT_EQ(9, image->GetPixelIndex(14, y));

@@ -11,6 +11,9 @@
 #include <vector>
 
 #include "document/icon_document.h"
+#include "document/icon_record.h"
+#include "model/drawing.h"
+#include "model/transforms.h"
 #include "win/identifiers.h"
 
 namespace doctest {
@@ -107,16 +110,26 @@ inline void PaintPattern(IconImage& image, int seed)
         image.SetPaletteColour(n - 1, RGB(12 + seed, 34, 56));
 }
 
-inline std::vector<BYTE> Bytes(const IconImage& image, int kind, int count)
+inline std::vector<BYTE> Bytes(const void* at, int count)
 {
-    const BYTE* at = static_cast<const BYTE*>(image.GetBits(kind));
-    return at ? std::vector<BYTE>(at, at + count) : std::vector<BYTE>();
+    const BYTE* bytes = static_cast<const BYTE*>(at);
+    return bytes ? std::vector<BYTE>(bytes, bytes + count) : std::vector<BYTE>();
+}
+
+inline std::vector<BYTE> ColourBytes(const IconImage& image)
+{
+    return Bytes(image.GetColourBits(), RecordBytesOf(image).colour);
+}
+
+inline std::vector<BYTE> MaskBytes(const IconImage& image)
+{
+    return Bytes(image.GetMaskBits(), RecordBytesOf(image).mask);
 }
 
 // The colour part as it must be on disk: for 32 bits the fourth byte follows the mask.
 inline std::vector<BYTE> ColourBytesOnDisk(const IconImage& image)
 {
-    std::vector<BYTE> bytes = Bytes(image, 0, image.GetColourBytes());
+    std::vector<BYTE> bytes = ColourBytes(image);
     const int size = image.GetSize();
     for (int y = 0; image.GetBitCount() == 32 && y < size; ++y)
         for (int x = 0; x < size; ++x)

@@ -9,7 +9,7 @@ void Stripes(IconImage& image)
     for (int y = 0; y < image.GetSize(); ++y)
         for (int x = 0; x < image.GetSize(); ++x)
             image.SetPixelIndex(x, y, (x + 3 * y) % 15);
-    image.SetRightIndex(12);
+    image.Colours().SetRightIndex(12);
 }
 
 } // namespace
@@ -44,10 +44,10 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
         TakeDocumentStates();
         const RECT* area = c.selected ? &rect : nullptr;
         switch (c.op) {
-        case kClear:     EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()); twin.ClearImage(); break;
-        case kShiftDown: EXPECT_EQ(EditOutcome::Done, document_.ShiftImage(0, 1)); twin.Shift(area, 0, 1); break;
-        case kShiftLeft: EXPECT_EQ(EditOutcome::Done, document_.ShiftImage(-1, 0)); twin.Shift(area, -1, 0); break;
-        case kMirror:    EXPECT_EQ(EditOutcome::Done, document_.MirrorImage(1)); twin.Mirror(area, true); break;
+        case kClear:     EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()); ClearImage(twin); break;
+        case kShiftDown: EXPECT_EQ(EditOutcome::Done, document_.ShiftImage(0, 1)); Shift(twin, area, 0, 1); break;
+        case kShiftLeft: EXPECT_EQ(EditOutcome::Done, document_.ShiftImage(-1, 0)); Shift(twin, area, -1, 0); break;
+        case kMirror:    EXPECT_EQ(EditOutcome::Done, document_.MirrorImage(1)); Mirror(twin, area, true); break;
         }
         const std::string what = "op " + std::to_string(c.op) + (c.selected ? " selected" : "");
         EXPECT_NE(start, Look(image)) << what;

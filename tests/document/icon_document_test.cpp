@@ -98,7 +98,7 @@ TEST(IconDocument, SelectImageBoundsAndRefusedAdds)
         EXPECT_EQ(0, document.AddNewImage(f.size, f.bits)) << f.size << "x" << f.bits;
     EXPECT_EQ("KLM @1", Describe(document));
     ASSERT_EQ(1, document.AddNewImage(128, 32));
-    EXPECT_STREQ("128x128x32-bits", document.GetCurrentImage()->GetFormatText());
+    EXPECT_EQ("128x128x32-bits", document.GetCurrentImage()->GetFormatText());
     EXPECT_EQ(3, document.GetCurrentIndex());
 }
 
@@ -112,9 +112,9 @@ TEST(IconDocument, HistoryFollowsTheCurrentImage)
 
     Build(document, "KL");
     IconImage* second = document.GetCurrentImage();
-    ImageState* before = second->CopyCurrentState();
+    std::unique_ptr<ImageState> before = second->CopyCurrentState();
     second->SetPixelIndex(0, 0, 3);
-    ASSERT_EQ(1, second->CommitState(before));
+    ASSERT_EQ(1, second->CommitState(std::move(before)));
     document.SelectImage(0);                          // which has a history of its own
     EXPECT_FALSE(document.CanUndo());
     EXPECT_EQ(EditOutcome::NothingToDo, document.Undo());

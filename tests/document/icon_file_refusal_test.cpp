@@ -90,11 +90,11 @@ TEST(IconFileRefusal, FailedRecordLeavesTheImageAsItWas)
     ASSERT_EQ(1, image.CreateBlank(48, 8));
     image.SetPixelIndex(1, 1, 7);
     for (DWORD offset : {334u, 637u, 5000u, 0xFFFFFFFFu, 6u})
-        EXPECT_EQ(0, image.LoadFromIconData(file, offset)) << offset;
-    EXPECT_STREQ("48x48x8-bits", image.GetFormatText());
+        EXPECT_NE(OpenFailureNone, ReadIconRecord(file, offset, 0, image)) << offset;
+    EXPECT_EQ("48x48x8-bits", image.GetFormatText());
     EXPECT_EQ(7, image.GetPixelIndex(1, 1));
-    EXPECT_EQ(1, image.LoadFromIconData(file, 38));   // the first record is whole
-    EXPECT_STREQ("16x16x4-bits", image.GetFormatText());
+    EXPECT_EQ(OpenFailureNone, ReadIconRecord(file, 38, 0, image));   // the first record is whole
+    EXPECT_EQ("16x16x4-bits", image.GetFormatText());
     CloseHandle(file);
 }
 
@@ -142,8 +142,8 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         EXPECT_STREQ(path.c_str(), document.GetFilePath());
         for (IconImage* image : images) {
             ASSERT_TRUE(image->IsValid()) << "round " << round;
-            EXPECT_TRUE(IconImage::IsAcceptedSize(image->GetSize()));
-            EXPECT_TRUE(IconImage::IsAcceptedBitCount(image->GetBitCount()));
+            EXPECT_TRUE(IsAcceptedSize(image->GetSize()));
+            EXPECT_TRUE(IsAcceptedBitCount(image->GetBitCount()));
         }
         document.CloseDocument();
         PrepareDocumentWithContent(document, folder);

@@ -17,22 +17,22 @@ std::vector<BYTE> ExpectedFile(IconDocument& document, WORD type)
     for (size_t i = 0; i < images.size(); ++i) {
         const IconImage& image = *images[i];
         const int size = image.GetSize(), bits = image.GetBitCount();
-        WORD hx = 0, hy = 0;
-        image.GetHotspot(&hx, &hy);
+        const Hotspot hotspot = image.GetHotspot();
+        const RecordBytes bytes = RecordBytesOf(image);
         const size_t entry = 6 + 16 * i, record = file.size();
         file[entry] = file[entry + 1] = BYTE(size);
         file[entry + 2] = BYTE(bits == 1 ? 2 : bits == 4 ? 16 : 0);
-        Put(file, entry + 4, type == 1 ? 1 : hx, 2);
-        Put(file, entry + 6, type == 1 ? bits : hy, 2);
-        Put(file, entry + 8, DWORD(image.GetResourceSize()), 4);
+        Put(file, entry + 4, type == 1 ? 1 : hotspot.x, 2);
+        Put(file, entry + 6, type == 1 ? bits : hotspot.y, 2);
+        Put(file, entry + 8, DWORD(bytes.total), 4);
         Put(file, entry + 12, DWORD(record), 4);
         // biSize, biWidth, biHeight doubled, planes and bit count, BI_RGB, biSizeImage.
-        const DWORD header[] = {40, DWORD(size), DWORD(2 * size), 1 | DWORD(bits) << 16, 0, DWORD(image.GetColourBytes())};
+        const DWORD header[] = {40, DWORD(size), DWORD(2 * size), 1 | DWORD(bits) << 16, 0, DWORD(bytes.colour)};
         file.resize(record + 40, 0);
         for (int f = 0; f < 6; ++f)
             Put(file, record + 4 * f, header[f], 4);
-        for (const std::vector<BYTE>& part : {Bytes(image, 2, image.GetPaletteBytes()), ColourBytesOnDisk(image),
-                                              Bytes(image, 1, image.GetMaskBytes())})
+        for (const std::vector<BYTE>& part : {Bytes(image.GetPalette(), bytes.palette), ColourBytesOnDisk(image),
+                                              MaskBytes(image)})
             file.insert(file.end(), part.begin(), part.end());
     }
     return file;
@@ -50,20 +50,17 @@ long FirstDifference(const std::vector<BYTE>& a, const std::vector<BYTE>& b)
 void ExpectSameImage(const IconImage& written, const IconImage& read, const std::string& at, bool cursor = false)
 {
     ASSERT_TRUE(read.IsValid()) << at;
-    EXPECT_STREQ(written.GetFormatText(), read.GetFormatText()) << at;
-    EXPECT_EQ(ColourBytesOnDisk(written), Bytes(read, 0, read.GetColourBytes())) << at;
-    EXPECT_EQ(Bytes(written, 1, written.GetMaskBytes()), Bytes(read, 1, read.GetMaskBytes())) << at;
+    EXPECT_EQ(written.GetFormatText(), read.GetFormatText()) << at;
+    EXPECT_EQ(ColourBytesOnDisk(written), ColourBytes(read)) << at;
+    EXPECT_EQ(MaskBytes(written), MaskBytes(read)) << at;
     const int entries = read.GetBitCount() <= 8 ? read.GetPaletteCount() : 256;
-    EXPECT_EQ(Bytes(written, 2, 4 * entries), Bytes(read, 2, 4 * entries)) << at;
-    WORD hx = 0, hy = 0, wx = WORD((read.GetSize() - 1) / 2), wy = wx;
-    read.GetHotspot(&hx, &hy);
-    if (cursor)
-        written.GetHotspot(&wx, &wy);
-    EXPECT_EQ(wx, hx) << at;
-    EXPECT_EQ(wy, hy) << at;
+    EXPECT_EQ(Bytes(written.GetPalette(), 4 * entries), Bytes(read.GetPalette(), 4 * entries)) << at;
+    const WORD centre = WORD((read.GetSize() - 1) / 2);
+    EXPECT_EQ(cursor ? written.GetHotspot().x : centre, read.GetHotspot().x) << at;
+    EXPECT_EQ(cursor ? written.GetHotspot().y : centre, read.GetHotspot().y) << at;
     EXPECT_FALSE(read.CanUndo()) << at;
-    EXPECT_EQ(0, read.GetLeftIndex()) << at;
-    EXPECT_EQ(read.GetBitCount() <= 8 ? read.GetPaletteCount() - 1 : 255, read.GetRightIndex()) << at;
+    EXPECT_EQ(0, read.Colours().GetLeftIndex()) << at;
+    EXPECT_EQ(read.GetBitCount() <= 8 ? read.GetPaletteCount() - 1 : 255, read.Colours().GetRightIndex()) << at;
 }
 
 void BuildPatterned(IconDocument& document, const std::vector<std::pair<int, int>>& formats)
@@ -88,7 +85,7 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
     const std::vector<IconImage*> images = DocumentSnapshot(document).images;
     std::vector<std::vector<BYTE>> memory;
     for (IconImage* image : images)
-        memory.push_back(Bytes(*image, 0, image->GetColourBytes()));
+        memory.push_back(ColourBytes(*image));
     document.SetModified(1);
     ASSERT_EQ(1, document.WriteIconFile(path.c_str())) << name;
     EXPECT_EQ(0, document.IsModified()) << name;
@@ -106,12 +103,11 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
     fprintf(manifest, "%s %d %d\n", name.c_str(), type, int(images.size()));
     for (size_t i = 0; i < images.size(); ++i) {
         // Writing leaves the fourth byte of 32-bit pixels in memory alone.
-        EXPECT_EQ(memory[i], Bytes(*images[i], 0, images[i]->GetColourBytes())) << name;
+        EXPECT_EQ(memory[i], ColourBytes(*images[i])) << name;
         ExpectSameImage(*images[i], *back[i], name + " #" + std::to_string(i), type == 2);
         AppendRgba(*images[i], rgba);
-        WORD hx = 0, hy = 0;
-        images[i]->GetHotspot(&hx, &hy);
-        fprintf(manifest, "  %d %d %d %d\n", images[i]->GetSize(), images[i]->GetBitCount(), hx, hy);
+        const Hotspot hotspot = images[i]->GetHotspot();
+        fprintf(manifest, "  %d %d %d %d\n", images[i]->GetSize(), images[i]->GetBitCount(), hotspot.x, hotspot.y);
     }
     ASSERT_TRUE(WriteWholeFile(path + ".rgba", rgba));
     // Saved again as read, the file stays the same to the byte, hotspots included.
@@ -125,6 +121,24 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
 
 // Also the setup of the host check: it leaves the files and the expected pixels
 // in the "written" output folder.
+// A record's byte counts come from the image's size and bit count alone.
+TEST(IconFile, RecordBytesOfEveryFormat)
+{
+    struct Case { int size, bits, colour, mask, palette, total; };
+    for (const Case& c : { Case{72, 1, 864, 864, 8, 1776}, Case{16, 4, 128, 64, 64, 296},
+                           Case{128, 32, 65536, 2048, 0, 67624}, Case{48, 8, 2304, 384, 1024, 3752},
+                           Case{72, 24, 15552, 864, 0, 16456}, Case{72, 4, 2592, 864, 64, 3560} }) {
+        IconImage image;
+        ASSERT_EQ(1, image.CreateBlank(c.size, c.bits));
+        const RecordBytes bytes = RecordBytesOf(image);
+        EXPECT_EQ(c.colour, bytes.colour) << c.size << "x" << c.bits;
+        EXPECT_EQ(c.mask, bytes.mask) << c.size << "x" << c.bits;
+        EXPECT_EQ(c.palette, bytes.palette) << c.size << "x" << c.bits;
+        EXPECT_EQ(c.total, bytes.total) << c.size << "x" << c.bits;
+    }
+    EXPECT_EQ(0, RecordBytesOf(IconImage()).total);
+}
+
 TEST(IconFile, EveryFormatRoundTripsAsIconAndCursor)
 {
     const std::string folder = OutputFolder("written");
@@ -156,7 +170,7 @@ TEST(IconFile, ThirtyTwoBitFourthByteFollowsTheMaskOnDiskOnly)
     IconImage& image = *document.GetCurrentImage();
     image.SetPixelColour(1, 0, RGB(1, 2, 3));         // painted: fourth byte 0 in memory
     image.SetTransparent(2, 0, true);
-    ASSERT_EQ(0, image.PixelAddress(1, 0)[3]);
+    ASSERT_EQ(0, image.GetColourBits()[15 * 64 + 4 + 3]);
     ASSERT_EQ(1, document.WriteIconFile(path.c_str()));
     const std::vector<BYTE> file = ReadWholeFile(path);
     const size_t topRow = 22 + 40 + 15 * 64;
@@ -220,9 +234,8 @@ TEST(IconFile, FieldsThatAreNotReadBack)
     ASSERT_TRUE(WriteWholeFile(path, Patched(original, 6 + 4, 16, 2)));
     IconDocument read;
     ASSERT_EQ(1, read.OpenFile(path.c_str()));
-    WORD hx = 0, hy = 0;
-    read.GetCurrentImage()->GetHotspot(&hx, &hy);
-    EXPECT_EQ(std::make_pair(WORD(7), WORD(7)), std::make_pair(hx, hy));
+    EXPECT_EQ(7, read.GetCurrentImage()->GetHotspot().x);
+    EXPECT_EQ(7, read.GetCurrentImage()->GetHotspot().y);
 }
 
 // Files written by other programs (see tests/fixtures/README.md), with the pixels
@@ -267,8 +280,7 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
     IconDocument cursor;
     ASSERT_EQ(1, cursor.OpenFile(FixturePath("icotool_cursor.cur").c_str()));
     for (int i = 0; cursor.SelectImage(i); ++i) {
-        WORD hx = 0, hy = 0;
-        cursor.GetCurrentImage()->GetHotspot(&hx, &hy);
-        EXPECT_EQ(std::make_pair(WORD(3), WORD(4)), std::make_pair(hx, hy)) << i;
+        EXPECT_EQ(3, cursor.GetCurrentImage()->GetHotspot().x) << i;
+        EXPECT_EQ(4, cursor.GetCurrentImage()->GetHotspot().y) << i;
     }
 }

@@ -4,7 +4,7 @@ TEST(FloodFill, WholeLargestImageFillsWithoutRecursionLimits)
 {
     for (int bits : { 1, 4, 8, 32 }) {
         BlankImage image(128, bits);
-        EXPECT_EQ(1, image.FloodFill(127, 127, kWhite, 0, kBlack)) << bits;
+        EXPECT_EQ(1, FloodFill(image, 127, 127, kWhite, 0, kBlack)) << bits;
         EXPECT_EQ(128 * 128, CountColour(image, kBlack)) << bits;
     }
     // A serpentine corridor one pixel wide: the longest possible path of the fill.
@@ -14,7 +14,7 @@ TEST(FloodFill, WholeLargestImageFillsWithoutRecursionLimits)
         return wall ? 0 : 255;
     });
     const int corridor = CountColour(maze, kWhite);
-    EXPECT_EQ(1, maze.FloodFill(0, 0, kWhite, 9, maze.GetPaletteColour(9)));
+    EXPECT_EQ(1, FloodFill(maze, 0, 0, kWhite, 9, maze.GetPaletteColour(9)));
     EXPECT_EQ(corridor, CountColour(maze, maze.GetPaletteColour(9)));
     EXPECT_EQ(0, CountColour(maze, kWhite));
 }
@@ -24,14 +24,14 @@ TEST(FloodFill, RegionsAreFourConnectedByExactColour)
     // A diagonal checkerboard leaks nowhere: only the seed is filled.
     BlankImage image(16, 8);
     PaintIndices(image, [](int x, int y) { return (x + y) % 2 ? 0 : 255; });
-    EXPECT_EQ(1, image.FloodFill(6, 4, kWhite, 249, kRed));
+    EXPECT_EQ(1, FloodFill(image, 6, 4, kWhite, 249, kRed));
     EXPECT_EQ(1, CountColour(image, kRed));
     EXPECT_EQ(kRed, image.GetPixelColour(6, 4));
 
     // Two entries of the same colour are one region; a black wall at column 8 stops it.
     ASSERT_TRUE(image.SetPaletteColour(200, kWhite));
     PaintIndices(image, [](int x, int y) { return x == 8 ? 0 : x > 8 || (x * 3 + y) % 2 ? 255 : 200; });
-    EXPECT_EQ(1, image.FloodFill(0, 0, kWhite, 9, kRed));
+    EXPECT_EQ(1, FloodFill(image, 0, 0, kWhite, 9, kRed));
     EXPECT_EQ("", Failing(image, [&](int x, int y) {
         return image.GetPixelIndex(x, y) == (x < 8 ? 9 : x == 8 ? 0 : 255); }));
 }
@@ -54,7 +54,7 @@ TEST(FloodFill, Refusals)
     };
     for (const Case& c : cases) {
         BlankImage image(16, c.bits);
-        EXPECT_EQ(0, image.FloodFill(c.x, c.y, c.target, c.index, c.colour)) << c.what;
+        EXPECT_EQ(0, FloodFill(image, c.x, c.y, c.target, c.index, c.colour)) << c.what;
         EXPECT_EQ(256, CountColour(image, kWhite)) << c.what;
     }
 }
@@ -66,8 +66,8 @@ TEST(FloodFill, TransparentAreas)
         BlankImage image(16, bits);
         const int n = image.GetPaletteCount();
         PaintIndices(image, [&](int x, int) { return x == 7 ? 0 : n; });
-        EXPECT_EQ(0, image.FloodFill(0, 0, TransparentColour, n, TransparentColour)) << bits;
-        EXPECT_EQ(1, image.FloodFill(0, 0, TransparentColour, 0, kBlack)) << bits;
+        EXPECT_EQ(0, FloodFill(image, 0, 0, TransparentColour, n, TransparentColour)) << bits;
+        EXPECT_EQ(1, FloodFill(image, 0, 0, TransparentColour, 0, kBlack)) << bits;
         EXPECT_EQ("", Failing(image, [&](int x, int y) { return image.IsTransparent(x, y) == (x > 7); }))
             << bits;
     }
@@ -75,7 +75,7 @@ TEST(FloodFill, TransparentAreas)
     BlankImage image(16, 8);
     PaintIndices(image, [](int x, int y) { return x == 5 || (x == 10 && y == 3) ? 256 : 0; });
     ASSERT_EQ(kBlack, image.GetPixelColour(5, 3));
-    EXPECT_EQ(1, image.FloodFill(8, 8, kBlack, 256, TransparentColour));
+    EXPECT_EQ(1, FloodFill(image, 8, 8, kBlack, 256, TransparentColour));
     EXPECT_EQ("", Failing(image, [&](int x, int y) {
         return image.IsTransparent(x, y) == (x >= 5) && image.GetPixelIndex(x, y) == 0; }));
 }
@@ -84,17 +84,17 @@ TEST(StrokeSegment, FastDragsLeaveNoGaps)
 {
     for (int bits : kBitCounts) {
         BlankImage image(16, bits);
-        image.PaintPixel(0, 0, 0, kBlack);
-        image.DrawStrokeSegment(Pt(0, 0), Pt(5, 0), 0, kBlack);
+        PaintPixel(image, 0, 0, 0, kBlack);
+        DrawStrokeSegment(image, Pt(0, 0), Pt(5, 0), 0, kBlack);
         EXPECT_EQ(std::vector<std::string>{ "######.." }, Marks(image, 1, 8)) << bits;
         // A step to a neighbour paints only its end.
         ASSERT_TRUE(image.CreateBlank(16, bits));
-        image.DrawStrokeSegment(Pt(0, 0), Pt(1, 1), 0, kBlack);
+        DrawStrokeSegment(image, Pt(0, 0), Pt(1, 1), 0, kBlack);
         EXPECT_EQ((std::vector<std::string>{ "...", ".#.", "..." }), Marks(image, 3, 3)) << bits;
         // A long jump steeper than 45 degrees: one pixel on each of the 13 rows it crosses.
         ASSERT_TRUE(image.CreateBlank(16, bits));
-        image.PaintPixel(1, 14, 0, kBlack);
-        image.DrawStrokeSegment(Pt(1, 14), Pt(12, 2), 0, kBlack);
+        PaintPixel(image, 1, 14, 0, kBlack);
+        DrawStrokeSegment(image, Pt(1, 14), Pt(12, 2), 0, kBlack);
         EXPECT_EQ(13, CountColour(image, kBlack)) << bits;
         const std::vector<std::string> rows = Marks(image, 15, 16);
         for (int y = 2; y <= 14; ++y)
@@ -121,10 +121,10 @@ TEST(Drawing, TransparentDrawingLeavesBlackUnderTheMaskEvenOnAPaletteWithoutBlac
             }
             const std::vector<long long> before = Snapshot(image);
             if (kind == Stroke) {
-                image.PaintPixel(2, 3, n, TransparentColour);
-                image.DrawStrokeSegment(Pt(2, 3), Pt(9, 3), n, TransparentColour);
+                PaintPixel(image, 2, 3, n, TransparentColour);
+                DrawStrokeSegment(image, Pt(2, 3), Pt(9, 3), n, TransparentColour);
             } else {
-                image.DrawShape(kind == Line ? ShapeLine : ShapeRectangle, Pt(2, 3),
+                DrawShape(image, kind == Line ? ShapeLine : ShapeRectangle, Pt(2, 3),
                                 Pt(10, kind == Line ? 3 : 8), TransparentColour);
             }
             // The outline of columns 2-9 and rows 3-7 (row 3 alone for a line).
@@ -139,7 +139,7 @@ TEST(Drawing, TransparentDrawingLeavesBlackUnderTheMaskEvenOnAPaletteWithoutBlac
             // A palette colour drawn over them lands on its own entry and clears the mask.
             const int index = c.bits == 4 ? 12 : 9 * 16 + 3;
             const COLORREF colour = image.GetPaletteColour(index);
-            image.DrawShape(ShapeLine, Pt(0, 3), Pt(16, 3), colour);
+            DrawShape(image, ShapeLine, Pt(0, 3), Pt(16, 3), colour);
             for (int x = 0; x < 16; ++x) {
                 EXPECT_EQ(colour, Seen(image, x, 3)) << x;
                 EXPECT_EQ(c.bits <= 8 ? index : -1, image.GetPixelIndex(x, 3)) << x;
@@ -162,13 +162,13 @@ TEST(DrawShape, LinesAndOutlinesDraggedEitherWay)
     for (const Case& c : cases)
         for (int bits : { 1, 8, 32 }) {
             BlankImage image(16, bits);
-            image.DrawShape(c.shape, c.start, c.end, kBlack);
+            DrawShape(image, c.shape, c.start, c.end, kBlack);
             EXPECT_EQ(c.marks, Marks(image, int(c.marks.size()), 6))
                 << "shape " << c.shape << " from " << c.start.x << "," << c.start.y << " bits " << bits;
         }
     // An ellipse is an outline too, inside its box's right and bottom edges.
     BlankImage image(32, 8);
-    image.DrawShape(ShapeEllipse, Pt(2, 2), Pt(30, 30), kBlack);
+    DrawShape(image, ShapeEllipse, Pt(2, 2), Pt(30, 30), kBlack);
     EXPECT_EQ(kWhite, image.GetPixelColour(16, 16));
     EXPECT_EQ(kBlack, image.GetPixelColour(16, 2));
     EXPECT_EQ(kWhite, image.GetPixelColour(16, 30));
@@ -189,9 +189,10 @@ TEST(DrawShape, OutlinesAreCutAtTheBorderInEitherDirection)
     };
     for (const Case& c : cases) {
         IconImage small, large;
-        ASSERT_TRUE(small.CreateBlank(16, 24) && large.CreateBlank(32, 24));
-        small.DrawShape(c.shape, c.start, c.end, kRed);
-        large.DrawShape(c.shape, Pt(c.start.x + 8, c.start.y + 8), Pt(c.end.x + 8, c.end.y + 8), kRed);
+        ASSERT_TRUE(small.CreateBlank(16, 24));
+        ASSERT_TRUE(large.CreateBlank(32, 24));
+        DrawShape(small, c.shape, c.start, c.end, kRed);
+        DrawShape(large, c.shape, Pt(c.start.x + 8, c.start.y + 8), Pt(c.end.x + 8, c.end.y + 8), kRed);
         EXPECT_EQ("", Failing(small, [&](int x, int y) {
             return large.GetPixelColour(x + 8, y + 8) == small.GetPixelColour(x, y); }))
             << "shape " << c.shape << " from " << c.start.x << "," << c.start.y;

@@ -21,7 +21,7 @@ TEST(HistoryBudget, DropsTheOldestStepsAcrossItsImages)
 {
     BlankImage a(32, 8), b(32, 8), other(32, 8);
     Edit(a, 1);
-    const size_t step = a.GetHistoryBytes();
+    const size_t step = a.History().GetHeldBytes();
     HistoryBudget budget(3 * step);
     budget.Attach(&a);
     budget.Attach(&b);
@@ -38,7 +38,8 @@ TEST(HistoryBudget, DropsTheOldestStepsAcrossItsImages)
     Edit(b, 7);
     EXPECT_EQ(3 * step, budget.GetHeldBytes());
     EXPECT_EQ(1, a.Redo());
-    EXPECT_TRUE(a.GetPixelIndex(0, 0) == 3 && !a.CanRedo());
+    EXPECT_EQ(3, a.GetPixelIndex(0, 0));
+    EXPECT_FALSE(a.CanRedo());
     EXPECT_EQ((std::vector<int>{ 6, 2 }), UndoWalk(b));
 
     // An image outside the budget keeps its steps; moving both images to a budget
@@ -49,7 +50,11 @@ TEST(HistoryBudget, DropsTheOldestStepsAcrossItsImages)
     none.Attach(&a);
     none.Attach(&b);
     EXPECT_EQ(0u, budget.GetHeldBytes() + none.GetHeldBytes());
-    EXPECT_EQ(5u * step, other.GetHistoryBytes());
-    EXPECT_FALSE(a.CanUndo() || a.CanRedo() || b.CanUndo() || b.CanRedo());
-    EXPECT_TRUE(a.GetPixelIndex(0, 0) == 3 && b.GetPixelIndex(0, 0) == 2);
+    EXPECT_EQ(5u * step, other.History().GetHeldBytes());
+    for (const IconImage* image : { &a, &b }) {
+        EXPECT_FALSE(image->CanUndo());
+        EXPECT_FALSE(image->CanRedo());
+    }
+    EXPECT_EQ(3, a.GetPixelIndex(0, 0));
+    EXPECT_EQ(2, b.GetPixelIndex(0, 0));
 }

@@ -2,22 +2,13 @@
 
 #include "model_support.h"
 
-TEST(IconImage, ByteCountsOfEveryFormat)
+// Rows narrower than a byte or a word still take whole words.
+TEST(ImageFormat, RowStridesTakeWholeWords)
 {
-    struct Case { int size, bits, colour, mask, palette, resource; };
-    for (const Case& c : { Case{72, 1, 864, 864, 8, 1776}, Case{16, 4, 128, 64, 64, 296},
-                           Case{128, 32, 65536, 2048, 0, 67624}, Case{48, 8, 2304, 384, 1024, 3752},
-                           Case{72, 24, 15552, 864, 0, 16456}, Case{72, 4, 2592, 864, 64, 3560} }) {
-        BlankImage image(c.size, c.bits);
-        EXPECT_EQ(c.colour, image.GetColourBytes()) << c.size << "x" << c.bits;
-        EXPECT_EQ(c.mask, image.GetMaskBytes()) << c.size << "x" << c.bits;
-        EXPECT_EQ(c.palette, image.GetPaletteBytes()) << c.size << "x" << c.bits;
-        EXPECT_EQ(c.resource, image.GetResourceSize()) << c.size << "x" << c.bits;
-    }
-    // Rows narrower than a byte or a word still take whole words.
     struct Row { int width, bits, stride; };
-    for (const Row& r : { Row{7, 1, 4}, Row{33, 1, 8}, Row{3, 4, 4}, Row{1, 24, 4}, Row{5, 8, 8} })
-        EXPECT_EQ(r.stride, IconImage::RowStride(r.width, r.bits)) << r.width << "x" << r.bits;
+    for (const Row& r : { Row{7, 1, 4}, Row{33, 1, 8}, Row{3, 4, 4}, Row{1, 24, 4}, Row{5, 8, 8}, Row{72, 4, 36},
+                          Row{72, 24, 216} })
+        EXPECT_EQ(r.stride, RowStride(r.width, r.bits)) << r.width << "x" << r.bits;
 }
 
 TEST(IconImage, EveryAcceptedFormatBuildsWhiteOpaqueImage)
@@ -28,20 +19,23 @@ TEST(IconImage, EveryAcceptedFormatBuildsWhiteOpaqueImage)
             BlankImage image(size, bits);
             char format[32];
             std::snprintf(format, sizeof format, "%dx%dx%d-bits", size, size, bits);
-            EXPECT_STREQ(format, image.GetFormatText());
+            EXPECT_EQ(std::string(format), image.GetFormatText());
             EXPECT_EQ(bits < 8 ? (1 << bits) : 256, image.GetPaletteCount());
             EXPECT_EQ(size * size, CountColour(image, kWhite));
-            WORD hx = 0, hy = 0;
-            image.GetHotspot(&hx, &hy);
-            EXPECT_TRUE(hx == (size - 1) / 2 && hy == hx) << hx << "," << hy;
-            EXPECT_TRUE(image.GetLeftColour() == kBlack && image.GetRightColour() == kWhite);
-            EXPECT_EQ(image.GetPaletteCount() - 1, image.GetRightIndex());
+            EXPECT_EQ((size - 1) / 2, image.GetHotspot().x);
+            EXPECT_EQ((size - 1) / 2, image.GetHotspot().y);
+            EXPECT_EQ(kBlack, image.Colours().GetLeftColour());
+            EXPECT_EQ(kWhite, image.Colours().GetRightColour());
+            EXPECT_EQ(image.GetPaletteCount() - 1, image.Colours().GetRightIndex());
             // Pixels are read and written in the memory of the two DIB sections.
             BITMAP colour = {}, mask = {};
             ASSERT_TRUE(GetObjectA(image.GetColourBitmap(), sizeof colour, &colour));
             ASSERT_TRUE(GetObjectA(image.GetMaskBitmap(), sizeof mask, &mask));
-            EXPECT_TRUE(colour.bmHeight == size && colour.bmBitsPixel == bits && mask.bmBitsPixel == 1);
-            EXPECT_TRUE(colour.bmBits == image.GetBits(0) && mask.bmBits == image.GetBits(1));
+            EXPECT_EQ(size, colour.bmHeight);
+            EXPECT_EQ(bits, colour.bmBitsPixel);
+            EXPECT_EQ(1, mask.bmBitsPixel);
+            EXPECT_EQ(colour.bmBits, image.GetColourBits());
+            EXPECT_EQ(mask.bmBits, image.GetMaskBits());
         }
 }
 
@@ -68,17 +62,21 @@ TEST(IconImage, EmptyAndResetImagesRefuseEverything)
     for (int pass = 0; pass < 2; ++pass) {
         EXPECT_FALSE(image.IsValid());
         EXPECT_EQ(-1, image.GetPaletteCount());
-        EXPECT_EQ(0, image.GetResourceSize());
+        EXPECT_EQ("", image.GetFormatText());
+        EXPECT_EQ(nullptr, image.GetColourBits());
         EXPECT_EQ(0, image.SetPixelIndex(0, 0, 0));
         EXPECT_EQ(-1, image.GetTransparentIndex());
-        EXPECT_EQ(nullptr, image.CopyCurrentState());
-        EXPECT_EQ(0, image.Undo() + image.Redo() + image.CommitState(nullptr));
-        EXPECT_EQ(0, image.ClearImage() + image.Shift(nullptr, 1, 0) + image.Mirror(nullptr, true));
-        EXPECT_EQ(0, image.FloodFill(0, 0, kWhite, 0, kBlack));
+        EXPECT_FALSE(image.CopyCurrentState());
+        EXPECT_EQ(0, image.Undo());
+        EXPECT_EQ(0, image.Redo());
+        EXPECT_EQ(0, image.CommitState(nullptr));
+        EXPECT_EQ(0, ClearImage(image));
+        EXPECT_EQ(0, Shift(image, nullptr, 1, 0));
+        EXPECT_EQ(0, Mirror(image, nullptr, true));
+        EXPECT_EQ(0, FloodFill(image, 0, 0, kWhite, 0, kBlack));
         ASSERT_TRUE(image.CreateBlank(16, 8));
         image.Reset();
     }
-    IconImage::FreeState(nullptr);
 }
 
 TEST(IconImage, DefaultPalettes)
@@ -87,7 +85,8 @@ TEST(IconImage, DefaultPalettes)
         0x000000, 0x000080, 0x008000, 0x008080, 0x800000, 0x800080, 0x808000, 0xC0C0C0,
         0x808080, 0x0000FF, 0x00FF00, 0x00FFFF, 0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF };
     BlankImage one(16, 1), four(16, 4), eight(16, 8), deep(16, 32);
-    EXPECT_TRUE(one.GetPaletteColour(0) == kBlack && one.GetPaletteColour(1) == kWhite);
+    EXPECT_EQ(kBlack, one.GetPaletteColour(0));
+    EXPECT_EQ(kWhite, one.GetPaletteColour(1));
     for (int i = 0; i < 16; ++i) {
         EXPECT_EQ(sixteen[i], four.GetPaletteColour(i)) << i;
         EXPECT_EQ(sixteen[i], eight.GetPaletteColour(240 + i)) << i;
@@ -115,7 +114,8 @@ TEST(IconImage, PaletteEntriesAndThePaintingColours)
         BlankImage image(16, bits);
         const int n = image.GetPaletteCount();
         EXPECT_EQ(TransparentColour, image.GetPaletteColour(n));
-        EXPECT_TRUE(image.GetPaletteColour(n + 1) == NoColour && image.GetPaletteColour(-1) == NoColour);
+        EXPECT_EQ(NoColour, image.GetPaletteColour(n + 1));
+        EXPECT_EQ(NoColour, image.GetPaletteColour(-1));
         EXPECT_EQ(n, image.IndexOfColour(TransparentColour));
         // An edit reaches the colour table; the reserved values are no colour an entry holds.
         EXPECT_EQ(1, image.SetPaletteColour(1, 0x336699));
@@ -123,27 +123,31 @@ TEST(IconImage, PaletteEntriesAndThePaintingColours)
         if (bits <= 8) {
             EXPECT_EQ(0x336699u, TableColour(image.GetColourBitmap(), 1));
         }
-        EXPECT_EQ(0, image.SetPaletteColour(n, 0x123456) + image.SetPaletteColour(-1, 0x123456) +
-                     image.SetPaletteColour(0, TransparentColour) + image.SetPaletteColour(0, NoColour));
+        EXPECT_EQ(0, image.SetPaletteColour(n, 0x123456));
+        EXPECT_EQ(0, image.SetPaletteColour(-1, 0x123456));
+        EXPECT_EQ(0, image.SetPaletteColour(0, TransparentColour));
+        EXPECT_EQ(0, image.SetPaletteColour(0, NoColour));
         EXPECT_EQ(kBlack, image.GetPaletteColour(0));
         // Indices past the palette and its transparent index are ignored.
-        image.SetLeftIndex(n + 1);
-        image.SetLeftIndex(-1);
-        EXPECT_EQ(0, image.GetLeftIndex());
-        image.SetLeftIndex(n);
-        EXPECT_EQ(TransparentColour, image.GetLeftColour());
-        image.SetRightIndex(0);
-        EXPECT_EQ(kBlack, image.GetRightColour());
-        image.SetRightColour(TransparentColour);
-        EXPECT_EQ(n, image.GetRightIndex());
+        image.Colours().SetLeftIndex(n + 1);
+        image.Colours().SetLeftIndex(-1);
+        EXPECT_EQ(0, image.Colours().GetLeftIndex());
+        image.Colours().SetLeftIndex(n);
+        EXPECT_EQ(TransparentColour, image.Colours().GetLeftColour());
+        image.Colours().SetRightIndex(0);
+        EXPECT_EQ(kBlack, image.Colours().GetRightColour());
+        image.Colours().SetRightColour(TransparentColour);
+        EXPECT_EQ(n, image.Colours().GetRightIndex());
     }
     // A colour is found at its lowest exact entry, or kept without an index.
     BlankImage deep(32, 24);
-    ASSERT_EQ(2, deep.SetPaletteColour(3, 0x123457) + deep.SetPaletteColour(9, 0x123457));
-    deep.SetLeftColour(0x123457);
-    EXPECT_EQ(3, deep.GetLeftIndex());
-    EXPECT_EQ(0x123458u, deep.SetRightColour(0x123458));
-    EXPECT_TRUE(deep.GetRightIndex() == -1 && deep.GetRightColour() == 0x123458u);
+    ASSERT_EQ(1, deep.SetPaletteColour(3, 0x123457));
+    ASSERT_EQ(1, deep.SetPaletteColour(9, 0x123457));
+    deep.Colours().SetLeftColour(0x123457);
+    EXPECT_EQ(3, deep.Colours().GetLeftIndex());
+    EXPECT_EQ(0x123458u, deep.Colours().SetRightColour(0x123458));
+    EXPECT_EQ(-1, deep.Colours().GetRightIndex());
+    EXPECT_EQ(0x123458u, deep.Colours().GetRightColour());
 }
 
 TEST(IconImage, PixelsAreStoredBottomUpAndPacked)
@@ -158,38 +162,36 @@ TEST(IconImage, PixelsAreStoredBottomUpAndPacked)
         SCOPED_TRACE(testing::Message() << c.bits << " bits at " << c.x << "," << c.y);
         BlankImage image(16, c.bits);
         ASSERT_EQ(1, image.SetPixelIndex(c.x, c.y, c.index));
-        const BYTE* bits = static_cast<const BYTE*>(image.GetBits(0));
-        EXPECT_EQ(c.expected, bits[c.offset]);
-        EXPECT_EQ(bits + c.offset, image.PixelAddress(c.x, c.y));
+        EXPECT_EQ(c.expected, image.GetColourBits()[c.offset]);
         EXPECT_EQ(c.bits <= 8 ? c.index : -1, image.GetPixelIndex(c.x, c.y));
         EXPECT_EQ(image.GetPaletteColour(c.index), Seen(image, c.x, c.y));
         // The neighbour sharing the byte keeps its white.
         EXPECT_EQ(kWhite, Seen(image, c.x ^ 1, c.y));
         for (POINT bad : { Pt(-1, 0), Pt(0, -1), Pt(16, 0), Pt(0, 16) }) {
             EXPECT_EQ(0, image.SetPixelIndex(bad.x, bad.y, 0));
-            EXPECT_EQ(nullptr, image.PixelAddress(bad.x, bad.y));
             EXPECT_EQ(NoColour, image.GetPixelColour(bad.x, bad.y));
         }
-        EXPECT_EQ(0, image.SetPixelIndex(1, 1, -1) + image.SetPixelIndex(1, 1, image.GetPaletteCount() + 1));
+        EXPECT_EQ(0, image.SetPixelIndex(1, 1, -1));
+        EXPECT_EQ(0, image.SetPixelIndex(1, 1, image.GetPaletteCount() + 1));
     }
     // Mask bit 1 = transparent, same packing as 1-bit colour.
     BlankImage image(16, 24);
     ASSERT_EQ(1, image.SetTransparent(9, 0, true));
-    EXPECT_EQ(0x40, static_cast<const BYTE*>(image.GetBits(1))[15 * 4 + 1]);
+    EXPECT_EQ(0x40, image.GetMaskBits()[15 * 4 + 1]);
 }
 
 TEST(IconImage, ThirtyTwoBitFourthByte)
 {
     BlankImage image(32, 32);
-    const BYTE* bits = static_cast<const BYTE*>(image.GetBits(0));
-    for (int i = 0; i < image.GetColourBytes(); ++i)
-        ASSERT_EQ(0xFF, bits[i]) << i;
+    for (int i = 0; i < 32 * 32 * 4; ++i)
+        ASSERT_EQ(0xFF, image.GetColourBits()[i]) << i;
     ASSERT_EQ(1, image.SetPixelColour(4, 4, 0x808080));
     ASSERT_EQ(1, image.SetPixelIndex(5, 4, 255));
-    EXPECT_EQ(0, image.PixelAddress(4, 4)[3] | image.PixelAddress(5, 4)[3]);
-    EXPECT_EQ(0xFF, image.PixelAddress(6, 4)[3]);
+    EXPECT_EQ(0, PixelBytes(image, 4, 4)[3]);
+    EXPECT_EQ(0, PixelBytes(image, 5, 4)[3]);
+    EXPECT_EQ(0xFF, PixelBytes(image, 6, 4)[3]);
     ASSERT_EQ(1, image.SetTransparent(6, 4, true));
-    EXPECT_EQ(0u, *reinterpret_cast<const DWORD*>(image.PixelAddress(6, 4)));
+    EXPECT_EQ(0u, *reinterpret_cast<const DWORD*>(PixelBytes(image, 6, 4)));
 }
 
 TEST(IconImage, PixelRulesOfEachDepth)
@@ -202,16 +204,19 @@ TEST(IconImage, PixelRulesOfEachDepth)
         EXPECT_EQ(deep ? -1 : 0, image.FindUnusedIndex());
         EXPECT_EQ(deep, image.SetPixelColour(1, 1, 0x0000FF));
         EXPECT_EQ(deep ? 0x0000FFu : kWhite, image.GetPixelColour(1, 1));
-        EXPECT_EQ(0, image.SetPixelColour(1, 1, NoColour) + image.SetPixelColour(16, 1, 0));
+        EXPECT_EQ(0, image.SetPixelColour(1, 1, NoColour));
+        EXPECT_EQ(0, image.SetPixelColour(16, 1, 0));
         EXPECT_EQ(deep, image.SetPixelColour(2, 2, TransparentColour));
         EXPECT_EQ(deep, image.IsTransparent(2, 2));
         // A transparent pixel holds black or the transparent index, and its colour part
         // is what it reports, never TransparentColour.
         ASSERT_EQ(1, image.SetPixelIndex(3, 3, n));
-        EXPECT_TRUE(image.IsTransparent(3, 3) && image.GetPixelColour(3, 3) == kBlack);
+        EXPECT_EQ(1, image.IsTransparent(3, 3));
+        EXPECT_EQ(kBlack, image.GetPixelColour(3, 3));
         EXPECT_EQ(deep ? -1 : 0, image.GetPixelIndex(3, 3));
         EXPECT_EQ(deep ? -1 : 0, image.GetTransparentIndex());
-        EXPECT_EQ(0, image.SetTransparent(3, 3, true) + image.SetPixelIndex(3, 3, n));
+        EXPECT_EQ(0, image.SetTransparent(3, 3, true));
+        EXPECT_EQ(0, image.SetPixelIndex(3, 3, n));
         // Clearing the mask keeps the colour part; painting a transparent pixel makes it opaque.
         EXPECT_EQ(1, image.SetTransparent(3, 3, false));
         EXPECT_EQ(kBlack, Seen(image, 3, 3));
@@ -240,13 +245,14 @@ TEST(IconImage, TransparentIndexChoice)
         EXPECT_EQ(c.index, image.GetPixelIndex(7, 7));
         EXPECT_EQ(c.unusedAfter, image.FindUnusedIndex());
         if (c.unused != -1) {
-            EXPECT_TRUE(image.GetPixelColour(7, 7) == kBlack && TableColour(image.GetColourBitmap(), c.index) == kBlack);
+            EXPECT_EQ(kBlack, image.GetPixelColour(7, 7));
+            EXPECT_EQ(kBlack, TableColour(image.GetColourBitmap(), c.index));
         }
         // A transparent pixel of index 9 (not black) set behind the model's back does
         // not name the transparent index.
         ASSERT_EQ(1, image.SetTransparent(7, 7, false));
         ASSERT_EQ(1, image.SetPixelIndex(0, 0, 9));
-        static_cast<BYTE*>(image.GetBits(1))[15 * 4] |= 0x80;
+        LoadChanged(image, [](ImagePixels& pixels) { SetMaskBit(pixels, 0, 0); });
         EXPECT_EQ(c.later, image.GetTransparentIndex());
     }
 }
@@ -256,11 +262,14 @@ TEST(IconImage, TransparentIndexChoice)
 TEST(IconImage, TransparentIndexComesFromFirstTransparentPixelByColumns)
 {
     BlankImage image(16, 8);
-    ASSERT_EQ(2, image.SetPaletteColour(40, kBlack) + image.SetPaletteColour(41, kBlack));
-    ASSERT_EQ(2, image.SetPixelIndex(5, 1, 40) + image.SetPixelIndex(4, 9, 41));
-    BYTE* mask = static_cast<BYTE*>(image.GetBits(1));
-    mask[(15 - 1) * 4] |= 0x80 >> 5;
-    mask[(15 - 9) * 4] |= 0x80 >> 4;
+    ASSERT_EQ(1, image.SetPaletteColour(40, kBlack));
+    ASSERT_EQ(1, image.SetPaletteColour(41, kBlack));
+    ASSERT_EQ(1, image.SetPixelIndex(5, 1, 40));
+    ASSERT_EQ(1, image.SetPixelIndex(4, 9, 41));
+    LoadChanged(image, [](ImagePixels& pixels) {
+        SetMaskBit(pixels, 5, 1);
+        SetMaskBit(pixels, 4, 9);
+    });
     EXPECT_EQ(41, image.GetTransparentIndex());
     ASSERT_EQ(1, image.SetPixelIndex(0, 0, 256));
     EXPECT_EQ(41, image.GetPixelIndex(0, 0));
@@ -272,12 +281,13 @@ TEST(IconImage, TransparentIndexIsBlackWhateverAnOpenedFileHoldsUnderItsMask)
 {
     BlankImage image(16, 4);
     ASSERT_EQ(1, image.SetPixelIndex(0, 0, 9));              // red in the 4-bit palette
-    static_cast<BYTE*>(image.GetBits(1))[15 * 4] |= 0x80;
+    LoadChanged(image, [](ImagePixels& pixels) { SetMaskBit(pixels, 0, 0); });
     ASSERT_EQ(kRed, image.GetPixelColour(0, 0));
     EXPECT_EQ(0, image.GetTransparentIndex());
     ASSERT_EQ(1, image.SetTransparent(5, 5, true));
     EXPECT_EQ(0, image.GetPixelIndex(5, 5));
-    EXPECT_TRUE(image.GetPaletteColour(9) == kRed && image.GetPaletteColour(0) == kBlack);
+    EXPECT_EQ(kRed, image.GetPaletteColour(9));
+    EXPECT_EQ(kBlack, image.GetPaletteColour(0));
 }
 
 // Asking, as the palette does before an entry is edited, leaves the palette and the
@@ -295,48 +305,75 @@ TEST(IconImage, AskingForTheTransparentIndexNeverEditsThePalette)
         const COLORREF edited = image.GetPaletteColour(2);
         for (int ask = 0; ask < 3; ++ask)
             EXPECT_EQ(-1, image.GetTransparentIndex());
-        EXPECT_TRUE(image.GetPaletteColour(2) == edited && TableColour(image.GetColourBitmap(), 2) == edited);
+        EXPECT_EQ(edited, image.GetPaletteColour(2));
+        EXPECT_EQ(edited, TableColour(image.GetColourBitmap(), 2));
         EXPECT_FALSE(image.CanUndo());
 
-        ImageState* before = image.CopyCurrentState();
+        std::unique_ptr<ImageState> before = image.CopyCurrentState();
         ASSERT_EQ(1, image.SetTransparent(3, 3, true));
-        EXPECT_TRUE(image.GetPaletteColour(2) == kBlack && image.GetTransparentIndex() == 2);
-        ASSERT_EQ(1, image.CommitState(before));
+        EXPECT_EQ(kBlack, image.GetPaletteColour(2));
+        EXPECT_EQ(2, image.GetTransparentIndex());
+        ASSERT_EQ(1, image.CommitState(std::move(before)));
         ASSERT_EQ(1, image.Undo());
-        EXPECT_TRUE(image.GetPaletteColour(2) == edited && TableColour(image.GetColourBitmap(), 2) == edited);
+        EXPECT_EQ(edited, image.GetPaletteColour(2));
+        EXPECT_EQ(edited, TableColour(image.GetColourBitmap(), 2));
         EXPECT_EQ(-1, image.GetTransparentIndex());
     }
 }
 
-TEST(IconImage, NewStateAndAdoptFirstStateBuildAnImage)
+// A reader's bytes become the image whole, with a fresh history; bytes that do
+// not fit their format change nothing.
+TEST(IconImage, LoadPixelsBuildsTheImageOrChangesNothing)
 {
-    RGBQUAD palette[16];
-    ASSERT_EQ(16, IconImage::DefaultPalette(4, palette));
-    palette[0].rgbRed = 0x12;
-    ImageState* state = IconImage::NewState(48, 4, palette);
-    ASSERT_NE(nullptr, state);
-    EXPECT_TRUE(state->colourHeader.biHeight == 48 && state->maskHeader.biBitCount == 1);
-    EXPECT_EQ(RGB(0x12, 0, 0), TableColour(state->colourBitmap, 0));
-    for (int i = 0; i < 24 * 48; ++i)
-        ASSERT_EQ(0, state->colourBits[i]);
+    ImagePixels pixels;
+    ASSERT_TRUE(pixels.Resize(48, 4));
+    ASSERT_EQ(16, DefaultPalette(4, pixels.palette.data()));
+    pixels.palette[0] = RGBQUAD{ 0, 0, 0x12, 0x7F };   // files hold anything in the fourth byte
+    pixels.colour[0] = 0x12;                          // bottom-left pixel: index 1
+    SetMaskBit(pixels, 47, 0);
 
-    // A colour byte count larger than the pixels, as an imported bitmap may keep.
     BlankImage image(16, 8);
     Edit(image, 1);
-    ASSERT_TRUE(image.AdoptFirstState(state, 1200, 2, 16));
+    ASSERT_EQ(1, image.LoadPixels(pixels));
     EXPECT_EQ(48, image.GetSize());
-    EXPECT_EQ(40 + 64 + 1200 + 384, image.GetResourceSize());
     EXPECT_FALSE(image.CanUndo());
-    EXPECT_EQ(0, image.SetHotspot(23, 23));
-    EXPECT_EQ(1, image.SetHotspot(0, 47));
-    EXPECT_TRUE(image.GetLeftColour() == 0x008000u && image.GetRightColour() == TransparentColour);
-    EXPECT_EQ(0x000012u, image.GetPaletteColour(0));
+    EXPECT_EQ(1, image.GetPixelIndex(0, 47));
+    EXPECT_EQ(1, image.IsTransparent(47, 0));
+    EXPECT_EQ(0, image.GetPalette()[0].rgbReserved);
+    EXPECT_EQ(RGB(0x12, 0, 0), TableColour(image.GetColourBitmap(), 0));
+    EXPECT_EQ(0, image.SetHotspot(23, 23));            // the centre
+    EXPECT_EQ(0x000012u, image.Colours().GetLeftColour());
+    EXPECT_EQ(15, image.Colours().GetRightIndex());
 
-    EXPECT_EQ(nullptr, IconImage::NewState(20, 4, palette));
-    EXPECT_EQ(nullptr, IconImage::NewState(16, 16, palette));
-    ImageState* deep = IconImage::NewState(16, 24, nullptr);
-    ASSERT_NE(nullptr, deep);
-    EXPECT_EQ(0xFF, deep->palette[255].rgbRed);
-    IconImage::FreeState(deep);
-    EXPECT_FALSE(image.AdoptFirstState(nullptr, 0, 0, 0));
+    // A hotspot inside the image is taken.
+    pixels.hotspot = Hotspot{ 0, 47 };
+    ASSERT_EQ(1, image.LoadPixels(pixels));
+    EXPECT_EQ(0, image.SetHotspot(0, 47));
+
+    // Entries a short palette leaves out are black; 24 bits without one take the default.
+    ImagePixels shortTable, deep;
+    ASSERT_TRUE(shortTable.Resize(16, 8));
+    ASSERT_TRUE(deep.Resize(16, 24));
+    shortTable.palette.assign(3, RGBQUAD{ 0xFF, 0xFF, 0xFF, 0 });
+    ASSERT_EQ(1, image.LoadPixels(shortTable));
+    EXPECT_EQ(kWhite, image.GetPaletteColour(2));
+    EXPECT_EQ(kBlack, image.GetPaletteColour(3));
+    ASSERT_EQ(1, image.LoadPixels(deep));
+    EXPECT_EQ(kWhite, image.GetPaletteColour(255));
+
+    Edit(image, 7);
+    const std::vector<long long> before = Snapshot(image);
+    auto refused = [&](const char* what, void (*spoil)(ImagePixels&)) {
+        ImagePixels bad = pixels;
+        spoil(bad);
+        EXPECT_EQ(0, image.LoadPixels(bad)) << what;
+    };
+    refused("size", [](ImagePixels& p) { p.size = 20; });
+    refused("bit count", [](ImagePixels& p) { p.bitCount = 16; });
+    refused("short colour rows", [](ImagePixels& p) { p.colour.pop_back(); });
+    refused("long mask", [](ImagePixels& p) { p.mask.push_back(0); });
+    refused("long palette", [](ImagePixels& p) { p.palette.resize(17); });
+    EXPECT_EQ(before, Snapshot(image));
+    EXPECT_TRUE(image.CanUndo());
+    EXPECT_FALSE(ImagePixels().Resize(16, 2));
 }

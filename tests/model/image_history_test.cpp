@@ -12,7 +12,8 @@ TEST(ImageHistory, WorkedSequence)
         BlankImage image(32, 8);
         if (budgeted)
             budget.Attach(&image);
-        EXPECT_FALSE(image.CanUndo() || image.CanRedo());
+        EXPECT_FALSE(image.CanUndo());
+        EXPECT_FALSE(image.CanRedo());
         Edit(image, 2);
         Edit(image, 3);
         // Pixel (0, 0) shows which content is current: 255 (blank white) or an edit's marker.
@@ -49,11 +50,11 @@ TEST(ImageHistory, EachStateKeepsItsOwnPixelsMaskHotspotAndPalette)
         const std::vector<long long> before = Snapshot(image);
         // Edits after the copy, palette included, change only the current state;
         // a palette edit is no step of its own.
-        ImageState* copy = image.CopyCurrentState();
+        std::unique_ptr<ImageState> copy = image.CopyCurrentState();
         image.SetPixelIndex(47, 0, 0);
         image.SetTransparent(5, 6, false);
         image.SetHotspot(9, 9);
-        ASSERT_EQ(1, image.CommitState(copy));
+        ASSERT_EQ(1, image.CommitState(std::move(copy)));
         ASSERT_EQ(1, image.SetPaletteColour(1, 0x010203));
         ASSERT_EQ(1, image.Undo());
         EXPECT_FALSE(image.CanUndo());
@@ -68,21 +69,6 @@ TEST(ImageHistory, EachStateKeepsItsOwnPixelsMaskHotspotAndPalette)
     }
 }
 
-// An imported bitmap may keep a colour byte count larger than its section holds.
-TEST(ImageHistory, CopyIgnoresAnOversizedColourByteCount)
-{
-    ImageState* state = IconImage::NewState(16, 24, nullptr);
-    ASSERT_NE(nullptr, state);
-    IconImage image;
-    ASSERT_TRUE(image.AdoptFirstState(state, 1 << 24, 0, 255));
-    ASSERT_EQ(1, image.SetPixelColour(15, 15, 0xABCDEF));
-    ImageState* copy = image.CopyCurrentState();
-    ASSERT_NE(nullptr, copy);
-    EXPECT_EQ(0, std::memcmp(copy->colourBits, image.GetBits(0), 16 * 48));
-    ASSERT_EQ(1, image.CommitState(copy));
-    EXPECT_EQ(1 << 24, image.GetColourBytes());
-}
-
 // Copies and recorded steps keep their bytes in plain memory: the image's two
 // sections stay on screen through undo and redo, holding the current state.
 TEST(ImageHistory, OnlyTheStateOnScreenHoldsBitmaps)
@@ -90,10 +76,10 @@ TEST(ImageHistory, OnlyTheStateOnScreenHoldsBitmaps)
     auto released = [](HBITMAP bitmap) { return GetObjectType(bitmap) == 0; };
     BlankImage image(16, 8);
     const HBITMAP colour = image.GetColourBitmap(), mask = image.GetMaskBitmap();
-    ImageState* copy = image.CopyCurrentState();
-    ASSERT_NE(nullptr, copy);
-    EXPECT_TRUE(copy->colourBitmap == nullptr && copy->maskBitmap == nullptr);
-    IconImage::FreeState(copy);
+    const std::unique_ptr<ImageState> copy = image.CopyCurrentState();
+    ASSERT_TRUE(copy);
+    EXPECT_FALSE(copy->HasSections());
+    EXPECT_EQ(nullptr, copy->MaskBitmap());
 
     Edit(image, 1);
     Edit(image, 2);
@@ -103,23 +89,27 @@ TEST(ImageHistory, OnlyTheStateOnScreenHoldsBitmaps)
         ASSERT_EQ(1, (image.*m.move)());
         BITMAP shown = {};
         ASSERT_TRUE(GetObjectA(colour, sizeof shown, &shown));
-        EXPECT_TRUE(image.GetColourBitmap() == colour && image.GetMaskBitmap() == mask);
+        EXPECT_EQ(colour, image.GetColourBitmap());
+        EXPECT_EQ(mask, image.GetMaskBitmap());
         EXPECT_EQ(m.shows, static_cast<const BYTE*>(shown.bmBits)[15 * 16]) << "pixel (0, 0)";
     }
 
     // A state made with sections gives them up as it joins the history; a refused
     // one (another format) is released whole; Reset releases the image's own.
-    ImageState* made = IconImage::NewState(16, 8, nullptr);
-    ImageState* other = IconImage::NewState(32, 8, nullptr);
-    ASSERT_TRUE(made && other);
-    const HBITMAP madeColour = made->colourBitmap, otherColour = other->colourBitmap;
-    EXPECT_EQ(1, image.CommitState(made));
-    EXPECT_EQ(0, image.CommitState(other));
-    EXPECT_TRUE(released(madeColour) && released(otherColour));
+    std::unique_ptr<ImageState> made = ImageState::WithSections(16, 8, nullptr);
+    std::unique_ptr<ImageState> other = ImageState::WithSections(32, 8, nullptr);
+    ASSERT_TRUE(made);
+    ASSERT_TRUE(other);
+    const HBITMAP madeColour = made->ColourBitmap(), otherColour = other->ColourBitmap();
+    EXPECT_EQ(1, image.CommitState(std::move(made)));
+    EXPECT_EQ(0, image.CommitState(std::move(other)));
+    EXPECT_TRUE(released(madeColour));
+    EXPECT_TRUE(released(otherColour));
     ASSERT_EQ(1, image.Undo());
     EXPECT_EQ(0, image.GetPixelIndex(0, 0));
     image.Reset();
-    EXPECT_TRUE(released(colour) && released(mask));
+    EXPECT_TRUE(released(colour));
+    EXPECT_TRUE(released(mask));
 }
 
 // Takes every GDI object the process may still make, and gives them back.
@@ -150,17 +140,18 @@ TEST(ImageHistory, WithNoGdiObjectLeftEditsAreRefusedWholeAndNothingMoves)
     {
         NoGdiObjectLeft full;
         ASSERT_FALSE(MemoryDC(nullptr).Ok()) << full.pens.size() << " pens made";
-        ImageState* copy = image.CopyCurrentState();
-        EXPECT_NE(nullptr, copy);
-        IconImage::FreeState(copy);
-        EXPECT_EQ(0, image.DrawStrokeSegment(Pt(0, 5), Pt(20, 5), 3, image.GetPaletteColour(3)));
-        EXPECT_EQ(0, image.DrawShape(ShapeRectangle, Pt(2, 2), Pt(9, 9), image.GetPaletteColour(3)));
+        EXPECT_TRUE(image.CopyCurrentState());
+        EXPECT_EQ(0, DrawStrokeSegment(image, Pt(0, 5), Pt(20, 5), 3, image.GetPaletteColour(3)));
+        EXPECT_EQ(0, DrawShape(image, ShapeRectangle, Pt(2, 2), Pt(9, 9), image.GetPaletteColour(3)));
         EXPECT_EQ(0, image.SetPaletteColour(255, kRed));
-        EXPECT_EQ(0, image.Undo() + image.Redo());
+        EXPECT_EQ(0, image.Undo());
+        EXPECT_EQ(0, image.Redo());
         EXPECT_EQ(before, Snapshot(image));
-        EXPECT_TRUE(image.CanUndo() && image.CanRedo());
+        EXPECT_TRUE(image.CanUndo());
+        EXPECT_TRUE(image.CanRedo());
     }
-    EXPECT_TRUE(image.GetPaletteColour(255) == kWhite && TableColour(image.GetColourBitmap(), 255) == kWhite);
+    EXPECT_EQ(kWhite, image.GetPaletteColour(255));
+    EXPECT_EQ(kWhite, TableColour(image.GetColourBitmap(), 255));
     ASSERT_EQ(1, image.Redo());
     EXPECT_EQ(2, image.GetPixelIndex(0, 0));
 }
@@ -172,10 +163,10 @@ TEST(ImageHistory, TransparentPixelsStayBlackAfterUndoOfThePaletteFallback)
     // again, so the next transparent pixel must not reuse it blindly.
     BlankImage image(16, 4);
     ASSERT_EQ(1, image.SetPaletteColour(0, 0x0000FF));
-    ImageState* before = image.CopyCurrentState();
+    std::unique_ptr<ImageState> before = image.CopyCurrentState();
     ASSERT_EQ(1, image.SetTransparent(0, 0, true));
     EXPECT_EQ(kBlack, image.GetPixelColour(0, 0));
-    ASSERT_EQ(1, image.CommitState(before));
+    ASSERT_EQ(1, image.CommitState(std::move(before)));
 
     ASSERT_EQ(1, image.Undo());
     EXPECT_EQ(0x0000FFu, image.GetPaletteColour(0));

@@ -4,11 +4,15 @@
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "model/drawing.h"
 #include "model/icon_image.h"
+#include "model/transforms.h"
 #include "win/gdi_guards.h"
 
 const COLORREF kBlack = RGB(0, 0, 0);
@@ -56,10 +60,44 @@ template <class F> std::string Failing(const IconImage& image, F check)
 // One recorded edit: pixel (0, 0) takes the palette index marker.
 inline void Edit(IconImage& image, int marker)
 {
-    ImageState* before = image.CopyCurrentState();
+    std::unique_ptr<ImageState> before = image.CopyCurrentState();
     ASSERT_NE(nullptr, before);
     ASSERT_EQ(1, image.SetPixelIndex(0, 0, marker));
-    ASSERT_EQ(1, image.CommitState(before));
+    ASSERT_EQ(1, image.CommitState(std::move(before)));
+}
+
+// The stored bytes of pixel (x, y): its palette index's byte or its colour bytes.
+inline const BYTE* PixelBytes(const IconImage& image, int x, int y)
+{
+    const int size = image.GetSize(), bits = image.GetBitCount();
+    return image.GetColourBits() + RowStride(size, bits) * (size - 1 - y) + x * bits / 8;
+}
+
+// The image as plain bytes, as a reader would hand it over.
+inline ImagePixels PixelsOf(const IconImage& image)
+{
+    ImagePixels pixels;
+    EXPECT_TRUE(pixels.Resize(image.GetSize(), image.GetBitCount()));
+    pixels.palette.assign(image.GetPalette(), image.GetPalette() + image.GetPaletteCount());
+    std::memcpy(pixels.colour.data(), image.GetColourBits(), pixels.colour.size());
+    std::memcpy(pixels.mask.data(), image.GetMaskBits(), pixels.mask.size());
+    pixels.hotspot = image.GetHotspot();
+    return pixels;
+}
+
+// Stored bytes no pixel operation writes, as a file may hold them: the image is
+// loaded again from its bytes as change(pixels) leaves them.
+template <class F> void LoadChanged(IconImage& image, F change)
+{
+    ImagePixels pixels = PixelsOf(image);
+    change(pixels);
+    ASSERT_EQ(1, image.LoadPixels(pixels));
+}
+
+// Sets the mask bit of pixel (x, y) in plain bytes.
+inline void SetMaskBit(ImagePixels& pixels, int x, int y)
+{
+    pixels.mask[RowStride(pixels.size, 1) * (pixels.size - 1 - y) + x / 8] |= BYTE(0x80 >> (x % 8));
 }
 
 // What a person sees of a pixel: TransparentColour or its colour.
@@ -94,7 +132,7 @@ inline long long At(const IconImage& image, int x, int y)
 {
     DWORD bytes = 0;
     if (image.GetBitCount() >= 24)
-        std::memcpy(&bytes, image.PixelAddress(x, y), image.GetBitCount() / 8);
+        std::memcpy(&bytes, PixelBytes(image, x, y), image.GetBitCount() / 8);
     return (long long)image.IsTransparent(x, y) << 40 | (long long)(image.GetPixelIndex(x, y) & 0xFF) << 32 | bytes;
 }
 
@@ -121,12 +159,17 @@ inline void Pattern(IconImage& image)
                 image.SetPixelIndex(x, y, (x * 7 + y * 3) % n);
             } else {
                 image.SetPixelColour(x, y, RGB(x * 9, y * 11, (x * y) & 0xFF));
-                if (bits == 32)
-                    image.PixelAddress(x, y)[3] = BYTE(x + 16 * y);
             }
         }
     if (bits == 8)
         image.SetPixelIndex(3, 3, 200);
     image.SetPixelIndex(2, 5, n);
     image.SetPixelIndex(6, 6, n);
+    if (bits == 32)
+        LoadChanged(image, [&image](ImagePixels& pixels) {
+            for (int y = 0; y < pixels.size; ++y)
+                for (int x = 0; x < pixels.size; ++x)
+                    if (!image.IsTransparent(x, y))
+                        pixels.colour[RowStride(pixels.size, 32) * (pixels.size - 1 - y) + 4 * x + 3] = BYTE(x + 16 * y);
+        });
 }

@@ -32,12 +32,12 @@ TEST(Shift, MovesEveryStoredValueWithinTheClippedBlock)
     for (const Case& c : cases) {
         BlankImage image(16, c.bits);
         Pattern(image);
-        image.SetRightIndex(c.right == -1 ? image.GetPaletteCount() : c.right);
-        const COLORREF background = image.GetRightColour();
+        image.Colours().SetRightIndex(c.right == -1 ? image.GetPaletteCount() : c.right);
+        const COLORREF background = image.Colours().GetRightColour();
         const std::vector<long long> before = Snapshot(image);
         RECT area = c.block;
         IntersectRect(&area, &area, &whole);
-        EXPECT_EQ(1, image.Shift(EqualRect(&c.block, &whole) ? nullptr : &c.block, c.dx, c.dy));
+        EXPECT_EQ(1, Shift(image, EqualRect(&c.block, &whole) ? nullptr : &c.block, c.dx, c.dy));
         EXPECT_EQ("", Failing(image, [&](int x, int y) {
             const long long sx = (long long)x - c.dx, sy = (long long)y - c.dy;
             if (Inside(sx, sy, area))
@@ -58,10 +58,10 @@ TEST(Shift, EveryShiftIsOneUndoStepAndMirrorIsNone)
     BlankImage image(16, 24);
     Pattern(image);
     const std::vector<long long> original = Snapshot(image);
-    image.Shift(nullptr, 1, 0);
-    EXPECT_EQ(1, image.Mirror(nullptr, true));
+    Shift(image, nullptr, 1, 0);
+    EXPECT_EQ(1, Mirror(image, nullptr, true));
     const std::vector<long long> mirrored = Snapshot(image);
-    image.Shift(nullptr, 0, 1);
+    Shift(image, nullptr, 0, 1);
     EXPECT_EQ(1, image.Undo());
     EXPECT_EQ(mirrored, Snapshot(image));
     EXPECT_EQ(1, image.Undo());
@@ -91,7 +91,7 @@ TEST(Mirror, SwapsStoredValuesWithinTheBlock)
         const std::vector<long long> before = Snapshot(image);
         const RECT& b = c.block;
         const RECT* block = EqualRect(&b, &whole) ? nullptr : &b;
-        EXPECT_EQ(c.result, image.Mirror(block, c.vertical));
+        EXPECT_EQ(c.result, Mirror(image, block, c.vertical));
         EXPECT_EQ("", Failing(image, [&](int x, int y) {
             const long long px = c.vertical ? x : (long long)b.left + b.right - 1 - x;
             const long long py = c.vertical ? (long long)b.top + b.bottom - 1 - y : y;
@@ -99,7 +99,7 @@ TEST(Mirror, SwapsStoredValuesWithinTheBlock)
             return At(image, x, y) == (swapped ? before[py * 16 + px] : before[y * 16 + x]);
         })) << c.bits << " bits, block from " << b.left << "," << b.top << " vertical " << c.vertical;
         EXPECT_FALSE(image.CanUndo());
-        image.Mirror(block, c.vertical);
+        Mirror(image, block, c.vertical);
         EXPECT_EQ(before, Snapshot(image)) << c.bits << " mirrored twice";
     }
 }
@@ -111,8 +111,8 @@ TEST(Clear, ImageAndRectangle)
     for (const Case& c : { Case{8, TransparentColour}, Case{24, RGB(1, 2, 3)} }) {
         BlankImage image(16, c.bits);
         Pattern(image);
-        image.SetRightColour(c.right);
-        EXPECT_EQ(1, image.ClearImage());
+        image.Colours().SetRightColour(c.right);
+        EXPECT_EQ(1, ClearImage(image));
         EXPECT_EQ(256, CountColour(image, c.right)) << c.bits;
         const COLORREF beneath = c.right == TransparentColour ? kBlack : c.right;
         EXPECT_EQ("", Failing(image, [&](int x, int y) { return image.GetPixelColour(x, y) == beneath; }));
@@ -121,11 +121,11 @@ TEST(Clear, ImageAndRectangle)
     }
     // A rectangle is cut at the border; one wholly outside records nothing.
     BlankImage image(16, 4);
-    image.SetRightIndex(9);
-    EXPECT_EQ(1, image.ClearRect(RECT{ 14, 14, 30, 30 }));
+    image.Colours().SetRightIndex(9);
+    EXPECT_EQ(1, ClearRect(image, RECT{ 14, 14, 30, 30 }));
     EXPECT_EQ(4, CountColour(image, image.GetPaletteColour(9)));
     EXPECT_EQ(9, image.GetPixelIndex(14, 15));
-    EXPECT_EQ(0, image.ClearRect(RECT{ 20, 20, 30, 30 }));
+    EXPECT_EQ(0, ClearRect(image, RECT{ 20, 20, 30, 30 }));
     EXPECT_EQ(1, image.Undo());
     EXPECT_FALSE(image.CanUndo());
 }

@@ -85,7 +85,7 @@ TEST_F(EditorTest, EditedPaletteEntryReachesTheStatusBarAndCanvas)
     const COLORREF chosen = RGB(10, 20, 30);
     ASSERT_NE(entry, image->GetTransparentIndex());
     ASSERT_NE(chosen, image->GetPaletteColour(entry));
-    image->SetLeftIndex(entry);
+    image->Colours().SetLeftIndex(entry);
     Command(CmdToolFirst + ToolFill);
     ClickPixel(8, 8);
 

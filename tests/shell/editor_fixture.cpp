@@ -303,10 +303,9 @@ void EditorTest::ExpectDocumentShown(const std::string& file, const std::vector<
     EXPECT_EQ(entries, IndexEntries());
     EXPECT_EQ(0, IndexSelection());
     EXPECT_EQ(format, ChildText(IdFormatBox));
-    WORD x = 0, y = 0;
     ASSERT_NE(nullptr, TheDocument().GetCurrentImage());
-    TheDocument().GetCurrentImage()->GetHotspot(&x, &y);
-    EXPECT_EQ(std::to_string(x) + " - " + std::to_string(y), WindowText(Shell().hotspotBox));
+    const Hotspot spot = TheDocument().GetCurrentImage()->GetHotspot();
+    EXPECT_EQ(std::to_string(spot.x) + " - " + std::to_string(spot.y), WindowText(Shell().hotspotBox));
     EXPECT_EQ(kPencilHint, StatusText(0));
     EXPECT_TRUE(PopupEnabled(2));
     EXPECT_TRUE(PopupEnabled(3));

@@ -65,8 +65,8 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
     for (const Case& k : cases) {
         Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, 4));
-        c.Image().SetLeftIndex(k.transparent ? c.Image().GetPaletteCount() : kRed);
-        c.Image().SetRightIndex(kBlue);
+        c.Image().Colours().SetLeftIndex(k.transparent ? c.Image().GetPaletteCount() : kRed);
+        c.Image().Colours().SetRightIndex(kBlue);
         c.view.SetTool(k.tool);
         Picture during = c.Drag(k.left, k.path);
         EXPECT_EQ(nullptr, GetCapture()) << k.name;
@@ -112,7 +112,7 @@ TEST(EditViewMouse, UndoStepsFollowWhatChanged)
                            Case{ ToolPicker, 0, false }, Case{ ToolSelect, 0, false } }) {
         Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, 4));
-        c.Image().SetLeftIndex(k.left);
+        c.Image().Colours().SetLeftIndex(k.left);
         c.view.SetTool(k.tool);
         c.Drag(true, { { 7, 7 } });  // 7, 7 is also the hotspot of a new 16 x 16 image
         EXPECT_EQ(k.step, c.document.CanUndo()) << "tool " << k.tool;
@@ -126,9 +126,8 @@ TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
     ASSERT_TRUE(c.document.AddNewImage(32, 8));
     c.view.SetTool(ToolHotspot);
     auto hotspot = [&c] {
-        WORD x = 0, y = 0;
-        c.Image().GetHotspot(&x, &y);
-        return std::to_string(x) + "," + std::to_string(y);
+        const Hotspot spot = c.Image().GetHotspot();
+        return std::to_string(spot.x) + "," + std::to_string(spot.y);
     };
     Click(c.window, 100, 40, false);
     EXPECT_EQ("15,15", hotspot());
@@ -168,8 +167,8 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
         EXPECT_EQ(static_cast<WPARAM>(CmdToolFirst + k.back), LastCommand()) << k.bits;
         ASSERT_EQ(1, Count(WM_COMMAND));
         EXPECT_EQ(0, Last(WM_COMMAND)->lParam);
-        EXPECT_EQ(k.colour, k.left ? image.GetLeftColour() : image.GetRightColour()) << k.bits;
-        EXPECT_EQ(k.index, k.left ? image.GetLeftIndex() : image.GetRightIndex()) << k.bits;
+        EXPECT_EQ(k.colour, k.left ? image.Colours().GetLeftColour() : image.Colours().GetRightColour()) << k.bits;
+        EXPECT_EQ(k.index, k.left ? image.Colours().GetLeftIndex() : image.Colours().GetRightIndex()) << k.bits;
         EXPECT_FALSE(c.document.CanUndo());
     }
 }
@@ -242,7 +241,7 @@ TEST(EditViewMouse, SecondButtonDuringAStrokeKeepsTheFirstStrokeUndoable)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().SetLeftIndex(kRed);
+    c.Image().Colours().SetLeftIndex(kRed);
     Press(c.window, c.Centre(1), c.Centre(1));
     Move(c.window, c.Centre(2), c.Centre(1));
     // The right button goes down while the left is held: a new (left) press.
@@ -266,7 +265,7 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
                            Case{ "frame taken", ToolSelect, false }, Case{ "frame cancelled", ToolSelect, true } }) {
         Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, 4));
-        c.Image().SetLeftIndex(kRed);
+        c.Image().Colours().SetLeftIndex(kRed);
         c.view.SetTool(k.tool);
         Press(c.window, c.Centre(2), c.Centre(2));
         Move(c.window, c.Centre(5), c.Centre(5));
@@ -305,7 +304,7 @@ TEST(EditViewMouse, AStrokeNeverReachesAnImageThatReplacedItsOwn)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().SetLeftIndex(kRed);
+    c.Image().Colours().SetLeftIndex(kRed);
     Press(c.window, c.Centre(1), c.Centre(1));
     Move(c.window, c.Centre(3), c.Centre(1));
     c.document.CloseDocument();
@@ -325,7 +324,7 @@ TEST(EditViewMouse, DISABLED_WithNoGdiObjectLeftDrawingIsRefusedAndTold)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().SetLeftIndex(kRed);
+    c.Image().Colours().SetLeftIndex(kRed);
     Press(c.window, c.Centre(1), c.Centre(1));            // one pixel: needs no GDI object
     {
         std::vector<HPEN> pens;

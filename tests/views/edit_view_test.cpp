@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "view_test_support.h"
 
 using namespace viewtest;
@@ -10,7 +12,13 @@ TEST(EditViewDisplay, SixteenPixelImageShowsBlocksOverTheButtonFace)
     image.SetPixelColour(3, 5, RGB(200, 10, 30));
     image.SetTransparent(10, 2, true);  // colour part black: background only
     image.SetTransparent(12, 12, true);
-    image.PixelAddress(12, 12)[0] = 0x80;  // blue kept under the mask shows ORed over the face
+    // Blue kept under the mask, as a file may hold it, shows ORed over the face.
+    ImagePixels pixels;
+    ASSERT_TRUE(pixels.Resize(16, 24));
+    std::memcpy(pixels.colour.data(), image.GetColourBits(), pixels.colour.size());
+    std::memcpy(pixels.mask.data(), image.GetMaskBits(), pixels.mask.size());
+    pixels.colour[RowStride(16, 24) * (15 - 12) + 3 * 12] = 0x80;
+    ASSERT_EQ(1, image.LoadPixels(pixels));
     GdiFlush();
 
     Picture shown = c.Show();
@@ -206,7 +214,7 @@ TEST(PreviewView, CatchesUpWithAStrokeOnlyAtTheRelease)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().SetLeftIndex(kGreen);
+    c.Image().Colours().SetLeftIndex(kGreen);
     ValidateRect(c.previewWindow, nullptr);
     Press(c.window, c.Centre(0), c.Centre(0));
     Move(c.window, c.Centre(3), c.Centre(0));

@@ -82,19 +82,19 @@ TEST(PaletteView, ClicksChooseTheColourOfEachButton)
     ASSERT_TRUE(p.document.AddNewImage(16, 4));
     IconImage& image = p.Image();
     Release(p.paletteWindow, 95, 5);  // entry 9
-    EXPECT_EQ(9, image.GetLeftIndex());
-    EXPECT_EQ(RGB(255, 0, 0), image.GetLeftColour());
+    EXPECT_EQ(9, image.Colours().GetLeftIndex());
+    EXPECT_EQ(RGB(255, 0, 0), image.Colours().GetLeftColour());
     Release(p.paletteWindow, 115, 170, false);
-    EXPECT_EQ(16, image.GetRightIndex());
-    EXPECT_EQ(TransparentColour, image.GetRightColour());
-    EXPECT_EQ(9, image.GetLeftIndex());
+    EXPECT_EQ(16, image.Colours().GetRightIndex());
+    EXPECT_EQ(TransparentColour, image.Colours().GetRightColour());
+    EXPECT_EQ(9, image.Colours().GetLeftIndex());
     Pump();
     EXPECT_EQ(2, Count(WM_COLOURS_CHANGED));
     Release(p.paletteWindow, 5, 15);  // below a one-row palette: nothing
     Release(p.paletteWindow, 160, 5);
     Pump();
     EXPECT_EQ(2, Count(WM_COLOURS_CHANGED));
-    EXPECT_EQ(9, image.GetLeftIndex());
+    EXPECT_EQ(9, image.Colours().GetLeftIndex());
 }
 
 TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
@@ -103,7 +103,7 @@ TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
     EXPECT_EQ(161 * 185, p.ShowPalette().Count(Face())) << "no document";
 
     ASSERT_TRUE(p.document.AddNewImage(32, 4));
-    p.Image().SetLeftIndex(12);
+    p.Image().Colours().SetLeftIndex(12);
     Picture shown = p.ShowPalette();
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(p.Image().GetPaletteColour(i), shown.At(10 * i + 5, 5)) << i;
@@ -115,7 +115,7 @@ TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
         EXPECT_EQ(s.colour, shown.At(s.x, s.y)) << s.what;
     EXPECT_GT(105 * 20 - shown.Count(Face(), 0, 165, 105, 185), 40) << "caption";
 
-    p.Image().SetLeftIndex(16);
+    p.Image().Colours().SetLeftIndex(16);
     Picture transparent = p.ShowPalette();
     EXPECT_EQ(RGB(0, 0, 0), transparent.At(109, 166));
     EXPECT_EQ(RGB(0, 0, 0), transparent.At(120, 177));
@@ -157,12 +157,12 @@ TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
     Pump();
     EXPECT_EQ(0, Count(WM_PALETTE_EDITED));
     EXPECT_EQ(RGB(128, 128, 0), image.GetPaletteColour(3));
-    EXPECT_EQ(3, image.GetLeftIndex());  // chosen by the first click of the double click
+    EXPECT_EQ(3, image.Colours().GetLeftIndex());  // chosen by the first click of the double click
 
     // Red, green and blue boxes of the full colour dialog.
     EXPECT_EQ(1u, DoubleClick(p, 45, 5, IDOK, { { 706, "10" }, { 707, "20" }, { 708, "30" } }).size());
     EXPECT_EQ(RGB(10, 20, 30), image.GetPaletteColour(4));
-    EXPECT_EQ(4, image.GetLeftIndex());
+    EXPECT_EQ(4, image.Colours().GetLeftIndex());
     Pump();
     EXPECT_EQ(1, Count(WM_PALETTE_EDITED));
 }
