@@ -1,6 +1,8 @@
 #pragma once
 #include <windows.h>
 
+#include <vector>
+
 // Small owners and whole-or-nothing transfers for the document's file readers
 // and writer.
 
@@ -49,3 +51,7 @@ HANDLE OpenForReading(const char* path);
 // like a broken one.
 bool ReadExactly(HANDLE file, void* buffer, DWORD bytes);
 bool WriteExactly(HANDLE file, const void* buffer, DWORD bytes);
+
+// Puts bytes in place of the file at path, or makes it, atomically: the file is
+// either as it was or holds every byte. False, with nothing changed, otherwise.
+bool ReplaceFileWith(const char* path, const std::vector<BYTE>& bytes);

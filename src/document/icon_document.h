@@ -29,6 +29,10 @@ enum ImportFailure
     ImportFailureOutOfMemory,
 };
 
+// The two kinds of file, told by the extension of a path.
+enum class IconFileKind { None, Icon, Cursor };
+IconFileKind FileKindOfPath(const char* path);
+
 // The one open icon or cursor file: its images, the current one, the deleted
 // ones that can be put back, the selection, the path and the modified flag.
 // It reports to its owner window only by posting WM_DOCUMENT_STATE, and to its
@@ -92,6 +96,8 @@ public:
     // reason of a failure (the None value on success).
     int OpenFile(const char* path, OpenFailure* why = nullptr);
     int WriteIconFile(const char* path);
+    // The whole file of that kind, as WriteIconFile puts it on disk.
+    bool BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const;
     int ImportBitmap(const char* path, int replace, ImportFailure* why = nullptr);
     // Writes the document to path and makes it the document's file.
     int SaveDocumentTo(const char* path);

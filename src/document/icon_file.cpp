@@ -38,46 +38,6 @@ static_assert(sizeof(IconDirectoryEntry) == 16, "directory entry is 16 bytes");
 const WORD kTypeIcon = 1;
 const WORD kTypeCursor = 2;
 
-// 1 icon, 2 cursor by the extension of the last path component; 0 for any other.
-WORD FileTypeOfPath(const char* path)
-{
-    char extension[MAX_PATH];
-    lstrcpynA(extension, PathFindExtensionA(path), MAX_PATH);
-    CharLowerA(extension);
-    if (strcmp(extension, ".ico") == 0)
-        return kTypeIcon;
-    if (strcmp(extension, ".cur") == 0)
-        return kTypeCursor;
-    return 0;
-}
-
-// A new file beside the target for the document to go to first. The name is
-// made here rather than by GetTempFileNameA, which refuses folders longer than
-// MAX_PATH - 14: it is cut to the room the target's own name leaves, so that
-// every path the file dialog accepts can be saved to. Never an existing file.
-HANDLE CreateTemporaryBeside(const char* path, char* temporary)
-{
-    const size_t folder = size_t(PathFindFileNameA(path) - path);
-    if (folder + 2 > MAX_PATH)
-        return INVALID_HANDLE_VALUE;
-    const size_t room = MAX_PATH - 1 - folder;
-    const DWORD seed = GetTickCount() ^ (GetCurrentProcessId() << 12);
-    for (DWORD attempt = 0; attempt < 100; ++attempt) {
-        char name[16];
-        // The leading digits vary most, as a short name keeps only those.
-        wsprintfA(name, "~%08lx.tmp", static_cast<unsigned long>((seed + attempt) * 2654435761u));
-        const size_t whole = size_t(lstrlenA(name)), length = room < whole ? room : whole;
-        memcpy(temporary, path, folder);
-        memcpy(temporary + folder, name, length);
-        temporary[folder + length] = 0;
-        HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        const DWORD error = file == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
-        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS)
-            return file;
-    }
-    return INVALID_HANDLE_VALUE;
-}
-
 } // namespace
 
 // ---- Reading -----------------------------------------------------------------
@@ -220,26 +180,36 @@ bool FillRecord(const IconImage& image, BYTE* record)
 
 } // namespace
 
-int IconDocument::WriteIconFile(const char* path)
+IconFileKind FileKindOfPath(const char* path)
 {
-    if (!path || !path[0] || images_.empty())
-        return 0;
-    const WORD type = FileTypeOfPath(path);
-    if (!type)
-        return 0;
+    const char* extension = path ? PathFindExtensionA(path) : "";
+    if (lstrcmpiA(extension, ".ico") == 0)
+        return IconFileKind::Icon;
+    if (lstrcmpiA(extension, ".cur") == 0)
+        return IconFileKind::Cursor;
+    return IconFileKind::None;
+}
 
-    const int count = GetImageCount();
-    if (count > 0xFFFF)
-        return 0;
-    const DWORD directoryBytes = sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * count;
-    HeapBlock directory(directoryBytes);
-    if (!directory.Ok())
-        return 0;
-    IconFileHeader* header = reinterpret_cast<IconFileHeader*>(directory.Get());
+bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const
+{
+    const size_t count = images_.size();
+    if (kind == IconFileKind::None || count == 0 || count > 0xFFFF)
+        return false;
+    const WORD type = kind == IconFileKind::Icon ? kTypeIcon : kTypeCursor;
+    const DWORD directoryBytes = DWORD(sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * count);
+    DWORD total = directoryBytes;
+    for (const std::unique_ptr<IconImage>& image : images_)
+        total += DWORD(RecordBytesOf(*image).total);
+    try {
+        bytes.assign(total, 0);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    IconFileHeader* header = reinterpret_cast<IconFileHeader*>(bytes.data());
     header->reserved = 0;
     header->type = type;
     header->count = static_cast<WORD>(count);
-    IconDirectoryEntry* entry = reinterpret_cast<IconDirectoryEntry*>(directory.Get() + sizeof(IconFileHeader));
+    IconDirectoryEntry* entry = reinterpret_cast<IconDirectoryEntry*>(bytes.data() + sizeof(IconFileHeader));
     DWORD offset = directoryBytes;
     for (const std::unique_ptr<IconImage>& each : images_) {
         const IconImage& image = *each;
@@ -260,35 +230,19 @@ int IconDocument::WriteIconFile(const char* path)
         }
         entry->bytesInRecord = static_cast<DWORD>(RecordBytesOf(image).total);
         entry->recordOffset = offset;
+        if (!FillRecord(image, bytes.data() + offset))
+            return false;
         offset += entry->bytesInRecord;
         ++entry;
     }
+    return true;
+}
 
-    // The document goes to a file of its own beside the target, which it replaces
-    // only once every byte is on disk: a failed write never costs the user the
-    // file they had.
-    // A read-only file is not replaced, as opening it for writing would be refused
-    // (Wine's rename would replace it anyway).
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+int IconDocument::WriteIconFile(const char* path)
+{
+    std::vector<BYTE> bytes;
+    if (!path || !path[0] || !BuildFileBytes(FileKindOfPath(path), bytes) || !ReplaceFileWith(path, bytes))
         return 0;
-    char temporary[MAX_PATH];
-    FileHandle file(CreateTemporaryBeside(path, temporary));
-    if (!file.Ok())
-        return 0;
-    bool written = WriteExactly(file, directory.Get(), directoryBytes);
-    for (size_t i = 0; i < images_.size() && written; ++i) {
-        const IconImage& image = *images_[i];
-        const DWORD recordBytes = static_cast<DWORD>(RecordBytesOf(image).total);
-        HeapBlock record(recordBytes);
-        written = record.Ok() && FillRecord(image, record.Get()) && WriteExactly(file, record.Get(), recordBytes);
-    }
-    written = written && FlushFileBuffers(file);
-    written = file.Close() && written;
-    if (!written || !MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        DeleteFileA(temporary);
-        return 0;
-    }
     modified_ = 0;
     return 1;
 }
