@@ -137,5 +137,6 @@ int IconDocument::ImportBitmap(const char* path, int replace, ImportFailure* why
     }
     failure = ImportFailureNone;
     modified_ = 1;
+    ++changes_;
     return 1;
 }

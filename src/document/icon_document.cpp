@@ -188,6 +188,8 @@ void IconDocument::PostDocumentState() const
 void IconDocument::SetModified(int value)
 {
     modified_ = value ? 1 : 0;
+    if (modified_)
+        ++changes_;
     PostDocumentState();
 }
 
@@ -229,6 +231,17 @@ int IconDocument::SelectAll()
 }
 
 // ---- Saving ----------------------------------------------------------------
+
+int IconDocument::OpenRecoveryCopy(const char* copy, const char* originalPath, int currentImage,
+                                   OpenFailure* why)
+{
+    if (!OpenFile(copy, why))
+        return 0;
+    SetFilePath(originalPath ? originalPath : "");
+    SelectImage(currentImage);
+    SetModified(1);
+    return 1;
+}
 
 int IconDocument::SaveDocumentTo(const char* path)
 {

@@ -71,6 +71,8 @@ public:
     HWND GetOwnerWindow() const { return owner_; }
     void SetModified(int value);
     int IsModified() const { return modified_ ? 1 : 0; }
+    // Counts the changes made, so that one who keeps a copy knows it is behind.
+    unsigned long GetChangeCount() const { return changes_; }
     const char* GetFilePath() const { return path_; }
     // The selection in pixels of the current image, corners in either order.
     void SetSelection(const RECT& pixels);
@@ -101,6 +103,9 @@ public:
     int ImportBitmap(const char* path, int replace, ImportFailure* why = nullptr);
     // Writes the document to path and makes it the document's file.
     int SaveDocumentTo(const char* path);
+    // Opens a recovery copy as the document the user was working on: modified,
+    // with its original path (empty for one never saved) and its current image.
+    int OpenRecoveryCopy(const char* copy, const char* originalPath, int currentImage, OpenFailure* why = nullptr);
 
 private:
     typedef std::vector<std::unique_ptr<IconImage>> ImageList;
@@ -122,6 +127,7 @@ private:
     HWND owner_ = nullptr;
     char path_[MAX_PATH] = {};
     DWORD modified_ = 0;
+    unsigned long changes_ = 0;
     RECT selection_ = {};
     int hasSelection_ = 0;
     HistoryBudget budget_;                      // every image taken in is attached

@@ -9,6 +9,7 @@
 #include "shell/help_about.h"
 #include "shell/main_window.h"
 #include "shell/new_image_dialog.h"
+#include "shell/recovery.h"
 #include "shell/status_bars.h"
 #include "shell/tool_buttons.h"
 #include "shell/toolbar.h"
@@ -162,8 +163,10 @@ void Refresh(HWND mainWindow, unsigned steps)
         UpdateImageIndex(mainWindow);
     if (steps & RefreshTitle)
         UpdateTitle(mainWindow);
-    if (steps & RefreshCommands)
+    if (steps & RefreshCommands) {
         UpdateCommandState(mainWindow);
+        NoteDocumentState(mainWindow);
+    }
     if (steps & RefreshPosition)
         UpdateCursorPosition(0, 0);
     if (steps & RefreshHint)
@@ -296,7 +299,10 @@ void OnNotification(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam)
         Invalidate(ThePalette().GetPaletteWindow(), TRUE);
         break;
     case WM_HOTSPOT_CHANGED: UpdateHotspotText(); break;
-    case WM_DOCUMENT_STATE: UpdateCommandState(mainWindow); break;
+    case WM_DOCUMENT_STATE:
+        UpdateCommandState(mainWindow);
+        NoteDocumentState(mainWindow);
+        break;
     case WM_CURSOR_POSITION: UpdateCursorPosition(static_cast<int>(wParam), static_cast<int>(lParam)); break;
     case WM_EDIT_REFUSED: TellEditRefused(mainWindow); break;
     }

@@ -8,6 +8,7 @@
 #include "shell/editor_objects.h"
 #include "shell/file_dialogs.h"
 #include "shell/new_image_dialog.h"
+#include "shell/recovery.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
 
@@ -33,6 +34,9 @@ void TellAboutFile(HWND owner, const char* format, const char* path, const char*
 // rather than images that are gone.
 void RefreshAfterReplace(HWND mainWindow, int succeeded)
 {
+    // The document the copy was of is gone.
+    if (succeeded || !TheDocument().IsOpen())
+        ForgetRecoveryCopy();
     Refresh(mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
 }
 
@@ -80,8 +84,10 @@ bool SaveFromShell(HWND owner, bool chooseName)
         lstrcpynA(path, document.GetFilePath(), MAX_PATH);
     else if (!ChooseFileToSave(owner, path))
         return false;
-    if (document.SaveDocumentTo(path))
+    if (document.SaveDocumentTo(path)) {
+        ForgetRecoveryCopy();
         return true;
+    }
     TellAboutFile(owner, kSaveFailed, path);
     return false;
 }
@@ -102,12 +108,17 @@ bool AskSaveChanges(HWND owner)
     return false;
 }
 
+void TellOpenFailure(HWND owner, const char* path, OpenFailure why)
+{
+    TellAboutFile(owner, kOpenFailed, path, OpenFailureText(why));
+}
+
 bool OpenIconFile(HWND mainWindow, const char* path)
 {
     OpenFailure why = OpenFailureNone;
     if (TheDocument().OpenFile(path, &why))
         return true;
-    TellAboutFile(mainWindow, kOpenFailed, path, OpenFailureText(why));
+    TellOpenFailure(mainWindow, path, why);
     return false;
 }
 
@@ -181,5 +192,6 @@ void CloseCurrentDocument(HWND mainWindow)
     if (!AskSaveChanges(mainWindow))
         return;
     TheDocument().CloseDocument();
+    ForgetRecoveryCopy();
     Refresh(mainWindow, RefreshWholeDocument | RefreshPosition);
 }

@@ -34,6 +34,9 @@ void OpenDroppedFile(HWND mainWindow, const char* path);
 // it fails, the user is told why.
 bool ImportBitmapFile(HWND mainWindow, const char* path, bool replace);
 
+// Tells that the file at path did not open, and why.
+void TellOpenFailure(HWND owner, const char* path, OpenFailure why);
+
 // The texts that tell why a file did not open or import.
 const char* OpenFailureText(OpenFailure why);
 const char* ImportFailureText(ImportFailure why);

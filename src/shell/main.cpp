@@ -1,6 +1,7 @@
 #include <windows.h>
 #include <stdlib.h>
 
+#include "shell/recovery.h"
 #include "shell/startup.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
@@ -13,6 +14,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     if (!mainWindow)
         return 0;
     ShowWindow(mainWindow, showCommand);
-    OpenCommandLineFile(mainWindow, __argc, __argv);
+    // Work recovered after a crash comes first; the file named on the command
+    // line would otherwise ask to save it away at once.
+    if (!OfferRecovery(mainWindow))
+        OpenCommandLineFile(mainWindow, __argc, __argv);
     return RunMessageLoop(mainWindow);
 }

@@ -8,6 +8,7 @@
 #include "shell/commands.h"
 #include "shell/editor_objects.h"
 #include "shell/file_commands.h"
+#include "shell/recovery.h"
 #include "shell/status_bars.h"
 #include "shell/tool_buttons.h"
 #include "shell/toolbar.h"
@@ -113,6 +114,7 @@ LRESULT OnClose(HWND hwnd)
     TheCanvas().EndDrag();
     if (AskSaveChanges(hwnd)) {
         TheDocument().CloseDocument();
+        ForgetRecoveryCopy();
         DestroyWindow(hwnd);
     }
     return 0;
@@ -140,6 +142,7 @@ LRESULT OnQueryEndSession(HWND hwnd)
 LRESULT OnDestroy(HWND hwnd)
 {
     ListenToClipboard(hwnd, false);
+    StopRecovery(hwnd);
     ShellState& shell = Shell();
     if (shell.toolbarImages)
         ImageList_Destroy(shell.toolbarImages);
@@ -161,6 +164,15 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_DESTROY: return OnDestroy(hwnd);
     case WM_QUERYENDSESSION: return OnQueryEndSession(hwnd);
     case WM_DROPFILES: return OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));
+    case WM_TIMER:
+        if (wParam == RecoveryTimer)
+            OnRecoveryTimer(hwnd);
+        return 0;
+    case WM_ENDSESSION:
+        // The user answered the save prompt already: nothing is left to recover.
+        if (wParam)
+            StopRecovery(hwnd);
+        return 0;
     case WM_CLIPBOARDUPDATE: UpdateCommandState(hwnd); return 0;
     case WM_ACTIVATE:
         // Another program may have changed the clipboard meanwhile.

@@ -1,0 +1,27 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+class RecoveryStore;
+
+// While the document has unsaved changes, a copy of it is kept in the user's
+// local application data, a few seconds behind the last change; at the next
+// start after a crash or a power cut it is offered back.
+
+// The copies' folder: "Vemiro Editor\Recovery" in the local application data.
+std::string RecoveryRoot();
+RecoveryStore& TheRecovery();
+
+const UINT_PTR RecoveryTimer = 1;
+
+// WM_DOCUMENT_STATE: a change not copied yet arms the timer.
+void NoteDocumentState(HWND mainWindow);
+// WM_TIMER: the copy is written, unless a drag is going on.
+void OnRecoveryTimer(HWND mainWindow);
+// The document was saved, closed or given up: its copy goes.
+void ForgetRecoveryCopy();
+// The window goes: no more copies, and this editor's folder goes too.
+void StopRecovery(HWND mainWindow);
+// At the start: asks about each copy left behind; true when one became the document.
+bool OfferRecovery(HWND mainWindow);
