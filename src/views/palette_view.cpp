@@ -27,6 +27,27 @@ int GridIndex(int x, int y)
     return (y / kPitch) * kColumns + column;
 }
 
+// The caption ends before the transparent cell: where the system's font is
+// wider than the one the layout was made for, its letters are narrowed to fit.
+void DrawCaption(HDC dc, RECT caption)
+{
+    HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
+    SelectGuard keep(dc, guiFont);
+    const int room = kTransparentFrame.left - 2 - caption.left;
+    SIZE extent = {};
+    GetTextExtentPoint32A(dc, kCaption, lstrlenA(kCaption), &extent);
+    LOGFONTA shape = {};
+    TEXTMETRICA metrics = {};
+    GdiObject<HFONT> narrowed;
+    if (extent.cx > room && GetObjectA(guiFont, sizeof shape, &shape) && GetTextMetricsA(dc, &metrics)) {
+        shape.lfWidth = metrics.tmAveCharWidth * room / extent.cx;
+        narrowed.Reset(CreateFontIndirectA(&shape));
+    }
+    SelectGuard narrow(dc, narrowed.Get());
+    caption.right = caption.left + room;
+    DrawTextA(dc, kCaption, -1, &caption, DT_NOCLIP);
+}
+
 } // namespace
 
 ATOM PaletteView::RegisterPaletteClass()
@@ -86,10 +107,7 @@ void PaletteView::Paint(HDC dc)
     RECT caption = client;
     caption.top = caption.bottom - 20;
     int oldMode = SetBkMode(dc, TRANSPARENT);
-    {
-        SelectGuard font(dc, GetStockObject(DEFAULT_GUI_FONT));
-        DrawTextA(dc, kCaption, -1, &caption, 0);
-    }
+    DrawCaption(dc, caption);
     SetBkMode(dc, oldMode);
 
     if (left == n)

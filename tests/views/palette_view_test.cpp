@@ -114,6 +114,7 @@ TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
                            Spot{ 115, 170, kWhite, "transparent cell" }, Spot{ 109, 166, Face(), "no frame there" } })
         EXPECT_EQ(s.colour, shown.At(s.x, s.y)) << s.what;
     EXPECT_GT(105 * 20 - shown.Count(Face(), 0, 165, 105, 185), 40) << "caption";
+    EXPECT_EQ(40 * 20, shown.Count(Face(), 121, 165, 161, 185)) << "the caption ends before the transparent cell";
 
     p.Image().Colours().SetLeftIndex(16);
     Picture transparent = p.ShowPalette();
