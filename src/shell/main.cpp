@@ -1,5 +1,5 @@
 #include <windows.h>
-#include <stdlib.h>
+#include <shellapi.h>
 
 #include "shell/startup.h"
 
@@ -13,6 +13,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
     if (!mainWindow)
         return 0;
     ShowWindow(mainWindow, showCommand);
-    OpenCommandLineFile(mainWindow, __argc, __argv);
+    // The wide command line: a path in any script arrives as it is.
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    OpenCommandLineFile(mainWindow, argc, argv);
+    LocalFree(argv);
     return RunMessageLoop(mainWindow);
 }

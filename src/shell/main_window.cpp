@@ -121,8 +121,8 @@ LRESULT OnClose(HWND hwnd)
 // Of several files dropped at once, the first is taken.
 LRESULT OnDropFiles(HWND hwnd, HDROP drop)
 {
-    char path[MAX_PATH] = "";
-    const UINT length = DragQueryFileA(drop, 0, path, MAX_PATH);
+    wchar_t path[MAX_PATH] = L"";
+    const UINT length = DragQueryFileW(drop, 0, path, MAX_PATH);
     DragFinish(drop);
     if (length > 0 && length < MAX_PATH)
         OpenDroppedFile(hwnd, path);

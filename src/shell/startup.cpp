@@ -49,7 +49,7 @@ HWND CreateMainWindow(HINSTANCE instance)
                            CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, nullptr, nullptr, instance, nullptr);
 }
 
-bool OpenCommandLineFile(HWND mainWindow, int argc, char** argv)
+bool OpenCommandLineFile(HWND mainWindow, int argc, wchar_t** argv)
 {
     if (argc < 2 || !argv || !argv[1])
         return false;

@@ -8,6 +8,7 @@
 #include "shell/editor_objects.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -60,17 +61,18 @@ HWND SetUpStatusBar(HWND mainWindow)
     return bar;
 }
 
+// The main window is an ANSI window, whose WM_SETTEXT would turn a file name in
+// another script into question marks: the title goes straight to the default
+// procedure in wide characters, which keeps them.
 void UpdateTitle(HWND mainWindow)
 {
     IconDocument& document = TheDocument();
-    char title[MAX_PATH + 64];
-    if (!document.IsOpen())
-        snprintf(title, sizeof title, "%s", AppTitle);
-    else if (document.GetFilePath()[0] != '\0')
-        snprintf(title, sizeof title, "%s  : [ %s ]", AppTitle, PathFindFileNameA(document.GetFilePath()));
-    else
-        snprintf(title, sizeof title, "%s  : [ nouveau ]", AppTitle);
-    SetWindowTextA(mainWindow, title);
+    std::wstring title = WideText(AppTitle);
+    if (document.IsOpen() && document.GetFilePath()[0] != L'\0')
+        title += FormatWide("  : [ %s ]", {PathFindFileNameW(document.GetFilePath())});
+    else if (document.IsOpen())
+        title += WideText("  : [ nouveau ]");
+    DefWindowProcW(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
 }
 
 void UpdateColourStatus()
