@@ -161,12 +161,17 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_DESTROY: return OnDestroy(hwnd);
     case WM_QUERYENDSESSION: return OnQueryEndSession(hwnd);
     case WM_DROPFILES: return OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));
+    case WM_NOTIFYFORMAT:
+        // The bars and their tooltips are ANSI controls, answered in ANSI.
+        if (lParam == NF_QUERY)
+            return NFR_ANSI;
+        break;
     case WM_CLIPBOARDUPDATE: UpdateCommandState(hwnd); return 0;
     case WM_ACTIVATE:
         // Another program may have changed the clipboard meanwhile.
         if (LOWORD(wParam) != WA_INACTIVE)
             UpdateCommandState(hwnd);
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_DRAWITEM: return DrawColourSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_NOTIFY: return OnToolbarTooltip(wParam, reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
@@ -185,5 +190,5 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         OnNotification(hwnd, msg, wParam, lParam);
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

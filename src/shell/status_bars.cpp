@@ -61,9 +61,6 @@ HWND SetUpStatusBar(HWND mainWindow)
     return bar;
 }
 
-// The main window is an ANSI window, whose WM_SETTEXT would turn a file name in
-// another script into question marks: the title goes straight to the default
-// procedure in wide characters, which keeps them.
 void UpdateTitle(HWND mainWindow)
 {
     IconDocument& document = TheDocument();
@@ -72,7 +69,7 @@ void UpdateTitle(HWND mainWindow)
         title += FormatWide("  : [ %s ]", {PathFindFileNameW(document.GetFilePath())});
     else if (document.IsOpen())
         title += WideText("  : [ nouveau ]");
-    DefWindowProcW(mainWindow, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(title.c_str()));
+    SetWindowTextW(mainWindow, title.c_str());
 }
 
 void UpdateColourStatus()

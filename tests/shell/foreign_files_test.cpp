@@ -5,11 +5,10 @@
 
 namespace {
 
-// The caption as drawn: WM_GETTEXT to the ANSI window would answer in ANSI.
 std::wstring WideTitle(HWND window)
 {
     wchar_t text[512] = L"";
-    InternalGetWindowText(window, text, 512);
+    GetWindowTextW(window, text, 512);
     return text;
 }
 
