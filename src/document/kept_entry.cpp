@@ -88,12 +88,9 @@ IconDirectoryEntry KeptDirectoryEntry(const KeptEntry& kept, bool toCursor, DWOR
 {
     IconDirectoryEntry entry = kept.entry;
     entry.recordOffset = offset;
-    if (toCursor != kept.fromCursor && toCursor) {
-        entry.planesOrHotspotX = WORD((kept.width - 1) / 2);
-        entry.bitCountOrHotspotY = WORD((kept.height - 1) / 2);
-    } else if (toCursor != kept.fromCursor) {
-        entry.planesOrHotspotX = 1;
-        entry.bitCountOrHotspotY = WORD(kept.bitCount);
-    }
+    if (toCursor == kept.fromCursor)
+        return entry;
+    entry.planesOrHotspotX = toCursor ? WORD((kept.width - 1) / 2) : WORD(1);
+    entry.bitCountOrHotspotY = toCursor ? WORD((kept.height - 1) / 2) : WORD(kept.bitCount);
     return entry;
 }

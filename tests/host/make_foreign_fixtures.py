@@ -105,18 +105,18 @@ def make_mixed():
     24-pixel one, which it keeps; and one of PNG images only."""
     small = [picture(16, 12, 8), picture(24, 300, 9), picture(32, 300, 10), picture(48, 300, 11)]
     big = flat_picture(256, 12)
+    out = lambda name: os.path.join(FIXTURES, name)
     with tempfile.TemporaryDirectory() as work:
-        s16, s24, s32, s48, s256 = (os.path.join(work, "s%d.png" % im.size[0]) for im in small + [big])
-        for im, path in zip(small + [big], (s16, s24, s32, s48, s256)):
+        s16, s24, s32, s48, s256 = paths = [os.path.join(work, "s%d.png" % im.size[0]) for im in small + [big]]
+        for im, path in zip(small + [big], paths):
             im.save(path)
-        out = lambda name: os.path.join(FIXTURES, name)
-        subprocess.run(["/usr/bin/convert", s16, s32, s48, s256, out("magick_png256.ico")], check=True)
-        subprocess.run(["icotool", "-c", "-o", out("icotool_png256.ico"), "-b", "32", s32, "-b", "8", s16,
-                        "-b", "32", s24, "-r", s256], check=True)
-        subprocess.run(["icotool", "-c", "--cursor", "-X", "3", "-Y", "4", "-o", out("icotool_png256.cur"),
-                        "-b", "32", s32, "-r", s256], check=True)
+        for command in (["/usr/bin/convert", s16, s32, s48, s256, out("magick_png256.ico")],
+                        ["icotool", "-c", "-o", out("icotool_png256.ico"), "-b", "32", s32, "-b", "8", s16,
+                         "-b", "32", s24, "-r", s256],
+                        ["icotool", "-c", "--cursor", "-X", "3", "-Y", "4", "-o", out("icotool_png256.cur"),
+                         "-b", "32", s32, "-r", s256]):
+            subprocess.run(command, check=True)
     big.save(out("pillow_png.ico"), "ICO", sizes=[(16, 16), (32, 32)])
-    print("made the mixed files")
 
 
 def main():
