@@ -30,8 +30,10 @@ TEST_F(EditorTest, FilesWithImagesTheEditorKeepsOpenEditAndSaveWhole)
         const std::vector<DialogSeen> seen = Command(CmdOpen, {ChooseFile(FixtureCopy(c.name, c.name)), Press(IDOK)});
         ASSERT_EQ(2u, seen.size()) << c.name;
         EXPECT_EQ(c.notice, seen[1].text) << c.name;
-        SendDlgItemMessageA(main_, IdImageIndexBox, CB_SETCURSEL, c.image32, 0);
-        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IdImageIndexBox, CBN_SELCHANGE), 0);
+        HWND box = GetDlgItem(main_, IdImageIndexBox);
+        SendMessageA(box, CB_SETCURSEL, c.image32, 0);
+        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IdImageIndexBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+        ASSERT_EQ(32, TheDocument().GetCurrentImage()->GetSize()) << c.name;
         ChooseColour(kRed, true);
         ClickPixel(5, 7);
         CreateDirectoryA(VEMIRO_TEST_OUTPUT "/kept-saved", nullptr);
