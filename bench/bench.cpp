@@ -152,14 +152,14 @@ void BenchFiles()
         std::printf("document of 30 images: could not be built\n");
         return;
     }
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "vemiro-bench.ico";
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"vemiro-bench.ico";
     const int rounds = 20;
     int saved = 0;
     Timing save = Measure(rounds, [&] { saved += document.WriteIconFile(path.c_str()); });
     WIN32_FILE_ATTRIBUTE_DATA data = {};
-    GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data);
+    GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
     std::printf("save a document of 30 images (5 of each side, depths 1 to 32, %lu bytes): "
                 "median %.3f ms, best %.3f ms (%d of %d written)\n",
                 static_cast<unsigned long>(data.nFileSizeLow), save.median, save.best, saved, rounds);
@@ -169,7 +169,7 @@ void BenchFiles()
     Timing open = Measure(rounds, [&] { opened += reader.OpenFile(path.c_str()); });
     std::printf("open it: median %.3f ms, best %.3f ms (%d of %d opened, %d images)\n",
                 open.median, open.best, opened, rounds, reader.GetImageCount());
-    DeleteFileA(path.c_str());
+    DeleteFileW(path.c_str());
 }
 
 void BenchCopyState()

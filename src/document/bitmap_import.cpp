@@ -104,7 +104,7 @@ ImportFailure CheckBitmapFile(HANDLE file, BITMAPFILEHEADER& fileHeader, std::ve
 
 }  // namespace
 
-int IconDocument::ImportBitmap(const char* path, int replace, ImportFailure* why)
+int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* why)
 {
     ImportFailure ignored;
     ImportFailure& failure = why ? *why : ignored;

@@ -45,7 +45,10 @@ private:
 
 // An existing file opened for reading, which others may read meanwhile;
 // INVALID_HANDLE_VALUE when it cannot be opened.
-HANDLE OpenForReading(const char* path);
+HANDLE OpenForReading(const wchar_t* path);
+
+// Moves the file position to offset bytes from the start.
+bool SeekTo(HANDLE file, DWORD offset);
 
 // False unless every byte asked for was transferred: a short file is refused
 // like a broken one.
@@ -54,4 +57,4 @@ bool WriteExactly(HANDLE file, const void* buffer, DWORD bytes);
 
 // Puts bytes in place of the file at path, or makes it, atomically: the file is
 // either as it was or holds every byte. False, with nothing changed, otherwise.
-bool ReplaceFileWith(const char* path, const std::vector<BYTE>& bytes);
+bool ReplaceFileWith(const wchar_t* path, const std::vector<BYTE>& bytes);

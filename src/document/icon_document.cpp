@@ -70,10 +70,11 @@ void IconDocument::AppendImage(std::unique_ptr<IconImage> image)
     ClearSelection();
 }
 
-void IconDocument::TakeImages(ImageList images)
+void IconDocument::TakeImages(ImageList images, std::vector<KeptEntry> kept)
 {
     CloseDocument();
     images_ = std::move(images);
+    kept_ = std::move(kept);
     for (const std::unique_ptr<IconImage>& image : images_)
         budget_.Attach(image.get());
     current_ = 0;
@@ -132,8 +133,9 @@ void IconDocument::CloseDocument()
 {
     images_.clear();
     deleted_.clear();
+    kept_.clear();
     current_ = 0;
-    path_[0] = '\0';
+    path_[0] = L'\0';
     modified_ = 0;
     ClearSelection();
 }
@@ -193,9 +195,9 @@ void IconDocument::SetModified(int value)
     PostDocumentState();
 }
 
-void IconDocument::SetFilePath(const char* path)
+void IconDocument::SetFilePath(const wchar_t* path)
 {
-    lstrcpynA(path_, path, MAX_PATH);
+    lstrcpynW(path_, path, MAX_PATH);
 }
 
 void IconDocument::SetSelection(const RECT& pixels)
@@ -232,18 +234,18 @@ int IconDocument::SelectAll()
 
 // ---- Saving ----------------------------------------------------------------
 
-int IconDocument::OpenRecoveryCopy(const char* copy, const char* originalPath, int currentImage,
+int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const wchar_t* originalPath, int currentImage,
                                    OpenFailure* why)
 {
     if (!OpenFile(copy, why))
         return 0;
-    SetFilePath(originalPath ? originalPath : "");
+    SetFilePath(originalPath ? originalPath : L"");
     SelectImage(currentImage);
     SetModified(1);
     return 1;
 }
 
-int IconDocument::SaveDocumentTo(const char* path)
+int IconDocument::SaveDocumentTo(const wchar_t* path)
 {
     if (!WriteIconFile(path))
         return 0;

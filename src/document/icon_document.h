@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "document/kept_entry.h"
 #include "document/open_failure.h"
 #include "model/history_budget.h"
 #include "model/icon_image.h"
@@ -31,10 +32,11 @@ enum ImportFailure
 
 // The two kinds of file, told by the extension of a path.
 enum class IconFileKind { None, Icon, Cursor };
-IconFileKind FileKindOfPath(const char* path);
+IconFileKind FileKindOfPath(const wchar_t* path);
 
 // The one open icon or cursor file: its images, the current one, the deleted
-// ones that can be put back, the selection, the path and the modified flag.
+// ones that can be put back, the entries of its file kept without being
+// editable, the selection, the path and the modified flag.
 // It reports to its owner window only by posting WM_DOCUMENT_STATE, and to its
 // callers by what its operations answer: it shows nothing itself.
 class IconDocument
@@ -59,6 +61,10 @@ public:
     int DeleteCurrentImage();
     int RestoreDeletedImage();
     void CloseDocument();
+    // The entries of the opened file that are not editable, in file order:
+    // Save writes them back after the images. Only Close, New, a replacing
+    // import and the next open drop them.
+    const std::vector<KeptEntry>& GetKeptEntries() const { return kept_; }
 
     // History of the current image
     bool CanUndo() const;
@@ -73,7 +79,7 @@ public:
     int IsModified() const { return modified_ ? 1 : 0; }
     // Counts the changes made, so that one who keeps a copy knows it is behind.
     unsigned long GetChangeCount() const { return changes_; }
-    const char* GetFilePath() const { return path_; }
+    const wchar_t* GetFilePath() const { return path_; }
     // The selection in pixels of the current image, corners in either order.
     void SetSelection(const RECT& pixels);
     void ClearSelection();
@@ -96,16 +102,17 @@ public:
 
     // Files (icon_file.cpp, bitmap_import.cpp). why, when given, receives the
     // reason of a failure (the None value on success).
-    int OpenFile(const char* path, OpenFailure* why = nullptr);
-    int WriteIconFile(const char* path);
+    int OpenFile(const wchar_t* path, OpenFailure* why = nullptr);
+    int WriteIconFile(const wchar_t* path);
     // The whole file of that kind, as WriteIconFile puts it on disk.
     bool BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const;
-    int ImportBitmap(const char* path, int replace, ImportFailure* why = nullptr);
+    int ImportBitmap(const wchar_t* path, int replace, ImportFailure* why = nullptr);
     // Writes the document to path and makes it the document's file.
-    int SaveDocumentTo(const char* path);
+    int SaveDocumentTo(const wchar_t* path);
     // Opens a recovery copy as the document the user was working on: modified,
     // with its original path (empty for one never saved) and its current image.
-    int OpenRecoveryCopy(const char* copy, const char* originalPath, int currentImage, OpenFailure* why = nullptr);
+    int OpenRecoveryCopy(const wchar_t* copy, const wchar_t* originalPath, int currentImage,
+                         OpenFailure* why = nullptr);
 
 private:
     typedef std::vector<std::unique_ptr<IconImage>> ImageList;
@@ -116,16 +123,17 @@ private:
     };
 
     void AppendImage(std::unique_ptr<IconImage> image);  // appends and makes it current
-    void TakeImages(ImageList images);                    // the images of an opened file
+    void TakeImages(ImageList images, std::vector<KeptEntry> kept);  // the content of an opened file
     void PostDocumentState() const;
     void MoveSelection(int size, int dx, int dy);
-    void SetFilePath(const char* path);
+    void SetFilePath(const wchar_t* path);
 
     ImageList images_;
     size_t current_ = 0;                        // meaningful while images_ holds any
     std::vector<DeletedImage> deleted_;         // the last one is restored first
+    std::vector<KeptEntry> kept_;
     HWND owner_ = nullptr;
-    char path_[MAX_PATH] = {};
+    wchar_t path_[MAX_PATH] = {};
     DWORD modified_ = 0;
     unsigned long changes_ = 0;
     RECT selection_ = {};

@@ -1,6 +1,8 @@
 #include "document/icon_document.h"
 #include "document/file_io.h"
+#include "document/icon_file_layout.h"
 #include "document/icon_record.h"
+#include "document/kept_entry.h"
 
 #include <memory>
 #include <new>
@@ -8,37 +10,6 @@
 #include <vector>
 #include <shlwapi.h>
 #include <string.h>
-
-namespace {
-
-#pragma pack(push, 1)
-struct IconFileHeader
-{
-    WORD reserved;
-    WORD type;
-    WORD count;
-};
-
-struct IconDirectoryEntry
-{
-    BYTE width;
-    BYTE height;
-    BYTE colourCount;
-    BYTE reserved;
-    WORD planesOrHotspotX;
-    WORD bitCountOrHotspotY;
-    DWORD bytesInRecord;
-    DWORD recordOffset;
-};
-#pragma pack(pop)
-
-static_assert(sizeof(IconFileHeader) == 6, "icon file header is 6 bytes");
-static_assert(sizeof(IconDirectoryEntry) == 16, "directory entry is 16 bytes");
-
-const WORD kTypeIcon = 1;
-const WORD kTypeCursor = 2;
-
-} // namespace
 
 // ---- Reading -----------------------------------------------------------------
 
@@ -50,10 +21,22 @@ namespace {
 // else. Files in use list a few dozen at most.
 const int kMostImages = 1000;
 
-// The images of a file, kept apart from the document until every one has loaded.
+// The images of a file and the entries kept beside them, apart from the
+// document until every one has loaded.
 typedef std::vector<std::unique_ptr<IconImage>> Images;
+struct FileContent
+{
+    Images images;
+    std::vector<KeptEntry> kept;
+};
 
-OpenFailure ReadImages(HANDLE file, const IconFileHeader& header, Images& images)
+bool IsKeptReason(OpenFailure failure)
+{
+    return failure == OpenFailurePngImage || failure == OpenFailureUnsupportedSize
+        || failure == OpenFailureUnsupportedDepth;
+}
+
+OpenFailure ReadEntries(HANDLE file, const IconFileHeader& header, FileContent& content)
 {
     if (header.count == 0)
         return OpenFailureDamaged;
@@ -68,17 +51,25 @@ OpenFailure ReadImages(HANDLE file, const IconFileHeader& header, Images& images
         return OpenFailureDamaged;
     const IconDirectoryEntry* entries = reinterpret_cast<const IconDirectoryEntry*>(directory.Get());
     try {
-        images.reserve(header.count);
+        content.images.reserve(header.count);
+        content.kept.reserve(header.count);
     } catch (const std::bad_alloc&) {
         return OpenFailureOutOfMemory;
     }
     for (int i = 0; i < header.count; ++i) {
-        images.emplace_back(new (std::nothrow) IconImage);   // reserved: cannot throw
-        IconImage* image = images.back().get();
+        const IconDirectoryEntry& entry = entries[i];
+        std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
         if (!image)
             return OpenFailureOutOfMemory;
-        const IconDirectoryEntry& entry = entries[i];
-        const OpenFailure failure = ReadIconRecord(file, entry.recordOffset, entry.bytesInRecord, *image);
+        OpenFailure failure = ReadIconRecord(file, entry.recordOffset, entry.bytesInRecord, *image);
+        // What the editor cannot edit is kept whole (reserved: cannot throw).
+        if (IsKeptReason(failure)) {
+            content.kept.emplace_back();
+            failure = ReadKeptEntry(file, entry, header.type == kTypeCursor, failure, content.kept.back());
+            if (failure != OpenFailureNone)
+                return failure;
+            continue;
+        }
         if (failure != OpenFailureNone)
             return failure;
         // A cursor's entry holds its hotspot; one outside the image is not
@@ -86,11 +77,13 @@ OpenFailure ReadImages(HANDLE file, const IconFileHeader& header, Images& images
         const int size = image->GetSize();
         if (header.type == kTypeCursor && entry.planesOrHotspotX < size && entry.bitCountOrHotspotY < size)
             image->SetHotspot(entry.planesOrHotspotX, entry.bitCountOrHotspotY);
+        content.images.push_back(std::move(image));
     }
-    return OpenFailureNone;
+    // Nothing to edit: refused for the reason of its first entry.
+    return content.images.empty() ? content.kept.front().why : OpenFailureNone;
 }
 
-OpenFailure ReadIconFile(const char* path, Images& images)
+OpenFailure ReadIconFile(const wchar_t* path, FileContent& content)
 {
     if (!path || !path[0])
         return OpenFailureUnreadable;
@@ -100,7 +93,7 @@ OpenFailure ReadIconFile(const char* path, Images& images)
     IconFileHeader header;
     if (!ReadExactly(file, &header, sizeof(header)) || header.reserved != 0)
         return OpenFailureNotIconFile;
-    const OpenFailure failure = ReadImages(file, header, images);
+    const OpenFailure failure = ReadEntries(file, header, content);
     // Reading ignores the type, but it is the one mark of an icon file: a file
     // without it that also fails to read was most likely never one.
     const bool marked = header.type == kTypeIcon || header.type == kTypeCursor;
@@ -110,16 +103,16 @@ OpenFailure ReadIconFile(const char* path, Images& images)
 
 } // namespace
 
-int IconDocument::OpenFile(const char* path, OpenFailure* why)
+int IconDocument::OpenFile(const wchar_t* path, OpenFailure* why)
 {
     // A bad file leaves the open document as it was.
-    Images images;
-    const OpenFailure failure = ReadIconFile(path, images);
+    FileContent content;
+    const OpenFailure failure = ReadIconFile(path, content);
     if (why)
         *why = failure;
     if (failure != OpenFailureNone)
         return 0;
-    TakeImages(std::move(images));
+    TakeImages(std::move(content.images), std::move(content.kept));
     SetFilePath(path);
     return 1;
 }
@@ -180,28 +173,33 @@ bool FillRecord(const IconImage& image, BYTE* record)
 
 } // namespace
 
-IconFileKind FileKindOfPath(const char* path)
+IconFileKind FileKindOfPath(const wchar_t* path)
 {
-    const char* extension = path ? PathFindExtensionA(path) : "";
-    if (lstrcmpiA(extension, ".ico") == 0)
+    const wchar_t* extension = path ? PathFindExtensionW(path) : L"";
+    if (lstrcmpiW(extension, L".ico") == 0)
         return IconFileKind::Icon;
-    if (lstrcmpiA(extension, ".cur") == 0)
+    if (lstrcmpiW(extension, L".cur") == 0)
         return IconFileKind::Cursor;
     return IconFileKind::None;
 }
 
+// The editable images first, then the kept entries, their records as read.
 bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const
 {
-    const size_t count = images_.size();
-    if (kind == IconFileKind::None || count == 0 || count > 0xFFFF)
+    const size_t count = images_.size() + kept_.size();
+    if (kind == IconFileKind::None || images_.empty() || count > 0xFFFF)
         return false;
     const WORD type = kind == IconFileKind::Icon ? kTypeIcon : kTypeCursor;
     const DWORD directoryBytes = DWORD(sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * count);
-    DWORD total = directoryBytes;
+    ULONGLONG total = directoryBytes;
     for (const std::unique_ptr<IconImage>& image : images_)
         total += DWORD(RecordBytesOf(*image).total);
+    for (const KeptEntry& kept : kept_)
+        total += kept.record.size();
+    if (total > MAXDWORD)
+        return false;
     try {
-        bytes.assign(total, 0);
+        bytes.assign(size_t(total), 0);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -235,10 +233,15 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) c
         offset += entry->bytesInRecord;
         ++entry;
     }
+    for (const KeptEntry& kept : kept_) {
+        *entry++ = KeptDirectoryEntry(kept, type == kTypeCursor, offset);
+        memcpy(bytes.data() + offset, kept.record.data(), kept.record.size());
+        offset += DWORD(kept.record.size());
+    }
     return true;
 }
 
-int IconDocument::WriteIconFile(const char* path)
+int IconDocument::WriteIconFile(const wchar_t* path)
 {
     std::vector<BYTE> bytes;
     if (!path || !path[0] || !BuildFileBytes(FileKindOfPath(path), bytes) || !ReplaceFileWith(path, bytes))

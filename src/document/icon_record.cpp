@@ -15,13 +15,6 @@ struct RecordLayout
     MaskLayout mask;
 };
 
-// Anything else where a header belongs is damage rather than an image the
-// editor does not edit.
-bool IsKnownHeaderSize(DWORD size)
-{
-    return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
-}
-
 // Where the colour table and the mask end is judged by the entry's byte count:
 // a count that fits none of the other writers' layouts reads the full table and
 // the padded mask.
@@ -97,21 +90,29 @@ void MaskFromFourthByte(int size, BYTE* colourBits, BYTE* maskBits)
 
 } // namespace
 
+bool IsKnownHeaderSize(DWORD size)
+{
+    return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+}
+
+bool StartsWithPngSignature(const void* bytes)
+{
+    static const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return memcmp(bytes, kPngSignature, sizeof(kPngSignature)) == 0;
+}
+
 OpenFailure ReadIconRecord(HANDLE file, DWORD offset, DWORD recordBytes, IconImage& image)
 {
     LARGE_INTEGER fileSize;
     if (!GetFileSizeEx(file, &fileSize) || static_cast<LONGLONG>(offset) >= fileSize.QuadPart)
         return OpenFailureDamaged;
-    LONG high = 0;
-    if (SetFilePointer(file, static_cast<LONG>(offset), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER
-        && GetLastError() != NO_ERROR)
+    if (!SeekTo(file, offset))
         return OpenFailureDamaged;
 
     BITMAPINFOHEADER header;
     if (!ReadExactly(file, &header, sizeof(header)))
         return OpenFailureDamaged;
-    static const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    if (memcmp(&header, kPngSignature, sizeof(kPngSignature)) == 0)
+    if (StartsWithPngSignature(&header))
         return OpenFailurePngImage;
     const int size = header.biWidth;
     const int bitCount = header.biBitCount;

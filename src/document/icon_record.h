@@ -21,3 +21,9 @@ RecordBytes RecordBytesOf(const IconImage& image);
 // entry, 0 when unknown: other writers leave out part of the colour table or the
 // padding of the mask, or the mask itself, and only that count tells.
 OpenFailure ReadIconRecord(HANDLE file, DWORD offset, DWORD recordBytes, IconImage& image);
+
+// Anything else where a record's header belongs is damage rather than an image
+// the editor does not edit.
+bool IsKnownHeaderSize(DWORD size);
+// Whether the 8 bytes at bytes open a PNG image.
+bool StartsWithPngSignature(const void* bytes);

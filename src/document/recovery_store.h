@@ -20,20 +20,20 @@ public:
     // A copy left by an editor that is gone.
     struct Orphan
     {
-        std::string folder;
-        std::string copy;          // the document, an ordinary .ico or .cur file
-        std::string originalPath;  // where the user meant it to go; empty if never saved
+        std::wstring folder;
+        std::wstring copy;          // the document, an ordinary .ico or .cur file
+        std::wstring originalPath;  // where the user meant it to go; empty if never saved
         int currentImage;
     };
 
-    explicit RecoveryStore(const std::string& root);
+    explicit RecoveryStore(const std::wstring& root);
     ~RecoveryStore();                              // removes this editor's folder
     RecoveryStore(const RecoveryStore&) = delete;
     RecoveryStore& operator=(const RecoveryStore&) = delete;
 
     // Queues a copy of the document (its file bytes, ".ico" or ".cur") and the
     // record that goes with it; a copy still waiting is replaced.
-    void Write(std::vector<BYTE> bytes, const char* extension, const std::string& originalPath, int currentImage);
+    void Write(std::vector<BYTE> bytes, const wchar_t* extension, const std::wstring& originalPath, int currentImage);
     // Waits for the writing in progress, then deletes this editor's copy.
     void Discard();
     // Waits until every queued copy is on disk (or failed).
@@ -41,31 +41,31 @@ public:
     // Deletes this editor's copy and folder; a later copy makes a new one.
     void Release();
     // This editor's current copy, empty while there is none on disk.
-    std::string GetCopyPath() const;
+    std::wstring GetCopyPath() const;
 
     // The copies of editors that are gone, oldest first.
     std::vector<Orphan> FindOrphans() const;
     // Moves an orphan's copy into this editor's folder (so that it stays
     // recoverable) and answers the path of the copy there; empty on failure.
-    std::string Adopt(const Orphan& orphan);
+    std::wstring Adopt(const Orphan& orphan);
     static void Remove(const Orphan& orphan);
 
 private:
     struct Job
     {
         std::vector<BYTE> bytes;
-        std::string extension;
-        std::string record;
+        std::wstring extension;
+        std::string record;        // UTF-8
     };
     bool Claim();                                  // this editor's folder and lock, made on first use
     void Work();
     void Store(const Job& job);
     void DeleteCopy();
 
-    std::string root_;
-    std::string folder_;
+    std::wstring root_;
+    std::wstring folder_;
     HANDLE lock_ = INVALID_HANDLE_VALUE;
-    std::string copy_;                             // guarded by mutex_
+    std::wstring copy_;                            // guarded by mutex_
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable idle_;

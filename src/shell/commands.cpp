@@ -71,7 +71,7 @@ void AddBlankImage(HWND mainWindow)
 void AddBitmapImage(HWND mainWindow)
 {
     TheCanvas().EndDrag();
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(mainWindow, path, false))
         Refresh(mainWindow, kAfterImageList | RefreshHint);
 }

@@ -1,16 +1,17 @@
 #include "shell/file_commands.h"
 
 #include <shlwapi.h>
-#include <stdio.h>
 
 #include "document/icon_document.h"
 #include "shell/commands.h"
 #include "shell/editor_objects.h"
 #include "shell/file_dialogs.h"
+#include "shell/kept_entries_notice.h"
 #include "shell/new_image_dialog.h"
 #include "shell/recovery.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -22,11 +23,11 @@ const char* const kImportFailed = "Le fichier « %s » n'a pas pu être importé
 const char* const kSizeRefused = "La taille de l'image n'est pas valide.";
 const char* const kTypeRefused = "Le type de l'image n'est pas valide.";
 
-void TellAboutFile(HWND owner, const char* format, const char* path, const char* reason = "")
+// Wide, so that the path shows as it is whatever its script.
+void TellAboutFile(HWND owner, const char* format, const wchar_t* path, const char* reason = "")
 {
-    char text[MAX_PATH + 512];
-    snprintf(text, sizeof text, format, path, reason);
-    MessageBoxA(owner, text, AppTitle, MB_ICONEXCLAMATION);
+    MessageBoxW(owner, FormatWide(format, {path, WideText(reason)}).c_str(), WideText(AppTitle).c_str(),
+                MB_ICONEXCLAMATION);
 }
 
 // New closes the document before its image is made, and a reader may give up
@@ -79,9 +80,9 @@ const char* ImportFailureText(ImportFailure why)
 bool SaveFromShell(HWND owner, bool chooseName)
 {
     IconDocument& document = TheDocument();
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     if (!chooseName && document.GetFilePath()[0])
-        lstrcpynA(path, document.GetFilePath(), MAX_PATH);
+        lstrcpynW(path, document.GetFilePath(), MAX_PATH);
     else if (!ChooseFileToSave(owner, path))
         return false;
     if (document.SaveDocumentTo(path)) {
@@ -108,23 +109,25 @@ bool AskSaveChanges(HWND owner)
     return false;
 }
 
-void TellOpenFailure(HWND owner, const char* path, OpenFailure why)
+void TellOpenFailure(HWND owner, const wchar_t* path, OpenFailure why)
 {
     TellAboutFile(owner, kOpenFailed, path, OpenFailureText(why));
 }
 
-bool OpenIconFile(HWND mainWindow, const char* path)
+bool OpenIconFile(HWND mainWindow, const wchar_t* path)
 {
     OpenFailure why = OpenFailureNone;
-    if (TheDocument().OpenFile(path, &why))
+    if (TheDocument().OpenFile(path, &why)) {
+        TellAboutKeptEntries(mainWindow, TheDocument().GetKeptEntries());
         return true;
+    }
     TellOpenFailure(mainWindow, path, why);
     return false;
 }
 
 // The two refusals the editor has always worded on their own; any other
 // failure names the file and the reason.
-bool ImportBitmapFile(HWND mainWindow, const char* path, bool replace)
+bool ImportBitmapFile(HWND mainWindow, const wchar_t* path, bool replace)
 {
     ImportFailure why = ImportFailureNone;
     if (TheDocument().ImportBitmap(path, replace ? 1 : 0, &why))
@@ -156,7 +159,7 @@ void OpenDocument(HWND mainWindow)
     TheCanvas().EndDrag();
     if (!AskSaveChanges(mainWindow))
         return;
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     if (ChooseFileToOpen(mainWindow, path, IconOrCursorFile))
         RefreshAfterReplace(mainWindow, OpenIconFile(mainWindow, path));
 }
@@ -166,17 +169,17 @@ void ImportBitmapDocument(HWND mainWindow)
     TheCanvas().EndDrag();
     if (!AskSaveChanges(mainWindow))
         return;
-    char path[MAX_PATH];
+    wchar_t path[MAX_PATH];
     if (ChooseFileToOpen(mainWindow, path, BitmapFile))
         RefreshAfterReplace(mainWindow, ImportBitmapFile(mainWindow, path, true));
 }
 
-void OpenDroppedFile(HWND mainWindow, const char* path)
+void OpenDroppedFile(HWND mainWindow, const wchar_t* path)
 {
     TheCanvas().EndDrag();
-    const char* extension = PathFindExtensionA(path);
-    const bool icon = lstrcmpiA(extension, ".ico") == 0 || lstrcmpiA(extension, ".cur") == 0;
-    const bool bitmap = lstrcmpiA(extension, ".bmp") == 0;
+    const wchar_t* extension = PathFindExtensionW(path);
+    const bool icon = FileKindOfPath(path) != IconFileKind::None;
+    const bool bitmap = lstrcmpiW(extension, L".bmp") == 0;
     if (!icon && !bitmap) {
         TellAboutFile(mainWindow, kOpenFailed, path, OpenFailureText(OpenFailureNotIconFile));
         return;

@@ -23,19 +23,20 @@ bool SaveFromShell(HWND owner, bool chooseName);
 bool AskSaveChanges(HWND owner);
 
 // Opens an icon or cursor file as the document; when it does not open, the
-// user is told why and the document stays as it was.
-bool OpenIconFile(HWND mainWindow, const char* path);
+// user is told why and the document stays as it was. Entries kept without
+// being editable are told once.
+bool OpenIconFile(HWND mainWindow, const wchar_t* path);
 
 // A file dropped on the window: an icon or cursor is opened, a bitmap imported
 // in place of the document, each after the save prompt; anything else is told.
-void OpenDroppedFile(HWND mainWindow, const char* path);
+void OpenDroppedFile(HWND mainWindow, const wchar_t* path);
 
 // Imports a bitmap as the document's only image (replace) or as one more; when
 // it fails, the user is told why.
-bool ImportBitmapFile(HWND mainWindow, const char* path, bool replace);
+bool ImportBitmapFile(HWND mainWindow, const wchar_t* path, bool replace);
 
 // Tells that the file at path did not open, and why.
-void TellOpenFailure(HWND owner, const char* path, OpenFailure why);
+void TellOpenFailure(HWND owner, const wchar_t* path, OpenFailure why);
 
 // The texts that tell why a file did not open or import.
 const char* OpenFailureText(OpenFailure why);

@@ -2,16 +2,16 @@
 
 #include <shellapi.h>
 #include <shlwapi.h>
-#include <stdio.h>
 
 #include "shell/editor_objects.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
 static_assert(sizeof(MSGBOXPARAMSA) == 40, "MSGBOXPARAMSA of a 32-bit program");
 
-const char* const kHelpFileName = "Vemiro.chm";
+const wchar_t* const kHelpFileName = L"Vemiro.chm";
 const char* const kHelpMissing = "Le fichier d'aide « %s » est introuvable.";
 const char* const kHelpNotOpened = "Le fichier d'aide « %s » n'a pas pu être ouvert.";
 
@@ -29,39 +29,37 @@ const char* const AboutText =
     "\n"
     "     Ateliers Ferrand Logiciels     ";
 
-bool GetHelpFilePath(char* path, DWORD size)
+bool GetHelpFilePath(wchar_t* path, DWORD size)
 {
     if (size < MAX_PATH)
         return false;
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     // A path cut at the buffer's end would name the wrong folder.
     if (length == 0 || length >= MAX_PATH)
         return false;
-    PathRemoveFileSpecA(path);
-    return PathAppendA(path, kHelpFileName) != FALSE;
+    PathRemoveFileSpecW(path);
+    return PathAppendW(path, kHelpFileName) != FALSE;
 }
 
 bool ShowHelp(HWND owner)
 {
-    char path[MAX_PATH];
-    if (!GetHelpFilePath(path, sizeof path))
-        lstrcpyA(path, kHelpFileName);
+    wchar_t path[MAX_PATH];
+    if (!GetHelpFilePath(path, MAX_PATH))
+        lstrcpyW(path, kHelpFileName);
     return ShowHelpFile(owner, path);
 }
 
-bool ShowHelpFile(HWND owner, const char* path)
+bool ShowHelpFile(HWND owner, const wchar_t* path)
 {
     const char* problem = nullptr;
-    if (!PathFileExistsA(path))
+    if (!PathFileExistsW(path))
         problem = kHelpMissing;
     // The shell answers 32 or less when nothing could open the file.
-    else if (reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
+    else if (reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", path, nullptr, nullptr, SW_SHOWNORMAL)) <= 32)
         problem = kHelpNotOpened;
     if (!problem)
         return true;
-    char text[MAX_PATH + 200];
-    snprintf(text, sizeof text, problem, path);
-    MessageBoxA(owner, text, AppTitle, MB_ICONEXCLAMATION);
+    MessageBoxW(owner, FormatWide(problem, {path}).c_str(), WideText(AppTitle).c_str(), MB_ICONEXCLAMATION);
     return false;
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 #include <windows.h>
 
-// The help file's path: "Vemiro.chm" in the directory of the program.
-// False when the program's own path is unknown.
-bool GetHelpFilePath(char* path, DWORD size);
+// The help file's path: "Vemiro.chm" in the directory of the program; size
+// counts characters. False when the program's own path is unknown.
+bool GetHelpFilePath(wchar_t* path, DWORD size);
 
 // Opens the help file with the shell. A file that is missing or that the shell
 // cannot open is told in a message box owned by owner; false then.
 bool ShowHelp(HWND owner);
-bool ShowHelpFile(HWND owner, const char* path);
+bool ShowHelpFile(HWND owner, const wchar_t* path);
 
 // The About box.
 void ShowAbout(HWND owner);

@@ -1,5 +1,5 @@
 #include <windows.h>
-#include <stdlib.h>
+#include <shellapi.h>
 
 #include "shell/recovery.h"
 #include "shell/startup.h"
@@ -15,8 +15,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand)
         return 0;
     ShowWindow(mainWindow, showCommand);
     // Work recovered after a crash comes first; the file named on the command
-    // line would otherwise ask to save it away at once.
-    if (!OfferRecovery(mainWindow))
-        OpenCommandLineFile(mainWindow, __argc, __argv);
+    // line would otherwise ask to save it away at once. The wide command line:
+    // a path in any script arrives as it is.
+    if (!OfferRecovery(mainWindow)) {
+        int argc = 0;
+        wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+        OpenCommandLineFile(mainWindow, argc, argv);
+        LocalFree(argv);
+    }
     return RunMessageLoop(mainWindow);
 }

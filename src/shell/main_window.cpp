@@ -123,8 +123,8 @@ LRESULT OnClose(HWND hwnd)
 // Of several files dropped at once, the first is taken.
 LRESULT OnDropFiles(HWND hwnd, HDROP drop)
 {
-    char path[MAX_PATH] = "";
-    const UINT length = DragQueryFileA(drop, 0, path, MAX_PATH);
+    wchar_t path[MAX_PATH] = L"";
+    const UINT length = DragQueryFileW(drop, 0, path, MAX_PATH);
     DragFinish(drop);
     if (length > 0 && length < MAX_PATH)
         OpenDroppedFile(hwnd, path);
@@ -173,12 +173,17 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (wParam)
             StopRecovery(hwnd);
         return 0;
+    case WM_NOTIFYFORMAT:
+        // The bars and their tooltips are ANSI controls, answered in ANSI.
+        if (lParam == NF_QUERY)
+            return NFR_ANSI;
+        break;
     case WM_CLIPBOARDUPDATE: UpdateCommandState(hwnd); return 0;
     case WM_ACTIVATE:
         // Another program may have changed the clipboard meanwhile.
         if (LOWORD(wParam) != WA_INACTIVE)
             UpdateCommandState(hwnd);
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
     case WM_DRAWITEM: return DrawColourSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_NOTIFY: return OnToolbarTooltip(wParam, reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
@@ -197,5 +202,5 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         OnNotification(hwnd, msg, wParam, lParam);
         return 0;
     }
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
 }

@@ -1,7 +1,10 @@
 #pragma once
 #include <windows.h>
 
+// A wide-character class, unlike the others: its title names the open file,
+// whatever the script of its name. Its children still notify it in ANSI.
 const char* const MainWindowClass = "VemiroClassApp1_4";
+const wchar_t* const MainWindowClassWide = L"VemiroClassApp1_4";
 const int MainWindowWidth = 640;
 const int MainWindowHeight = 490;
 

@@ -1,7 +1,6 @@
 #include "shell/recovery.h"
 
 #include <shlwapi.h>
-#include <stdio.h>
 
 #include "document/icon_document.h"
 #include "document/recovery_store.h"
@@ -10,6 +9,7 @@
 #include "shell/file_commands.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ void OnRecoveryTimer(HWND mainWindow)
     std::vector<BYTE> bytes;
     if (!document.BuildFileBytes(cursor ? IconFileKind::Cursor : IconFileKind::Icon, bytes))
         return;
-    TheRecovery().Write(std::move(bytes), cursor ? ".cur" : ".ico", document.GetFilePath(),
+    TheRecovery().Write(std::move(bytes), cursor ? L".cur" : L".ico", document.GetFilePath(),
                         document.GetCurrentIndex());
     copiedChanges = document.GetChangeCount();
 }
@@ -84,16 +84,16 @@ void StopRecovery(HWND mainWindow)
 bool OfferRecovery(HWND mainWindow)
 {
     for (const RecoveryStore::Orphan& orphan : TheRecovery().FindOrphans()) {
-        const char* name = orphan.originalPath.empty() ? "nouveau" : PathFindFileNameA(orphan.originalPath.c_str());
-        char text[MAX_PATH + 256];
-        snprintf(text, sizeof text, kOffer, name);
-        if (MessageBoxA(mainWindow, text, AppTitle, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        const std::wstring name =
+            orphan.originalPath.empty() ? WideText("nouveau") : PathFindFileNameW(orphan.originalPath.c_str());
+        if (MessageBoxW(mainWindow, FormatWide(kOffer, {name}).c_str(), WideText(AppTitle).c_str(),
+                        MB_YESNO | MB_ICONQUESTION) != IDYES) {
             RecoveryStore::Remove(orphan);
             continue;
         }
         // Moved into this editor's own folder first, so that it stays offered
         // should this editor stop too before the next copy.
-        const std::string copy = TheRecovery().Adopt(orphan);
+        const std::wstring copy = TheRecovery().Adopt(orphan);
         IconDocument& document = TheDocument();
         OpenFailure why = OpenFailureUnreadable;
         if (copy.empty() || !document.OpenRecoveryCopy(copy.c_str(), orphan.originalPath.c_str(),

@@ -10,7 +10,7 @@ class RecoveryStore;
 // start after a crash or a power cut it is offered back.
 
 // The copies' folder: "Vemiro Editor\Recovery" in the local application data.
-std::string RecoveryRoot();
+std::wstring RecoveryRoot();
 RecoveryStore& TheRecovery();
 
 const UINT_PTR RecoveryTimer = 1;

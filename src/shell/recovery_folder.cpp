@@ -3,10 +3,10 @@
 
 #include <shlobj.h>
 
-std::string RecoveryRoot()
+std::wstring RecoveryRoot()
 {
-    char folder[MAX_PATH];
-    if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
-        return std::string();
-    return std::string(folder) + "\\Vemiro Editor\\Recovery";
+    wchar_t folder[MAX_PATH];
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)))
+        return std::wstring();
+    return std::wstring(folder) + L"\\Vemiro Editor\\Recovery";
 }

@@ -12,6 +12,7 @@
 #include "views/preview_view.h"
 #include "views/tool_button.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 void InitialiseShell(HINSTANCE instance)
 {
@@ -22,7 +23,7 @@ void InitialiseShell(HINSTANCE instance)
 
 bool RegisterEditorClasses(HINSTANCE instance)
 {
-    WNDCLASSEXA frame = {};
+    WNDCLASSEXW frame = {};
     frame.cbSize = sizeof frame;
     frame.style = CS_DBLCLKS;
     frame.lpfnWndProc = MainWindowProc;
@@ -35,9 +36,9 @@ bool RegisterEditorClasses(HINSTANCE instance)
                                                   LR_SHARED));
     frame.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     frame.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    frame.lpszMenuName = MAKEINTRESOURCEA(IdrMainMenu);
-    frame.lpszClassName = MainWindowClass;
-    if (LOWORD(RegisterClassExA(&frame)) == 0)
+    frame.lpszMenuName = MAKEINTRESOURCEW(IdrMainMenu);
+    frame.lpszClassName = MainWindowClassWide;
+    if (LOWORD(RegisterClassExW(&frame)) == 0)
         return false;
     return LOWORD(RegisterToolButtonClass()) != 0 && LOWORD(PaletteView::RegisterPaletteClass()) != 0 &&
            LOWORD(EditView::RegisterEditViewClass()) != 0 && LOWORD(PreviewView::RegisterPreviewClass()) != 0;
@@ -45,11 +46,11 @@ bool RegisterEditorClasses(HINSTANCE instance)
 
 HWND CreateMainWindow(HINSTANCE instance)
 {
-    return CreateWindowExA(0, MainWindowClass, AppTitle, WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
+    return CreateWindowExW(0, MainWindowClassWide, WideText(AppTitle).c_str(), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
                            CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, nullptr, nullptr, instance, nullptr);
 }
 
-bool OpenCommandLineFile(HWND mainWindow, int argc, char** argv)
+bool OpenCommandLineFile(HWND mainWindow, int argc, wchar_t** argv)
 {
     if (argc < 2 || !argv || !argv[1])
         return false;

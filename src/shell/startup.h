@@ -13,7 +13,7 @@ bool RegisterEditorClasses(HINSTANCE instance);
 HWND CreateMainWindow(HINSTANCE instance);
 // Opens argv[1] when given, and brings the views and bars up to date when it
 // opened; a file that does not open is told. Further arguments are ignored.
-bool OpenCommandLineFile(HWND mainWindow, int argc, char** argv);
+bool OpenCommandLineFile(HWND mainWindow, int argc, wchar_t** argv);
 // One message as the program's loop handles it: the keyboard shortcuts first.
 void DispatchEditorMessage(HWND mainWindow, MSG& message);
 // Runs until WM_QUIT and returns its exit code.

@@ -8,6 +8,7 @@
 #include "shell/editor_objects.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -63,14 +64,12 @@ HWND SetUpStatusBar(HWND mainWindow)
 void UpdateTitle(HWND mainWindow)
 {
     IconDocument& document = TheDocument();
-    char title[MAX_PATH + 64];
-    if (!document.IsOpen())
-        snprintf(title, sizeof title, "%s", AppTitle);
-    else if (document.GetFilePath()[0] != '\0')
-        snprintf(title, sizeof title, "%s  : [ %s ]", AppTitle, PathFindFileNameA(document.GetFilePath()));
-    else
-        snprintf(title, sizeof title, "%s  : [ nouveau ]", AppTitle);
-    SetWindowTextA(mainWindow, title);
+    std::wstring title = WideText(AppTitle);
+    if (document.IsOpen() && document.GetFilePath()[0] != L'\0')
+        title += FormatWide("  : [ %s ]", {PathFindFileNameW(document.GetFilePath())});
+    else if (document.IsOpen())
+        title += WideText("  : [ nouveau ]");
+    SetWindowTextW(mainWindow, title.c_str());
 }
 
 void UpdateColourStatus()

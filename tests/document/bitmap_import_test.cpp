@@ -54,16 +54,16 @@ TEST_F(BitmapImport, AcceptedBitmapsAndTheIconsTheyMake)
     };
     for (const Case& c : cases) {
         const int before = document_.GetImageCount();
-        ASSERT_EQ(1, document_.ImportBitmap(WriteBmp(c.name, MakeBmp(c.layout)).c_str(), c.replace)) << c.name;
+        ASSERT_EQ(1, document_.ImportBitmap(W(WriteBmp(c.name, MakeBmp(c.layout))).c_str(), c.replace)) << c.name;
         EXPECT_EQ(c.replace ? 1 : before + 1, document_.GetImageCount()) << c.name;
         EXPECT_EQ(document_.GetImageCount() - 1, document_.GetCurrentIndex()) << c.name;
         EXPECT_EQ(1, document_.IsModified()) << c.name;
-        EXPECT_STREQ("", document_.GetFilePath()) << c.name;
+        EXPECT_STREQ(L"", document_.GetFilePath()) << c.name;
         ExpectImported(*document_.GetCurrentImage(), c.layout, c.name);
         if (!c.replace)
             continue;
         const std::string ico = folder + "\\" + c.name + ".ico";
-        ASSERT_EQ(1, document_.WriteIconFile(ico.c_str())) << c.name;
+        ASSERT_EQ(1, document_.WriteIconFile(W(ico).c_str())) << c.name;
         std::vector<BYTE> rgba;
         AppendRgba(*document_.GetCurrentImage(), rgba);
         ASSERT_TRUE(WriteWholeFile(ico + ".rgba", rgba));
@@ -76,7 +76,7 @@ TEST_F(BitmapImport, PaletteEntriesTakeNoReservedByteFromTheFile)
     std::vector<BYTE> file = MakeBmp({16, 16, 4});
     for (int i = 0; i < 16; ++i)
         file[14 + 40 + 4 * i + 3] = 0x55;
-    ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("reserved", file).c_str(), 1));
+    ASSERT_EQ(1, document_.ImportBitmap(W(WriteBmp("reserved", file)).c_str(), 1));
     const std::vector<BYTE> palette = Bytes(document_.GetCurrentImage()->GetPalette(), 64);
     EXPECT_EQ(0, std::count(palette.begin(), palette.end(), 0x55));
 }
@@ -87,7 +87,7 @@ TEST_F(BitmapImport, PixelCountComesFromTheFormatNotFromBfSize)
 {
     for (long delta : {-1000L, 5000L}) {
         const BmpLayout s{32, 32, 24, BI_RGB, 0, 40, -1, -1, delta};
-        ASSERT_EQ(1, document_.ImportBitmap(WriteBmp("bfsize", MakeBmp(s)).c_str(), 1)) << delta;
+        ASSERT_EQ(1, document_.ImportBitmap(W(WriteBmp("bfsize", MakeBmp(s))).c_str(), 1)) << delta;
         ExpectImported(*document_.GetCurrentImage(), s, "bfSize " + std::to_string(delta));
         EXPECT_EQ(40 + 96 * 32 + 128, RecordBytesOf(*document_.GetCurrentImage()).total) << delta;
     }
@@ -128,11 +128,11 @@ TEST_F(DocumentTest, BitmapImportRefusalsSayWhyAndChangeNothing)
     for (const Case& c : cases)
         for (int replace : {1, 0}) {
             ImportFailure why = ImportFailureNone;
-            EXPECT_EQ(0, document_.ImportBitmap(WriteBmp(c.name, c.bytes).c_str(), replace, &why)) << c.name;
+            EXPECT_EQ(0, document_.ImportBitmap(W(WriteBmp(c.name, c.bytes)).c_str(), replace, &why)) << c.name;
             EXPECT_EQ(c.why, why) << c.name;
             EXPECT_TRUE(before == DocumentSnapshot(document_)) << c.name << " replace " << replace;
         }
-    for (const char* path : {"Z:\\no\\such\\file.bmp", "", static_cast<const char*>(nullptr)}) {
+    for (const wchar_t* path : {L"Z:\\no\\such\\file.bmp", L"", static_cast<const wchar_t*>(nullptr)}) {
         ImportFailure why = ImportFailureNone;
         EXPECT_EQ(0, document_.ImportBitmap(path, 1, &why));
         EXPECT_EQ(ImportFailureUnreadable, why);

@@ -13,7 +13,7 @@ TEST(IconFileWrite, FailedReplacementKeepsTheFileOnDisk)
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     IconDocument document;
     ASSERT_EQ(1, document.AddNewImage(16, 1));
-    ASSERT_EQ(1, document.WriteIconFile(target.c_str()));
+    ASSERT_EQ(1, document.WriteIconFile(W(target).c_str()));
     const std::vector<BYTE> before = ReadWholeFile(target);
     CreateDirectoryA(directory.c_str(), nullptr);
     document.CloseDocument();
@@ -22,7 +22,7 @@ TEST(IconFileWrite, FailedReplacementKeepsTheFileOnDisk)
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
     for (const std::string& path : {folder + "\\missing\\new.ico", directory, target}) {
         document.SetModified(1);
-        EXPECT_EQ(0, document.WriteIconFile(path.c_str())) << path;
+        EXPECT_EQ(0, document.WriteIconFile(W(path).c_str())) << path;
         EXPECT_EQ(1, document.IsModified()) << path;
     }
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -31,7 +31,7 @@ TEST(IconFileWrite, FailedReplacementKeepsTheFileOnDisk)
     EXPECT_EQ(0, CountFiles(folder, "*.tmp"));
 
     // Replacing works once nothing is in the way.
-    EXPECT_EQ(1, document.WriteIconFile(target.c_str()));
+    EXPECT_EQ(1, document.WriteIconFile(W(target).c_str()));
     EXPECT_EQ(0, document.IsModified());
     EXPECT_EQ(6u + 16u + 67624u, ReadWholeFile(target).size());
     EXPECT_EQ(0, CountFiles(folder, "*.tmp"));
@@ -53,7 +53,7 @@ TEST(IconFileWrite, SavesIntoTheLongestFolders)
     IconDocument document;
     for (int count : {1, 2}) {
         ASSERT_EQ(1, document.AddNewImage(16, 32));
-        EXPECT_EQ(1, document.WriteIconFile(path.c_str())) << count;
+        EXPECT_EQ(1, document.WriteIconFile(W(path).c_str())) << count;
         EXPECT_EQ(count, Word(ReadWholeFile(path), 4)) << count;
         EXPECT_EQ(entries + 1, CountFiles(folders.back(), "*")) << count;
     }
@@ -70,13 +70,13 @@ TEST(IconFileWrite, DISABLED_WriteThatFailsPartWayKeepsTheFileOnDisk)
     const std::string target = folder + "\\kept.ico";
     IconDocument document;
     ASSERT_EQ(1, document.AddNewImage(16, 4));
-    ASSERT_EQ(1, document.WriteIconFile(target.c_str()));
+    ASSERT_EQ(1, document.WriteIconFile(W(target).c_str()));
     const std::vector<BYTE> before = ReadWholeFile(target);
     ASSERT_EQ(6u + 16u + 296u, before.size());
     for (int i = 0; i < 30; ++i)
         ASSERT_EQ(1, document.AddNewImage(128, 32));
     document.SetModified(1);
-    EXPECT_EQ(0, document.WriteIconFile(target.c_str()));
+    EXPECT_EQ(0, document.WriteIconFile(W(target).c_str()));
     EXPECT_EQ(1, document.IsModified());
     EXPECT_EQ(before, ReadWholeFile(target));
     EXPECT_EQ(0, CountFiles(folder, "*.tmp"));

@@ -26,6 +26,9 @@ inline std::string WindowsPath(std::string path)
     return path;
 }
 
+// A test path (plain ASCII) for the wide functions.
+inline std::wstring W(const std::string& path) { return std::wstring(path.begin(), path.end()); }
+
 inline std::string FixturePath(const char* name) { return WindowsPath(std::string(VEMIRO_FIXTURES) + "\\" + name); }
 
 inline std::string OutputFolder(const char* name)
@@ -86,6 +89,55 @@ inline std::vector<BYTE> Patched(std::vector<BYTE> b, size_t at, DWORD v, int by
 inline std::vector<BYTE> Cut(std::vector<BYTE> b, size_t length)
 {
     b.resize(length);
+    return b;
+}
+
+// A file of records, each with its entry's width and planes and bit count (or
+// hotspot) fields; height byte = width byte, colour count 0.
+struct RecordEntry
+{
+    std::vector<BYTE> record;
+    BYTE width;
+    WORD planesOrX, bitsOrY;
+};
+inline std::vector<BYTE> IconFileOf(WORD type, const std::vector<RecordEntry>& entries)
+{
+    std::vector<BYTE> file(6 + 16 * entries.size(), 0);
+    Put(file, 2, type, 2);
+    Put(file, 4, DWORD(entries.size()), 2);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        size_t at = 6 + 16 * i;
+        file[at] = file[at + 1] = entries[i].width;
+        for (DWORD field : {DWORD(entries[i].planesOrX) | DWORD(entries[i].bitsOrY) << 16,
+                            DWORD(entries[i].record.size()), DWORD(file.size())})
+            Put(file, at += 4, field, 4);
+        file.insert(file.end(), entries[i].record.begin(), entries[i].record.end());
+    }
+    return file;
+}
+
+// A PNG's signature and header chunk, then filler (no reader here decodes it).
+inline std::vector<BYTE> PngRecord(DWORD width, DWORD height, BYTE depth, BYTE colourType)
+{
+    std::vector<BYTE> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    for (DWORD v : {width, height})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            b.push_back(BYTE(v >> shift));
+    b.insert(b.end(), {depth, colourType, 0, 0, 0});
+    b.resize(b.size() + 44, 0x5A);
+    return b;
+}
+
+// A record without colour table (more than 8 bits): header, colour rows, mask.
+inline std::vector<BYTE> BmpRecord(int size, int bits)
+{
+    const DWORD colour = ((size * bits + 31) / 32) * 4 * size;
+    std::vector<BYTE> b(40 + colour + ((size + 31) / 32) * 4 * size);
+    for (size_t i = 40; i < b.size(); ++i)
+        b[i] = BYTE(i * 7);
+    const DWORD header[] = {40, DWORD(size), DWORD(2 * size), 1 | DWORD(bits) << 16, BI_RGB, colour};
+    for (int f = 0; f < 6; ++f)
+        Put(b, 4 * f, header[f], 4);
     return b;
 }
 
@@ -171,7 +223,7 @@ struct DocumentSnapshot
 {
     std::vector<IconImage*> images;
     IconImage* current;
-    std::string path;
+    std::wstring path;
     int flags;                                  // modified, and 2 for a deleted image
 
     explicit DocumentSnapshot(IconDocument& document)

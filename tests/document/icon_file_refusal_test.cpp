@@ -11,8 +11,8 @@ void PrepareDocumentWithContent(IconDocument& document, const std::string& folde
     IconDocument writer;
     for (const auto& format : {std::make_pair(48, 8), std::make_pair(16, 24), std::make_pair(32, 1)})
         ASSERT_EQ(1, writer.AddNewImage(format.first, format.second));
-    ASSERT_EQ(1, writer.WriteIconFile(path.c_str()));
-    ASSERT_EQ(1, document.OpenFile(path.c_str()));
+    ASSERT_EQ(1, writer.WriteIconFile(W(path).c_str()));
+    ASSERT_EQ(1, document.OpenFile(W(path).c_str()));
     ASSERT_EQ(1, document.SelectImage(2));
     ASSERT_EQ(1, document.DeleteCurrentImage());
     document.SetModified(1);
@@ -27,7 +27,7 @@ std::vector<BYTE> SmallValidFile(const std::string& folder)
     EXPECT_EQ(1, document.AddNewImage(32, 1));
     PaintPattern(*document.GetCurrentImage(), 2);
     const std::string path = folder + "\\small.ico";
-    EXPECT_EQ(1, document.WriteIconFile(path.c_str()));
+    EXPECT_EQ(1, document.WriteIconFile(W(path).c_str()));
     return ReadWholeFile(path);
 }
 
@@ -53,7 +53,7 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
         {"PNG record", Patched(Patched(valid, 334, 0x474E5089, 4), 338, 0x0A1A0A0D, 4)},
         {"width 20", Patched(valid, 334 + 4, 20, 4)}, {"width 0", Patched(valid, 38 + 4, 0, 4)},
         {"width -16", Patched(valid, 38 + 4, DWORD(-16), 4)}, {"width 256", Patched(valid, 38 + 4, 256, 4)},
-        {"16 bits", Patched(valid, 334 + 14, 16, 2)}, {"2 bits", Patched(valid, 38 + 14, 2, 2)},
+        {"16 bits", Patched(valid, 334 + 14, 16, 2)}, {"3 bits", Patched(valid, 38 + 14, 3, 2)},
         {"0 bits", Patched(valid, 38 + 14, 0, 2)},
         // A 1-bit record claiming 32 bits runs far past the end of the file.
         {"32 bits claimed", Patched(valid, 334 + 14, 32, 2)},
@@ -64,17 +64,17 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
-        EXPECT_EQ(0, document.OpenFile(path.c_str())) << c.what;
+        EXPECT_EQ(0, document.OpenFile(W(path).c_str())) << c.what;
         EXPECT_TRUE(before == DocumentSnapshot(document)) << c.what;
     }
     // Nor does a file that cannot be read change anything.
     for (const std::string& unreadable : {std::string(), folder + "\\missing.ico", folder})
-        EXPECT_EQ(0, document.OpenFile(unreadable.c_str())) << unreadable;
+        EXPECT_EQ(0, document.OpenFile(W(unreadable).c_str())) << unreadable;
     EXPECT_EQ(0, document.OpenFile(nullptr));
     EXPECT_TRUE(before == DocumentSnapshot(document));
     // The unbroken file does open, so each refusal above is down to its one change.
     ASSERT_TRUE(WriteWholeFile(path, valid));
-    EXPECT_EQ(1, document.OpenFile(path.c_str()));
+    EXPECT_EQ(1, document.OpenFile(W(path).c_str()));
     EXPECT_EQ(2, document.GetImageCount());
 }
 
@@ -109,7 +109,7 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         PaintPattern(*source.GetCurrentImage(), format.second);
     }
     const std::string validPath = folder + "\\valid.cur", path = folder + "\\variant.ico";
-    ASSERT_EQ(1, source.WriteIconFile(validPath.c_str()));
+    ASSERT_EQ(1, source.WriteIconFile(W(validPath).c_str()));
     const std::vector<BYTE> valid = ReadWholeFile(validPath);
     const size_t headers = 6 + 3 * 16 + 40;
 
@@ -128,18 +128,18 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         }
         ASSERT_TRUE(WriteWholeFile(path, file));
         const DocumentSnapshot before(document);
-        if (!document.OpenFile(path.c_str())) {
+        if (!document.OpenFile(W(path).c_str())) {
             ++refused;
             ASSERT_TRUE(before == DocumentSnapshot(document)) << "round " << round;
             continue;
         }
         ++opened;
         const std::vector<IconImage*> images = DocumentSnapshot(document).images;
-        ASSERT_EQ(Word(file, 4), images.size()) << "round " << round;
+        ASSERT_EQ(Word(file, 4), images.size() + document.GetKeptEntries().size()) << "round " << round;
         EXPECT_EQ(0, document.GetCurrentIndex());
         EXPECT_EQ(0, document.IsModified());
         EXPECT_FALSE(document.HasDeletedImage());
-        EXPECT_STREQ(path.c_str(), document.GetFilePath());
+        EXPECT_STREQ(W(path).c_str(), document.GetFilePath());
         for (IconImage* image : images) {
             ASSERT_TRUE(image->IsValid()) << "round " << round;
             EXPECT_TRUE(IsAcceptedSize(image->GetSize()));
@@ -175,9 +175,11 @@ TEST(IconFileRefusal, EachFailureSaysWhy)
         {"unknown type, cut", Patched(Cut(valid, 300), 2, 7, 2), OpenFailureNotIconFile},
         {"no image", Patched(valid, 4, 0, 2), OpenFailureDamaged}, {"cut", Cut(valid, 637), OpenFailureDamaged},
         {"no header at the offset", Patched(valid, 22 + 12, 400, 4), OpenFailureDamaged},
-        {"PNG", Patched(Patched(valid, 334, 0x474E5089, 4), 338, 0x0A1A0A0D, 4), OpenFailurePngImage},
-        {"width 20", Patched(valid, 334 + 4, 20, 4), OpenFailureUnsupportedSize},
-        {"16 bits", Patched(valid, 334 + 14, 16, 2), OpenFailureUnsupportedDepth},
+        // Nothing editable: refused for what the first entry is.
+        {"PNG only", IconFileOf(1, {{PngRecord(16, 16, 8, 6), 16, 1, 32}, {BmpRecord(20, 32), 20, 1, 32}}),
+         OpenFailurePngImage},
+        {"width 20 only", IconFileOf(1, {{BmpRecord(20, 32), 20, 1, 32}}), OpenFailureUnsupportedSize},
+        {"16 bits only", IconFileOf(2, {{BmpRecord(16, 16), 16, 0, 0}}), OpenFailureUnsupportedDepth},
         {"bit fields of another order",
          Patched(ReadWholeFile(FixturePath("built_bitfields.ico")), 22 + 40, 0xFF, 4), OpenFailureUnsupportedDepth},
         {"65,535 images", shared(65535), OpenFailureTooManyImages},
@@ -190,12 +192,12 @@ TEST(IconFileRefusal, EachFailureSaysWhy)
     for (const Case& c : cases) {
         ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
         OpenFailure why = OpenFailureOutOfMemory;
-        EXPECT_EQ(c.why == OpenFailureNone, document.OpenFile(path.c_str(), &why) == 1) << c.what;
+        EXPECT_EQ(c.why == OpenFailureNone, document.OpenFile(W(path).c_str(), &why) == 1) << c.what;
         EXPECT_EQ(c.why, why) << c.what;
         EXPECT_EQ(c.why != OpenFailureNone, before == DocumentSnapshot(document)) << c.what;
     }
     EXPECT_EQ(1000, document.GetImageCount());
     OpenFailure why = OpenFailureNone;
-    EXPECT_EQ(0, document.OpenFile((folder + "\\missing.ico").c_str(), &why));
+    EXPECT_EQ(0, document.OpenFile(W(folder + "\\missing.ico").c_str(), &why));
     EXPECT_EQ(OpenFailureUnreadable, why);
 }

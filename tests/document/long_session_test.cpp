@@ -57,7 +57,7 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
 
     const std::string path = OutputFolder("long-session") + "\\session.ico";
     DeleteFileA(path.c_str());
-    ASSERT_EQ(1, document.WriteIconFile(path.c_str()));
+    ASSERT_EQ(1, document.WriteIconFile(W(path).c_str()));
     const std::vector<BYTE> file = ReadWholeFile(path);
     const DWORD resource = 40 + 128 * 128 * 4 + 128 * 16;
     ASSERT_EQ(22 + resource, file.size());
@@ -74,7 +74,7 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
     EXPECT_EQ(256u, Get(file, 30, 4));
     EXPECT_EQ(32, Word(file, 36));
     IconDocument reopened;
-    ASSERT_EQ(1, reopened.OpenFile(path.c_str()));
+    ASSERT_EQ(1, reopened.OpenFile(W(path).c_str()));
     EXPECT_EQ(Look(image), Look(*reopened.GetCurrentImage()));
     DeleteFileA(path.c_str());
 }
@@ -87,13 +87,13 @@ TEST(LongSession, EveryImageOfADocumentSharesItsHistoryBudget)
     IconDocument written;
     ASSERT_EQ(1, written.AddNewImage(32, 4));
     ASSERT_EQ(1, written.AddNewImage(16, 8));
-    ASSERT_EQ(1, written.WriteIconFile(icon.c_str()));
+    ASSERT_EQ(1, written.WriteIconFile(W(icon).c_str()));
     ASSERT_TRUE(WriteWholeFile(bitmap, MakeBmp(BmpLayout{ 16, 16, 24 })));
 
     IconDocument document;
-    ASSERT_EQ(1, document.OpenFile(icon.c_str()));
+    ASSERT_EQ(1, document.OpenFile(W(icon).c_str()));
     ASSERT_EQ(1, document.AddNewImage(48, 8));
-    ASSERT_EQ(1, document.ImportBitmap(bitmap.c_str(), 0));
+    ASSERT_EQ(1, document.ImportBitmap(W(bitmap).c_str(), 0));
     const HistoryBudget* budget = document.GetCurrentImage()->History().GetBudget();
     ASSERT_NE(nullptr, budget);
     EXPECT_NE(written.GetCurrentImage()->History().GetBudget(), budget);

@@ -10,10 +10,13 @@ namespace {
 std::string FreshRoot()
 {
     const std::string root = OutputFolder("recovery");
-    for (const RecoveryStore::Orphan& left : RecoveryStore(root).FindOrphans())
+    for (const RecoveryStore::Orphan& left : RecoveryStore(W(root)).FindOrphans())
         RecoveryStore::Remove(left);
     return root;
 }
+
+// The test's paths are plain ASCII.
+std::string A(const std::wstring& path) { return std::string(path.begin(), path.end()); }
 
 std::vector<BYTE> DocumentBytes(IconDocument& document, int pixel)
 {
@@ -34,13 +37,13 @@ TEST(RecoveryStore, CopiesAreWrittenApartAndDiscarded)
 {
     const std::string root = FreshRoot();
     IconDocument document;
-    RecoveryStore first(root), second(root);
-    first.Write(DocumentBytes(document, 3), ".ico", "C:\\icons\\arrow.ico", 1);
-    second.Write(DocumentBytes(document, 5), ".cur", "", 0);
+    RecoveryStore first(W(root)), second(W(root));
+    first.Write(DocumentBytes(document, 3), L".ico", L"C:\\icons\\arrow.ico", 1);
+    second.Write(DocumentBytes(document, 5), L".cur", L"", 0);
     first.Flush();
     second.Flush();
     ASSERT_NE(first.GetCopyPath(), second.GetCopyPath());
-    EXPECT_EQ(".cur", second.GetCopyPath().substr(second.GetCopyPath().size() - 4));
+    EXPECT_EQ(L".cur", second.GetCopyPath().substr(second.GetCopyPath().size() - 4));
     EXPECT_TRUE(first.FindOrphans().empty()) << "a running editor's copy is not offered";
 
     IconDocument read;
@@ -48,10 +51,10 @@ TEST(RecoveryStore, CopiesAreWrittenApartAndDiscarded)
     EXPECT_EQ(2, read.GetImageCount());
     EXPECT_EQ(9, read.GetImage(1)->GetPixelIndex(3, 0));
 
-    const std::string copy = second.GetCopyPath();
+    const std::string copy = A(second.GetCopyPath());
     second.Discard();
     EXPECT_FALSE(FileExists(copy));
-    EXPECT_EQ("", second.GetCopyPath());
+    EXPECT_EQ(L"", second.GetCopyPath());
 }
 
 // A copy whose editor is gone (its lock free) is offered with its record, moved
@@ -65,31 +68,32 @@ TEST(RecoveryStore, CopiesOfEditorsThatStoppedAreFoundAdoptedOrRemoved)
         const std::string folder = root + "\\" + name;
         CreateDirectoryA(folder.c_str(), nullptr);
         ASSERT_TRUE(WriteWholeFile(folder + "\\copy.ico", DocumentBytes(document, 4)));
-        const std::string record = "Vemiro recovery 1\nimage 1\npath C:\\icons\\arrow.ico\n";
+        // The document's path in UTF-8, whatever its script: here a Cyrillic name.
+        const std::string record = "Vemiro recovery 1\nimage 1\npath C:\\icons\\\xd1\x84.ico\n";
         ASSERT_TRUE(WriteWholeFile(folder + "\\record.txt", std::vector<BYTE>(record.begin(), record.end())));
         ASSERT_TRUE(WriteWholeFile(folder + "\\lock", {}));
     }
     CreateDirectoryA((root + "\\79-empty").c_str(), nullptr);
 
-    RecoveryStore store(root);
+    RecoveryStore store(W(root));
     std::vector<RecoveryStore::Orphan> orphans = store.FindOrphans();
     ASSERT_EQ(2u, orphans.size());
     EXPECT_FALSE(FileExists(root + "\\79-empty"));
-    EXPECT_EQ("C:\\icons\\arrow.ico", orphans[0].originalPath);
+    EXPECT_EQ(L"C:\\icons\\\u0444.ico", orphans[0].originalPath);
     EXPECT_EQ(1, orphans[0].currentImage);
 
-    const std::string adopted = store.Adopt(orphans[0]);
+    const std::wstring adopted = store.Adopt(orphans[0]);
     ASSERT_FALSE(adopted.empty());
-    EXPECT_FALSE(FileExists(orphans[0].folder));
-    EXPECT_EQ(1, document.OpenRecoveryCopy(adopted.c_str(), "C:\\icons\\arrow.ico", 1));
-    EXPECT_STREQ("C:\\icons\\arrow.ico", document.GetFilePath());
+    EXPECT_FALSE(FileExists(A(orphans[0].folder)));
+    EXPECT_EQ(1, document.OpenRecoveryCopy(adopted.c_str(), orphans[0].originalPath.c_str(), 1));
+    EXPECT_EQ(orphans[0].originalPath, document.GetFilePath());
     EXPECT_EQ(1, document.GetCurrentIndex());
     EXPECT_EQ(1, document.IsModified());
     RecoveryStore::Remove(orphans[1]);
-    EXPECT_FALSE(FileExists(orphans[1].folder));
+    EXPECT_FALSE(FileExists(A(orphans[1].folder)));
 
     store.Release();
-    EXPECT_FALSE(FileExists(adopted));
-    EXPECT_TRUE(RecoveryStore(root).FindOrphans().empty());
+    EXPECT_FALSE(FileExists(A(adopted)));
+    EXPECT_TRUE(RecoveryStore(W(root)).FindOrphans().empty());
     RemoveDirectoryA(root.c_str());
 }

@@ -86,6 +86,39 @@ def palette_picture(size, seed):
     return im
 
 
+def flat_picture(size, seed):
+    """Squares of colour crossed by transparent diagonals: it compresses well, so
+    that a 256-pixel PNG stays small."""
+    im = Image.new("RGBA", (size, size))
+    px = im.load()
+    for y in range(size):
+        for x in range(size):
+            if x == y or x + y == size - 1:
+                px[x, y] = (0, 0, 0, 0)
+            else:
+                px[x, y] = ((x * 4 // size) * 60 + seed, (y * 4 // size) * 60, 200 - seed, 255)
+    return im
+
+
+def make_mixed():
+    """Files whose images the editor edits beside a 256-pixel PNG image or a
+    24-pixel one, which it keeps; and one of PNG images only."""
+    small = [picture(16, 12, 8), picture(24, 300, 9), picture(32, 300, 10), picture(48, 300, 11)]
+    big = flat_picture(256, 12)
+    out = lambda name: os.path.join(FIXTURES, name)
+    with tempfile.TemporaryDirectory() as work:
+        s16, s24, s32, s48, s256 = paths = [os.path.join(work, "s%d.png" % im.size[0]) for im in small + [big]]
+        for im, path in zip(small + [big], paths):
+            im.save(path)
+        for command in (["/usr/bin/convert", s16, s32, s48, s256, out("magick_png256.ico")],
+                        ["icotool", "-c", "-o", out("icotool_png256.ico"), "-b", "32", s32, "-b", "8", s16,
+                         "-b", "32", s24, "-r", s256],
+                        ["icotool", "-c", "--cursor", "-X", "3", "-Y", "4", "-o", out("icotool_png256.cur"),
+                         "-b", "32", s32, "-r", s256]):
+            subprocess.run(command, check=True)
+    big.save(out("pillow_png.ico"), "ICO", sizes=[(16, 16), (32, 32)])
+
+
 def main():
     depths = [(16, 1, 2), (32, 4, 15), (48, 8, 200), (64, 24, 3000), (128, 32, 5000)]
     images = [picture(size, colours, bits) for size, bits, colours in depths]
@@ -131,6 +164,7 @@ def main():
     for name, images in (("built_alpha_clear_mask.ico", [veiled]), ("built_bitfields.ico", [veiled]),
                          ("built_short_table.ico", [palette_picture(16, 9)])):
         keep(name, images)
+    make_mixed()
 
 
 if __name__ == "__main__":

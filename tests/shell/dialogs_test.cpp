@@ -158,12 +158,12 @@ TEST_F(EditorTest, AboutBoxShowsTheProgramAndItsAuthor)
 
 TEST(Help, FileIsLookedForBesideTheProgram)
 {
-    char path[MAX_PATH], program[MAX_PATH], small[10];
-    ASSERT_TRUE(GetHelpFilePath(path, sizeof path));
-    GetModuleFileNameA(nullptr, program, sizeof program);
-    const std::string expected(program);
-    EXPECT_EQ(expected.substr(0, expected.find_last_of('\\') + 1) + "Vemiro.chm", path);
-    EXPECT_FALSE(GetHelpFilePath(small, sizeof small));
+    wchar_t path[MAX_PATH], program[MAX_PATH], small[10];
+    ASSERT_TRUE(GetHelpFilePath(path, MAX_PATH));
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const std::wstring expected(program);
+    EXPECT_EQ(expected.substr(0, expected.find_last_of(L'\\') + 1) + L"Vemiro.chm", path);
+    EXPECT_FALSE(GetHelpFilePath(small, 10));
 }
 
 // Sound behaviour: a help file that is not there is told, not ignored.
@@ -171,7 +171,7 @@ TEST_F(EditorTest, MissingHelpFileIsTold)
 {
     const std::string missing = FreshOutputPath("absent.chm");
     DialogScript script({Press(IDOK)});
-    EXPECT_FALSE(ShowHelpFile(main_, missing.c_str()));
+    EXPECT_FALSE(ShowHelpFile(main_, W(missing).c_str()));
     ASSERT_EQ(1u, script.Seen().size());
     EXPECT_EQ("Vemiro Editor 1.4", script.Seen()[0].title);
     EXPECT_EQ("Le fichier d'aide « " + missing + " » est introuvable.", script.Seen()[0].text);

@@ -49,6 +49,11 @@ std::vector<BYTE> ReadWholeFile(const std::string& path)
     return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
+std::wstring W(const std::string& path)
+{
+    return std::wstring(path.begin(), path.end());
+}
+
 std::string FixtureCopy(const char* fixture, const char* name)
 {
     const std::string path = FreshOutputPath(name);
@@ -78,6 +83,33 @@ void EmptyTheClipboard()
         EmptyClipboard();
         CloseClipboard();
     }
+}
+
+// DROPFILES of <shlobj.h>, whose Shell class clashes with the editor's Shell().
+struct DropFiles
+{
+    DWORD pFiles;
+    POINT pt;
+    BOOL fNC;
+    BOOL fWide;
+};
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths)
+{
+    size_t chars = 1;
+    for (const std::wstring& path : paths)
+        chars += path.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DropFiles) + chars * sizeof(wchar_t));
+    DropFiles* drop = static_cast<DropFiles*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DropFiles);
+    drop->fWide = TRUE;
+    wchar_t* at = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& path : paths) {
+        lstrcpyW(at, path.c_str());
+        at += path.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }
 
 Picture::Picture(HWND printed, int width, int height, COLORREF background)
@@ -186,12 +218,12 @@ DialogScript::Action Press(int id)
     };
 }
 
-DialogScript::Action ChooseFile(const std::string& path)
+DialogScript::Action ChooseFile(const std::wstring& path)
 {
     return [path](HWND dialog) {
         HWND box = FileNameBox(dialog);
         if (box) {
-            SetWindowTextA(box, path.c_str());
+            SetWindowTextW(box, path.c_str());
             PressButton(dialog, IDOK);
         }
         return box != nullptr;

@@ -31,9 +31,13 @@ std::string FreshOutputPath(const char* name);
 // A copy, under this name, of a file of tests/fixtures (made by other programs).
 std::string FixtureCopy(const char* fixture, const char* name);
 std::vector<BYTE> ReadWholeFile(const std::string& path);
+// A test path (plain ASCII) for the wide functions.
+std::wstring W(const std::string& path);
 // A 24-bit bitmap file of one colour, written by hand.
 bool WriteBitmapFile(const std::string& path, int size, COLORREF colour);
 void EmptyTheClipboard();
+// A real HDROP, as the file manager gives it (wide paths): one file or several.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
 
 // A memory picture over a background; given a window, what its client area paints.
 class Picture
@@ -83,7 +87,8 @@ private:
 };
 
 DialogScript::Action Press(int id);
-DialogScript::Action ChooseFile(const std::string& path);
+DialogScript::Action ChooseFile(const std::wstring& path);
+inline DialogScript::Action ChooseFile(const std::string& path) { return ChooseFile(W(path)); }
 DialogScript::Action PickFormat(int sidePosition, int bitCountPosition, int button = IDOK);
 DialogScript::Action CloseFromCaption();
 

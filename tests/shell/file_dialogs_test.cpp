@@ -121,12 +121,12 @@ TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
         {IconOrCursorFile, nullptr, {}, FixturePath("no such file.ico"), 2},
     };
     for (const Case& c : cases) {
-        char buffer[MAX_PATH] = "left over";
+        wchar_t buffer[MAX_PATH] = L"left over";
         FileDialogAnswerer dialog(c.answer);
         EXPECT_FALSE(c.kind < 0 ? ChooseFileToSave(nullptr, buffer)
                                 : ChooseFileToOpen(nullptr, buffer, FileKind(c.kind))) << c.kind;
         ASSERT_EQ(1u + c.extra, dialog.seen.size()) << c.kind;
-        EXPECT_STREQ("", buffer);
+        EXPECT_STREQ(L"", buffer);
         if (c.title) {
             EXPECT_EQ(c.title, dialog.seen[0].title);
             EXPECT_EQ(c.types, dialog.seen[0].fileTypes);
@@ -138,15 +138,15 @@ TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
         EXPECT_FALSE(SaveFromShell(nullptr, chooseName));
         EXPECT_EQ(1u, dialog.seen.size());
     }
-    EXPECT_STREQ("", document.GetFilePath());
+    EXPECT_STREQ(L"", document.GetFilePath());
     EXPECT_EQ(1, document.IsModified());
 
-    char buffer[MAX_PATH] = {};
+    wchar_t buffer[MAX_PATH] = {};
     const std::string fixture = FixturePath("magick_palette.ico");
     FileDialogAnswerer dialog(fixture);
     EXPECT_TRUE(ChooseFileToOpen(nullptr, buffer, IconOrCursorFile));
     EXPECT_EQ(1u, dialog.seen.size());
-    EXPECT_EQ(0, lstrcmpiA(fixture.c_str(), buffer)) << buffer;
+    EXPECT_EQ(0, lstrcmpiW(W(fixture).c_str(), buffer));
     document.CloseDocument();
 }
 
@@ -172,7 +172,7 @@ TEST(FileDialogs, SaveAndSaveAsStoreThePathOnlyOnceWritten)
         EXPECT_EQ(steps[i].result, SaveFromShell(nullptr, steps[i].as)) << i;
         EXPECT_EQ(steps[i].dialogs, dialog.seen.size()) << i;
         EXPECT_EQ(steps[i].result ? 0 : 1, document.IsModified()) << i;
-        EXPECT_EQ(0, lstrcmpiA(path.c_str(), document.GetFilePath())) << i << ": " << document.GetFilePath();
+        EXPECT_EQ(0, lstrcmpiW(W(path).c_str(), document.GetFilePath())) << i;
         EXPECT_EQ(!steps[i].result, before == ReadWholeFile(path)) << i;
     }
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(png.c_str()));

@@ -130,8 +130,8 @@ TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
 
 TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
 {
-    std::string program = "Vemiro.exe", path = FixtureCopy("icotool_depths.ico", "start.ico"), ignored = "never.ico";
-    char* argv[] = {&program[0], &path[0], &ignored[0], nullptr};
+    std::wstring program = L"Vemiro.exe", path = W(FixtureCopy("icotool_depths.ico", "start.ico")), ignored = L"x.ico";
+    wchar_t* argv[] = {&program[0], &path[0], &ignored[0], nullptr};
     ASSERT_TRUE(OpenCommandLineFile(main_, 3, argv));
     PumpMessages();
     ExpectDocumentShown("start.ico", {"1", "2", "3", "4", "5"}, "16x16x1-bits");
@@ -150,14 +150,16 @@ TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
 
 TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
 {
-    std::string program = "Vemiro.exe", missing = FreshOutputPath("missing.ico");
+    std::wstring program = L"Vemiro.exe";
+    std::string missing = FreshOutputPath("missing.ico");
     std::string notAnIcon = FreshOutputPath("not-an-icon.ico");
     ASSERT_TRUE(WriteBitmapFile(notAnIcon, 16, RGB(1, 2, 3)));
     struct Case { std::string path; const char* why; };
     for (Case c : {Case{std::string(), nullptr}, Case{missing, "Il est introuvable ou ne peut pas être lu."},
                    Case{notAnIcon, "Ce n'est pas un fichier icône ou curseur."}}) {
         std::string& path = c.path;
-        char* argv[] = {&program[0], path.empty() ? nullptr : &path[0], nullptr};
+        std::wstring wide = W(path);
+        wchar_t* argv[] = {&program[0], path.empty() ? nullptr : &wide[0], nullptr};
         DialogScript told(c.why ? std::vector<DialogScript::Action>{Press(IDOK)} : std::vector<DialogScript::Action>{});
         EXPECT_FALSE(OpenCommandLineFile(main_, path.empty() ? 1 : 2, argv)) << path;
         PumpMessages();

@@ -6,6 +6,9 @@
 
 namespace {
 
+// The recovery folder is under the test prefix's profile, in plain ASCII.
+std::string Narrow(const std::wstring& path) { return std::string(path.begin(), path.end()); }
+
 // Waits, handling messages as the editor would, until the condition holds.
 bool WaitFor(const std::function<bool()>& condition, int milliseconds)
 {
@@ -99,9 +102,9 @@ private:
 };
 
 // This process's copy on disk: made some seconds after a change.
-std::string WaitForCopy()
+std::wstring WaitForCopy()
 {
-    std::string copy;
+    std::wstring copy;
     WaitFor([&copy] { return !(copy = TheRecovery().GetCopyPath()).empty(); }, 10000);
     return copy;
 }
@@ -115,21 +118,21 @@ TEST_F(EditorTest, ARecoveryCopyFollowsAChangeAndASaveRemovesIt)
     NewDocument(k16, kBits24);
     ChooseColour(kRed, true);
     ClickPixel(6, 2);
-    const std::string copy = WaitForCopy();
+    const std::wstring copy = WaitForCopy();
     ASSERT_FALSE(copy.empty());
     IconDocument read;
     ASSERT_EQ(1, read.OpenFile(copy.c_str()));
     EXPECT_EQ(kRed, read.GetCurrentImage()->GetPixelColour(6, 2));
     Command(CmdSaveAs, {ChooseFile(FreshOutputPath("recovered.ico"))});
-    EXPECT_EQ("", TheRecovery().GetCopyPath());
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(copy.c_str()));
+    EXPECT_EQ(L"", TheRecovery().GetCopyPath());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(copy.c_str()));
 }
 
 // The real program killed after a change: the next start offers the copy, and
 // Yes brings the unsaved work back as the document, modified and untitled.
 TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
 {
-    const std::string root = RecoveryRoot();
+    const std::string root = Narrow(RecoveryRoot());
     {
         Editor crashing;
         ASSERT_TRUE(crashing.Started());
@@ -163,6 +166,6 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
     PostMessageA(frame, WM_CLOSE, 0, 0);
     ASSERT_TRUE(next.Answer("Enregistrer les modifications", IDNO));
     EXPECT_TRUE(next.Ended(15000));
-    RecoveryStore leftover(root);
+    RecoveryStore leftover(RecoveryRoot());
     EXPECT_TRUE(leftover.FindOrphans().empty());
 }

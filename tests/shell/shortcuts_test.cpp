@@ -95,33 +95,6 @@ TEST(Shortcuts, F1OpensTheHelp)
     EXPECT_TRUE(found);
 }
 
-// DROPFILES of <shlobj.h>, whose Shell class clashes with the editor's Shell().
-struct DropFiles
-{
-    DWORD pFiles;
-    POINT pt;
-    BOOL fNC;
-    BOOL fWide;
-};
-
-// A real HDROP, as the file manager gives it: one file or several, the first taken.
-HDROP MakeDrop(const std::vector<std::string>& paths)
-{
-    size_t chars = 1;
-    for (const std::string& path : paths)
-        chars += path.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DropFiles) + chars);
-    DropFiles* drop = static_cast<DropFiles*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DropFiles);
-    char* at = reinterpret_cast<char*>(drop + 1);
-    for (const std::string& path : paths) {
-        lstrcpyA(at, path.c_str());
-        at += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 TEST_F(EditorTest, DroppedFilesOpenAsTheirCommandsWould)
 {
     const std::string icon = FixtureCopy("icotool_cursor.cur", "dropped.cur");
@@ -136,7 +109,10 @@ TEST_F(EditorTest, DroppedFilesOpenAsTheirCommandsWould)
         if (TheDocument().IsOpen())
             TheDocument().SetModified(1);  // so that the save prompt comes first, but for a file refused
         DialogScript script(c.answers);
-        PostMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(c.paths)), 0);
+        std::vector<std::wstring> paths;
+        for (const std::string& path : c.paths)
+            paths.push_back(W(path));
+        PostMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(paths)), 0);
         PumpMessages();
         EXPECT_TRUE(script.Finished()) << c.paths[0];
         EXPECT_EQ(c.shown, WindowText(main_)) << c.paths[0];
