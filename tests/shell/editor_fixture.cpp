@@ -26,9 +26,9 @@ std::vector<std::string> ListTexts(HWND comboBox)
 {
     std::vector<std::string> texts;
     for (int i = 0; i < SendMessageA(comboBox, CB_GETCOUNT, 0, 0); ++i) {
-        char text[32] = "";
-        SendMessageA(comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
-        texts.push_back(text);
+        std::string text(size_t(SendMessageA(comboBox, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
+        SendMessageA(comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        texts.push_back(text.c_str());
     }
     return texts;
 }
@@ -171,6 +171,18 @@ HWND FileNameBox(HWND dialog)
 
 }  // namespace
 
+DialogSeen DialogScript::Describe(HWND dialog)
+{
+    const int kFileTypes = 0x470, kReadOnly = 0x410;  // cmb1, chx1
+    DialogSeen seen;
+    seen.title = WindowText(dialog);
+    seen.text = WindowText(GetDlgItem(dialog, 0xFFFF));
+    seen.fileTypes = ListTexts(GetDlgItem(dialog, kFileTypes));
+    HWND readOnly = GetDlgItem(dialog, kReadOnly);
+    seen.readOnlyShown = readOnly && IsWindowVisible(readOnly);
+    return seen;
+}
+
 DialogScript::DialogScript(const std::vector<Action>& actions) : actions_(actions), outer_(activeScript)
 {
     activeScript = this;
@@ -199,7 +211,7 @@ void DialogScript::Answer(HWND dialog)
     const bool expected = next_ < actions_.size();
     if (expected && !actions_[next_](dialog) && ++tries_ < 100)
         return;  // not ready yet; one that never becomes ready is cancelled below
-    seen_.push_back({WindowText(dialog), WindowText(GetDlgItem(dialog, 0xFFFF))});
+    seen_.push_back(Describe(dialog));
     lastAnswered_ = dialog;
     if (expected && tries_ < 100) {
         ++next_;

@@ -58,6 +58,8 @@ private:
 struct DialogSeen
 {
     std::string title, text;  // text: the message box text, empty for other dialogs
+    std::vector<std::string> fileTypes;  // the type list of a file dialog
+    bool readOnlyShown = false;          // a file dialog's read-only box
 };
 
 // Answers, from a timer, the modal dialogs that a command opens on this
@@ -76,6 +78,7 @@ public:
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    static DialogSeen Describe(HWND dialog);
     void Answer(HWND dialog);
     std::vector<Action> actions_;
     size_t next_ = 0;

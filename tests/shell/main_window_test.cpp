@@ -1,4 +1,5 @@
 #include "editor_fixture.h"
+#include "editor_process.h"
 
 #include "shell/main_window.h"
 #include "shell/startup.h"
@@ -186,39 +187,14 @@ TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
 // rest, and ends with exit code 0 when its window is closed.
 TEST(Program, OpensItsCommandLineFileAndQuitsCleanly)
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string program(path);
-    program = program.substr(0, program.find_last_of('\\') + 1) + "Vemiro.exe";
-    if (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES)
-        GTEST_SKIP() << "Vemiro.exe is not built beside the tests";
     const std::string file = FixtureCopy("magick_rgba.ico", "from command line.ico");
-    std::string commandLine = "\"" + program + "\" \"" + file + "\" \"second argument.ico\"";
-
-    // The child must not hold on to our output.
-    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-    HANDLE nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited,
-                             OPEN_EXISTING, 0, nullptr);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
-    PROCESS_INFORMATION child = {};
-    ASSERT_TRUE(CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                               &startup, &child));
-    WaitForInputIdle(child.hProcess, 10000);
-
+    EditorProcess editor("\"" + file + "\" \"second argument.ico\"");
+    ASSERT_TRUE(editor.Started()) << "Vemiro.exe is built beside the tests";
     // Its frame, once the title names the file.
     HWND frame = nullptr;
-    for (int i = 0; i < 200 && !frame; ++i, Sleep(50))
-        frame = FindWindowA(MainWindowClass, "Vemiro Editor 1.4  : [ from command line.ico ]");
-    EXPECT_NE(nullptr, frame);
+    EXPECT_TRUE(WaitFor([&] { return (frame = editor.Window(MainWindowClass, "[ from command line.ico ]")); }, 10000));
     PostMessageA(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(child.hProcess, 20000));
     DWORD exitCode = 1234;
-    GetExitCodeProcess(child.hProcess, &exitCode);
+    EXPECT_TRUE(editor.Ended(20000, &exitCode));
     EXPECT_EQ(0u, exitCode);
-    CloseHandle(child.hThread);
-    CloseHandle(child.hProcess);
-    CloseHandle(nul);
 }
