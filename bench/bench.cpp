@@ -89,7 +89,7 @@ SIZE_T PrivateBytes()
 
 // Live GDI objects of the process. GetGuiResources is a stub answering 0 under
 // Wine 8: there the entries of the process's GDI handle table are counted, whose
-// address Wine keeps in the PEB (GdiSharedHandleTable, offset 0x94 on 32 bits):
+// address Wine keeps in the PEB (GdiSharedHandleTable, offset 0x94 on 32 bits, 0xF8 on 64):
 // 65,536 entries of 24 bytes, live when the type byte at offset 14 is set.
 struct BasicInformation
 {
@@ -102,14 +102,14 @@ typedef LONG(WINAPI* QueryProcess)(HANDLE, int, void*, ULONG, ULONG*);
 DWORD LiveGdiObjects()
 {
     DWORD count = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (count || sizeof(void*) != 4)
+    if (count)
         return count;
     QueryProcess query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
     BasicInformation information = {};
     if (!query || query(GetCurrentProcess(), 0, &information, sizeof information, nullptr) != 0)
         return 0;
-    const BYTE* table = information.peb ? *reinterpret_cast<BYTE* const*>(information.peb + 0x94) : nullptr;
+    const BYTE* table = information.peb ? *reinterpret_cast<BYTE* const*>(information.peb + (sizeof(void*) == 4 ? 0x94 : 0xF8)) : nullptr;
     for (int i = 0; table && i < 65536; ++i)
         count += table[24 * i + 14] != 0;
     return count;

@@ -3,7 +3,7 @@
 # Idempotent: asks apt only for what is missing.
 set -euo pipefail
 
-packages=(cmake make g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth googletest
+packages=(cmake make g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine32:i386 xvfb xauth googletest
           fp-utils python3 python3-pil icoutils imagemagick x11-utils
           nsis zip unzip xdotool strace)
 

@@ -3,8 +3,9 @@
 # Uses $DISPLAY when set; otherwise starts a virtual display and says which.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-export build=${BUILD_DIR:-$root/build}
 "$root/scripts/install-deps.sh"
+. "$root/scripts/wine-arch.sh"
+export build=${BUILD_DIR:-$VEMIRO_BUILD}
 BUILD_DIR=$build "$root/scripts/build.sh" --target Vemiro vemiro_help
 . "$root/scripts/wine-env.sh"
 trap wine_env_stop EXIT

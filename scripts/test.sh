@@ -4,8 +4,9 @@
 # only those targets.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-export build=${BUILD_DIR:-$root/build}
 "$root/scripts/install-deps.sh"
+. "$root/scripts/wine-arch.sh"
+export build=${BUILD_DIR:-$VEMIRO_BUILD}
 if [ -n "${TARGETS:-}" ]; then
     BUILD_DIR=$build "$root/scripts/build.sh" --target $TARGETS
 else

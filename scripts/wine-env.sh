@@ -5,7 +5,18 @@
 
 export WINEDEBUG=-all
 export WINEPREFIX="$build/wineprefix"
-export WINEARCH=win32
+root=${root:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+. "$root/scripts/wine-arch.sh"
+if [ "$VEMIRO_ARCH" = i686 ]; then
+    export WINEARCH=win32
+else
+    # "wine" names the 64-bit loader for every script and test of this run.
+    export WINEARCH=win64 WINELOADER=/usr/lib/wine/wine64
+    mkdir -p "$build/wine64-bin"
+    printf '#!/bin/sh\nexec /usr/lib/wine/wine64 "$@"\n' >"$build/wine64-bin/wine"
+    chmod +x "$build/wine64-bin/wine"
+    export PATH="$build/wine64-bin:$PATH"
+fi
 wine_env_xvfb_pid=
 
 wine_env_start() {
@@ -29,7 +40,7 @@ wine_env_start() {
     fi
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         echo "wine-env: creating the Wine prefix $WINEPREFIX (once)" >&2
-        wineboot -i </dev/null >/dev/null 2>&1 || true
+        wine wineboot -i </dev/null >/dev/null 2>&1 || true
         wineserver -w
         # Without a window manager every window shown costs Wine a wait when managed.
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f </dev/null >/dev/null 2>&1

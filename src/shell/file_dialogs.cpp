@@ -11,7 +11,7 @@ namespace {
 // The structure as the version 4 common dialogs know it; the newer fields
 // would add the places bar.
 const DWORD kOpenFileNameSize = offsetof(OPENFILENAMEW, pvReserved);
-static_assert(offsetof(OPENFILENAMEW, pvReserved) == 76, "the 32-bit structure");
+static_assert(sizeof(void*) != 4 || offsetof(OPENFILENAMEW, pvReserved) == 76, "the 32-bit structure");
 
 // Filters hold their own null characters: sizeof keeps them.
 const char kSaveFilter[] = "Fichier icone (*.ico)\0*.ico\0Fichier curseur (*.cur)\0*.cur\0";

@@ -9,7 +9,7 @@
 
 namespace {
 
-static_assert(sizeof(MSGBOXPARAMSA) == 40, "MSGBOXPARAMSA of a 32-bit program");
+static_assert(sizeof(void*) != 4 || sizeof(MSGBOXPARAMSA) == 40, "MSGBOXPARAMSA of a 32-bit program");
 
 const wchar_t* const kHelpFileName = L"Vemiro.chm";
 const char* const kHelpMissing = "Le fichier d'aide « %s » est introuvable.";

@@ -12,7 +12,7 @@ namespace {
 // TOOLINFOA without the trailing reserved field, which tooltips before common
 // controls 6 refuse.
 const UINT kToolInfoSize = offsetof(TOOLINFOA, lpReserved);
-static_assert(offsetof(TOOLINFOA, lpReserved) == 44, "the 32-bit structure");
+static_assert(sizeof(void*) != 4 || offsetof(TOOLINFOA, lpReserved) == 44, "the 32-bit structure");
 
 const int kButtonSide = 27;
 const int kGlyphSide = 22;

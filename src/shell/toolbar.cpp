@@ -10,9 +10,9 @@ namespace {
 
 // The structures as common controls 6 of Windows XP knows them: the band's
 // later fields would make older versions refuse it.
-static_assert(sizeof(REBARINFO) == 12, "32-bit REBARINFO");
-static_assert(sizeof(REBARBANDINFOA) == 80, "REBARBANDINFOA of Windows XP");
-static_assert(sizeof(TBBUTTON) == 20, "32-bit TBBUTTON");
+static_assert(sizeof(void*) != 4 || sizeof(REBARINFO) == 12, "32-bit REBARINFO");
+static_assert(sizeof(void*) != 4 || sizeof(REBARBANDINFOA) == 80, "REBARBANDINFOA of Windows XP");
+static_assert(sizeof(void*) != 4 || sizeof(TBBUTTON) == 20, "32-bit TBBUTTON");
 
 const int kGlyphSide = 18;
 

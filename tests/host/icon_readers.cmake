@@ -14,9 +14,11 @@ set_tests_properties(icon_readers PROPERTIES FIXTURES_REQUIRED written_icons TIM
 # limit (with SIGXFSZ ignored, the write just comes back short), and the one test
 # kept out of the ordinary run checks that the file on disk survives.
 if(TARGET document_tests AND CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX)
-    find_program(VEMIRO_WINE wine)
+    # The loader ctest runs the other programs with (wine, or wine64 where only
+    # 64-bit programs run).
+    set(VEMIRO_WINE ${CMAKE_CROSSCOMPILING_EMULATOR})
     if(NOT VEMIRO_WINE)
-        message(FATAL_ERROR "wine is needed to run the tests; scripts/install-deps.sh installs it")
+        message(FATAL_ERROR "the toolchain file names no Wine loader to run the tests with")
     endif()
     add_test(NAME icon_write_disk_full
              COMMAND sh -c "trap '' XFSZ; ulimit -f 64; exec \"$0\" \"$1\" --gtest_color=no --gtest_also_run_disabled_tests --gtest_filter=IconFileWrite.DISABLED_WriteThatFailsPartWayKeepsTheFileOnDisk"

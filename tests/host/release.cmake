@@ -7,4 +7,5 @@ endif()
 add_test(NAME release_packages
          COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/release_check.sh
                  ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/release-check)
-set_tests_properties(release_packages PROPERTIES TIMEOUT 900)
+# 77: the packages were built and compared, but this machine cannot run them.
+set_tests_properties(release_packages PROPERTIES TIMEOUT 900 SKIP_RETURN_CODE 77)
