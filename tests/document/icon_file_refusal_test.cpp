@@ -58,13 +58,11 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
         // A 1-bit record claiming 32 bits runs far past the end of the file.
         {"32 bits claimed", Patched(valid, 334 + 14, 32, 2)},
     };
-    const std::string path = folder + "\\bad.ico";
     IconDocument document;
     PrepareDocumentWithContent(document, folder);
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
-        ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
-        EXPECT_EQ(0, document.OpenFile(W(path).c_str())) << c.what;
+        EXPECT_EQ(0, document.OpenBytes(Span(c.file))) << c.what;
         EXPECT_TRUE(before == DocumentSnapshot(document)) << c.what;
     }
     // Nor does a file that cannot be read change anything.
@@ -73,29 +71,22 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
     EXPECT_EQ(0, document.OpenFile(nullptr));
     EXPECT_TRUE(before == DocumentSnapshot(document));
     // The unbroken file does open, so each refusal above is down to its one change.
-    ASSERT_TRUE(WriteWholeFile(path, valid));
-    EXPECT_EQ(1, document.OpenFile(W(path).c_str()));
+    EXPECT_EQ(1, document.OpenBytes(Span(valid)));
     EXPECT_EQ(2, document.GetImageCount());
 }
 
 TEST(IconFileRefusal, FailedRecordLeavesTheImageAsItWas)
 {
-    const std::string folder = OutputFolder("malformed");
-    const std::string path = folder + "\\record.ico";
-    ASSERT_TRUE(WriteWholeFile(path, Cut(SmallValidFile(folder), 637)));
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const std::vector<BYTE> file = Cut(SmallValidFile(OutputFolder("malformed")), 637);
     IconImage image;
     ASSERT_EQ(1, image.CreateBlank(48, 8));
     image.SetPixelIndex(1, 1, 7);
     for (DWORD offset : {334u, 637u, 5000u, 0xFFFFFFFFu, 6u})
-        EXPECT_NE(OpenFailureNone, ReadIconRecord(file, offset, 0, image)) << offset;
+        EXPECT_NE(OpenFailureNone, ReadIconRecord(Span(file), offset, 0, image)) << offset;
     EXPECT_EQ("48x48x8-bits", image.GetFormatText());
     EXPECT_EQ(7, image.GetPixelIndex(1, 1));
-    EXPECT_EQ(OpenFailureNone, ReadIconRecord(file, 38, 0, image));   // the first record is whole
+    EXPECT_EQ(OpenFailureNone, ReadIconRecord(Span(file), 38, 0, image));   // the first record is whole
     EXPECT_EQ("16x16x4-bits", image.GetFormatText());
-    CloseHandle(file);
 }
 
 // Truncated and byte-flipped variants of a valid file: an open either builds a
@@ -108,7 +99,7 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         ASSERT_EQ(1, source.AddNewImage(format.first, format.second));
         PaintPattern(*source.GetCurrentImage(), format.second);
     }
-    const std::string validPath = folder + "\\valid.cur", path = folder + "\\variant.ico";
+    const std::string validPath = folder + "\\valid.cur";
     ASSERT_EQ(1, source.WriteIconFile(W(validPath).c_str()));
     const std::vector<BYTE> valid = ReadWholeFile(validPath);
     const size_t headers = 6 + 3 * 16 + 40;
@@ -126,9 +117,8 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
             const size_t at = next() % 2 ? next() % headers : next() % file.size();
             file[at] = next() % 2 ? BYTE(next()) : BYTE(file[at] ^ (1 << next() % 8));
         }
-        ASSERT_TRUE(WriteWholeFile(path, file));
         const DocumentSnapshot before(document);
-        if (!document.OpenFile(W(path).c_str())) {
+        if (!document.OpenBytes(Span(file))) {
             ++refused;
             ASSERT_TRUE(before == DocumentSnapshot(document)) << "round " << round;
             continue;
@@ -139,7 +129,7 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         EXPECT_EQ(0, document.GetCurrentIndex());
         EXPECT_EQ(0, document.IsModified());
         EXPECT_FALSE(document.HasDeletedImage());
-        EXPECT_STREQ(W(path).c_str(), document.GetFilePath());
+        EXPECT_STREQ(L"", document.GetFilePath());
         for (IconImage* image : images) {
             ASSERT_TRUE(image->IsValid()) << "round " << round;
             EXPECT_TRUE(IsAcceptedSize(image->GetSize()));
@@ -157,7 +147,7 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
 // the document as it was, and the next open works.
 TEST(IconFileRefusal, EachFailureSaysWhy)
 {
-    const std::string folder = OutputFolder("malformed"), path = folder + "\\why.ico";
+    const std::string folder = OutputFolder("malformed");
     const std::vector<BYTE> valid = SmallValidFile(folder);
     // Entries that all share the 32x32 record.
     auto shared = [&valid](int count) {
@@ -190,9 +180,8 @@ TEST(IconFileRefusal, EachFailureSaysWhy)
     PrepareDocumentWithContent(document, folder);
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
-        ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
         OpenFailure why = OpenFailureOutOfMemory;
-        EXPECT_EQ(c.why == OpenFailureNone, document.OpenFile(W(path).c_str(), &why) == 1) << c.what;
+        EXPECT_EQ(c.why == OpenFailureNone, document.OpenBytes(Span(c.file), &why) == 1) << c.what;
         EXPECT_EQ(c.why, why) << c.what;
         EXPECT_EQ(c.why != OpenFailureNone, before == DocumentSnapshot(document)) << c.what;
     }
