@@ -19,16 +19,16 @@ void PrepareDocumentWithContent(IconDocument& document, const std::string& folde
 }
 
 // 16x16 4-bit at 38 (296 bytes), 32x32 1-bit at 334 (304 bytes): 638 bytes.
-std::vector<BYTE> SmallValidFile(const std::string& folder)
+std::vector<BYTE> SmallValidFile()
 {
     IconDocument document;
     EXPECT_EQ(1, document.AddNewImage(16, 4));
     PaintPattern(*document.GetCurrentImage(), 1);
     EXPECT_EQ(1, document.AddNewImage(32, 1));
     PaintPattern(*document.GetCurrentImage(), 2);
-    const std::string path = folder + "\\small.ico";
-    EXPECT_EQ(1, document.WriteIconFile(W(path).c_str()));
-    return ReadWholeFile(path);
+    std::vector<BYTE> bytes;
+    EXPECT_TRUE(document.BuildFileBytes(IconFileKind::Icon, bytes));
+    return bytes;
 }
 
 } // namespace
@@ -36,7 +36,7 @@ std::vector<BYTE> SmallValidFile(const std::string& folder)
 TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
 {
     const std::string folder = OutputFolder("malformed");
-    const std::vector<BYTE> valid = SmallValidFile(folder);
+    const std::vector<BYTE> valid = SmallValidFile();
     ASSERT_EQ(638u, valid.size());
     struct Case { const char* what; std::vector<BYTE> file; };
     const Case cases[] = {
@@ -77,7 +77,7 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
 
 TEST(IconFileRefusal, FailedRecordLeavesTheImageAsItWas)
 {
-    const std::vector<BYTE> file = Cut(SmallValidFile(OutputFolder("malformed")), 637);
+    const std::vector<BYTE> file = Cut(SmallValidFile(), 637);
     IconImage image;
     ASSERT_EQ(1, image.CreateBlank(48, 8));
     image.SetPixelIndex(1, 1, 7);
@@ -99,9 +99,8 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         ASSERT_EQ(1, source.AddNewImage(format.first, format.second));
         PaintPattern(*source.GetCurrentImage(), format.second);
     }
-    const std::string validPath = folder + "\\valid.cur";
-    ASSERT_EQ(1, source.WriteIconFile(W(validPath).c_str()));
-    const std::vector<BYTE> valid = ReadWholeFile(validPath);
+    std::vector<BYTE> valid;
+    ASSERT_TRUE(source.BuildFileBytes(IconFileKind::Cursor, valid));
     const size_t headers = 6 + 3 * 16 + 40;
 
     unsigned seed = 20261207;
@@ -148,7 +147,7 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
 TEST(IconFileRefusal, EachFailureSaysWhy)
 {
     const std::string folder = OutputFolder("malformed");
-    const std::vector<BYTE> valid = SmallValidFile(folder);
+    const std::vector<BYTE> valid = SmallValidFile();
     // Entries that all share the 32x32 record.
     auto shared = [&valid](int count) {
         std::vector<BYTE> file(6 + 16 * size_t(count), 0);
