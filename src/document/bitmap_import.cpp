@@ -116,7 +116,7 @@ int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* 
     ImportFailure ignored;
     ImportFailure& failure = why ? *why : ignored;
     std::vector<BYTE> bytes;
-    failure = ImportFailureOf(ReadWholeFile(path, kMostFileBytes, bytes));
+    failure = ImportFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
     if (failure != ImportFailureNone)
         return 0;
     return ImportBitmapBytes(ByteSpan(bytes.data(), bytes.size()), replace, why);

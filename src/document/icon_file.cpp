@@ -119,7 +119,7 @@ OpenFailure OpenFailureOf(WholeFileRead read)
 int IconDocument::OpenFile(const wchar_t* path, OpenFailure* why)
 {
     std::vector<BYTE> bytes;
-    const OpenFailure read = OpenFailureOf(ReadWholeFile(path, kMostFileBytes, bytes));
+    const OpenFailure read = OpenFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
     if (read != OpenFailureNone) {
         if (why)
             *why = read;

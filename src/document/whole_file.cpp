@@ -4,7 +4,7 @@
 
 #include "document/file_io.h"
 
-WholeFileRead ReadWholeFile(const wchar_t* path, DWORD most, std::vector<BYTE>& bytes)
+WholeFileRead ReadBoundedFile(const wchar_t* path, DWORD most, std::vector<BYTE>& bytes)
 {
     if (!path || !path[0])
         return WholeFileRead::Unreadable;

@@ -8,4 +8,4 @@ enum class WholeFileRead { Read, Unreadable, TooLarge, NoMemory };
 
 // Reads the whole file at path into bytes, unless it holds more than most
 // bytes: the readers then parse memory, never a file position.
-WholeFileRead ReadWholeFile(const wchar_t* path, DWORD most, std::vector<BYTE>& bytes);
+WholeFileRead ReadBoundedFile(const wchar_t* path, DWORD most, std::vector<BYTE>& bytes);

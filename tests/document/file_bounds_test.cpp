@@ -54,12 +54,12 @@ TEST(FileBounds, WholeFileReadStopsAtItsBound)
     const std::vector<BYTE> ten = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     ASSERT_TRUE(WriteWholeFile(path, ten));
     std::vector<BYTE> bytes;
-    EXPECT_EQ(WholeFileRead::TooLarge, ReadWholeFile(W(path).c_str(), 9, bytes));
+    EXPECT_EQ(WholeFileRead::TooLarge, ReadBoundedFile(W(path).c_str(), 9, bytes));
     EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(WholeFileRead::Read, ReadWholeFile(W(path).c_str(), 10, bytes));
+    EXPECT_EQ(WholeFileRead::Read, ReadBoundedFile(W(path).c_str(), 10, bytes));
     EXPECT_EQ(ten, bytes);
     DeleteFileA(path.c_str());
-    EXPECT_EQ(WholeFileRead::Unreadable, ReadWholeFile(W(path).c_str(), 10, bytes));
+    EXPECT_EQ(WholeFileRead::Unreadable, ReadBoundedFile(W(path).c_str(), 10, bytes));
 }
 
 // The reader takes 1,000 entries: adding, importing and restoring stop there,
