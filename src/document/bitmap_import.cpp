@@ -6,7 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "document/file_io.h"
+#include "document/icon_file_layout.h"
+#include "document/whole_file.h"
 #include "model/image_format.h"
 #include "model/image_pixels.h"
 
@@ -60,11 +61,11 @@ bool HasAcceptedType(const BITMAPINFOHEADER& header)
         && IsAcceptedBitCount(header.biBitCount);
 }
 
-// The pixels of a bitmap whose info block was read whole, the file positioned
-// at bfOffBits; the image changes only when every row was read.
-bool LoadBitmapPixels(HANDLE file, const BYTE* infoBlock, DWORD infoSize, IconImage& image)
+// The pixels of a bitmap whose info block is whole, from the bytes at
+// bfOffBits on; the image changes only when every row is there.
+bool LoadBitmapPixels(ByteSpan rows, const BYTE* infoBlock, DWORD infoSize, IconImage& image)
 {
-    if (!file || file == INVALID_HANDLE_VALUE || !InfoBlockIsWhole(infoBlock, infoSize))
+    if (!InfoBlockIsWhole(infoBlock, infoSize))
         return false;
     const BITMAPINFOHEADER header = HeaderOf(infoBlock);
     ImagePixels pixels;
@@ -75,31 +76,37 @@ bool LoadBitmapPixels(HANDLE file, const BYTE* infoBlock, DWORD infoSize, IconIm
         std::memcpy(pixels.palette.data(), infoBlock + header.biSize, 4 * TableEntriesOf(header));
     // Exactly the rows the image holds, whatever bfSize claims: more would run
     // past the colour bits, fewer is a short file. A bitmap has no mask.
-    return ReadExactly(file, pixels.colour.data(), DWORD(pixels.colour.size())) && image.LoadPixels(pixels);
+    return rows.CopyTo(0, pixels.colour.data(), pixels.colour.size()) && image.LoadPixels(pixels);
 }
 
-// Reads and checks the file header and the info block that follows it.
-ImportFailure CheckBitmapFile(HANDLE file, BITMAPFILEHEADER& fileHeader, std::vector<BYTE>& info)
+// Checks the file header and the info block that follows it, which info then spans.
+ImportFailure CheckBitmapFile(ByteSpan file, ByteSpan& info)
 {
-    if (!ReadExactly(file, &fileHeader, sizeof fileHeader) || fileHeader.bfType != 0x4D42)
+    BITMAPFILEHEADER fileHeader;
+    if (!file.CopyTo(0, &fileHeader, sizeof fileHeader) || fileHeader.bfType != 0x4D42)
         return ImportFailureNotBitmap;
-    const DWORD fileSize = GetFileSize(file, nullptr);
-    if (fileSize == INVALID_FILE_SIZE || fileHeader.bfOffBits < sizeof fileHeader
-        || fileHeader.bfOffBits > fileSize)
+    if (fileHeader.bfOffBits < sizeof fileHeader || fileHeader.bfOffBits > file.Size())
         return ImportFailureDamaged;
-    const DWORD infoSize = fileHeader.bfOffBits - sizeof fileHeader;
-    try {
-        info.resize(infoSize);
-    } catch (const std::bad_alloc&) {
-        return ImportFailureOutOfMemory;
-    }
-    if (!ReadExactly(file, info.data(), infoSize) || !InfoBlockIsWhole(info.data(), infoSize))
+    info = file.Part(sizeof fileHeader, fileHeader.bfOffBits - sizeof fileHeader);
+    const BYTE* block = info.At(0, info.Size());
+    if (!InfoBlockIsWhole(block, DWORD(info.Size())))
         return ImportFailureDamaged;
-    const BITMAPINFOHEADER header = HeaderOf(info.data());
+    const BITMAPINFOHEADER header = HeaderOf(block);
     // A header older than the one read here has no size fields to judge: its type goes first.
     return header.biSize < kInfoHeaderSize ? ImportFailureType
          : !HasAcceptedSize(header) ? ImportFailureSize
          : !HasAcceptedType(header) ? ImportFailureType : ImportFailureNone;
+}
+
+ImportFailure ImportFailureOf(WholeFileRead read)
+{
+    switch (read) {
+    case WholeFileRead::Read: return ImportFailureNone;
+    case WholeFileRead::NoMemory: return ImportFailureOutOfMemory;
+    // Far more than a bitmap of any of the six sizes takes.
+    case WholeFileRead::TooLarge: return ImportFailureSize;
+    default: return ImportFailureUnreadable;
+    }
 }
 
 }  // namespace
@@ -108,13 +115,19 @@ int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* 
 {
     ImportFailure ignored;
     ImportFailure& failure = why ? *why : ignored;
-    failure = ImportFailureUnreadable;
-    FileHandle file(path && *path ? OpenForReading(path) : INVALID_HANDLE_VALUE);
-    if (!file.Ok())
+    std::vector<BYTE> bytes;
+    failure = ImportFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
+    if (failure != ImportFailureNone)
         return 0;
-    BITMAPFILEHEADER fileHeader;
-    std::vector<BYTE> info;
-    failure = CheckBitmapFile(file, fileHeader, info);
+    return ImportBitmapBytes(ByteSpan(bytes.data(), bytes.size()), replace, why);
+}
+
+int IconDocument::ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why)
+{
+    ImportFailure ignored;
+    ImportFailure& failure = why ? *why : ignored;
+    ByteSpan info;
+    failure = CheckBitmapFile(file, info);
     if (failure != ImportFailureNone)
         return 0;
 
@@ -125,7 +138,11 @@ int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* 
     if (!image)
         return 0;
     failure = ImportFailureDamaged;
-    if (!LoadBitmapPixels(file, info.data(), DWORD(info.size()), *image))
+    const DWORD offBits = DWORD(sizeof(BITMAPFILEHEADER) + info.Size());
+    if (!LoadBitmapPixels(file.Part(offBits, file.Size()), info.At(0, info.Size()), DWORD(info.Size()), *image))
+        return 0;
+    failure = ImportFailureTooManyImages;
+    if (!replace && !CanAdd(*image))
         return 0;
     if (replace)
         CloseDocument();

@@ -10,8 +10,6 @@
 #include "win/gdi_guards.h"
 #include "win/handle_guards.h"
 
-namespace {
-
 // Pixels taken from the clipboard: top-down rows of 0x00RRGGBB values.
 struct ClipboardPicture
 {
@@ -19,6 +17,8 @@ struct ClipboardPicture
     int height = 0;
     std::vector<DWORD> pixels;
 };
+
+namespace {
 
 // Pictures larger than this cannot land in an image anyway; only their
 // top-left corner is kept.
@@ -86,37 +86,41 @@ bool PackedDibLayout(const BITMAPINFOHEADER& header, ULONGLONG* tableBytes, ULON
     return true;
 }
 
-// Reads a CF_DIB: checked against the size of its memory block before GDI sees it.
+// Reads a packed DIB: checked against the bytes there are before GDI sees it.
+bool ReadPackedDib(ByteSpan dib, ClipboardPicture* picture)
+{
+    ULONGLONG tableBytes = 0, pixelBytes = 0;
+    BITMAPINFOHEADER header;
+    if (!dib.CopyTo(0, &header, sizeof header) || !PackedDibLayout(header, &tableBytes, &pixelBytes)
+        || ULONGLONG(header.biSize) + tableBytes + pixelBytes > dib.Size())
+        return false;
+    const BYTE* data = dib.At(0, dib.Size());
+    const int width = header.biWidth < kLargestImage ? header.biWidth : kLargestImage;
+    const LONG fullHeight = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    const int height = fullHeight < kLargestImage ? fullHeight : kLargestImage;
+    Canvas32 canvas(width, height);
+    if (!canvas.Ok())
+        return false;
+    SelectGuard keep(canvas.Dc(), canvas.Bitmap());
+    // Drawn at full size: GDI clips it to the canvas, keeping the top-left corner.
+    const bool ok = StretchDIBits(canvas.Dc(), 0, 0, header.biWidth, fullHeight, 0, 0, header.biWidth, fullHeight,
+                                  data + header.biSize + tableBytes, reinterpret_cast<const BITMAPINFO*>(data),
+                                  DIB_RGB_COLORS, SRCCOPY) != 0;
+    GdiFlush();
+    if (!ok)
+        return false;
+    picture->width = width;
+    picture->height = height;
+    picture->pixels.assign(canvas.Bits(), canvas.Bits() + size_t(width) * height);
+    return true;
+}
+
 bool ReadPackedDib(HGLOBAL handle, ClipboardPicture* picture)
 {
-    const ULONGLONG available = GlobalSize(handle);
     const BYTE* data = static_cast<const BYTE*>(GlobalLock(handle));
     if (!data)
         return false;
-    bool ok = false;
-    ULONGLONG tableBytes = 0, pixelBytes = 0;
-    const BITMAPINFOHEADER* header = reinterpret_cast<const BITMAPINFOHEADER*>(data);
-    if (available >= sizeof(BITMAPINFOHEADER) && PackedDibLayout(*header, &tableBytes, &pixelBytes)
-        && ULONGLONG(header->biSize) + tableBytes + pixelBytes <= available) {
-        const int width = header->biWidth < kLargestImage ? header->biWidth : kLargestImage;
-        const LONG fullHeight = header->biHeight < 0 ? -header->biHeight : header->biHeight;
-        const int height = fullHeight < kLargestImage ? fullHeight : kLargestImage;
-        Canvas32 canvas(width, height);
-        if (canvas.Ok()) {
-            SelectGuard keep(canvas.Dc(), canvas.Bitmap());
-            // Drawn at full size: GDI clips it to the canvas, keeping the top-left corner.
-            ok = StretchDIBits(canvas.Dc(), 0, 0, header->biWidth, fullHeight, 0, 0, header->biWidth,
-                               fullHeight, data + header->biSize + tableBytes,
-                               reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS,
-                               SRCCOPY) != 0;
-            GdiFlush();
-            if (ok) {
-                picture->width = width;
-                picture->height = height;
-                picture->pixels.assign(canvas.Bits(), canvas.Bits() + size_t(width) * height);
-            }
-        }
-    }
+    const bool ok = ReadPackedDib(ByteSpan(data, GlobalSize(handle)), picture);
     GlobalUnlock(handle);
     return ok;
 }
@@ -254,7 +258,23 @@ EditOutcome IconDocument::PasteClipboard()
     const EditOutcome read = ReadClipboardPicture(owner_, &picture);
     if (read != EditOutcome::Done)
         return read;
+    return PastePicture(picture);
+}
 
+EditOutcome IconDocument::PastePackedDib(ByteSpan dib)
+{
+    IconImage* image = GetCurrentImage();
+    if (!image || !image->IsValid())
+        return EditOutcome::NothingToDo;
+    ClipboardPicture picture;
+    if (!ReadPackedDib(dib, &picture))
+        return EditOutcome::NothingToDo;
+    return PastePicture(picture);
+}
+
+EditOutcome IconDocument::PastePicture(const ClipboardPicture& picture)
+{
+    IconImage* image = GetCurrentImage();
     const int size = image->GetSize();
     const LONG left = hasSelection_ ? selection_.left : 0;
     const LONG top = hasSelection_ ? selection_.top : 0;

@@ -3,6 +3,7 @@
 #include <new>
 #include <utility>
 
+#include "document/icon_file_layout.h"
 #include "win/identifiers.h"
 
 IconDocument::IconDocument() = default;
@@ -80,10 +81,17 @@ void IconDocument::TakeImages(ImageList images, std::vector<KeptEntry> kept)
     current_ = 0;
 }
 
+bool IconDocument::CanAddImage() const
+{
+    return images_.size() + kept_.size() < size_t(kMostImagesInFile);
+}
+
 int IconDocument::AddNewImage(int size, int bitCount)
 {
+    if (!CanAddImage())
+        return 0;
     std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
-    if (!image || !image->CreateBlank(size, bitCount))
+    if (!image || !image->CreateBlank(size, bitCount) || !CanAdd(*image))
         return 0;
     try {
         AppendImage(std::move(image));
@@ -116,6 +124,8 @@ int IconDocument::RestoreDeletedImage()
     if (deleted_.empty() || images_.empty())
         return 0;
     DeletedImage& entry = deleted_.back();
+    if (!CanAdd(*entry.image))
+        return 0;
     const size_t position = entry.formerPosition < images_.size() ? entry.formerPosition : images_.size();
     try {
         images_.insert(images_.begin() + position, std::move(entry.image));
@@ -245,9 +255,9 @@ int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const wchar_t* originalP
     return 1;
 }
 
-int IconDocument::SaveDocumentTo(const wchar_t* path)
+int IconDocument::SaveDocumentTo(const wchar_t* path, SaveFailure* why)
 {
-    if (!WriteIconFile(path))
+    if (!WriteIconFile(path, why))
         return 0;
     if (path != path_)
         SetFilePath(path);

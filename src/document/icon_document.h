@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "document/byte_span.h"
 #include "document/kept_entry.h"
 #include "document/open_failure.h"
 #include "model/history_budget.h"
@@ -28,7 +29,20 @@ enum ImportFailure
     ImportFailureSize,           // not square, or not one of the six sizes
     ImportFailureType,           // compressed, or a depth the editor does not hold
     ImportFailureOutOfMemory,
+    ImportFailureTooManyImages,  // added, it would pass the images a file holds
 };
+
+// Why a document was not written; the shell chooses the words.
+enum class SaveFailure
+{
+    None,
+    NothingToSave,   // no image, no kind of file, or an image without pixels
+    TooLarge,        // more images or bytes than the editor reads back
+    NoMemory,        // the file's bytes could not be built in memory
+    NotWritten,      // the file could not be created, written or replaced
+};
+
+struct ClipboardPicture;
 
 // The two kinds of file, told by the extension of a path.
 enum class IconFileKind { None, Icon, Cursor };
@@ -57,6 +71,9 @@ public:
     IconImage* GetImage(int position) const;
     int GetCurrentIndex() const;
     int SelectImage(int position);
+    // Whether one more image keeps the file within what the editor reads back;
+    // adding, importing and restoring are refused past it.
+    bool CanAddImage() const;
     int AddNewImage(int size, int bitCount);
     int DeleteCurrentImage();
     int RestoreDeletedImage();
@@ -99,16 +116,22 @@ public:
     // Pastes the clipboard bitmap at the selection's top-left corner (or 0, 0),
     // clipped, as one undo step; sets the modified flag.
     EditOutcome PasteClipboard();
+    // The same from the bytes of a packed DIB (CF_DIB), checked before GDI sees them.
+    EditOutcome PastePackedDib(ByteSpan dib);
 
     // Files (icon_file.cpp, bitmap_import.cpp). why, when given, receives the
     // reason of a failure (the None value on success).
     int OpenFile(const wchar_t* path, OpenFailure* why = nullptr);
-    int WriteIconFile(const wchar_t* path);
+    // Opens the bytes of an icon or cursor file as a document without a path.
+    int OpenBytes(ByteSpan file, OpenFailure* why = nullptr);
+    int WriteIconFile(const wchar_t* path, SaveFailure* why = nullptr);
     // The whole file of that kind, as WriteIconFile puts it on disk.
-    bool BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const;
+    bool BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, SaveFailure* why = nullptr) const;
     int ImportBitmap(const wchar_t* path, int replace, ImportFailure* why = nullptr);
+    // The same from the bytes of a bitmap file.
+    int ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why = nullptr);
     // Writes the document to path and makes it the document's file.
-    int SaveDocumentTo(const wchar_t* path);
+    int SaveDocumentTo(const wchar_t* path, SaveFailure* why = nullptr);
     // Opens a recovery copy as the document the user was working on: modified,
     // with its original path (empty for one never saved) and its current image.
     int OpenRecoveryCopy(const wchar_t* copy, const wchar_t* originalPath, int currentImage,
@@ -125,6 +148,11 @@ private:
     void AppendImage(std::unique_ptr<IconImage> image);  // appends and makes it current
     void TakeImages(ImageList images, std::vector<KeptEntry> kept);  // the content of an opened file
     void PostDocumentState() const;
+    EditOutcome PastePicture(const ClipboardPicture& picture);
+    // The bytes of the file written now, with one more image when given.
+    ULONGLONG FileByteCount(const IconImage* added) const;
+    // Whether the file with that image added stays within both bounds of the reader.
+    bool CanAdd(const IconImage& image) const;
     void MoveSelection(int size, int dx, int dy);
     void SetFilePath(const wchar_t* path);
 

@@ -3,6 +3,7 @@
 #include "document/icon_file_layout.h"
 #include "document/icon_record.h"
 #include "document/kept_entry.h"
+#include "document/whole_file.h"
 
 #include <memory>
 #include <new>
@@ -14,12 +15,6 @@
 // ---- Reading -----------------------------------------------------------------
 
 namespace {
-
-// Each image holds two DIB sections (its undo steps hold none). A Windows
-// process gets 10,000 GDI objects by default and the editor's windows take a few
-// hundred: 1,000 images take a fifth of that and leave room for everything
-// else. Files in use list a few dozen at most.
-const int kMostImages = 1000;
 
 // The images of a file and the entries kept beside them, apart from the
 // document until every one has loaded.
@@ -36,20 +31,30 @@ bool IsKeptReason(OpenFailure failure)
         || failure == OpenFailureUnsupportedDepth;
 }
 
-OpenFailure ReadEntries(HANDLE file, const IconFileHeader& header, FileContent& content)
+// Kept records are copied whole: entries that share bytes would each take a
+// copy (hundreds of entries over one large PNG exhaust the memory), and no
+// writer makes them.
+bool OverlapsKept(const std::vector<KeptEntry>& kept, const IconDirectoryEntry& entry)
+{
+    const ULONGLONG start = entry.recordOffset, end = start + entry.bytesInRecord;
+    for (const KeptEntry& other : kept) {
+        const ULONGLONG otherStart = other.entry.recordOffset, otherEnd = otherStart + other.entry.bytesInRecord;
+        if (start < otherEnd && otherStart < end)
+            return true;
+    }
+    return false;
+}
+
+OpenFailure ReadEntries(ByteSpan file, const IconFileHeader& header, FileContent& content)
 {
     if (header.count == 0)
         return OpenFailureDamaged;
     // Refused before anything is built: each entry would cost GDI objects.
-    if (header.count > kMostImages)
+    if (header.count > kMostImagesInFile)
         return OpenFailureTooManyImages;
-    const DWORD directoryBytes = sizeof(IconDirectoryEntry) * header.count;
-    HeapBlock directory(directoryBytes);
-    if (!directory.Ok())
-        return OpenFailureOutOfMemory;
-    if (!ReadExactly(file, directory.Get(), directoryBytes))
+    const BYTE* directory = file.At(sizeof(IconFileHeader), sizeof(IconDirectoryEntry) * header.count);
+    if (!directory)
         return OpenFailureDamaged;
-    const IconDirectoryEntry* entries = reinterpret_cast<const IconDirectoryEntry*>(directory.Get());
     try {
         content.images.reserve(header.count);
         content.kept.reserve(header.count);
@@ -57,13 +62,16 @@ OpenFailure ReadEntries(HANDLE file, const IconFileHeader& header, FileContent& 
         return OpenFailureOutOfMemory;
     }
     for (int i = 0; i < header.count; ++i) {
-        const IconDirectoryEntry& entry = entries[i];
+        IconDirectoryEntry entry;
+        memcpy(&entry, directory + sizeof(IconDirectoryEntry) * i, sizeof entry);
         std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
         if (!image)
             return OpenFailureOutOfMemory;
         OpenFailure failure = ReadIconRecord(file, entry.recordOffset, entry.bytesInRecord, *image);
         // What the editor cannot edit is kept whole (reserved: cannot throw).
         if (IsKeptReason(failure)) {
+            if (OverlapsKept(content.kept, entry))
+                return OpenFailureDamaged;
             content.kept.emplace_back();
             failure = ReadKeptEntry(file, entry, header.type == kTypeCursor, failure, content.kept.back());
             if (failure != OpenFailureNone)
@@ -83,15 +91,10 @@ OpenFailure ReadEntries(HANDLE file, const IconFileHeader& header, FileContent& 
     return content.images.empty() ? content.kept.front().why : OpenFailureNone;
 }
 
-OpenFailure ReadIconFile(const wchar_t* path, FileContent& content)
+OpenFailure ReadIconFile(ByteSpan file, FileContent& content)
 {
-    if (!path || !path[0])
-        return OpenFailureUnreadable;
-    FileHandle file(OpenForReading(path));
-    if (!file.Ok())
-        return OpenFailureUnreadable;
     IconFileHeader header;
-    if (!ReadExactly(file, &header, sizeof(header)) || header.reserved != 0)
+    if (!file.CopyTo(0, &header, sizeof(header)) || header.reserved != 0)
         return OpenFailureNotIconFile;
     const OpenFailure failure = ReadEntries(file, header, content);
     // Reading ignores the type, but it is the one mark of an icon file: a file
@@ -101,19 +104,43 @@ OpenFailure ReadIconFile(const wchar_t* path, FileContent& content)
                                                                                       : OpenFailureNotIconFile;
 }
 
+OpenFailure OpenFailureOf(WholeFileRead read)
+{
+    switch (read) {
+    case WholeFileRead::Read: return OpenFailureNone;
+    case WholeFileRead::TooLarge: return OpenFailureTooLarge;
+    case WholeFileRead::NoMemory: return OpenFailureOutOfMemory;
+    default: return OpenFailureUnreadable;
+    }
+}
+
 } // namespace
 
 int IconDocument::OpenFile(const wchar_t* path, OpenFailure* why)
 {
+    std::vector<BYTE> bytes;
+    const OpenFailure read = OpenFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
+    if (read != OpenFailureNone) {
+        if (why)
+            *why = read;
+        return 0;
+    }
+    if (!OpenBytes(ByteSpan(bytes.data(), bytes.size()), why))
+        return 0;
+    SetFilePath(path);
+    return 1;
+}
+
+int IconDocument::OpenBytes(ByteSpan file, OpenFailure* why)
+{
     // A bad file leaves the open document as it was.
     FileContent content;
-    const OpenFailure failure = ReadIconFile(path, content);
+    const OpenFailure failure = ReadIconFile(file, content);
     if (why)
         *why = failure;
     if (failure != OpenFailureNone)
         return 0;
     TakeImages(std::move(content.images), std::move(content.kept));
-    SetFilePath(path);
     return 1;
 }
 
@@ -183,21 +210,39 @@ IconFileKind FileKindOfPath(const wchar_t* path)
     return IconFileKind::None;
 }
 
-// The editable images first, then the kept entries, their records as read.
-bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const
+ULONGLONG IconDocument::FileByteCount(const IconImage* added) const
 {
-    const size_t count = images_.size() + kept_.size();
-    if (kind == IconFileKind::None || images_.empty() || count > 0xFFFF)
-        return false;
-    const WORD type = kind == IconFileKind::Icon ? kTypeIcon : kTypeCursor;
-    const DWORD directoryBytes = DWORD(sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * count);
-    ULONGLONG total = directoryBytes;
+    const size_t count = images_.size() + kept_.size() + (added ? 1 : 0);
+    ULONGLONG total = sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * ULONGLONG(count);
     for (const std::unique_ptr<IconImage>& image : images_)
         total += DWORD(RecordBytesOf(*image).total);
     for (const KeptEntry& kept : kept_)
         total += kept.record.size();
-    if (total > MAXDWORD)
+    return added ? total + DWORD(RecordBytesOf(*added).total) : total;
+}
+
+bool IconDocument::CanAdd(const IconImage& image) const
+{
+    return CanAddImage() && FileByteCount(&image) <= kMostFileBytes;
+}
+
+// The editable images first, then the kept entries, their records as read.
+bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, SaveFailure* why) const
+{
+    SaveFailure ignored;
+    SaveFailure& failure = why ? *why : ignored;
+    failure = SaveFailure::NothingToSave;
+    const size_t count = images_.size() + kept_.size();
+    if (kind == IconFileKind::None || images_.empty())
         return false;
+    const WORD type = kind == IconFileKind::Icon ? kTypeIcon : kTypeCursor;
+    const DWORD directoryBytes = DWORD(sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * count);
+    const ULONGLONG total = FileByteCount(nullptr);
+    // Past what the reader takes, the file could not be opened again.
+    failure = SaveFailure::TooLarge;
+    if (count > size_t(kMostImagesInFile) || total > kMostFileBytes)
+        return false;
+    failure = SaveFailure::NoMemory;
     try {
         bytes.assign(size_t(total), 0);
     } catch (const std::bad_alloc&) {
@@ -228,8 +273,10 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) c
         }
         entry->bytesInRecord = static_cast<DWORD>(RecordBytesOf(image).total);
         entry->recordOffset = offset;
-        if (!FillRecord(image, bytes.data() + offset))
+        if (!FillRecord(image, bytes.data() + offset)) {
+            failure = SaveFailure::NothingToSave;
             return false;
+        }
         offset += entry->bytesInRecord;
         ++entry;
     }
@@ -238,14 +285,22 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) c
         memcpy(bytes.data() + offset, kept.record.data(), kept.record.size());
         offset += DWORD(kept.record.size());
     }
+    failure = SaveFailure::None;
     return true;
 }
 
-int IconDocument::WriteIconFile(const wchar_t* path)
+int IconDocument::WriteIconFile(const wchar_t* path, SaveFailure* why)
 {
+    SaveFailure ignored;
+    SaveFailure& failure = why ? *why : ignored;
+    failure = SaveFailure::NothingToSave;
     std::vector<BYTE> bytes;
-    if (!path || !path[0] || !BuildFileBytes(FileKindOfPath(path), bytes) || !ReplaceFileWith(path, bytes))
+    if (!path || !path[0] || !BuildFileBytes(FileKindOfPath(path), bytes, &failure))
         return 0;
+    failure = SaveFailure::NotWritten;
+    if (!ReplaceFileWith(path, bytes))
+        return 0;
+    failure = SaveFailure::None;
     modified_ = 0;
     return 1;
 }

@@ -2,7 +2,6 @@
 
 #include <string.h>
 
-#include "document/file_io.h"
 
 namespace {
 
@@ -46,17 +45,17 @@ RecordLayout LayoutOf(const BITMAPINFOHEADER& header, DWORD fieldBytes, DWORD re
     return layout;
 }
 
-bool ReadMask(HANDLE file, MaskLayout layout, int size, BYTE* maskBits)
+bool ReadMask(ByteReader& file, MaskLayout layout, int size, BYTE* maskBits)
 {
     const int stride = RowStride(size, 1);
     if (layout == MaskPadded)
-        return ReadExactly(file, maskBits, DWORD(stride * size));
+        return file.Read(maskBits, size_t(stride) * size);
     memset(maskBits, 0, size_t(stride) * size);
     if (layout == MaskAbsent)
         return true;
     const int rowBytes = (size + 7) / 8;
-    BYTE rows[16 * 128];
-    if (!ReadExactly(file, rows, DWORD(rowBytes * size)))
+    const BYTE* rows = file.Take(size_t(rowBytes) * size);
+    if (!rows)
         return false;
     for (int y = 0; y < size; ++y)
         memcpy(maskBits + y * stride, rows + y * rowBytes, rowBytes);
@@ -101,16 +100,11 @@ bool StartsWithPngSignature(const void* bytes)
     return memcmp(bytes, kPngSignature, sizeof(kPngSignature)) == 0;
 }
 
-OpenFailure ReadIconRecord(HANDLE file, DWORD offset, DWORD recordBytes, IconImage& image)
+OpenFailure ReadIconRecord(ByteSpan file, DWORD offset, DWORD recordBytes, IconImage& image)
 {
-    LARGE_INTEGER fileSize;
-    if (!GetFileSizeEx(file, &fileSize) || static_cast<LONGLONG>(offset) >= fileSize.QuadPart)
-        return OpenFailureDamaged;
-    if (!SeekTo(file, offset))
-        return OpenFailureDamaged;
-
+    ByteReader record(file, offset);
     BITMAPINFOHEADER header;
-    if (!ReadExactly(file, &header, sizeof(header)))
+    if (!record.Read(&header, sizeof(header)))
         return OpenFailureDamaged;
     if (StartsWithPngSignature(&header))
         return OpenFailurePngImage;
@@ -126,7 +120,7 @@ OpenFailure ReadIconRecord(HANDLE file, DWORD offset, DWORD recordBytes, IconIma
     DWORD fieldBytes = 0;
     if (bitCount == 32 && header.biCompression == BI_BITFIELDS) {
         DWORD masks[3];
-        if (!ReadExactly(file, masks, sizeof(masks)))
+        if (!record.Read(masks, sizeof(masks)))
             return OpenFailureDamaged;
         if (masks[0] != 0x00FF0000 || masks[1] != 0x0000FF00 || masks[2] != 0x000000FF)
             return OpenFailureUnsupportedDepth;
@@ -139,10 +133,10 @@ OpenFailure ReadIconRecord(HANDLE file, DWORD offset, DWORD recordBytes, IconIma
     ImagePixels pixels;
     if (!pixels.Resize(size, bitCount))
         return OpenFailureOutOfMemory;
-    if (bitCount <= 8 && !ReadExactly(file, pixels.palette.data(), DWORD(sizeof(RGBQUAD) * layout.tableEntries)))
+    if (bitCount <= 8 && !record.Read(pixels.palette.data(), sizeof(RGBQUAD) * layout.tableEntries))
         return OpenFailureDamaged;
-    if (!ReadExactly(file, pixels.colour.data(), DWORD(pixels.colour.size()))
-        || !ReadMask(file, layout.mask, size, pixels.mask.data()))
+    if (!record.Read(pixels.colour.data(), pixels.colour.size())
+        || !ReadMask(record, layout.mask, size, pixels.mask.data()))
         return OpenFailureDamaged;
     if (bitCount == 32)
         MaskFromFourthByte(size, pixels.colour.data(), pixels.mask.data());

@@ -3,7 +3,6 @@
 #include <new>
 #include <string.h>
 
-#include "document/file_io.h"
 #include "document/icon_record.h"
 #include "model/image_format.h"
 
@@ -61,20 +60,17 @@ bool ReadBitmapHeader(const std::vector<BYTE>& record, KeptEntry& kept)
 
 } // namespace
 
-OpenFailure ReadKeptEntry(HANDLE file, const IconDirectoryEntry& entry, bool fromCursor, OpenFailure why,
+OpenFailure ReadKeptEntry(ByteSpan file, const IconDirectoryEntry& entry, bool fromCursor, OpenFailure why,
                           KeptEntry& kept)
 {
-    LARGE_INTEGER fileSize;
-    if (!GetFileSizeEx(file, &fileSize) || entry.bytesInRecord == 0
-        || LONGLONG(entry.recordOffset) + entry.bytesInRecord > fileSize.QuadPart)
+    const BYTE* record = file.At(entry.recordOffset, entry.bytesInRecord);
+    if (!record || entry.bytesInRecord == 0)
         return OpenFailureDamaged;
     try {
-        kept.record.resize(entry.bytesInRecord);
+        kept.record.assign(record, record + entry.bytesInRecord);
     } catch (const std::bad_alloc&) {
         return OpenFailureOutOfMemory;
     }
-    if (!SeekTo(file, entry.recordOffset) || !ReadExactly(file, kept.record.data(), entry.bytesInRecord))
-        return OpenFailureDamaged;
     const bool read = why == OpenFailurePngImage ? ReadPngHeader(kept.record, kept) : ReadBitmapHeader(kept.record, kept);
     if (!read)
         return OpenFailureDamaged;

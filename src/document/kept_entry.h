@@ -3,6 +3,7 @@
 
 #include <vector>
 
+#include "document/byte_span.h"
 #include "document/icon_file_layout.h"
 #include "document/open_failure.h"
 
@@ -21,9 +22,9 @@ struct KeptEntry
 
 // Reads the record of an entry that the image reader refused for reason why
 // (a PNG, an unsupported size or depth) into kept. The record is kept only when
-// the entry bounds it inside the file and it is what it claims to be;
+// the entry bounds it inside the file's bytes and it is what it claims to be;
 // anything else is damage.
-OpenFailure ReadKeptEntry(HANDLE file, const IconDirectoryEntry& entry, bool fromCursor, OpenFailure why,
+OpenFailure ReadKeptEntry(ByteSpan file, const IconDirectoryEntry& entry, bool fromCursor, OpenFailure why,
                           KeptEntry& kept);
 
 // The directory entry of a kept record in a file of that kind: as read when the

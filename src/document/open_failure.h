@@ -12,4 +12,5 @@ enum OpenFailure
     OpenFailureUnsupportedDepth, // holds an image of a depth the editor does not edit
     OpenFailureTooManyImages,    // lists more images than the editor can hold
     OpenFailureOutOfMemory,
+    OpenFailureTooLarge,         // more bytes than the editor reads
 };

@@ -57,11 +57,22 @@ bool AskNewImageFormat(HWND mainWindow, int* side, int* bitCount)
     return dialog.Show(mainWindow, side, bitCount);
 }
 
+// Asked before any dialog, so that the user chooses nothing that cannot be added.
+bool TellIfFull(HWND mainWindow)
+{
+    if (TheDocument().CanAddImage())
+        return false;
+    MessageBoxA(mainWindow, TooManyImagesText, AppTitle, MB_ICONINFORMATION);
+    return true;
+}
+
 void AddBlankImage(HWND mainWindow)
 {
     TheCanvas().EndDrag();
     int side = 0, bitCount = 0;
     IconDocument& document = TheDocument();
+    if (TellIfFull(mainWindow))
+        return;
     if (AskNewImageFormat(mainWindow, &side, &bitCount) && document.AddNewImage(side, bitCount)) {
         document.SetModified(1);
         Refresh(mainWindow, kAfterImageList);
@@ -72,6 +83,8 @@ void AddBitmapImage(HWND mainWindow)
 {
     TheCanvas().EndDrag();
     wchar_t path[MAX_PATH];
+    if (TellIfFull(mainWindow))
+        return;
     if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(mainWindow, path, false))
         Refresh(mainWindow, kAfterImageList | RefreshHint);
 }
@@ -81,6 +94,8 @@ void ChangeImageList(HWND mainWindow, bool restore)
 {
     TheCanvas().EndDrag();
     IconDocument& document = TheDocument();
+    if (restore && TellIfFull(mainWindow))
+        return;
     if (restore ? document.RestoreDeletedImage() : document.DeleteCurrentImage())
         Refresh(mainWindow, kAfterImageList);
 }

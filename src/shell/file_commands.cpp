@@ -18,6 +18,12 @@ namespace {
 const char* const kSaveFailed =
     "Le fichier « %s » n'a pas pu être enregistré : il n'a pas pu être créé, écrit ou remplacé.\n"
     "Le fichier sur le disque est resté tel qu'il était.";
+const char* const kSaveTooLarge =
+    "Le fichier « %s » n'a pas pu être enregistré : l'éditeur ne pourrait pas le rouvrir "
+    "(1 000 images ou 256 Mo au plus).\nLe fichier sur le disque est resté tel qu'il était.";
+const char* const kSaveNoMemory =
+    "Le fichier « %s » n'a pas pu être enregistré : la mémoire est insuffisante.\n"
+    "Le fichier sur le disque est resté tel qu'il était.";
 const char* const kOpenFailed = "Le fichier « %s » n'a pas pu être ouvert.\n%s";
 const char* const kImportFailed = "Le fichier « %s » n'a pas pu être importé.\n%s";
 const char* const kSizeRefused = "La taille de l'image n'est pas valide.";
@@ -43,6 +49,9 @@ void RefreshAfterReplace(HWND mainWindow, int succeeded)
 
 }  // namespace
 
+const char* const TooManyImagesText =
+    "Le document ne peut pas recevoir d'image de plus : l'éditeur ne pourrait pas rouvrir le fichier "
+    "(1 000 images au plus).";
 const char* const SavePromptText = "     Enregistrer les modifications .  ";
 
 const char* OpenFailureText(OpenFailure why)
@@ -62,6 +71,7 @@ const char* OpenFailureText(OpenFailure why)
                "(1, 4, 8, 24 ou 32 bits par pixel).";
     case OpenFailureTooManyImages: return "Il contient plus d'images que l'éditeur ne peut en ouvrir.";
     case OpenFailureOutOfMemory: return "La mémoire est insuffisante.";
+    case OpenFailureTooLarge: return "Il dépasse 256 Mo, la taille la plus grande que l'éditeur ouvre.";
     }
     return "";
 }
@@ -73,6 +83,7 @@ const char* ImportFailureText(ImportFailure why)
     case ImportFailureNotBitmap: return "Ce n'est pas un fichier bitmap.";
     case ImportFailureDamaged: return OpenFailureText(OpenFailureDamaged);
     case ImportFailureOutOfMemory: return OpenFailureText(OpenFailureOutOfMemory);
+    case ImportFailureTooManyImages: return TooManyImagesText;
     default: return "";
     }
 }
@@ -85,11 +96,13 @@ bool SaveFromShell(HWND owner, bool chooseName)
         lstrcpynW(path, document.GetFilePath(), MAX_PATH);
     else if (!ChooseFileToSave(owner, path))
         return false;
-    if (document.SaveDocumentTo(path)) {
+    SaveFailure why = SaveFailure::None;
+    if (document.SaveDocumentTo(path, &why)) {
         ForgetRecoveryCopy();
         return true;
     }
-    TellAboutFile(owner, kSaveFailed, path);
+    TellAboutFile(owner, why == SaveFailure::NoMemory ? kSaveNoMemory : why == SaveFailure::TooLarge ? kSaveTooLarge
+                                                                                                   : kSaveFailed, path);
     return false;
 }
 

@@ -43,3 +43,5 @@ const char* OpenFailureText(OpenFailure why);
 const char* ImportFailureText(ImportFailure why);
 
 extern const char* const SavePromptText;
+// Said when an image added would make a file the editor could not open again.
+extern const char* const TooManyImagesText;

@@ -128,7 +128,7 @@ TEST_F(DocumentTest, BitmapImportRefusalsSayWhyAndChangeNothing)
     for (const Case& c : cases)
         for (int replace : {1, 0}) {
             ImportFailure why = ImportFailureNone;
-            EXPECT_EQ(0, document_.ImportBitmap(W(WriteBmp(c.name, c.bytes)).c_str(), replace, &why)) << c.name;
+            EXPECT_EQ(0, document_.ImportBitmapBytes(Span(c.bytes), replace, &why)) << c.name;
             EXPECT_EQ(c.why, why) << c.name;
             EXPECT_TRUE(before == DocumentSnapshot(document_)) << c.name << " replace " << replace;
         }

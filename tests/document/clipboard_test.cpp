@@ -265,10 +265,8 @@ TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
         Patched(MakeDib({2, 2, 8}), 0, 0xFFFFFFF0u, 4),     // biSize plus its table: 1008
         Patched(MakeDib({2, 2, 24}), 32, 0x40000000u, 4),   // biClrUsed: a table of 4 GiB
     };
-    for (const std::vector<BYTE>& dib : dibs) {
-        ASSERT_TRUE(PlaceDib(owner_, dib));
-        EXPECT_EQ(EditOutcome::NothingToDo, document_.PasteClipboard());
-    }
+    for (const std::vector<BYTE>& dib : dibs)
+        EXPECT_EQ(EditOutcome::NothingToDo, document_.PastePackedDib(Span(dib)));
     // A 1-bit DIB whose biClrUsed makes GDI read 256 entries, from a block that
     // ends long before them.
     ASSERT_TRUE(PlaceDib(owner_, MakeDib({4, 4, 1, BI_RGB, 256, 40, 2})));

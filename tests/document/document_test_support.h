@@ -52,6 +52,9 @@ inline bool WriteWholeFile(const std::string& path, const std::vector<BYTE>& byt
     return bool(out);
 }
 
+// The bytes of a vector as the readers take them.
+inline ByteSpan Span(const std::vector<BYTE>& bytes) { return ByteSpan(bytes.data(), bytes.size()); }
+
 inline bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Files of a folder whose name matches a pattern such as "*.tmp".

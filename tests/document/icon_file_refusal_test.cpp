@@ -19,16 +19,16 @@ void PrepareDocumentWithContent(IconDocument& document, const std::string& folde
 }
 
 // 16x16 4-bit at 38 (296 bytes), 32x32 1-bit at 334 (304 bytes): 638 bytes.
-std::vector<BYTE> SmallValidFile(const std::string& folder)
+std::vector<BYTE> SmallValidFile()
 {
     IconDocument document;
     EXPECT_EQ(1, document.AddNewImage(16, 4));
     PaintPattern(*document.GetCurrentImage(), 1);
     EXPECT_EQ(1, document.AddNewImage(32, 1));
     PaintPattern(*document.GetCurrentImage(), 2);
-    const std::string path = folder + "\\small.ico";
-    EXPECT_EQ(1, document.WriteIconFile(W(path).c_str()));
-    return ReadWholeFile(path);
+    std::vector<BYTE> bytes;
+    EXPECT_TRUE(document.BuildFileBytes(IconFileKind::Icon, bytes));
+    return bytes;
 }
 
 } // namespace
@@ -36,7 +36,7 @@ std::vector<BYTE> SmallValidFile(const std::string& folder)
 TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
 {
     const std::string folder = OutputFolder("malformed");
-    const std::vector<BYTE> valid = SmallValidFile(folder);
+    const std::vector<BYTE> valid = SmallValidFile();
     ASSERT_EQ(638u, valid.size());
     struct Case { const char* what; std::vector<BYTE> file; };
     const Case cases[] = {
@@ -58,13 +58,11 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
         // A 1-bit record claiming 32 bits runs far past the end of the file.
         {"32 bits claimed", Patched(valid, 334 + 14, 32, 2)},
     };
-    const std::string path = folder + "\\bad.ico";
     IconDocument document;
     PrepareDocumentWithContent(document, folder);
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
-        ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
-        EXPECT_EQ(0, document.OpenFile(W(path).c_str())) << c.what;
+        EXPECT_EQ(0, document.OpenBytes(Span(c.file))) << c.what;
         EXPECT_TRUE(before == DocumentSnapshot(document)) << c.what;
     }
     // Nor does a file that cannot be read change anything.
@@ -73,29 +71,22 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
     EXPECT_EQ(0, document.OpenFile(nullptr));
     EXPECT_TRUE(before == DocumentSnapshot(document));
     // The unbroken file does open, so each refusal above is down to its one change.
-    ASSERT_TRUE(WriteWholeFile(path, valid));
-    EXPECT_EQ(1, document.OpenFile(W(path).c_str()));
+    EXPECT_EQ(1, document.OpenBytes(Span(valid)));
     EXPECT_EQ(2, document.GetImageCount());
 }
 
 TEST(IconFileRefusal, FailedRecordLeavesTheImageAsItWas)
 {
-    const std::string folder = OutputFolder("malformed");
-    const std::string path = folder + "\\record.ico";
-    ASSERT_TRUE(WriteWholeFile(path, Cut(SmallValidFile(folder), 637)));
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    const std::vector<BYTE> file = Cut(SmallValidFile(), 637);
     IconImage image;
     ASSERT_EQ(1, image.CreateBlank(48, 8));
     image.SetPixelIndex(1, 1, 7);
     for (DWORD offset : {334u, 637u, 5000u, 0xFFFFFFFFu, 6u})
-        EXPECT_NE(OpenFailureNone, ReadIconRecord(file, offset, 0, image)) << offset;
+        EXPECT_NE(OpenFailureNone, ReadIconRecord(Span(file), offset, 0, image)) << offset;
     EXPECT_EQ("48x48x8-bits", image.GetFormatText());
     EXPECT_EQ(7, image.GetPixelIndex(1, 1));
-    EXPECT_EQ(OpenFailureNone, ReadIconRecord(file, 38, 0, image));   // the first record is whole
+    EXPECT_EQ(OpenFailureNone, ReadIconRecord(Span(file), 38, 0, image));   // the first record is whole
     EXPECT_EQ("16x16x4-bits", image.GetFormatText());
-    CloseHandle(file);
 }
 
 // Truncated and byte-flipped variants of a valid file: an open either builds a
@@ -108,9 +99,8 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         ASSERT_EQ(1, source.AddNewImage(format.first, format.second));
         PaintPattern(*source.GetCurrentImage(), format.second);
     }
-    const std::string validPath = folder + "\\valid.cur", path = folder + "\\variant.ico";
-    ASSERT_EQ(1, source.WriteIconFile(W(validPath).c_str()));
-    const std::vector<BYTE> valid = ReadWholeFile(validPath);
+    std::vector<BYTE> valid;
+    ASSERT_TRUE(source.BuildFileBytes(IconFileKind::Cursor, valid));
     const size_t headers = 6 + 3 * 16 + 40;
 
     unsigned seed = 20261207;
@@ -126,9 +116,8 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
             const size_t at = next() % 2 ? next() % headers : next() % file.size();
             file[at] = next() % 2 ? BYTE(next()) : BYTE(file[at] ^ (1 << next() % 8));
         }
-        ASSERT_TRUE(WriteWholeFile(path, file));
         const DocumentSnapshot before(document);
-        if (!document.OpenFile(W(path).c_str())) {
+        if (!document.OpenBytes(Span(file))) {
             ++refused;
             ASSERT_TRUE(before == DocumentSnapshot(document)) << "round " << round;
             continue;
@@ -139,7 +128,7 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
         EXPECT_EQ(0, document.GetCurrentIndex());
         EXPECT_EQ(0, document.IsModified());
         EXPECT_FALSE(document.HasDeletedImage());
-        EXPECT_STREQ(W(path).c_str(), document.GetFilePath());
+        EXPECT_STREQ(L"", document.GetFilePath());
         for (IconImage* image : images) {
             ASSERT_TRUE(image->IsValid()) << "round " << round;
             EXPECT_TRUE(IsAcceptedSize(image->GetSize()));
@@ -157,8 +146,8 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
 // the document as it was, and the next open works.
 TEST(IconFileRefusal, EachFailureSaysWhy)
 {
-    const std::string folder = OutputFolder("malformed"), path = folder + "\\why.ico";
-    const std::vector<BYTE> valid = SmallValidFile(folder);
+    const std::string folder = OutputFolder("malformed");
+    const std::vector<BYTE> valid = SmallValidFile();
     // Entries that all share the 32x32 record.
     auto shared = [&valid](int count) {
         std::vector<BYTE> file(6 + 16 * size_t(count), 0);
@@ -190,9 +179,8 @@ TEST(IconFileRefusal, EachFailureSaysWhy)
     PrepareDocumentWithContent(document, folder);
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
-        ASSERT_TRUE(WriteWholeFile(path, c.file)) << c.what;
         OpenFailure why = OpenFailureOutOfMemory;
-        EXPECT_EQ(c.why == OpenFailureNone, document.OpenFile(W(path).c_str(), &why) == 1) << c.what;
+        EXPECT_EQ(c.why == OpenFailureNone, document.OpenBytes(Span(c.file), &why) == 1) << c.what;
         EXPECT_EQ(c.why, why) << c.what;
         EXPECT_EQ(c.why != OpenFailureNone, before == DocumentSnapshot(document)) << c.what;
     }
