@@ -184,6 +184,22 @@ EditOutcome IconDocument::Redo()
     return EditOutcome::Done;
 }
 
+// ---- Edits -------------------------------------------------------------------
+
+ImageEdit IconDocument::BeginEdit(EditWhat what)
+{
+    IconImage* image = GetCurrentImage();
+    if (!image || !image->IsValid())
+        return ImageEdit();
+    std::unique_ptr<ImageState> before;
+    if (what != EditWhat::Palette) {
+        before = image->CopyCurrentState();
+        if (!before)
+            return ImageEdit();
+    }
+    return ImageEdit(*this, *image, std::move(before));
+}
+
 // ---- State and notification -------------------------------------------------
 
 void IconDocument::SetOwnerWindow(HWND owner)

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "document/byte_span.h"
+#include "document/image_edit.h"
 #include "document/kept_entry.h"
 #include "document/open_failure.h"
 #include "model/history_budget.h"
@@ -88,6 +89,11 @@ public:
     bool CanRedo() const;
     EditOutcome Undo();
     EditOutcome Redo();
+
+    // The one route for a change of the current image (image_edit.h). Not
+    // open when there is no image, or when the undo copy could not be made:
+    // the change is then refused.
+    ImageEdit BeginEdit(EditWhat what);
 
     // State and notification
     void SetOwnerWindow(HWND owner);

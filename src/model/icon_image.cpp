@@ -306,6 +306,14 @@ int IconImage::CommitState(std::unique_ptr<ImageState> state)
     return history_.Commit(std::move(state));
 }
 
+int IconImage::RestoreState(const ImageState& state)
+{
+    if (!IsValid() || !CurrentState()->TakeContentOf(state))
+        return 0;
+    transparentIndex_ = -1;
+    return 1;
+}
+
 bool IconImage::CanUndo() const
 {
     return history_.CanUndo();

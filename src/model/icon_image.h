@@ -72,6 +72,9 @@ public:
     // when it cannot be recorded (0) it is released.
     std::unique_ptr<ImageState> CopyCurrentState() const;
     int CommitState(std::unique_ptr<ImageState> state);
+    // Puts a copy taken by CopyCurrentState back on screen without a step:
+    // an edit given up leaves the image as it found it. 0 when refused.
+    int RestoreState(const ImageState& state);
     bool CanUndo() const;
     bool CanRedo() const;
     // 0, and nothing moves, when the target state cannot be put on screen.

@@ -188,3 +188,22 @@ bool ImageState::HandOverSections(ImageState& to)
     }
     return true;
 }
+
+bool ImageState::TakeContentOf(const ImageState& other)
+{
+    if (!SameFormat(other))
+        return false;
+    MemoryDC dc(nullptr);
+    if (colourBitmap_ && bitCount_ <= 8) {
+        if (!dc.Ok())
+            return false;
+        SelectGuard select(dc, colourBitmap_);
+        SetDIBColorTable(dc, 0, UINT(PaletteCountOf(bitCount_)), other.palette_.get());
+    }
+    GdiFlush();
+    std::memcpy(colourBits_, other.colourBits_, ColourBytes());
+    std::memcpy(maskBits_, other.maskBits_, MaskBytes());
+    std::memcpy(palette_.get(), other.palette_.get(), PaletteBytes());
+    hotspot_ = other.hotspot_;
+    return true;
+}

@@ -59,6 +59,10 @@ public:
     // no memory is made. False, with both unchanged, when the colour table cannot
     // be loaded.
     bool HandOverSections(ImageState& to);
+    // Takes the bytes, palette and hotspot of other, of the same format, in
+    // place (the sections stay); false, with this state unchanged, when the
+    // colour table cannot be loaded.
+    bool TakeContentOf(const ImageState& other);
 
 private:
     ImageState() = default;

@@ -25,10 +25,11 @@ EditView::EditView(IconDocument& document, PreviewView& preview)
 {
 }
 
-// Only a stroke cut off by the end of the process leaves a copy behind.
+// A drag cut off by the end of the process is given up: its edit puts the
+// image back as it found it.
 EditView::~EditView()
 {
-    pendingSnapshot_.reset();
+    active_.reset();
 }
 
 ATOM EditView::RegisterEditViewClass()
@@ -72,7 +73,8 @@ void EditView::SetTool(int tool)
 // in the middle of one would mix the frame with the stroke's points.
 void EditView::SelectWholeImage()
 {
-    if (!ShownImage() || mode_ == ModeStroke || mode_ == ModeShape)
+    const int mode = GetMode();
+    if (!ShownImage() || mode == ModeStroke || mode == ModeShape)
         return;
     document_.SelectAll();
     InvalidateRect(window_, nullptr, FALSE);
@@ -80,7 +82,13 @@ void EditView::SelectWholeImage()
 
 int EditView::GetMode() const
 {
-    return mode_ == ModeIdle && FrameShown(nullptr) ? int(ModeSelection) : mode_;
+    switch (active_ ? active_->Dragging() : ToolDrag::None) {
+    case ToolDrag::Stroke: return ModeStroke;
+    case ToolDrag::Shape:  return ModeShape;
+    case ToolDrag::Frame:  return ModeSelection;
+    case ToolDrag::None:   break;
+    }
+    return FrameShown(nullptr) ? ModeSelection : ModeIdle;
 }
 
 // A frame's corner in canvas units is rounded up, so that c * size / 256,
@@ -96,8 +104,10 @@ int EditView::FrameCorner(int px) const
 bool EditView::FrameShown(RECT* frame) const
 {
     RECT shown;
-    if (mode_ == ModeSelection) {
-        SetRect(&shown, start_.x, start_.y, end_.x, end_.y);
+    const ToolPreview preview = ActivePreview();
+    if (preview.kind == ToolPreview::Frame) {
+        SetRect(&shown, FrameCorner(preview.start.x), FrameCorner(preview.start.y), FrameCorner(preview.end.x),
+                FrameCorner(preview.end.y));
     } else if (document_.HasSelection() && ShownImage()) {
         const RECT selected = document_.GetSelection();
         SetRect(&shown, FrameCorner(selected.left), FrameCorner(selected.top), FrameCorner(selected.right),
@@ -133,26 +143,19 @@ void EditView::Notify(UINT message, WPARAM wParam, LPARAM lParam) const
     SendMessageA(GetParent(window_), message, wParam, lParam);
 }
 
-void EditView::InvalidatePixel(POINT p)
-{
-    RECT rect;
-    PixelToCanvasRect(p.x, p.y, &rect);
-    InvalidateRect(window_, &rect, FALSE);
-}
-
 // Posted, not sent: the main window tells the user once the mouse is free.
 void EditView::RefuseEdit() const
 {
     PostMessageA(GetParent(window_), WM_EDIT_REFUSED, 0, 0);
 }
 
-void EditView::DrawRubberBand(HDC dc) const
+void EditView::DrawRubberBand(HDC dc, const ToolPreview& preview) const
 {
-    COLORREF colour = strokeColour_ == TransparentColour ? GetSysColor(COLOR_BTNFACE) : strokeColour_;
+    COLORREF colour = preview.colour == TransparentColour ? GetSysColor(COLOR_BTNFACE) : preview.colour;
     OwnedPen pen(CreatePen(PS_SOLID, 1, colour));
     if (!pen.Ok())
         return;
-    DrawShapeOutline(dc, pen, ShapeOfTool(pressTool_), start_, end_);
+    DrawShapeOutline(dc, pen, preview.shape, preview.start, preview.end);
 }
 
 void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)
@@ -164,8 +167,9 @@ void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)
     SelectGuard keep(compose, buffer);
     const RECT whole = { 0, 0, s, s };
     ComposeShown(compose, whole, image, s);
-    if (mode_ == ModeShape)
-        DrawRubberBand(compose);
+    const ToolPreview preview = ActivePreview();
+    if (preview.kind == ToolPreview::Shape)
+        DrawRubberBand(compose, preview);
     StretchBlt(dc, 0, 0, CanvasSide, CanvasSide, compose, 0, 0, s, s, SRCCOPY);
 }
 

@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <memory>
 
-#include "model/drawing.h"
+#include "document/canvas_tool.h"
 #include "model/icon_image.h"
 #include "win/child_window.h"
 
@@ -10,7 +10,7 @@ class IconDocument;
 class PreviewView;
 
 // The zoomed canvas: display (edit_view.cpp) and mouse handling (edit_view_mouse.cpp).
-class EditView : public ChildWindow
+class EditView : public ChildWindow, private ToolView
 {
 public:
     enum Mode { ModeIdle = 0, ModeStroke = 1, ModeShape = 2, ModeSelection = 3 };
@@ -47,50 +47,34 @@ private:
     // The canvas edge of a pixel boundary: the first canvas column of pixel px.
     int FrameCorner(int px) const;
     bool FrameShown(RECT* frame) const;
-    void DrawRubberBand(HDC dc) const;
-    // Only the line, rectangle and ellipse tools drag shapes.
-    static ShapeKind ShapeOfTool(int tool);
-    void InvalidatePixel(POINT p);
+    void DrawRubberBand(HDC dc, const ToolPreview& preview) const;
+    ToolPreview ActivePreview() const;
+    // The canvas rectangle a preview covers, empty for none.
+    RECT PreviewExtent(const ToolPreview& preview) const;
     // Messages to the main window.
     void Notify(UINT message, WPARAM wParam, LPARAM lParam) const;
     void RefuseEdit() const;
+    // What the tools ask of the canvas.
+    void RepaintPixels(POINT a, POINT b, bool now) override;
+    void RepaintAll() override;
+    void RepaintPreview(bool now) override;
+    void Refuse() override;
+    void ColoursPicked() override;
+    void HotspotMoved() override;
     // Mouse handling (edit_view_mouse.cpp)
     LRESULT ButtonDown(WPARAM buttons, int x, int y);
     LRESULT MouseMove(WPARAM buttons, int x, int y);
     LRESULT ButtonUp(WPARAM buttons, int x, int y);
     LRESULT OnCaptureChanged(HWND gaining);
-    bool StartTool(IconImage& image, WPARAM buttons, POINT p);
-    void FinishDrag(bool released);
-    bool StartFreehand(IconImage& image, bool left, POINT p);
-    bool Fill(IconImage& image, bool left, POINT p);
-    void PickColour(IconImage& image, bool left, POINT p);
-    void StartShape(IconImage& image, bool left, POINT p);
-    bool PickHotspot(IconImage& image, POINT p);
-    void StartFrame(IconImage& image, POINT p);
-    void ContinueFreehand(IconImage& image, int x, int y);
-    void StretchShape(int x, int y);
-    void StretchFrame(int s, int x, int y);
-    void MoveDirtyRect(const RECT& now);
-    // False, after telling the user, when no copy could be made: the edit is refused.
-    bool TakeSnapshot(IconImage& image);
-    void SettleSnapshot();
-    void DropSnapshot();
+    void FinishDrag(std::unique_ptr<CanvasTool> tool, bool released);
 
     HCURSOR toolCursors_[4] = {};
     IconDocument& document_;
     PreviewView& preview_;
-    std::unique_ptr<ImageState> pendingSnapshot_;
-    COLORREF strokeColour_ = 0;
-    int strokeIndex_ = 0;
     int tool_ = 0;
     int previousTool_ = 0;
-    POINT lastMouse_ = {};
-    POINT start_ = {};
-    POINT end_ = {};
-    RECT dirty_ = {};
-    BOOL changed_ = FALSE;
-    int mode_ = ModeIdle;                  // the drag in progress
-    bool dragging_ = false;                // from a press with a shown image to its release
-    int pressTool_ = 0;                    // the tool the press started with
-    unsigned long dragImage_ = 0;          // identity of the image the drag began on
+    // The tool of the drag in progress, from a press on a shown image to its
+    // release: it holds the drag's state and its edit.
+    std::unique_ptr<CanvasTool> active_;
+    RECT dirty_ = {};                      // what the preview covered when last painted
 };

@@ -165,11 +165,13 @@ LRESULT PaletteView::OnDoubleClick(int x, int y)
         return 0;
     if (choose.rgbResult == image->GetPaletteColour(index))
         return 0;
-    if (!image->SetPaletteColour(index, choose.rgbResult)) {
+    ImageEdit edit = document_->BeginEdit(EditWhat::Palette);
+    if (!edit.IsOpen() || !image->SetPaletteColour(index, choose.rgbResult)) {
         PostMessageA(GetParent(window_), WM_EDIT_REFUSED, 0, 0);
         return 0;
     }
-    document_->SetModified(1);
+    edit.MarkChanged();
+    edit.Commit();
     image->Colours().SetLeftIndex(index);
     PostMessageA(GetParent(window_), WM_PALETTE_EDITED, 0, 0);
     InvalidateRect(window_, nullptr, TRUE);
