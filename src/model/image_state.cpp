@@ -170,8 +170,9 @@ bool ImageState::MoveToPlainMemory()
 
 bool ImageState::HandOverSections(ImageState& to)
 {
-    MemoryDC dc(nullptr);
-    if (bitCount_ <= 8 && !dc.Ok())
+    // The colour table goes first: GDI may refuse it (the section selected in
+    // another DC, no memory), and then nothing has moved yet.
+    if (bitCount_ <= 8 && !LoadColourTable(to.palette_.get()))
         return false;
     // Drawing through GDI may still be queued on the sections.
     GdiFlush();
@@ -182,9 +183,21 @@ bool ImageState::HandOverSections(ImageState& to)
     std::swap(colourBits_, to.colourBits_);
     std::swap(maskBits_, to.maskBits_);
     std::swap(plain_, to.plain_);
-    if (bitCount_ <= 8) {
-        SelectGuard select(dc, to.colourBitmap_);
-        SetDIBColorTable(dc, 0, UINT(PaletteCountOf(bitCount_)), to.palette_.get());
-    }
     return true;
+}
+
+bool ImageState::LoadColourTable(const RGBQUAD* table)
+{
+    MemoryDC dc(nullptr);
+    if (!dc.Ok())
+        return false;
+    SelectGuard select(dc, colourBitmap_);
+    if (!select.Ok())
+        return false;
+    const UINT count = UINT(PaletteCountOf(bitCount_));
+    if (SetDIBColorTable(dc, 0, count, table) == count)
+        return true;
+    // A table loaded in part is put back as it was.
+    SetDIBColorTable(dc, 0, count, palette_.get());
+    return false;
 }
