@@ -242,10 +242,13 @@ EditOutcome IconDocument::CutSelection()
     const EditOutcome copied = CopySelection();
     if (copied != EditOutcome::Done)
         return copied;
-    // The selection is not empty: a clear that writes nothing had no undo copy.
-    if (!ClearRect(*GetCurrentImage(), selection_))
-        return EditOutcome::NoMemory;
-    SetModified(1);
+    // The copy is made either way; pixels that already held the background
+    // leave the image, and its modified flag, as they were.
+    const EditOutcome cleared = OutcomeOf(ClearRect(*GetCurrentImage(), selection_));
+    if (cleared == EditOutcome::NoMemory)
+        return cleared;
+    if (cleared == EditOutcome::Done)
+        SetModified(1);
     return EditOutcome::Done;
 }
 

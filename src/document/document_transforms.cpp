@@ -2,18 +2,26 @@
 
 #include "model/transforms.h"
 
-// The model refuses a clear or a shift whose undo copy cannot be made: on a
-// valid image that is the only way either of them does nothing.
+EditOutcome OutcomeOf(TransformOutcome outcome)
+{
+    switch (outcome) {
+    case TransformOutcome::Done: return EditOutcome::Done;
+    case TransformOutcome::NothingChanged: return EditOutcome::NothingToDo;
+    case TransformOutcome::NoMemory: break;
+    }
+    return EditOutcome::NoMemory;
+}
+
 EditOutcome IconDocument::ClearCurrentImage()
 {
     IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid())
         return EditOutcome::NothingToDo;
     // The whole image, whatever is selected.
-    if (!ClearImage(*image))
-        return EditOutcome::NoMemory;
-    SetModified(1);
-    return EditOutcome::Done;
+    const EditOutcome outcome = OutcomeOf(ClearImage(*image));
+    if (outcome == EditOutcome::Done)
+        SetModified(1);
+    return outcome;
 }
 
 EditOutcome IconDocument::ShiftImage(int dx, int dy)
@@ -21,8 +29,9 @@ EditOutcome IconDocument::ShiftImage(int dx, int dy)
     IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid() || dx < -1 || dx > 1 || dy < -1 || dy > 1)
         return EditOutcome::NothingToDo;
-    if (!Shift(*image, hasSelection_ ? &selection_ : nullptr, dx, dy))
-        return EditOutcome::NoMemory;
+    const EditOutcome outcome = OutcomeOf(Shift(*image, hasSelection_ ? &selection_ : nullptr, dx, dy));
+    if (outcome != EditOutcome::Done)
+        return outcome;
     if (hasSelection_)
         MoveSelection(image->GetSize(), dx, dy);
     SetModified(1);
@@ -48,8 +57,8 @@ EditOutcome IconDocument::MirrorImage(int vertical)
     IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid())
         return EditOutcome::NothingToDo;
-    if (!Mirror(*image, hasSelection_ ? &selection_ : nullptr, vertical != 0))
-        return EditOutcome::NothingToDo;
-    SetModified(1);
-    return EditOutcome::Done;
+    const EditOutcome outcome = OutcomeOf(Mirror(*image, hasSelection_ ? &selection_ : nullptr, vertical != 0));
+    if (outcome == EditOutcome::Done)
+        SetModified(1);
+    return outcome;
 }

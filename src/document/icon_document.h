@@ -10,6 +10,7 @@
 #include "document/open_failure.h"
 #include "model/history_budget.h"
 #include "model/icon_image.h"
+#include "model/transforms.h"
 
 // What an editing operation did; the shell chooses the words.
 enum class EditOutcome
@@ -19,6 +20,7 @@ enum class EditOutcome
     NoMemory,        // no undo copy or picture could be made: nothing changed
     ClipboardBusy,   // another program holds the clipboard: nothing changed
 };
+EditOutcome OutcomeOf(TransformOutcome outcome);
 
 // Why a bitmap was not imported; the shell chooses the words.
 enum ImportFailure

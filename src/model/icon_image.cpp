@@ -170,7 +170,8 @@ int IconImage::SetPaletteColour(int index, COLORREF colour)
         if (!dc.Ok())
             return 0;
         SelectGuard select(dc, state->ColourBitmap());
-        SetDIBColorTable(dc, static_cast<UINT>(index), 1, &entry);
+        if (!select.Ok() || SetDIBColorTable(dc, static_cast<UINT>(index), 1, &entry) != 1)
+            return 0;
     }
     state->Palette()[index] = entry;
     return 1;

@@ -170,8 +170,9 @@ bool ImageState::MoveToPlainMemory()
 
 bool ImageState::HandOverSections(ImageState& to)
 {
-    MemoryDC dc(nullptr);
-    if (bitCount_ <= 8 && !dc.Ok())
+    // The colour table goes first: GDI may refuse it (the section selected in
+    // another DC, no memory), and then nothing has moved yet.
+    if (bitCount_ <= 8 && !LoadColourTable(to.palette_.get()))
         return false;
     // Drawing through GDI may still be queued on the sections.
     GdiFlush();
@@ -182,10 +183,6 @@ bool ImageState::HandOverSections(ImageState& to)
     std::swap(colourBits_, to.colourBits_);
     std::swap(maskBits_, to.maskBits_);
     std::swap(plain_, to.plain_);
-    if (bitCount_ <= 8) {
-        SelectGuard select(dc, to.colourBitmap_);
-        SetDIBColorTable(dc, 0, UINT(PaletteCountOf(bitCount_)), to.palette_.get());
-    }
     return true;
 }
 
@@ -193,17 +190,28 @@ bool ImageState::TakeContentOf(const ImageState& other)
 {
     if (!SameFormat(other))
         return false;
-    MemoryDC dc(nullptr);
-    if (colourBitmap_ && bitCount_ <= 8) {
-        if (!dc.Ok())
-            return false;
-        SelectGuard select(dc, colourBitmap_);
-        SetDIBColorTable(dc, 0, UINT(PaletteCountOf(bitCount_)), other.palette_.get());
-    }
+    if (colourBitmap_ && bitCount_ <= 8 && !LoadColourTable(other.palette_.get()))
+        return false;
     GdiFlush();
     std::memcpy(colourBits_, other.colourBits_, ColourBytes());
     std::memcpy(maskBits_, other.maskBits_, MaskBytes());
     std::memcpy(palette_.get(), other.palette_.get(), PaletteBytes());
     hotspot_ = other.hotspot_;
     return true;
+}
+
+bool ImageState::LoadColourTable(const RGBQUAD* table)
+{
+    MemoryDC dc(nullptr);
+    if (!dc.Ok())
+        return false;
+    SelectGuard select(dc, colourBitmap_);
+    if (!select.Ok())
+        return false;
+    const UINT count = UINT(PaletteCountOf(bitCount_));
+    if (SetDIBColorTable(dc, 0, count, table) == count)
+        return true;
+    // A table loaded in part is put back as it was.
+    SetDIBColorTable(dc, 0, count, palette_.get());
+    return false;
 }

@@ -57,7 +57,7 @@ public:
     // Gives this state's sections (it leaves the screen) to the plain state to,
     // of the same format: the bytes are exchanged in place, so no GDI object and
     // no memory is made. False, with both unchanged, when the colour table cannot
-    // be loaded.
+    // be loaded (the section selected in another DC, GDI out of resources).
     bool HandOverSections(ImageState& to);
     // Takes the bytes, palette and hotspot of other, of the same format, in
     // place (the sections stay); false, with this state unchanged, when the
@@ -67,6 +67,9 @@ public:
 private:
     ImageState() = default;
     void Swap(ImageState& other) noexcept;
+    // Loads table into the colour section; false, with its own table kept,
+    // when GDI refuses.
+    bool LoadColourTable(const RGBQUAD* table);
 
     int size_ = 0;
     int bitCount_ = 0;

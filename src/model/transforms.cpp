@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 #include <utility>
-#include <vector>
 
 #include "model/raw_pixels.h"
 
@@ -40,22 +40,22 @@ int WriteBackground(IconImage& image, int x, int y)
 
 }  // namespace
 
-int ClearImage(IconImage& image)
+TransformOutcome ClearImage(IconImage& image)
 {
     if (!image.IsValid())
-        return 0;
+        return TransformOutcome::NothingChanged;
     RECT whole = { 0, 0, image.GetSize(), image.GetSize() };
     return ClearRect(image, whole);
 }
 
-int ClearRect(IconImage& image, const RECT& rect)
+TransformOutcome ClearRect(IconImage& image, const RECT& rect)
 {
     if (!image.IsValid())
-        return 0;
+        return TransformOutcome::NothingChanged;
     // An edit that could not be undone is refused rather than made.
     std::unique_ptr<ImageState> snapshot = image.CopyCurrentState();
     if (!snapshot)
-        return 0;
+        return TransformOutcome::NoMemory;
     // Pixels outside the image would be refused one by one; skip them at once.
     const RECT area = ClipToImage(rect, image.GetSize());
     int written = 0;
@@ -63,29 +63,37 @@ int ClearRect(IconImage& image, const RECT& rect)
         for (int y = area.top; y < area.bottom; ++y)
             if (WriteBackground(image, x, y))
                 written = 1;
-    if (written)
-        image.CommitState(std::move(snapshot));
-    return written;
+    if (!written)
+        return TransformOutcome::NothingChanged;
+    image.CommitState(std::move(snapshot));
+    return TransformOutcome::Done;
 }
 
 // The block is moved pixel by pixel rather than through a bitmap of the screen's
 // format, so every moved pixel keeps its exact stored value: its palette index
 // even where two entries share a colour, all of its colour bytes, its mask bit.
-int Shift(IconImage& image, const RECT* rect, int dx, int dy)
+TransformOutcome Shift(IconImage& image, const RECT* rect, int dx, int dy)
 {
     if (!image.IsValid())
-        return 0;
+        return TransformOutcome::NothingChanged;
     const int size = image.GetSize();
     const RECT area = ClipToImage(BlockOf(rect, size), size);
     std::unique_ptr<ImageState> snapshot = image.CopyCurrentState();
     if (!snapshot)
-        return 0;
+        return TransformOutcome::NoMemory;
 
+    // The block is taken whole before anything is written, so that running out
+    // of memory for it leaves the image untouched.
+    const size_t width = area.right > area.left ? size_t(area.right - area.left) : 0;
+    const size_t height = area.bottom > area.top ? size_t(area.bottom - area.top) : 0;
+    std::unique_ptr<RawPixel[]> block(new (std::nothrow) RawPixel[width * height + 1]);
+    if (!block)
+        return TransformOutcome::NoMemory;
     RawPixels raw(image);
-    std::vector<RawPixel> block;
+    size_t taken = 0;
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
-            block.push_back(raw.Read(x, y));
+            block[taken++] = raw.Read(x, y);
     // The strip that the move uncovers keeps the background written here.
     for (int y = area.top; y < area.bottom; ++y)
         for (int x = area.left; x < area.right; ++x)
@@ -100,15 +108,15 @@ int Shift(IconImage& image, const RECT* rect, int dx, int dy)
 
     // Every shift is an undo step, even one that moved nothing into view.
     image.CommitState(std::move(snapshot));
-    return 1;
+    return TransformOutcome::Done;
 }
 
 // Mirror swaps stored values too; a pair with a partner outside the image
 // (a selection made on a larger image) is left as it is.
-int Mirror(IconImage& image, const RECT* rect, bool vertical)
+TransformOutcome Mirror(IconImage& image, const RECT* rect, bool vertical)
 {
     if (!image.IsValid())
-        return 0;
+        return TransformOutcome::NothingChanged;
     const int size = image.GetSize();
     const RECT block = BlockOf(rect, size);
     // The first half of the block (rows or columns), limited to the image.
@@ -131,5 +139,5 @@ int Mirror(IconImage& image, const RECT* rect, bool vertical)
             raw.Write(int(px), int(py), first);
             written = 1;
         }
-    return written;
+    return written ? TransformOutcome::Done : TransformOutcome::NothingChanged;
 }

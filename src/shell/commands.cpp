@@ -17,6 +17,7 @@
 #include "views/palette_view.h"
 #include "views/preview_view.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -116,7 +117,7 @@ const char* const kClipboardBusy =
 
 void TellEditRefused(HWND mainWindow)
 {
-    MessageBoxA(mainWindow, kEditRefused, AppTitle, MB_ICONEXCLAMATION);
+    MessageBoxText(mainWindow, kEditRefused, AppTitle, MB_ICONEXCLAMATION);
 }
 
 // True when the operation changed something; whatever kept it from doing so is
@@ -127,7 +128,7 @@ bool Succeeded(HWND mainWindow, EditOutcome outcome)
     case EditOutcome::Done: return true;
     case EditOutcome::NothingToDo: break;
     case EditOutcome::NoMemory: TellEditRefused(mainWindow); break;
-    case EditOutcome::ClipboardBusy: MessageBoxA(mainWindow, kClipboardBusy, AppTitle, MB_ICONEXCLAMATION); break;
+    case EditOutcome::ClipboardBusy: MessageBoxText(mainWindow, kClipboardBusy, AppTitle, MB_ICONEXCLAMATION); break;
     }
     return false;
 }

@@ -111,7 +111,7 @@ bool AskSaveChanges(HWND owner)
     IconDocument& document = TheDocument();
     if (!document.IsOpen() || !document.IsModified())
         return true;
-    switch (MessageBoxA(owner, SavePromptText, AppTitle, MB_YESNOCANCEL | MB_ICONWARNING)) {
+    switch (MessageBoxText(owner, SavePromptText, AppTitle, MB_YESNOCANCEL | MB_ICONWARNING)) {
     case IDYES:
         // A save that failed or whose dialog was cancelled keeps the document:
         // going on would silently lose the changes the user asked to keep.
@@ -146,8 +146,8 @@ bool ImportBitmapFile(HWND mainWindow, const wchar_t* path, bool replace)
     if (TheDocument().ImportBitmap(path, replace ? 1 : 0, &why))
         return true;
     switch (why) {
-    case ImportFailureSize: MessageBoxA(mainWindow, kSizeRefused, AppTitle, MB_ICONINFORMATION); break;
-    case ImportFailureType: MessageBoxA(mainWindow, kTypeRefused, AppTitle, MB_ICONINFORMATION); break;
+    case ImportFailureSize: MessageBoxText(mainWindow, kSizeRefused, AppTitle, MB_ICONINFORMATION); break;
+    case ImportFailureType: MessageBoxText(mainWindow, kTypeRefused, AppTitle, MB_ICONINFORMATION); break;
     default: TellAboutFile(mainWindow, kImportFailed, path, ImportFailureText(why)); break;
     }
     return false;

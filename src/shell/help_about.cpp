@@ -9,7 +9,7 @@
 
 namespace {
 
-static_assert(sizeof(void*) != 4 || sizeof(MSGBOXPARAMSA) == 40, "MSGBOXPARAMSA of a 32-bit program");
+static_assert(sizeof(void*) != 4 || sizeof(MSGBOXPARAMSW) == 40, "MSGBOXPARAMSW of a 32-bit program");
 
 const wchar_t* const kHelpFileName = L"Vemiro.chm";
 const char* const kHelpMissing = "Le fichier d'aide « %s » est introuvable.";
@@ -65,13 +65,14 @@ bool ShowHelpFile(HWND owner, const wchar_t* path)
 
 void ShowAbout(HWND owner)
 {
-    MSGBOXPARAMSA params = {};
+    const std::wstring text = WideText(AboutText), caption = WideText(AboutCaption);
+    MSGBOXPARAMSW params = {};
     params.cbSize = sizeof params;
     params.hwndOwner = owner;
     params.hInstance = Shell().instance ? Shell().instance : GetModuleHandleA(nullptr);
-    params.lpszText = AboutText;
-    params.lpszCaption = AboutCaption;
+    params.lpszText = text.c_str();
+    params.lpszCaption = caption.c_str();
     params.dwStyle = MB_USERICON;
-    params.lpszIcon = MAKEINTRESOURCEA(IdiApplication);
-    MessageBoxIndirectA(&params);
+    params.lpszIcon = MAKEINTRESOURCEW(IdiApplication);
+    MessageBoxIndirectW(&params);
 }

@@ -6,6 +6,7 @@
 
 #include "shell/commands.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -66,5 +67,5 @@ void TellAboutKeptEntries(HWND mainWindow, const std::vector<KeptEntry>& kept)
     if (kept.empty())
         return;
     Refresh(mainWindow, RefreshWholeDocument);
-    MessageBoxA(mainWindow, KeptEntriesText(kept).c_str(), AppTitle, MB_ICONINFORMATION);
+    MessageBoxText(mainWindow, KeptEntriesText(kept).c_str(), AppTitle, MB_ICONINFORMATION);
 }

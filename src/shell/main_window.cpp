@@ -16,6 +16,7 @@
 #include "views/palette_view.h"
 #include "views/preview_view.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -58,10 +59,10 @@ const ChildLayout kChildren[] = {
 
 void CreateChild(HWND mainWindow, const ChildLayout& layout)
 {
-    HWND child = CreateWindowExA(layout.extendedStyle, layout.className, layout.text, layout.style, layout.x,
-                                 layout.y, layout.width, layout.height, mainWindow,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), Shell().instance,
-                                 nullptr);
+    HWND child = CreateWindowExW(layout.extendedStyle, WideText(layout.className).c_str(),
+                                 WideText(layout.text).c_str(), layout.style, layout.x, layout.y, layout.width,
+                                 layout.height, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
+                                 Shell().instance, nullptr);
     if (!child)
         return;
     if (layout.font)
@@ -174,9 +175,9 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
             StopRecovery(hwnd);
         return 0;
     case WM_NOTIFYFORMAT:
-        // The bars and their tooltips are ANSI controls, answered in ANSI.
+        // Wide, so that the tooltip texts keep their accents on any system.
         if (lParam == NF_QUERY)
-            return NFR_ANSI;
+            return NFR_UNICODE;
         break;
     case WM_CLIPBOARDUPDATE: UpdateCommandState(hwnd); return 0;
     case WM_ACTIVATE:

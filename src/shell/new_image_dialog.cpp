@@ -1,6 +1,7 @@
 #include "shell/new_image_dialog.h"
 
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ template <size_t N>
 void FillList(HWND dialog, int id, const Choice (&choices)[N], int selected)
 {
     for (const Choice& choice : choices)
-        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(choice.text));
+        SendDlgItemMessageW(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(choice.text).c_str()));
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, selected, 0);
 }
 
@@ -45,7 +46,7 @@ bool NewImageDialog::Show(HWND owner, int* side, int* bitCount)
     side_ = side;
     bitCount_ = bitCount;
     // -1 means the dialog could not be made: that is no confirmation.
-    const INT_PTR result = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IddNewImage), owner,
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IddNewImage), owner,
                                            DialogProc, reinterpret_cast<LPARAM>(this));
     return result == 1;
 }

@@ -29,7 +29,7 @@ const char* const kToolHints[] = {
 void SetPartText(int part, const char* text)
 {
     if (Shell().statusBar)
-        SendMessageA(Shell().statusBar, SB_SETTEXTA, part, reinterpret_cast<LPARAM>(text));
+        SendMessageW(Shell().statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(WideText(text).c_str()));
 }
 
 void FormatColour(COLORREF colour, char* text, size_t size)
@@ -51,13 +51,13 @@ void InvalidateSwatch()
 
 HWND SetUpStatusBar(HWND mainWindow)
 {
-    HWND bar = CreateWindowExA(WS_EX_DLGMODALFRAME, STATUSCLASSNAMEA, nullptr, WS_CHILD | WS_VISIBLE,
+    HWND bar = CreateWindowExW(WS_EX_DLGMODALFRAME, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE,
                                0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
     if (!bar)
         return nullptr;
     int rightEdges[5] = {340, 440, 540, 610, -1};
     SendMessageA(bar, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(rightEdges));
-    SendMessageA(bar, SB_SETTEXTA, PartToolHint, reinterpret_cast<LPARAM>(kReady));
+    SendMessageW(bar, SB_SETTEXTW, PartToolHint, reinterpret_cast<LPARAM>(WideText(kReady).c_str()));
     return bar;
 }
 
@@ -126,18 +126,19 @@ void UpdateImageIndex(HWND mainWindow)
     IconDocument& document = TheDocument();
     SendDlgItemMessageA(mainWindow, IdImageIndexBox, CB_RESETCONTENT, 0, 0);
     if (!document.IsOpen()) {
-        SetDlgItemTextA(mainWindow, IdFormatBox, "");
+        SetDlgItemTextW(mainWindow, IdFormatBox, L"");
         return;
     }
     const int count = document.GetImageCount();
     for (int i = 1; i <= count; ++i) {
         char number[16];
         snprintf(number, sizeof number, "%i", i);
-        SendDlgItemMessageA(mainWindow, IdImageIndexBox, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(number));
+        SendDlgItemMessageW(mainWindow, IdImageIndexBox, CB_ADDSTRING, 0,
+                            reinterpret_cast<LPARAM>(WideText(number).c_str()));
     }
     SendDlgItemMessageA(mainWindow, IdImageIndexBox, CB_SETCURSEL, document.GetCurrentIndex(), 0);
     const IconImage* image = document.GetCurrentImage();
-    SetDlgItemTextA(mainWindow, IdFormatBox, image ? image->GetFormatText().c_str() : "");
+    SetDlgItemTextW(mainWindow, IdFormatBox, WideText(image ? image->GetFormatText().c_str() : "").c_str());
 }
 
 void UpdateHotspotText()
@@ -147,11 +148,11 @@ void UpdateHotspotText()
         return;
     const IconImage* image = TheDocument().IsOpen() ? TheDocument().GetCurrentImage() : nullptr;
     if (!image || !image->IsValid()) {
-        SetWindowTextA(box, "");
+        SetWindowTextW(box, L"");
         return;
     }
     const Hotspot hotspot = image->GetHotspot();
     char text[32];
     snprintf(text, sizeof text, "%i - %i", static_cast<int>(hotspot.x), static_cast<int>(hotspot.y));
-    SetWindowTextA(box, text);
+    SetWindowTextW(box, WideText(text).c_str());
 }

@@ -2,17 +2,19 @@
 
 #include <commctrl.h>
 #include <cstddef>
+#include <string>
 
 #include "shell/editor_objects.h"
 #include "win/glyph_list.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
-// TOOLINFOA without the trailing reserved field, which tooltips before common
+// TOOLINFOW without the trailing reserved field, which tooltips before common
 // controls 6 refuse.
-const UINT kToolInfoSize = offsetof(TOOLINFOA, lpReserved);
-static_assert(sizeof(void*) != 4 || offsetof(TOOLINFOA, lpReserved) == 44, "the 32-bit structure");
+const UINT kToolInfoSize = offsetof(TOOLINFOW, lpReserved);
+static_assert(sizeof(void*) != 4 || offsetof(TOOLINFOW, lpReserved) == 44, "the 32-bit structure");
 
 const int kButtonSide = 27;
 const int kGlyphSide = 22;
@@ -72,18 +74,20 @@ bool GiveGlyphs(HWND mainWindow, int bitmapId, int count, int firstCommand)
 
 void AddTooltips(HWND mainWindow)
 {
-    HWND tips = CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, mainWindow, nullptr, Shell().instance, nullptr);
     if (!tips)
         return;
     for (const ButtonName& name : kButtonNames) {
-        TOOLINFOA tool = {};
+        // Wide, so that the texts read the same whatever the system's code page.
+        std::wstring text = WideText(name.text);
+        TOOLINFOW tool = {};
         tool.cbSize = kToolInfoSize;
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = mainWindow;
         tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(mainWindow, name.command));
-        tool.lpszText = const_cast<char*>(name.text);
-        SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+        tool.lpszText = &text[0];
+        SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 

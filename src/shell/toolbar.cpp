@@ -5,13 +5,14 @@
 #include "shell/editor_objects.h"
 #include "win/glyph_list.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
 // The structures as common controls 6 of Windows XP knows them: the band's
 // later fields would make older versions refuse it.
 static_assert(sizeof(void*) != 4 || sizeof(REBARINFO) == 12, "32-bit REBARINFO");
-static_assert(sizeof(void*) != 4 || sizeof(REBARBANDINFOA) == 80, "REBARBANDINFOA of Windows XP");
+static_assert(sizeof(void*) != 4 || sizeof(REBARBANDINFOW) == 80, "REBARBANDINFOW of Windows XP");
 static_assert(sizeof(void*) != 4 || sizeof(TBBUTTON) == 20, "32-bit TBBUTTON");
 
 const int kGlyphSide = 18;
@@ -52,7 +53,7 @@ TBBUTTON Separator()
 
 HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
 {
-    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, nullptr,
+    HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
                                    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
                                        CCS_NOPARENTALIGN | CCS_NORESIZE,
                                    0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
@@ -70,7 +71,7 @@ HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
     SendMessageA(toolbar, TB_SETBITMAPSIZE, 0, MAKELONG(kGlyphSide, kGlyphSide));
     SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELONG(24, 23));
     SendMessageA(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
-    if (!SendMessageA(toolbar, TB_ADDBUTTONSA, 11, reinterpret_cast<LPARAM>(buttons))) {
+    if (!SendMessageA(toolbar, TB_ADDBUTTONSW, 11, reinterpret_cast<LPARAM>(buttons))) {
         DestroyWindow(toolbar);
         return nullptr;
     }
@@ -83,7 +84,7 @@ const int ToolbarCommands[8] = {CmdNew, CmdOpen, CmdSave, CmdUndo, CmdRedo, CmdC
 
 HWND SetUpRebarAndToolbar(HWND mainWindow)
 {
-    HWND rebar = CreateWindowExA(WS_EX_CLIENTEDGE, REBARCLASSNAMEA, nullptr,
+    HWND rebar = CreateWindowExW(WS_EX_CLIENTEDGE, REBARCLASSNAMEW, nullptr,
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
                                      CCS_NODIVIDER,
                                  0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
@@ -105,7 +106,7 @@ HWND SetUpRebarAndToolbar(HWND mainWindow)
     Shell().toolbarImages = images.Release();
 
     const DWORD buttonSize = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
-    REBARBANDINFOA band = {};
+    REBARBANDINFOW band = {};
     band.cbSize = sizeof band;
     band.fMask = RBBIM_STYLE | RBBIM_CHILD | RBBIM_CHILDSIZE | RBBIM_SIZE;
     band.fStyle = RBBS_CHILDEDGE;
@@ -113,7 +114,7 @@ HWND SetUpRebarAndToolbar(HWND mainWindow)
     band.cxMinChild = 150;
     band.cyMinChild = HIWORD(buttonSize);
     band.cx = 250;
-    SendMessageA(rebar, RB_INSERTBANDA, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
+    SendMessageA(rebar, RB_INSERTBANDW, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&band));
     return rebar;
 }
 
@@ -127,15 +128,17 @@ const char* ToolbarTooltip(int command)
 
 LRESULT OnToolbarTooltip(WPARAM wParam, NMHDR* header)
 {
-    if (!header || header->code != TTN_NEEDTEXTA)
+    // The main window asks for wide notifications: an ANSI text would pass
+    // through the system's code page and lose its accents on other systems.
+    if (!header || header->code != TTN_NEEDTEXTW)
         return 0;
-    NMTTDISPINFOA* info = reinterpret_cast<NMTTDISPINFOA*>(header);
+    NMTTDISPINFOW* info = reinterpret_cast<NMTTDISPINFOW*>(header);
     info->hinst = nullptr;
     const char* text = ToolbarTooltip(static_cast<int>(wParam));
     if (text) {
         // Written into the notification's own buffer, whatever lpszText held,
         // so that a text longer than the caller's buffer can never overrun it.
-        lstrcpynA(info->szText, text, sizeof info->szText);
+        lstrcpynW(info->szText, WideText(text).c_str(), sizeof info->szText / sizeof info->szText[0]);
         info->lpszText = info->szText;
     }
     return 0;

@@ -3,6 +3,7 @@
 #include "document/icon_document.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
+#include "win/wide_text.h"
 
 namespace {
 
@@ -34,18 +35,20 @@ void DrawCaption(HDC dc, RECT caption)
     HGDIOBJ guiFont = GetStockObject(DEFAULT_GUI_FONT);
     SelectGuard keep(dc, guiFont);
     const int room = kTransparentFrame.left - 2 - caption.left;
+    // Drawn wide: the ANSI calls would read the text in the system's code page.
+    const std::wstring text = WideText(kCaption);
     SIZE extent = {};
-    GetTextExtentPoint32A(dc, kCaption, lstrlenA(kCaption), &extent);
-    LOGFONTA shape = {};
-    TEXTMETRICA metrics = {};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &extent);
+    LOGFONTW shape = {};
+    TEXTMETRICW metrics = {};
     GdiObject<HFONT> narrowed;
-    if (extent.cx > room && GetObjectA(guiFont, sizeof shape, &shape) && GetTextMetricsA(dc, &metrics)) {
+    if (extent.cx > room && GetObjectW(guiFont, sizeof shape, &shape) && GetTextMetricsW(dc, &metrics)) {
         shape.lfWidth = metrics.tmAveCharWidth * room / extent.cx;
-        narrowed.Reset(CreateFontIndirectA(&shape));
+        narrowed.Reset(CreateFontIndirectW(&shape));
     }
     SelectGuard narrow(dc, narrowed.Get());
     caption.right = caption.left + room;
-    DrawTextA(dc, kCaption, -1, &caption, DT_NOCLIP);
+    DrawTextW(dc, text.c_str(), int(text.size()), &caption, DT_NOCLIP);
 }
 
 } // namespace
@@ -144,7 +147,7 @@ LRESULT PaletteView::OnDoubleClick(int x, int y)
     if (index < 0 || index >= image->GetPaletteCount())
         return 0;
     if (image->GetBitCount() <= 8 && index == image->GetTransparentIndex()) {
-        MessageBoxA(window_, kTransparentRefusal, AppTitle, MB_ICONINFORMATION);
+        MessageBoxText(window_, kTransparentRefusal, AppTitle, MB_ICONINFORMATION);
         return 0;
     }
 

@@ -37,6 +37,8 @@ class SelectGuard
 public:
     SelectGuard(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
     ~SelectGuard() { if (old_) SelectObject(dc_, old_); }
+    // False when the object could not be selected (a bitmap held by another DC).
+    bool Ok() const { return old_ != nullptr; }
     SelectGuard(const SelectGuard&) = delete;
     SelectGuard& operator=(const SelectGuard&) = delete;
 private:

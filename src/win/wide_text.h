@@ -13,3 +13,7 @@ std::wstring WideText(const char* text);
 
 // format (code page 1252) with each %s replaced, in order, by the next of parts.
 std::wstring FormatWide(const char* format, std::initializer_list<std::wstring> parts);
+
+// A message box of the program's texts, shown through the wide call so that
+// its accents survive any system code page; answers as MessageBoxW does.
+int MessageBoxText(HWND owner, const char* text, const char* caption, UINT style);

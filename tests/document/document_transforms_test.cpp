@@ -66,3 +66,20 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
     EXPECT_EQ(EditOutcome::NothingToDo, document_.ShiftImage(2, 0));
     EXPECT_EQ(EditOutcome::NothingToDo, document_.ShiftImage(0, -5));
 }
+
+// A clear or a cut over pixels that already hold the transparent background
+// changes nothing: nothing to do, not a refusal for memory, and no undo step.
+TEST_F(DocumentTest, ClearAndCutOfWhatIsAlreadyClearAreNothingToDo)
+{
+    for (int bits : {8, 32}) {
+        document_.CloseDocument();
+        ASSERT_EQ(1, document_.AddNewImage(16, bits));
+        document_.GetCurrentImage()->Colours().SetRightColour(TransparentColour);
+        EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()) << bits;
+        EXPECT_EQ(EditOutcome::NothingToDo, document_.ClearCurrentImage()) << bits;
+        SelectPixels(2, 2, 6, 6);
+        EXPECT_EQ(EditOutcome::Done, document_.CutSelection()) << bits;
+        EXPECT_EQ(EditOutcome::Done, document_.Undo()) << bits;
+        EXPECT_FALSE(document_.CanUndo()) << bits;
+    }
+}

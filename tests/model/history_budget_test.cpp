@@ -58,3 +58,21 @@ TEST(HistoryBudget, DropsTheOldestStepsAcrossItsImages)
     EXPECT_EQ(3, a.GetPixelIndex(0, 0));
     EXPECT_EQ(2, b.GetPixelIndex(0, 0));
 }
+
+// The redo side left the screen last: a budget that shrinks drops the oldest
+// undo step, and redo and the rest of the undo walk stay whole.
+TEST(HistoryBudget, ShrinkingDropsTheOldestUndoStepNeverTheRedoSide)
+{
+    BlankImage image(32, 8);
+    Edit(image, 1);
+    const size_t step = image.History().GetHeldBytes();
+    for (int marker : { 2, 3, 4 })
+        Edit(image, marker);
+    ASSERT_EQ(1, image.Undo());
+    HistoryBudget smaller(3 * step);
+    smaller.Attach(&image);
+    EXPECT_EQ(3 * step, smaller.GetHeldBytes());
+    ASSERT_EQ(1, image.Redo());
+    EXPECT_EQ(4, image.GetPixelIndex(0, 0));
+    EXPECT_EQ((std::vector<int>{ 3, 2, 1 }), UndoWalk(image));
+}

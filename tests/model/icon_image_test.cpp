@@ -70,9 +70,9 @@ TEST(IconImage, EmptyAndResetImagesRefuseEverything)
         EXPECT_EQ(0, image.Undo());
         EXPECT_EQ(0, image.Redo());
         EXPECT_EQ(0, image.CommitState(nullptr));
-        EXPECT_EQ(0, ClearImage(image));
-        EXPECT_EQ(0, Shift(image, nullptr, 1, 0));
-        EXPECT_EQ(0, Mirror(image, nullptr, true));
+        EXPECT_EQ(TransformOutcome::NothingChanged, ClearImage(image));
+        EXPECT_EQ(TransformOutcome::NothingChanged, Shift(image, nullptr, 1, 0));
+        EXPECT_EQ(TransformOutcome::NothingChanged, Mirror(image, nullptr, true));
         EXPECT_EQ(0, FloodFill(image, 0, 0, kWhite, 0, kBlack));
         ASSERT_TRUE(image.CreateBlank(16, 8));
         image.Reset();

@@ -156,6 +156,29 @@ TEST(ImageHistory, WithNoGdiObjectLeftEditsAreRefusedWholeAndNothingMoves)
     EXPECT_EQ(2, image.GetPixelIndex(0, 0));
 }
 
+// GDI will not load a colour table into a section another context holds:
+// undo, redo and a palette edit are then refused whole, as without GDI objects.
+TEST(ImageHistory, ASectionHeldElsewhereRefusesItsColourTableAndNothingMoves)
+{
+    BlankImage image(32, 8);
+    Edit(image, 1);
+    Edit(image, 2);
+    ASSERT_EQ(1, image.Undo());
+    const std::vector<long long> before = Snapshot(image);
+    {
+        MemoryDC elsewhere(nullptr);
+        SelectGuard held(elsewhere, image.GetColourBitmap());
+        ASSERT_TRUE(held.Ok());
+        EXPECT_EQ(0, image.SetPaletteColour(255, kRed));
+        EXPECT_EQ(0, image.Undo());
+        EXPECT_EQ(0, image.Redo());
+        EXPECT_EQ(before, Snapshot(image));
+    }
+    EXPECT_EQ(kWhite, image.GetPaletteColour(255));
+    ASSERT_EQ(1, image.Redo());
+    EXPECT_EQ(2, image.GetPixelIndex(0, 0));
+}
+
 TEST(ImageHistory, TransparentPixelsStayBlackAfterUndoOfThePaletteFallback)
 {
     // No black entry: the first transparent pixel turns the lowest unused entry

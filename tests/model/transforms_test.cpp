@@ -1,5 +1,6 @@
 #include <climits>
 
+#include "failing_allocations.h"
 #include "model_support.h"
 
 namespace {
@@ -37,7 +38,7 @@ TEST(Shift, MovesEveryStoredValueWithinTheClippedBlock)
         const std::vector<long long> before = Snapshot(image);
         RECT area = c.block;
         IntersectRect(&area, &area, &whole);
-        EXPECT_EQ(1, Shift(image, EqualRect(&c.block, &whole) ? nullptr : &c.block, c.dx, c.dy));
+        EXPECT_EQ(TransformOutcome::Done, Shift(image, EqualRect(&c.block, &whole) ? nullptr : &c.block, c.dx, c.dy));
         EXPECT_EQ("", Failing(image, [&](int x, int y) {
             const long long sx = (long long)x - c.dx, sy = (long long)y - c.dy;
             if (Inside(sx, sy, area))
@@ -59,7 +60,7 @@ TEST(Shift, EveryShiftIsOneUndoStepAndMirrorIsNone)
     Pattern(image);
     const std::vector<long long> original = Snapshot(image);
     Shift(image, nullptr, 1, 0);
-    EXPECT_EQ(1, Mirror(image, nullptr, true));
+    EXPECT_EQ(TransformOutcome::Done, Mirror(image, nullptr, true));
     const std::vector<long long> mirrored = Snapshot(image);
     Shift(image, nullptr, 0, 1);
     EXPECT_EQ(1, image.Undo());
@@ -91,7 +92,8 @@ TEST(Mirror, SwapsStoredValuesWithinTheBlock)
         const std::vector<long long> before = Snapshot(image);
         const RECT& b = c.block;
         const RECT* block = EqualRect(&b, &whole) ? nullptr : &b;
-        EXPECT_EQ(c.result, Mirror(image, block, c.vertical));
+        EXPECT_EQ(c.result ? TransformOutcome::Done : TransformOutcome::NothingChanged,
+                  Mirror(image, block, c.vertical));
         EXPECT_EQ("", Failing(image, [&](int x, int y) {
             const long long px = c.vertical ? x : (long long)b.left + b.right - 1 - x;
             const long long py = c.vertical ? (long long)b.top + b.bottom - 1 - y : y;
@@ -112,7 +114,7 @@ TEST(Clear, ImageAndRectangle)
         BlankImage image(16, c.bits);
         Pattern(image);
         image.Colours().SetRightColour(c.right);
-        EXPECT_EQ(1, ClearImage(image));
+        EXPECT_EQ(TransformOutcome::Done, ClearImage(image));
         EXPECT_EQ(256, CountColour(image, c.right)) << c.bits;
         const COLORREF beneath = c.right == TransparentColour ? kBlack : c.right;
         EXPECT_EQ("", Failing(image, [&](int x, int y) { return image.GetPixelColour(x, y) == beneath; }));
@@ -122,10 +124,26 @@ TEST(Clear, ImageAndRectangle)
     // A rectangle is cut at the border; one wholly outside records nothing.
     BlankImage image(16, 4);
     image.Colours().SetRightIndex(9);
-    EXPECT_EQ(1, ClearRect(image, RECT{ 14, 14, 30, 30 }));
+    EXPECT_EQ(TransformOutcome::Done, ClearRect(image, RECT{ 14, 14, 30, 30 }));
     EXPECT_EQ(4, CountColour(image, image.GetPaletteColour(9)));
     EXPECT_EQ(9, image.GetPixelIndex(14, 15));
-    EXPECT_EQ(0, ClearRect(image, RECT{ 20, 20, 30, 30 }));
+    EXPECT_EQ(TransformOutcome::NothingChanged, ClearRect(image, RECT{ 20, 20, 30, 30 }));
     EXPECT_EQ(1, image.Undo());
+    EXPECT_FALSE(image.CanUndo());
+}
+
+// The shift's copy of its block is the one large allocation after the undo copy:
+// without it the shift is refused and the image keeps every pixel and its steps.
+TEST(Shift, RefusedWholeWhenItsBlockFindsNoMemory)
+{
+    BlankImage image(128, 32);
+    Pattern(image);
+    const std::vector<long long> before = Snapshot(image);
+    {
+        // Over the undo copy (some 67 KB), under the block (8 bytes a pixel).
+        FailingAllocations failing(100 * 1024);
+        EXPECT_EQ(TransformOutcome::NoMemory, Shift(image, nullptr, 1, 0));
+    }
+    EXPECT_EQ(before, Snapshot(image));
     EXPECT_FALSE(image.CanUndo());
 }

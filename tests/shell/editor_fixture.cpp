@@ -15,20 +15,29 @@ void PumpMessages()
             DispatchMessageA(&message);
 }
 
+// The texts are read wide and compared as the program's own code page 1252
+// literals, so that a test reads the same on a system of another code page.
+std::string Cp1252(const wchar_t* text)
+{
+    char narrow[1024] = "";
+    WideCharToMultiByte(1252, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}
+
 std::string WindowText(HWND window)
 {
-    char text[512] = "";
-    GetWindowTextA(window, text, sizeof text);
-    return text;
+    wchar_t text[512] = L"";
+    GetWindowTextW(window, text, 512);
+    return Cp1252(text);
 }
 
 std::vector<std::string> ListTexts(HWND comboBox)
 {
     std::vector<std::string> texts;
-    for (int i = 0; i < SendMessageA(comboBox, CB_GETCOUNT, 0, 0); ++i) {
-        std::string text(size_t(SendMessageA(comboBox, CB_GETLBTEXTLEN, i, 0)) + 1, '\0');
-        SendMessageA(comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        texts.push_back(text.c_str());
+    for (int i = 0; i < SendMessageW(comboBox, CB_GETCOUNT, 0, 0); ++i) {
+        std::wstring text(size_t(SendMessageW(comboBox, CB_GETLBTEXTLEN, i, 0)) + 1, L'\0');
+        SendMessageW(comboBox, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        texts.push_back(Cp1252(text.c_str()));
     }
     return texts;
 }
@@ -298,10 +307,10 @@ std::vector<DialogSeen> EditorTest::Command(int id, const std::vector<DialogScri
 
 std::string EditorTest::StatusText(int part) const
 {
-    char text[256] = "";
-    if (SendMessageA(Shell().statusBar, SB_GETTEXTLENGTHA, part, 0) < static_cast<LRESULT>(sizeof text))
-        SendMessageA(Shell().statusBar, SB_GETTEXTA, part, reinterpret_cast<LPARAM>(text));
-    return text;
+    wchar_t text[256] = L"";
+    if (LOWORD(SendMessageW(Shell().statusBar, SB_GETTEXTLENGTHW, part, 0)) < 256)
+        SendMessageW(Shell().statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+    return Cp1252(text);
 }
 
 void EditorTest::ExpectEnabled(const char* step, std::initializer_list<std::pair<int, bool>> items)

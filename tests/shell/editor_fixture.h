@@ -24,6 +24,8 @@ const int k16 = 0, k32 = 1, k48 = 2, kBits4 = 1, kBits8 = 2, kBits24 = 3;
 // Handles everything queued for this thread, the document's posted
 // notifications included. A WM_QUIT found on the way is dropped.
 void PumpMessages();
+// Texts as the program's code page 1252 literals, whatever the system's.
+std::string Cp1252(const wchar_t* text);
 std::string WindowText(HWND window);
 std::vector<std::string> ListTexts(HWND comboBox);
 // A path under the test output folder, with Windows separators; the file is removed.
