@@ -146,3 +146,15 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
     RecoveryStore leftover(RecoveryRoot());
     EXPECT_TRUE(leftover.FindOrphans().empty());
 }
+
+// A copy that cannot be kept is told once a session, however often it fails.
+TEST_F(EditorTest, UnsavedWorkNotKeptIsToldOnce)
+{
+    DialogScript script({Press(IDOK)});
+    PostMessageA(main_, WM_RECOVERY_FAILED, 0, 0);
+    PostMessageA(main_, WM_RECOVERY_FAILED, 0, 0);
+    PumpMessages();
+    ASSERT_EQ(1u, script.Seen().size());
+    EXPECT_NE(std::string::npos, script.Seen()[0].text.find("ne sont pas gardées"));
+    EXPECT_NE(std::string::npos, script.Seen()[0].text.find(Narrow(RecoveryRoot())));
+}
