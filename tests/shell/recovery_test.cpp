@@ -36,8 +36,10 @@ std::string PlantOrphan(const char* name, const char* documentPath)
     std::vector<BYTE> bytes;
     EXPECT_EQ(1, document.AddNewImage(16, 4));
     EXPECT_TRUE(document.BuildFileBytes(IconFileKind::Icon, bytes));
-    const std::string folder = Narrow(RecoveryRoot()) + "\\" + name;
-    CreateDirectoryA(folder.c_str(), nullptr);
+    const std::string root = Narrow(RecoveryRoot());
+    for (const std::string& each : {root.substr(0, root.rfind('\\')), root, root + "\\" + name})
+        CreateDirectoryA(each.c_str(), nullptr);
+    const std::string folder = root + "\\" + name;
     const std::string record = std::string("Vemiro recovery 1\nimage 0\npath ") + documentPath + "\n";
     for (const auto& file : {std::make_pair(std::string("copy.ico"), bytes),
                              std::make_pair(std::string("record.txt"), std::vector<BYTE>(record.begin(), record.end()))}) {
