@@ -76,12 +76,27 @@ TEST(RecoveryStore, CopiesAreWrittenApartAndDiscarded)
     std::vector<std::unique_ptr<RecoveryStore>> stores;
     for (int i = 0; i < 6; ++i)
         stores.emplace_back(new RecoveryStore(W(root)));
+    // The names of this process for the coming moments are taken: a store
+    // passes over one whose lock is held rather than give up.
+    std::vector<std::string> taken;
+    for (DWORD now = GetTickCount(), tick = now; tick < now + 300; ++tick) {
+        char name[32];
+        wsprintfA(name, "\\%lu-%08lx-0.lock", GetCurrentProcessId(), tick);
+        taken.push_back(root + name);
+    }
+    std::vector<HANDLE> held;
+    for (const std::string& lock : taken)
+        held.push_back(CreateFileA(lock.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     for (size_t i = 0; i < stores.size(); ++i)
         ASSERT_TRUE(stores[i]->Write(DocumentBytes(document, int(i)), i ? L".cur" : L".ico", RecoveryRecord()));
     std::set<std::wstring> copies;
     for (auto& store : stores) {
         store->Flush();
         copies.insert(store->GetCopyPath());
+    }
+    for (size_t i = 0; i < held.size(); ++i) {
+        CloseHandle(held[i]);
+        DeleteFileA(taken[i].c_str());
     }
     EXPECT_EQ(stores.size(), copies.size());
     EXPECT_EQ(0u, copies.count(L""));
