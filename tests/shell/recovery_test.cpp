@@ -127,12 +127,12 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
         WIN32_FIND_DATAA found;
         ASSERT_TRUE(WaitFor([&] {
             HANDLE search = FindFirstFileA(copy.c_str(), &found);
-            bool recorded = false;
-            for (bool more = search != INVALID_HANDLE_VALUE; more && !recorded; more = FindNextFileA(search, &found))
-                recorded = Exists(root + "\\" + found.cFileName + "\\record.txt");
+            bool copied = false;
+            for (bool more = search != INVALID_HANDLE_VALUE; more && !copied; more = FindNextFileA(search, &found))
+                copied = Exists(root + "\\" + found.cFileName + "\\copy.ico");
             if (search != INVALID_HANDLE_VALUE)
                 FindClose(search);
-            return recorded;
+            return copied;
         }, 15000));
         crashing.Kill();
     }
