@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "document/icon_file_layout.h"
+#include "document/recovery_record.h"
 #include "win/identifiers.h"
 
 IconDocument::IconDocument() = default;
@@ -260,13 +261,21 @@ int IconDocument::SelectAll()
 
 // ---- Saving ----------------------------------------------------------------
 
-int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const wchar_t* originalPath, int currentImage,
-                                   OpenFailure* why)
+// A record that does not match the copy (one written before the copy that
+// never followed) gives no hotspots rather than wrong ones.
+int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record, OpenFailure* why)
 {
     if (!OpenFile(copy, why))
         return 0;
-    SetFilePath(originalPath ? originalPath : L"");
-    SelectImage(currentImage);
+    SetFilePath(record.originalPath.c_str());
+    SelectImage(record.currentImage);
+    if (record.hotspots.size() == images_.size()) {
+        for (size_t i = 0; i < images_.size(); ++i) {
+            const Hotspot hotspot = record.hotspots[i];
+            if (hotspot.x < images_[i]->GetSize() && hotspot.y < images_[i]->GetSize())
+                images_[i]->SetHotspot(hotspot.x, hotspot.y);
+        }
+    }
     SetModified(1);
     return 1;
 }

@@ -46,6 +46,7 @@ enum class SaveFailure
 };
 
 struct ClipboardPicture;
+struct RecoveryRecord;
 
 // The two kinds of file, told by the extension of a path.
 enum class IconFileKind { None, Icon, Cursor };
@@ -141,9 +142,9 @@ public:
     // Writes the document to path and makes it the document's file.
     int SaveDocumentTo(const wchar_t* path, SaveFailure* why = nullptr);
     // Opens a recovery copy as the document the user was working on: modified,
-    // with its original path (empty for one never saved) and its current image.
-    int OpenRecoveryCopy(const wchar_t* copy, const wchar_t* originalPath, int currentImage,
-                         OpenFailure* why = nullptr);
+    // with its record's path (empty for one never saved), current image and
+    // hotspots.
+    int OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record, OpenFailure* why = nullptr);
 
 private:
     typedef std::vector<std::unique_ptr<IconImage>> ImageList;

@@ -1,47 +1,16 @@
 #include "document/recovery_store.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <sstream>
+#include <new>
+#include <system_error>
 #include <utility>
 
 #include "document/file_io.h"
+#include "document/recovery_files.h"
 
 namespace {
 
-const wchar_t* const kLockName = L"lock";
-const wchar_t* const kRecordName = L"record.txt";
-const wchar_t* const kCopyNames[] = { L"copy.ico", L"copy.cur" };
-const char* const kRecordHeading = "Vemiro recovery 1";
-
-std::wstring Join(const std::wstring& folder, const wchar_t* name)
-{
-    return folder + L"\\" + name;
-}
-
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The record keeps the document's path in UTF-8, whatever its script.
-std::string Utf8(const std::wstring& text)
-{
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(size_t(bytes), '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), int(text.size()), &utf8[0], bytes, nullptr, nullptr);
-    return utf8;
-}
-
-std::wstring FromUtf8(const std::string& utf8)
-{
-    const int chars = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), int(utf8.size()), nullptr, 0);
-    std::wstring text(size_t(chars), L'\0');
-    if (chars > 0)
-        MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), int(utf8.size()), &text[0], chars);
-    return text;
-}
+const int kNameAttempts = 100;
 
 // Every folder down to path, as CreateDirectory makes only the last one.
 bool MakeFolders(const std::wstring& path)
@@ -55,65 +24,55 @@ bool MakeFolders(const std::wstring& path)
     }
 }
 
-// A lock nobody holds opens; one an editor keeps open is refused to others.
-bool HeldByALiveEditor(const std::wstring& folder)
-{
-    HANDLE lock = CreateFileW(Join(folder, kLockName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (lock != INVALID_HANDLE_VALUE) {
-        CloseHandle(lock);
-        return false;
-    }
-    return GetLastError() == ERROR_SHARING_VIOLATION;
-}
-
-std::string ReadText(const std::wstring& path)
-{
-    FileHandle file(OpenForReading(path.c_str()));
-    const DWORD size = file.Ok() ? GetFileSize(file, nullptr) : 0;
-    if (size == 0 || size > 64 * 1024)
-        return std::string();
-    std::string text(size, '\0');
-    return ReadExactly(file, &text[0], size) ? text : std::string();
-}
-
-// The record: a heading line, the current image and the document's own path.
-bool ParseRecord(const std::string& text, RecoveryStore::Orphan& orphan)
-{
-    std::istringstream lines(text);
-    std::string heading, image, path;
-    if (!std::getline(lines, heading) || heading != kRecordHeading || !std::getline(lines, image)
-        || image.compare(0, 6, "image ") != 0 || !std::getline(lines, path) || path.compare(0, 5, "path ") != 0)
-        return false;
-    orphan.currentImage = std::atoi(image.c_str() + 6);
-    orphan.originalPath = FromUtf8(path.substr(5));
-    return true;
-}
-
-ULONGLONG WrittenAt(const std::wstring& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data = {};
-    if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return (ULONGLONG(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
-}
-
 }  // namespace
 
-RecoveryStore::RecoveryStore(const std::wstring& root) : root_(root), worker_([this] { Work(); })
+using namespace recovery_files;
+
+RecoveryStore::Lock& RecoveryStore::Lock::operator=(Lock&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        std::swap(handle_, other.handle_);
+    }
+    return *this;
+}
+
+void RecoveryStore::Lock::Close()
+{
+    if (Held())
+        CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+}
+
+RecoveryStore::RecoveryStore(const std::wstring& root) : root_(root)
 {
 }
 
 RecoveryStore::~RecoveryStore()
 {
-    {
-        std::lock_guard<std::mutex> guard(mutex_);
-        stopping_ = true;
-        pending_.clear();
+    if (worker_.joinable()) {
+        {
+            std::lock_guard<std::mutex> guard(mutex_);
+            stopping_ = true;
+            pending_.clear();
+        }
+        wake_.notify_all();
+        worker_.join();
     }
-    wake_.notify_all();
-    worker_.join();
     Release();
+}
+
+void RecoveryStore::NotifyFailures(HWND window, UINT message)
+{
+    std::lock_guard<std::mutex> guard(mutex_);
+    notified_ = window;
+    notifyMessage_ = message;
+}
+
+void RecoveryStore::TellFailure() const
+{
+    if (notified_)
+        PostMessageW(notified_, notifyMessage_, 0, 0);
 }
 
 void RecoveryStore::Release()
@@ -121,48 +80,84 @@ void RecoveryStore::Release()
     Discard();
     if (folder_.empty())
         return;
-    CloseHandle(lock_);
-    lock_ = INVALID_HANDLE_VALUE;
-    DeleteFileW(Join(folder_, kLockName).c_str());
-    RemoveDirectoryW(folder_.c_str());
+    RemoveWithLock(folder_, lock_);
     folder_.clear();
 }
 
+// Two stores may start within one tick of the clock: a name whose lock is
+// taken is left to its owner and the next one tried.
 bool RecoveryStore::Claim()
 {
     if (!folder_.empty())
         return true;
-    wchar_t name[32];
-    wsprintfW(name, L"%lu-%08lx", GetCurrentProcessId(), GetTickCount());
-    const std::wstring folder = Join(root_, name);
-    if (root_.empty() || !MakeFolders(folder))
+    if (root_.empty() || !MakeFolders(root_))
         return false;
-    lock_ = CreateFileW(Join(folder, kLockName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (lock_ == INVALID_HANDLE_VALUE) {
-        RemoveDirectoryW(folder.c_str());
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        wchar_t name[48];
+        wsprintfW(name, L"%lu-%08lx-%d", GetCurrentProcessId(), GetTickCount(), attempt);
+        const std::wstring folder = Join(root_, name);
+        Lock lock(OpenLock(folder + kLockSuffix, CREATE_NEW));
+        if (!lock.Held()) {
+            if (Exists(folder + kLockSuffix))
+                continue;
+            return false;
+        }
+        if (!CreateDirectoryW(folder.c_str(), nullptr)) {
+            const bool taken = GetLastError() == ERROR_ALREADY_EXISTS;
+            lock.Close();
+            DeleteFileW((folder + kLockSuffix).c_str());
+            if (taken)
+                continue;
+            return false;
+        }
+        lock_ = std::move(lock);
+        folder_ = folder;
+        return true;
+    }
+    return false;
+}
+
+// Started with the first copy rather than with the store, so that a thread the
+// system refuses is a copy refused, not a failure at start.
+bool RecoveryStore::StartWorker()
+{
+    if (worker_.joinable())
+        return true;
+    try {
+        worker_ = std::thread([this] { Work(); });
+    } catch (const std::system_error&) {
         return false;
     }
-    folder_ = folder;
     return true;
 }
 
-void RecoveryStore::Write(std::vector<BYTE> bytes, const wchar_t* extension, const std::wstring& originalPath,
-                          int currentImage)
+bool RecoveryStore::Write(std::vector<BYTE> bytes, const wchar_t* extension, const RecoveryRecord& record)
 {
-    if (!Claim())
-        return;
-    Job job;
-    job.bytes = std::move(bytes);
-    job.extension = extension;
-    job.record = std::string(kRecordHeading) + "\nimage " + std::to_string(currentImage) + "\npath " +
-                 Utf8(originalPath) + "\n";
-    {
+    if (!Claim() || !StartWorker())
+        return false;
+    try {
+        Job job;
+        job.bytes = std::move(bytes);
+        job.extension = extension;
+        if (!RecordText(record, job.record))
+            return false;
         std::lock_guard<std::mutex> guard(mutex_);
         pending_.clear();
         pending_.push_back(std::move(job));
+    } catch (const std::exception&) {
+        return false;
     }
     wake_.notify_one();
+    return true;
+}
+
+bool RecoveryStore::WriteNow(std::vector<BYTE> bytes, const wchar_t* extension, const RecoveryRecord& record)
+{
+    if (!Write(std::move(bytes), extension, record))
+        return false;
+    Flush();
+    std::lock_guard<std::mutex> guard(mutex_);
+    return lastStored_;
 }
 
 void RecoveryStore::Work()
@@ -176,26 +171,37 @@ void RecoveryStore::Work()
         pending_.clear();
         busy_ = true;
         guard.unlock();
-        Store(job);
+        bool stored = false;
+        try {
+            stored = Store(job);
+        } catch (const std::exception&) {
+            stored = false;
+        }
         guard.lock();
         busy_ = false;
+        lastStored_ = stored;
+        if (!stored)
+            TellFailure();
         idle_.notify_all();
     }
 }
 
-// The copy first, then its record: each replaces the last one whole.
-void RecoveryStore::Store(const Job& job)
+// The record first, then the copy, each replacing the last one whole: a stop
+// between the two leaves the former copy, or none, never a copy that a record
+// does not describe. The copy is written even when its record is not.
+bool RecoveryStore::Store(const Job& job)
 {
     const std::wstring copy = Join(folder_, job.extension == L".cur" ? kCopyNames[1] : kCopyNames[0]);
+    const std::vector<BYTE> record(job.record.begin(), job.record.end());
+    const bool recorded = ReplaceFileWith(Join(folder_, kRecordName).c_str(), record);
     if (!ReplaceFileWith(copy.c_str(), job.bytes))
-        return;
+        return false;
     for (const wchar_t* name : kCopyNames)
         if (Join(folder_, name) != copy)
             DeleteFileW(Join(folder_, name).c_str());
-    const std::vector<BYTE> record(job.record.begin(), job.record.end());
-    ReplaceFileWith(Join(folder_, kRecordName).c_str(), record);
     std::lock_guard<std::mutex> guard(mutex_);
     copy_ = copy;
+    return recorded;
 }
 
 void RecoveryStore::Flush()
@@ -206,13 +212,16 @@ void RecoveryStore::Flush()
 
 void RecoveryStore::Discard()
 {
-    std::unique_lock<std::mutex> guard(mutex_);
-    pending_.clear();
-    idle_.wait(guard, [this] { return !busy_; });
-    guard.unlock();
+    {
+        std::unique_lock<std::mutex> guard(mutex_);
+        pending_.clear();
+        idle_.wait(guard, [this] { return !busy_; });
+    }
     DeleteCopy();
 }
 
+// The copies before their record: a stop between leaves a copy offered with
+// neutral values rather than a record of nothing.
 void RecoveryStore::DeleteCopy()
 {
     if (folder_.empty())
@@ -228,66 +237,4 @@ std::wstring RecoveryStore::GetCopyPath() const
 {
     std::lock_guard<std::mutex> guard(mutex_);
     return copy_;
-}
-
-std::vector<RecoveryStore::Orphan> RecoveryStore::FindOrphans() const
-{
-    std::vector<Orphan> orphans;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Join(root_, L"*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return orphans;
-    do {
-        const std::wstring name = found.cFileName;
-        const std::wstring folder = Join(root_, name.c_str());
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == L"." || name == L".." || folder == folder_
-            || HeldByALiveEditor(folder))
-            continue;
-        Orphan orphan;
-        orphan.folder = folder;
-        for (const wchar_t* copy : kCopyNames)
-            if (Exists(Join(folder, copy)))
-                orphan.copy = Join(folder, copy);
-        if (orphan.copy.empty() || !ParseRecord(ReadText(Join(folder, kRecordName)), orphan)) {
-            Remove(orphan);  // an editor that stopped before its first copy
-            continue;
-        }
-        orphans.push_back(orphan);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    std::sort(orphans.begin(), orphans.end(),
-              [](const Orphan& a, const Orphan& b) { return WrittenAt(a.copy) < WrittenAt(b.copy); });
-    return orphans;
-}
-
-std::wstring RecoveryStore::Adopt(const Orphan& orphan)
-{
-    if (!Claim())
-        return std::wstring();
-    Discard();
-    const size_t slash = orphan.copy.find_last_of(L'\\');
-    const std::wstring copy = Join(folder_, orphan.copy.substr(slash + 1).c_str());
-    if (!MoveFileExW(orphan.copy.c_str(), copy.c_str(), MOVEFILE_REPLACE_EXISTING)
-        || !MoveFileExW(Join(orphan.folder, kRecordName).c_str(), Join(folder_, kRecordName).c_str(),
-                        MOVEFILE_REPLACE_EXISTING))
-        return std::wstring();
-    Remove(orphan);
-    std::lock_guard<std::mutex> guard(mutex_);
-    copy_ = copy;
-    return copy;
-}
-
-// Everything in the folder goes, a temporary file left by a write cut short too.
-void RecoveryStore::Remove(const Orphan& orphan)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(Join(orphan.folder, L"*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW(Join(orphan.folder, found.cFileName).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(orphan.folder.c_str());
 }

@@ -169,6 +169,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (wParam == RecoveryTimer)
             OnRecoveryTimer(hwnd);
         return 0;
+    case WM_RECOVERY_FAILED: TellRecoveryNotKept(hwnd); return 0;
     case WM_ENDSESSION:
         // The user answered the save prompt already: nothing is left to recover.
         if (wParam)

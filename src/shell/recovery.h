@@ -14,6 +14,8 @@ std::wstring RecoveryRoot();
 RecoveryStore& TheRecovery();
 
 const UINT_PTR RecoveryTimer = 1;
+// Posted by the recovery store when a copy could not be written.
+const UINT WM_RECOVERY_FAILED = WM_APP + 1;
 
 // WM_DOCUMENT_STATE: a change not copied yet arms the timer.
 void NoteDocumentState(HWND mainWindow);
@@ -23,5 +25,9 @@ void OnRecoveryTimer(HWND mainWindow);
 void ForgetRecoveryCopy();
 // The window goes: no more copies, and this editor's folder goes too.
 void StopRecovery(HWND mainWindow);
-// At the start: asks about each copy left behind; true when one became the document.
+// At the start: asks about each readable copy left behind, and tells where the
+// unreadable ones were put; true when one became the document.
 bool OfferRecovery(HWND mainWindow);
+// WM_RECOVERY_FAILED, or a copy refused: says once a session that unsaved work
+// is not being kept.
+void TellRecoveryNotKept(HWND mainWindow);

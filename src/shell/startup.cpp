@@ -7,12 +7,21 @@
 #include "shell/editor_objects.h"
 #include "shell/file_commands.h"
 #include "shell/main_window.h"
+#include "shell/recovery.h"
 #include "views/edit_view.h"
 #include "views/palette_view.h"
 #include "views/preview_view.h"
 #include "views/tool_button.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
+
+namespace {
+
+const char* const kNotOpenedForRecovery =
+    "Le fichier « %s » n'a pas été ouvert : le travail récupéré occupe la fenêtre. "
+    "Vous pourrez l'ouvrir une fois ce travail enregistré ou abandonné.";
+
+}  // namespace
 
 void InitialiseShell(HINSTANCE instance)
 {
@@ -58,6 +67,19 @@ bool OpenCommandLineFile(HWND mainWindow, int argc, wchar_t** argv)
         return false;
     Refresh(mainWindow, RefreshWholeDocument);
     return true;
+}
+
+// Opening the file at once would ask straight away to save the recovered
+// work away; the user opens it when that work is dealt with.
+void OpenStartDocument(HWND mainWindow, int argc, wchar_t** argv)
+{
+    if (!OfferRecovery(mainWindow)) {
+        OpenCommandLineFile(mainWindow, argc, argv);
+        return;
+    }
+    if (argc >= 2 && argv && argv[1])
+        MessageBoxW(mainWindow, FormatWide(kNotOpenedForRecovery, {argv[1]}).c_str(), WideText(AppTitle).c_str(),
+                    MB_OK | MB_ICONINFORMATION);
 }
 
 // The shortcuts go to the main window whichever of its children has the focus;

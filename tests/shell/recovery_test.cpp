@@ -4,6 +4,7 @@
 #include "document/recovery_store.h"
 #include "shell/main_window.h"
 #include "shell/recovery.h"
+#include "shell/startup.h"
 
 namespace {
 
@@ -18,7 +19,74 @@ std::wstring WaitForCopy()
     return copy;
 }
 
+// What killed runs of the editor left in the test prefix goes first.
+void ClearRecoveryRoot()
+{
+    std::vector<std::wstring> aside;
+    for (RecoveryStore::Orphan& left : TheRecovery().FindOrphans(&aside))
+        RecoveryStore::Remove(left);
+    for (const std::wstring& path : aside)
+        DeleteFileW(path.c_str());
+}
+
+// The folder of an editor that crashed: a 16-pixel icon and its record.
+std::string PlantOrphan(const char* name, const char* documentPath)
+{
+    IconDocument document;
+    std::vector<BYTE> bytes;
+    EXPECT_EQ(1, document.AddNewImage(16, 4));
+    EXPECT_TRUE(document.BuildFileBytes(IconFileKind::Icon, bytes));
+    const std::string root = Narrow(RecoveryRoot());
+    for (const std::string& each : {root.substr(0, root.rfind('\\')), root, root + "\\" + name})
+        CreateDirectoryA(each.c_str(), nullptr);
+    const std::string folder = root + "\\" + name;
+    const std::string record = std::string("Vemiro recovery 1\nimage 0\npath ") + documentPath + "\n";
+    for (const auto& file : {std::make_pair(std::string("copy.ico"), bytes),
+                             std::make_pair(std::string("record.txt"), std::vector<BYTE>(record.begin(), record.end()))}) {
+        HANDLE out = CreateFileA((folder + "\\" + file.first).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
+                                 nullptr);
+        DWORD written = 0;
+        EXPECT_TRUE(WriteFile(out, file.second.data(), DWORD(file.second.size()), &written, nullptr));
+        CloseHandle(out);
+    }
+    return folder;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 }  // namespace
+
+// Declined, a copy goes: otherwise it would be asked about at every start.
+TEST_F(EditorTest, ANoToTheRecoveryOfferRemovesThatCopy)
+{
+    ClearRecoveryRoot();
+    const std::string folder = PlantOrphan("70-declined", "C:\\icons\\non.ico");
+    DialogScript script({Press(IDNO)});
+    EXPECT_FALSE(OfferRecovery(main_));
+    EXPECT_TRUE(script.Finished());
+    EXPECT_FALSE(Exists(folder));
+}
+
+// Taken, a copy is opened where it lies, then kept as this editor's own copy
+// and its old folder removed; the file named on the command line is not
+// opened over it, and the user is told so.
+TEST_F(EditorTest, RecoveredWorkIsTakenOverAndTheNamedFileToldNotOpened)
+{
+    ClearRecoveryRoot();
+    const std::string folder = PlantOrphan("71-taken", "C:\\icons\\repris.ico");
+    std::wstring named = L"C:\\icons\\autre.ico";
+    std::wstring program = L"Vemiro.exe";
+    wchar_t* argv[] = {&program[0], &named[0]};
+    DialogScript script({Press(IDYES), Press(IDOK)});
+    OpenStartDocument(main_, 2, argv);
+    ASSERT_EQ(2u, script.Seen().size());
+    EXPECT_NE(std::string::npos, script.Seen()[1].text.find("« C:\\icons\\autre.ico » n'a pas été ouvert"));
+    EXPECT_EQ(std::wstring(L"C:\\icons\\repris.ico"), TheDocument().GetFilePath());
+    EXPECT_TRUE(TheDocument().IsModified());
+    EXPECT_FALSE(Exists(folder));
+    IconDocument kept;
+    EXPECT_EQ(1, kept.OpenFile(TheRecovery().GetCopyPath().c_str()));
+}
 
 // A copy follows the change a few seconds later, an ordinary icon file with the
 // change in it; a save removes it.
@@ -41,6 +109,7 @@ TEST_F(EditorTest, ARecoveryCopyFollowsAChangeAndASaveRemovesIt)
 // Yes brings the unsaved work back as the document, modified and untitled.
 TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
 {
+    ClearRecoveryRoot();
     const std::string root = Narrow(RecoveryRoot());
     {
         EditorProcess crashing;
@@ -58,11 +127,12 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
         WIN32_FIND_DATAA found;
         ASSERT_TRUE(WaitFor([&] {
             HANDLE search = FindFirstFileA(copy.c_str(), &found);
-            if (search == INVALID_HANDLE_VALUE)
-                return false;
-            FindClose(search);
-            return GetFileAttributesA((root + "\\" + found.cFileName + "\\record.txt").c_str()) !=
-                   INVALID_FILE_ATTRIBUTES;
+            bool copied = false;
+            for (bool more = search != INVALID_HANDLE_VALUE; more && !copied; more = FindNextFileA(search, &found))
+                copied = Exists(root + "\\" + found.cFileName + "\\copy.ico");
+            if (search != INVALID_HANDLE_VALUE)
+                FindClose(search);
+            return copied;
         }, 15000));
         crashing.Kill();
     }
@@ -77,4 +147,16 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
     EXPECT_TRUE(next.Ended(15000));
     RecoveryStore leftover(RecoveryRoot());
     EXPECT_TRUE(leftover.FindOrphans().empty());
+}
+
+// A copy that cannot be kept is told once a session, however often it fails.
+TEST_F(EditorTest, UnsavedWorkNotKeptIsToldOnce)
+{
+    DialogScript script({Press(IDOK)});
+    PostMessageA(main_, WM_RECOVERY_FAILED, 0, 0);
+    PostMessageA(main_, WM_RECOVERY_FAILED, 0, 0);
+    PumpMessages();
+    ASSERT_EQ(1u, script.Seen().size());
+    EXPECT_NE(std::string::npos, script.Seen()[0].text.find("ne sont pas gardées"));
+    EXPECT_NE(std::string::npos, script.Seen()[0].text.find(Narrow(RecoveryRoot())));
 }
