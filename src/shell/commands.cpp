@@ -71,8 +71,8 @@ void AddBlankImage(HWND mainWindow)
 void AddBitmapImage(HWND mainWindow)
 {
     TheCanvas().EndDrag();
-    wchar_t path[MAX_PATH];
-    if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(mainWindow, path, false))
+    std::wstring path;
+    if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(mainWindow, path.c_str(), false))
         Refresh(mainWindow, kAfterImageList | RefreshHint);
 }
 
