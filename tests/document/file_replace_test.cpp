@@ -17,57 +17,26 @@ std::vector<BYTE> SavedBytes(int seed)
     return bytes;
 }
 
-// A Unix command, under Wine; false elsewhere or when it fails.
-bool RunUnix(std::string command, const char* program)
+// Runs a Unix tool on the Unix name of a file, under Wine, and waits until
+// the file is there or not as wanted (Wine may answer for a Unix process
+// before it has run). False elsewhere, or when it did not happen.
+bool RunOnUnixName(const char* tool, const std::string& arguments, const std::string& path, bool present)
 {
-    STARTUPINFOA startup = {sizeof startup};
-    PROCESS_INFORMATION process;
-    if (!CreateProcessA(program, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return false;
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
-    return true;
-}
-
-std::string UnixName(const std::string& path)
-{
-    typedef char*(CDECL * UnixNameFunction)(LPCWSTR);
-    const UnixNameFunction unixName = reinterpret_cast<UnixNameFunction>(
+    typedef char*(CDECL * UnixName)(LPCWSTR);
+    const UnixName unixName = reinterpret_cast<UnixName>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
     char* name = unixName ? unixName(W(path).c_str()) : nullptr;
-    const std::string whole = name ? name : "";
+    std::string command = std::string(tool) + " " + arguments + " " + (name ? name : "");
     HeapFree(GetProcessHeap(), 0, name);
-    return whole;
-}
-
-// A link to a file beside it, by the system or, under Wine, by the Unix tool
-// (Wine follows Unix links as the system follows its own). False when
-// neither can make one.
-bool MakeLink(const std::string& link, const std::string& target)
-{
-    typedef BOOLEAN(WINAPI * LinkFunction)(LPCSTR, LPCSTR, DWORD);
-    const LinkFunction make = reinterpret_cast<LinkFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
-    if (make && make(link.c_str(), target.c_str(), 2 /* unprivileged */) && FileExists(link))
-        return true;
-    const std::string unixLink = UnixName(link);
-    if (unixLink.empty()
-        || !RunUnix("/bin/ln -sfn " + target.substr(target.rfind('\\') + 1) + " " + unixLink, "Z:\\bin\\ln"))
+    STARTUPINFOA startup = {sizeof startup};
+    PROCESS_INFORMATION process;
+    if (!name || !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
-    // Wine may answer for a Unix process before it has run.
-    for (int wait = 0; wait < 100 && !FileExists(link); ++wait)
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    for (int wait = 0; wait < 100 && FileExists(path) != present; ++wait)
         Sleep(20);
-    return FileExists(link);
-}
-
-void RemoveLink(const std::string& link)
-{
-    DeleteFileA(link.c_str());
-    const std::string unixLink = UnixName(link);
-    if (!unixLink.empty() && RunUnix("/bin/rm -f " + unixLink, "Z:\\bin\\rm"))
-        for (int wait = 0; wait < 100 && GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES; ++wait)
-            Sleep(20);
+    return FileExists(path) == present;
 }
 
 }  // namespace
@@ -82,7 +51,7 @@ TEST(IconFileWrite, ReplacementKeepsAttributesAndFollowsLinks)
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileA(path.c_str());
     }
-    RemoveLink(link);
+    RunOnUnixName("Z:\\bin\\rm", "-f", link, false);
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     ASSERT_TRUE(WriteWholeFile(hidden, SavedBytes(1)));
     SetFileAttributesA(hidden.c_str(), kept);
@@ -93,14 +62,15 @@ TEST(IconFileWrite, ReplacementKeepsAttributesAndFollowsLinks)
 
     ASSERT_TRUE(WriteWholeFile(real, SavedBytes(1)));
     DeleteFileA(hidden.c_str());
-    if (!MakeLink(link, real)) {
+    // Wine follows Unix links as Windows its own, which need a privilege to make.
+    if (!RunOnUnixName("Z:\\bin\\ln", "-sfn real.ico", link, true)) {
         DeleteFileA(real.c_str());
         GTEST_SKIP() << "no link to a file can be made here";
     }
     EXPECT_TRUE(ReplaceFileWith(W(link).c_str(), SavedBytes(3)));
     EXPECT_EQ(SavedBytes(3), ReadWholeFile(real));
     EXPECT_EQ(SavedBytes(3), ReadWholeFile(link));
-    RemoveLink(link);
+    RunOnUnixName("Z:\\bin\\rm", "-f", link, false);
     DeleteFileA(real.c_str());
     EXPECT_TRUE(RemoveDirectoryA(folder.c_str())) << "something left beside the files";
 }
