@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // Small owners and whole-or-nothing transfers for the document's file readers
@@ -43,6 +44,10 @@ private:
     BYTE* data_;
 };
 
+// The form of path that the file functions take whatever its length: past
+// MAX_PATH, only the extended form (\\?\) reaches a file on every system.
+std::wstring UsablePath(const wchar_t* path);
+
 // An existing file opened for reading, which others may read meanwhile;
 // INVALID_HANDLE_VALUE when it cannot be opened.
 HANDLE OpenForReading(const wchar_t* path);
@@ -57,4 +62,10 @@ bool WriteExactly(HANDLE file, const void* buffer, DWORD bytes);
 
 // Puts bytes in place of the file at path, or makes it, atomically: the file is
 // either as it was or holds every byte. False, with nothing changed, otherwise.
+// An existing file keeps its attributes, security and other streams; a link
+// keeps naming its file, which is the one replaced. The bytes go first to a
+// temporary file beside the target, named with kTemporaryPrefix; those that
+// earlier saves left behind are removed once stale.
 bool ReplaceFileWith(const wchar_t* path, const std::vector<BYTE>& bytes);
+
+extern const wchar_t kTemporaryPrefix[];

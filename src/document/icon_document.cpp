@@ -146,7 +146,7 @@ void IconDocument::CloseDocument()
     deleted_.clear();
     kept_.clear();
     current_ = 0;
-    path_[0] = L'\0';
+    path_.clear();
     modified_ = 0;
     ClearSelection();
 }
@@ -222,9 +222,15 @@ void IconDocument::SetModified(int value)
     PostDocumentState();
 }
 
+// Out of memory for a path, the document keeps none rather than a wrong one:
+// Save then asks for a name.
 void IconDocument::SetFilePath(const wchar_t* path)
 {
-    lstrcpynW(path_, path, MAX_PATH);
+    try {
+        path_ = path ? path : L"";
+    } catch (const std::bad_alloc&) {
+        path_.clear();
+    }
 }
 
 void IconDocument::SetSelection(const RECT& pixels)
@@ -284,7 +290,7 @@ int IconDocument::SaveDocumentTo(const wchar_t* path, SaveFailure* why)
 {
     if (!WriteIconFile(path, why))
         return 0;
-    if (path != path_)
+    if (path != path_.c_str())
         SetFilePath(path);
     return 1;
 }

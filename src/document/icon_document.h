@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "document/byte_span.h"
@@ -105,7 +106,8 @@ public:
     int IsModified() const { return modified_ ? 1 : 0; }
     // Counts the changes made, so that one who keeps a copy knows it is behind.
     unsigned long GetChangeCount() const { return changes_; }
-    const wchar_t* GetFilePath() const { return path_; }
+    // The whole path, however long; empty for a document never saved.
+    const wchar_t* GetFilePath() const { return path_.c_str(); }
     // The selection in pixels of the current image, corners in either order.
     void SetSelection(const RECT& pixels);
     void ClearSelection();
@@ -170,7 +172,7 @@ private:
     std::vector<DeletedImage> deleted_;         // the last one is restored first
     std::vector<KeptEntry> kept_;
     HWND owner_ = nullptr;
-    wchar_t path_[MAX_PATH] = {};
+    std::wstring path_;
     DWORD modified_ = 0;
     unsigned long changes_ = 0;
     RECT selection_ = {};

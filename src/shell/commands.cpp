@@ -83,10 +83,10 @@ void AddBlankImage(HWND mainWindow)
 void AddBitmapImage(HWND mainWindow)
 {
     TheCanvas().EndDrag();
-    wchar_t path[MAX_PATH];
+    std::wstring path;
     if (TellIfFull(mainWindow))
         return;
-    if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(mainWindow, path, false))
+    if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(mainWindow, path.c_str(), false))
         Refresh(mainWindow, kAfterImageList | RefreshHint);
 }
 

@@ -91,18 +91,19 @@ const char* ImportFailureText(ImportFailure why)
 bool SaveFromShell(HWND owner, bool chooseName)
 {
     IconDocument& document = TheDocument();
-    wchar_t path[MAX_PATH];
+    std::wstring path;
     if (!chooseName && document.GetFilePath()[0])
-        lstrcpynW(path, document.GetFilePath(), MAX_PATH);
+        path = document.GetFilePath();
     else if (!ChooseFileToSave(owner, path))
         return false;
     SaveFailure why = SaveFailure::None;
-    if (document.SaveDocumentTo(path, &why)) {
+    if (document.SaveDocumentTo(path.c_str(), &why)) {
         ForgetRecoveryCopy();
         return true;
     }
     TellAboutFile(owner, why == SaveFailure::NoMemory ? kSaveNoMemory : why == SaveFailure::TooLarge ? kSaveTooLarge
-                                                                                                   : kSaveFailed, path);
+                                                                                                   : kSaveFailed,
+                  path.c_str());
     return false;
 }
 
@@ -172,9 +173,9 @@ void OpenDocument(HWND mainWindow)
     TheCanvas().EndDrag();
     if (!AskSaveChanges(mainWindow))
         return;
-    wchar_t path[MAX_PATH];
+    std::wstring path;
     if (ChooseFileToOpen(mainWindow, path, IconOrCursorFile))
-        RefreshAfterReplace(mainWindow, OpenIconFile(mainWindow, path));
+        RefreshAfterReplace(mainWindow, OpenIconFile(mainWindow, path.c_str()));
 }
 
 void ImportBitmapDocument(HWND mainWindow)
@@ -182,9 +183,9 @@ void ImportBitmapDocument(HWND mainWindow)
     TheCanvas().EndDrag();
     if (!AskSaveChanges(mainWindow))
         return;
-    wchar_t path[MAX_PATH];
+    std::wstring path;
     if (ChooseFileToOpen(mainWindow, path, BitmapFile))
-        RefreshAfterReplace(mainWindow, ImportBitmapFile(mainWindow, path, true));
+        RefreshAfterReplace(mainWindow, ImportBitmapFile(mainWindow, path.c_str(), true));
 }
 
 void OpenDroppedFile(HWND mainWindow, const wchar_t* path)

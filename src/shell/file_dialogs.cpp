@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 
+#include "win/identifiers.h"
 #include "win/wide_text.h"
 
 namespace {
@@ -32,33 +33,45 @@ struct DialogTexts
     std::wstring filter, title;
 };
 
-bool RunDialog(HWND owner, wchar_t* buffer, const DialogTexts& texts, const wchar_t* extension, DWORD flags,
-               bool save)
+// A name the buffer could not hold is not a cancel: the user chose a file
+// and is told why it is not used.
+bool RunDialog(HWND owner, std::wstring& path, const DialogTexts& texts, const wchar_t* extension, DWORD flags,
+               bool save, DWORD capacity)
 {
-    buffer[0] = L'\0';
+    std::wstring buffer(capacity, L'\0');
     OPENFILENAMEW ofn;
     ZeroMemory(&ofn, sizeof(ofn));
     ofn.lStructSize = kOpenFileNameSize;
     ofn.hwndOwner = owner;
-    ofn.lpstrFile = buffer;
-    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrFile = &buffer[0];
+    ofn.nMaxFile = capacity;
     ofn.lpstrFilter = texts.filter.c_str();
     ofn.lpstrDefExt = extension;
     ofn.lpstrTitle = texts.title.c_str();
     ofn.Flags = flags;
-    return (save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) != FALSE;
+    path.clear();
+    if (save ? GetSaveFileNameW(&ofn) : GetOpenFileNameW(&ofn)) {
+        path = buffer.c_str();
+        return true;
+    }
+    if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL)
+        MessageBoxW(owner, WideText(PathTooLongText).c_str(), WideText(AppTitle).c_str(), MB_ICONEXCLAMATION);
+    return false;
 }
 
 } // namespace
 
-bool ChooseFileToSave(HWND owner, wchar_t* buffer)
+const char* const PathTooLongText =
+    "Le chemin du fichier choisi est trop long : aucun fichier n'a été ouvert ni enregistré.";
+
+bool ChooseFileToSave(HWND owner, std::wstring& path, DWORD capacity)
 {
     const DialogTexts texts = {WideFilter(kSaveFilter, sizeof kSaveFilter), WideText("Enregistrer sous...")};
-    return RunDialog(owner, buffer, texts, L"ico",
-                     OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, true);
+    return RunDialog(owner, path, texts, L"ico",
+                     OFN_EXPLORER | OFN_PATHMUSTEXIST | OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, true, capacity);
 }
 
-bool ChooseFileToOpen(HWND owner, wchar_t* buffer, FileKind kind)
+bool ChooseFileToOpen(HWND owner, std::wstring& path, FileKind kind, DWORD capacity)
 {
     const bool icon = kind == IconOrCursorFile;
     const DialogTexts texts = {
@@ -66,6 +79,6 @@ bool ChooseFileToOpen(HWND owner, wchar_t* buffer, FileKind kind)
              : WideFilter(kOpenBitmapFilter, sizeof kOpenBitmapFilter),
         WideText(icon ? "Ouvrir un fichier icone ou curseur..." : "Ouvrir un fichier bitmap..."),
     };
-    return RunDialog(owner, buffer, texts, icon ? L"ico" : L"bmp", OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
-                     false);
+    return RunDialog(owner, path, texts, icon ? L"ico" : L"bmp", OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
+                     false, capacity);
 }

@@ -1,11 +1,19 @@
 #pragma once
 #include <windows.h>
 
-// The open and save dialogs of the file commands. Each fills buffer (MAX_PATH
-// characters) and answers true only when the user chose a file; buffer is
-// left empty otherwise. Paths are wide, so that any folder can be chosen.
+#include <string>
+
+// The open and save dialogs of the file commands. Each fills path and answers
+// true only when the user chose a file; path is left empty otherwise. Paths
+// are wide and whole, so that any folder can be chosen. A path longer than
+// capacity characters is told, as not chosen.
 
 enum FileKind { IconOrCursorFile, BitmapFile };
 
-bool ChooseFileToSave(HWND owner, wchar_t* buffer);
-bool ChooseFileToOpen(HWND owner, wchar_t* buffer, FileKind kind);
+// The longest path the system's file functions take.
+const DWORD kLongestPath = 32768;
+
+bool ChooseFileToSave(HWND owner, std::wstring& path, DWORD capacity = kLongestPath);
+bool ChooseFileToOpen(HWND owner, std::wstring& path, FileKind kind, DWORD capacity = kLongestPath);
+
+extern const char* const PathTooLongText;

@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <new>
+#include <string>
+
 #include "document/icon_document.h"
 #include "shell/colour_swatch.h"
 #include "shell/commands.h"
@@ -121,14 +124,32 @@ LRESULT OnClose(HWND hwnd)
     return 0;
 }
 
-// Of several files dropped at once, the first is taken.
+// The whole name of a dropped file, however long; empty when it cannot be had.
+std::wstring DroppedPath(HDROP drop, UINT index)
+{
+    // Asked with no buffer, the count is the name's length, not what was copied.
+    const UINT length = DragQueryFileW(drop, index, nullptr, 0);
+    std::wstring path;
+    try {
+        path.resize(size_t(length) + 1);
+    } catch (const std::bad_alloc&) {
+        return std::wstring();
+    }
+    if (length == 0 || DragQueryFileW(drop, index, &path[0], length + 1) != length)
+        return std::wstring();
+    path.resize(length);
+    return path;
+}
+
+// Of several files dropped at once, the first is taken. While a dialog has
+// the window disabled (the save prompt, a file dialog), a drop would replace
+// the document under that dialog: it is ignored.
 LRESULT OnDropFiles(HWND hwnd, HDROP drop)
 {
-    wchar_t path[MAX_PATH] = L"";
-    const UINT length = DragQueryFileW(drop, 0, path, MAX_PATH);
+    const std::wstring path = IsWindowEnabled(hwnd) ? DroppedPath(drop, 0) : std::wstring();
     DragFinish(drop);
-    if (length > 0 && length < MAX_PATH)
-        OpenDroppedFile(hwnd, path);
+    if (!path.empty())
+        OpenDroppedFile(hwnd, path.c_str());
     return 0;
 }
 

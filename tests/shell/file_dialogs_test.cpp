@@ -35,13 +35,13 @@ TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
         {IconOrCursorFile, nullptr, {}, {ChooseFile(FixturePath("no such file.ico")), Press(IDOK), Press(IDCANCEL)}},
     };
     for (const Case& c : cases) {
-        wchar_t buffer[MAX_PATH] = L"left over";
+        std::wstring buffer = L"left over";
         DialogScript dialog(c.answers);
         EXPECT_FALSE(c.kind < 0 ? ChooseFileToSave(nullptr, buffer)
                                 : ChooseFileToOpen(nullptr, buffer, FileKind(c.kind))) << c.kind;
         EXPECT_TRUE(dialog.Finished()) << c.kind;
         EXPECT_EQ(0, dialog.Unexpected()) << c.kind;
-        EXPECT_STREQ(L"", buffer);
+        EXPECT_EQ(L"", buffer);
         if (c.title) {
             EXPECT_EQ(c.title, dialog.Seen().at(0).title);
             EXPECT_EQ(c.types, dialog.Seen().at(0).fileTypes);
@@ -56,13 +56,21 @@ TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
     EXPECT_STREQ(L"", document.GetFilePath());
     EXPECT_EQ(1, document.IsModified());
 
-    wchar_t buffer[MAX_PATH] = {};
+    std::wstring buffer;
     const std::string fixture = FixturePath("magick_palette.ico");
     DialogScript dialog({ChooseFile(fixture)});
     EXPECT_TRUE(ChooseFileToOpen(nullptr, buffer, IconOrCursorFile));
     EXPECT_TRUE(dialog.Finished());
-    EXPECT_EQ(0, lstrcmpiW(W(fixture).c_str(), buffer));
+    EXPECT_EQ(0, lstrcmpiW(W(fixture).c_str(), buffer.c_str()));
     document.CloseDocument();
+
+    // A name longer than the dialog may hand back is told, not taken for a cancel.
+    DialogScript tooLong({ChooseFile(fixture), Press(IDOK)});
+    EXPECT_FALSE(ChooseFileToOpen(nullptr, buffer, IconOrCursorFile, DWORD(fixture.size() / 2)));
+    EXPECT_TRUE(tooLong.Finished());
+    ASSERT_EQ(2u, tooLong.Seen().size());
+    EXPECT_EQ(PathTooLongText, tooLong.Seen()[1].text);
+    EXPECT_EQ(L"", buffer);
 }
 
 // Save without a path asks (the default extension is added) and stores the

@@ -78,8 +78,15 @@ TEST_F(ShortcutTest, EachKeyDoesItsCommandAndNothingWhileItIsGreyed)
     const std::string path = FreshOutputPath("shortcut.ico");
     Key('S', true, {ChooseFile(path)});
     EXPECT_FALSE(ReadWholeFile(path).empty());
+    // Greyed now: the command as the accelerator table delivers it leaves the
+    // file on disk as it is, whatever the menu last showed.
+    std::ofstream(path, std::ios::binary | std::ios::app) << "changed since";
+    const std::vector<BYTE> changed = ReadWholeFile(path);
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(CmdSave, 1), 0);
+    EXPECT_EQ(changed, ReadWholeFile(path));
     ExpectEnabled("saved", {{CmdSave, false}});
-    Key('S', true);                                  // greyed now: no dialog
+    Key('S', true);
+    DeleteFileA(path.c_str());
 }
 
 // F1 is bound to the help, whose viewer is another program: the table is read.
