@@ -1,36 +1,9 @@
 #include "document_test_support.h"
 
 #include "document/whole_file.h"
+#include "model/failing_allocations.h"
 
 using namespace doctest;
-
-namespace {
-
-// Reserves every free stretch of the address space while it lives, so that
-// the next large allocation fails as it would in a process out of memory.
-class AddressSpaceHog
-{
-public:
-    AddressSpaceHog()
-    {
-        blocks_.reserve(1 << 16);
-        for (SIZE_T size = SIZE_T(1) << 28; size >= 0x10000; size /= 2)
-            while (blocks_.size() < blocks_.capacity())
-                if (void* block = VirtualAlloc(nullptr, size, MEM_RESERVE, PAGE_NOACCESS))
-                    blocks_.push_back(block);
-                else
-                    break;
-    }
-    ~AddressSpaceHog()
-    {
-        for (void* block : blocks_)
-            VirtualFree(block, 0, MEM_RELEASE);
-    }
-private:
-    std::vector<void*> blocks_;
-};
-
-} // namespace
 
 TEST(FileBounds, SpanRefusesEveryRangeNotInside)
 {
@@ -100,7 +73,7 @@ TEST(FileBounds, SaveWithoutMemoryForItsBytesSaysSo)
     SaveFailure why = SaveFailure::None;
     int saved = 1;
     {
-        AddressSpaceHog hog;
+        FailingAllocations full(1 << 20);   // the file's bytes are about 2 MB
         saved = document.WriteIconFile(wide.c_str(), &why);
     }
     EXPECT_EQ(0, saved);
