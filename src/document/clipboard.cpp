@@ -244,11 +244,13 @@ EditOutcome IconDocument::CutSelection()
         return copied;
     // The copy is made either way; pixels that already held the background
     // leave the image, and its modified flag, as they were.
-    const EditOutcome cleared = OutcomeOf(ClearRect(*GetCurrentImage(), selection_));
-    if (cleared == EditOutcome::NoMemory)
-        return cleared;
-    if (cleared == EditOutcome::Done)
-        SetModified(1);
+    ImageEdit edit = BeginEdit(EditWhat::Pixels);
+    if (!edit.IsOpen())
+        return EditOutcome::NoMemory;
+    if (ClearRect(*edit.Image(), selection_) == TransformOutcome::Done) {
+        edit.MarkChanged();
+        edit.Commit();
+    }
     return EditOutcome::Done;
 }
 
@@ -284,8 +286,8 @@ EditOutcome IconDocument::PastePicture(const ClipboardPicture& picture)
     const bool byIndex = image->GetBitCount() <= 8;
     COLORREF lastColour = NoColour;
     int lastIndex = 0;
-    std::unique_ptr<ImageState> snapshot = image->CopyCurrentState();
-    if (!snapshot)
+    ImageEdit edit = BeginEdit(EditWhat::Pixels);
+    if (!edit.IsOpen())
         return EditOutcome::NoMemory;
     int pasted = 0;
     for (int y = 0; y < picture.height; ++y) {
@@ -314,7 +316,7 @@ EditOutcome IconDocument::PastePicture(const ClipboardPicture& picture)
     }
     if (!pasted)
         return EditOutcome::NothingToDo;
-    image->CommitState(std::move(snapshot));
-    SetModified(1);
+    edit.MarkChanged();
+    edit.Commit();
     return EditOutcome::Done;
 }

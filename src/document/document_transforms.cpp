@@ -12,30 +12,50 @@ EditOutcome OutcomeOf(TransformOutcome outcome)
     return EditOutcome::NoMemory;
 }
 
+namespace {
+
+// A document without an image has nothing to transform; one whose undo copy
+// cannot be made refuses the change rather than make it without a way back.
+EditOutcome RefusalOf(const IconDocument& document)
+{
+    return document.IsOpen() && document.GetCurrentImage()->IsValid() ? EditOutcome::NoMemory
+                                                                      : EditOutcome::NothingToDo;
+}
+
+// Only a change makes a step and marks the document.
+EditOutcome Finish(ImageEdit& edit, TransformOutcome outcome)
+{
+    if (outcome == TransformOutcome::Done)
+        edit.MarkChanged();
+    const EditOutcome result = OutcomeOf(outcome);
+    if (result == EditOutcome::Done)
+        edit.Commit();
+    return result;
+}
+
+}  // namespace
+
 EditOutcome IconDocument::ClearCurrentImage()
 {
-    IconImage* image = GetCurrentImage();
-    if (!image || !image->IsValid())
-        return EditOutcome::NothingToDo;
+    ImageEdit edit = BeginEdit(EditWhat::Pixels);
+    if (!edit.IsOpen())
+        return RefusalOf(*this);
     // The whole image, whatever is selected.
-    const EditOutcome outcome = OutcomeOf(ClearImage(*image));
-    if (outcome == EditOutcome::Done)
-        SetModified(1);
-    return outcome;
+    return Finish(edit, ClearImage(*edit.Image()));
 }
 
 EditOutcome IconDocument::ShiftImage(int dx, int dy)
 {
-    IconImage* image = GetCurrentImage();
-    if (!image || !image->IsValid() || dx < -1 || dx > 1 || dy < -1 || dy > 1)
+    if (dx < -1 || dx > 1 || dy < -1 || dy > 1)
         return EditOutcome::NothingToDo;
-    const EditOutcome outcome = OutcomeOf(Shift(*image, hasSelection_ ? &selection_ : nullptr, dx, dy));
-    if (outcome != EditOutcome::Done)
-        return outcome;
-    if (hasSelection_)
-        MoveSelection(image->GetSize(), dx, dy);
-    SetModified(1);
-    return EditOutcome::Done;
+    ImageEdit edit = BeginEdit(EditWhat::Pixels);
+    if (!edit.IsOpen())
+        return RefusalOf(*this);
+    IconImage& image = *edit.Image();
+    const TransformOutcome outcome = Shift(image, hasSelection_ ? &selection_ : nullptr, dx, dy);
+    if (outcome == TransformOutcome::Done && hasSelection_)
+        MoveSelection(image.GetSize(), dx, dy);
+    return Finish(edit, outcome);
 }
 
 // The selection follows what it framed, pixel for pixel. Cut off at the image's
@@ -54,11 +74,8 @@ void IconDocument::MoveSelection(int size, int dx, int dy)
 // A mirror records no undo step, so the flag is the only trace of the change.
 EditOutcome IconDocument::MirrorImage(int vertical)
 {
-    IconImage* image = GetCurrentImage();
-    if (!image || !image->IsValid())
+    ImageEdit edit = BeginEdit(EditWhat::PixelsWithoutStep);
+    if (!edit.IsOpen())
         return EditOutcome::NothingToDo;
-    const EditOutcome outcome = OutcomeOf(Mirror(*image, hasSelection_ ? &selection_ : nullptr, vertical != 0));
-    if (outcome == EditOutcome::Done)
-        SetModified(1);
-    return outcome;
+    return Finish(edit, Mirror(*edit.Image(), hasSelection_ ? &selection_ : nullptr, vertical != 0));
 }

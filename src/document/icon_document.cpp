@@ -94,11 +94,15 @@ int IconDocument::AddNewImage(int size, int bitCount)
     std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
     if (!image || !image->CreateBlank(size, bitCount) || !CanAdd(*image))
         return 0;
+    // The first image of an empty document makes a new document, not a change.
+    const bool added = IsOpen() != 0;
     try {
         AppendImage(std::move(image));
     } catch (const std::bad_alloc&) {
         return 0;
     }
+    if (added)
+        MarkModified();
     return 1;
 }
 
@@ -115,7 +119,7 @@ int IconDocument::DeleteCurrentImage()
     if (current_ > 0)
         --current_;
     ClearSelection();
-    SetModified(1);
+    MarkModified();
     return 1;
 }
 
@@ -136,7 +140,7 @@ int IconDocument::RestoreDeletedImage()
     deleted_.pop_back();
     current_ = position;
     ClearSelection();
-    SetModified(1);
+    MarkModified();
     return 1;
 }
 
@@ -171,7 +175,7 @@ EditOutcome IconDocument::Undo()
         return EditOutcome::NothingToDo;
     if (!GetCurrentImage()->Undo())
         return EditOutcome::NoMemory;
-    SetModified(1);
+    MarkModified();
     return EditOutcome::Done;
 }
 
@@ -181,7 +185,7 @@ EditOutcome IconDocument::Redo()
         return EditOutcome::NothingToDo;
     if (!GetCurrentImage()->Redo())
         return EditOutcome::NoMemory;
-    SetModified(1);
+    MarkModified();
     return EditOutcome::Done;
 }
 
@@ -193,7 +197,7 @@ ImageEdit IconDocument::BeginEdit(EditWhat what)
     if (!image || !image->IsValid())
         return ImageEdit();
     std::unique_ptr<ImageState> before;
-    if (what != EditWhat::Palette) {
+    if (what == EditWhat::Pixels || what == EditWhat::Hotspot) {
         before = image->CopyCurrentState();
         if (!before)
             return ImageEdit();
@@ -212,6 +216,11 @@ void IconDocument::PostDocumentState() const
 {
     if (owner_)
         PostMessageA(owner_, WM_DOCUMENT_STATE, 0, 0);
+}
+
+void IconDocument::MarkModified()
+{
+    SetModified(1);
 }
 
 void IconDocument::SetModified(int value)
@@ -282,7 +291,7 @@ int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& re
                 images_[i]->SetHotspot(hotspot.x, hotspot.y);
         }
     }
-    SetModified(1);
+    MarkModified();
     return 1;
 }
 

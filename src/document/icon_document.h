@@ -60,6 +60,8 @@ IconFileKind FileKindOfPath(const wchar_t* path);
 // callers by what its operations answer: it shows nothing itself.
 class IconDocument
 {
+    friend class ImageEdit;
+
 public:
     IconDocument();
     ~IconDocument();
@@ -79,6 +81,8 @@ public:
     // Whether one more image keeps the file within what the editor reads back;
     // adding, importing and restoring are refused past it.
     bool CanAddImage() const;
+    // A blank image appended and made current. Added to an open document it
+    // marks it modified; the first one makes a new, unmodified document.
     int AddNewImage(int size, int bitCount);
     int DeleteCurrentImage();
     int RestoreDeletedImage();
@@ -159,6 +163,8 @@ private:
     void AppendImage(std::unique_ptr<IconImage> image);  // appends and makes it current
     void TakeImages(ImageList images, std::vector<KeptEntry> kept);  // the content of an opened file
     void PostDocumentState() const;
+    // Every change of the document's content ends here: counted, flagged, told.
+    void MarkModified();
     EditOutcome PastePicture(const ClipboardPicture& picture);
     // The bytes of the file written now, with one more image when given.
     ULONGLONG FileByteCount(const IconImage* added) const;

@@ -63,7 +63,7 @@ bool ImageEdit::Commit()
     }
     if (before_)
         image->CommitState(std::move(before_));
-    document_->SetModified(1);
+    document_->MarkModified();
     changed_ = false;
     document_ = nullptr;
     return true;

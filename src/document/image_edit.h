@@ -6,15 +6,16 @@
 class IconDocument;
 
 // What an edit changes. Pixels and the hotspot are undo steps; a palette
-// entry is changed in place and is not.
-enum class EditWhat { Pixels, Hotspot, Palette };
+// entry is changed in place and is not, nor is a mirror: it goes back with the
+// step before it.
+enum class EditWhat { Pixels, Hotspot, Palette, PixelsWithoutStep };
 
 // One change of the current image, handed out by IconDocument::BeginEdit: the
 // copy for the undo step is taken first, and Commit records it, marks the
 // document modified and tells its owner, only when the change was made. An
 // edit given up (dropped without Commit) puts the image back as it found it;
-// a palette edit takes no copy, so its change is made by one call, just
-// before its Commit.
+// an edit without a step takes no copy, so its change is made by one call that
+// cannot stop half way, just before its Commit.
 class ImageEdit
 {
 public:

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <utility>
 
 #include "model/raw_pixels.h"
 
@@ -52,10 +51,6 @@ TransformOutcome ClearRect(IconImage& image, const RECT& rect)
 {
     if (!image.IsValid())
         return TransformOutcome::NothingChanged;
-    // An edit that could not be undone is refused rather than made.
-    std::unique_ptr<ImageState> snapshot = image.CopyCurrentState();
-    if (!snapshot)
-        return TransformOutcome::NoMemory;
     // Pixels outside the image would be refused one by one; skip them at once.
     const RECT area = ClipToImage(rect, image.GetSize());
     int written = 0;
@@ -63,10 +58,7 @@ TransformOutcome ClearRect(IconImage& image, const RECT& rect)
         for (int y = area.top; y < area.bottom; ++y)
             if (WriteBackground(image, x, y))
                 written = 1;
-    if (!written)
-        return TransformOutcome::NothingChanged;
-    image.CommitState(std::move(snapshot));
-    return TransformOutcome::Done;
+    return written ? TransformOutcome::Done : TransformOutcome::NothingChanged;
 }
 
 // The block is moved pixel by pixel rather than through a bitmap of the screen's
@@ -78,9 +70,6 @@ TransformOutcome Shift(IconImage& image, const RECT* rect, int dx, int dy)
         return TransformOutcome::NothingChanged;
     const int size = image.GetSize();
     const RECT area = ClipToImage(BlockOf(rect, size), size);
-    std::unique_ptr<ImageState> snapshot = image.CopyCurrentState();
-    if (!snapshot)
-        return TransformOutcome::NoMemory;
 
     // The block is taken whole before anything is written, so that running out
     // of memory for it leaves the image untouched.
@@ -105,9 +94,7 @@ TransformOutcome Shift(IconImage& image, const RECT* rect, int dx, int dy)
             if (tx >= 0 && ty >= 0 && tx < size && ty < size)
                 raw.Write(int(tx), int(ty), block[i]);
         }
-
-    // Every shift is an undo step, even one that moved nothing into view.
-    image.CommitState(std::move(snapshot));
+    // Every shift is a change, even one that moved nothing into view.
     return TransformOutcome::Done;
 }
 

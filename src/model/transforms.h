@@ -1,6 +1,8 @@
 #pragma once
 // Transforms of the current state of an image; a null rectangle means the whole
 // image, and a rectangle may reach past it (a selection made on a larger image).
+// They record no undo step: whoever changes a document's image does it through
+// its edit, which does.
 #include <windows.h>
 
 class IconImage;
@@ -11,15 +13,14 @@ enum class TransformOutcome
 {
     Done,
     NothingChanged,
-    NoMemory,   // no undo copy or work space: the image is as it was
+    NoMemory,   // no work space: the image is as it was
 };
 
-// The background (the right painting colour) over the image or a rectangle, as
-// one undo step when something was written.
+// The background (the right painting colour) over the image or a rectangle;
+// NothingChanged when every pixel already held it.
 TransformOutcome ClearImage(IconImage& image);
 TransformOutcome ClearRect(IconImage& image, const RECT& rect);
 // Moves the block by dx, dy, the uncovered strip taking the background; always
-// one undo step.
+// a change.
 TransformOutcome Shift(IconImage& image, const RECT* rect, int dx, int dy);
-// No undo step of its own: it goes back with the step before it.
 TransformOutcome Mirror(IconImage& image, const RECT* rect, bool vertical);

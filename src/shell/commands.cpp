@@ -74,10 +74,8 @@ void AddBlankImage(HWND mainWindow)
     IconDocument& document = TheDocument();
     if (TellIfFull(mainWindow))
         return;
-    if (AskNewImageFormat(mainWindow, &side, &bitCount) && document.AddNewImage(side, bitCount)) {
-        document.SetModified(1);
+    if (AskNewImageFormat(mainWindow, &side, &bitCount) && document.AddNewImage(side, bitCount))
         Refresh(mainWindow, kAfterImageList);
-    }
 }
 
 void AddBitmapImage(HWND mainWindow)

@@ -150,6 +150,7 @@ TEST(CanvasTool, ADragNeverReachesAnotherImage)
     IconDocument document;
     ASSERT_EQ(1, document.AddNewImage(16, 4));
     ASSERT_EQ(1, document.AddNewImage(16, 4));
+    document.SetModified(0);
     FakeView view;
     std::unique_ptr<CanvasTool> tool = MakeTool(ToolPencil, document, view);
     ASSERT_TRUE(tool->Press(MouseButtons{true, false}, POINT{1, 1}));

@@ -83,3 +83,32 @@ TEST_F(DocumentTest, ClearAndCutOfWhatIsAlreadyClearAreNothingToDo)
         EXPECT_FALSE(document_.CanUndo()) << bits;
     }
 }
+
+// A mirror has no step of its own: it goes back with the shift before it. A
+// transform that changed nothing leaves neither a step nor the modified flag.
+TEST_F(DocumentTest, AMirrorGoesBackWithTheStepBeforeItAndNoChangeLeavesNoTrace)
+{
+    ASSERT_EQ(1, document_.AddNewImage(16, 4));
+    IconImage& image = *document_.GetCurrentImage();
+    Stripes(image);
+    const std::vector<COLORREF> original = Look(image);
+    ASSERT_EQ(EditOutcome::Done, document_.ShiftImage(1, 0));
+    ASSERT_EQ(EditOutcome::Done, document_.MirrorImage(1));
+    const std::vector<COLORREF> mirrored = Look(image);
+    ASSERT_EQ(EditOutcome::Done, document_.ShiftImage(0, 1));
+    EXPECT_EQ(EditOutcome::Done, document_.Undo());
+    EXPECT_EQ(mirrored, Look(image));
+    EXPECT_EQ(EditOutcome::Done, document_.Undo());
+    EXPECT_EQ(original, Look(image));
+    EXPECT_FALSE(document_.CanUndo());
+
+    image.Colours().SetRightColour(TransparentColour);
+    ASSERT_EQ(EditOutcome::Done, document_.ClearCurrentImage());
+    document_.SetModified(0);
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.ClearCurrentImage());
+    SelectPixels(20, 20, 30, 30);
+    EXPECT_EQ(EditOutcome::NothingToDo, document_.MirrorImage(0));
+    EXPECT_EQ(0, document_.IsModified());
+    EXPECT_EQ(EditOutcome::Done, document_.Undo());
+    EXPECT_FALSE(document_.CanUndo());
+}

@@ -33,6 +33,7 @@ TEST(ImageEdit, RecordsOnlyWhatChangedAndDroppedLeavesNothing)
         IconDocument document;
         ASSERT_EQ(1, document.AddNewImage(32, 8));
         ASSERT_EQ(1, document.AddNewImage(16, 4));
+        document.SetModified(0);
         IconImage& image = *document.GetCurrentImage();
         const int before = image.GetPixelIndex(3, 4);
         const unsigned long changes = document.GetChangeCount();

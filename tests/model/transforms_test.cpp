@@ -53,25 +53,6 @@ TEST(Shift, MovesEveryStoredValueWithinTheClippedBlock)
     }
 }
 
-TEST(Shift, EveryShiftIsOneUndoStepAndMirrorIsNone)
-{
-    // Shift, mirror, shift: the mirror goes back together with the shift before it.
-    BlankImage image(16, 24);
-    Pattern(image);
-    const std::vector<long long> original = Snapshot(image);
-    Shift(image, nullptr, 1, 0);
-    EXPECT_EQ(TransformOutcome::Done, Mirror(image, nullptr, true));
-    const std::vector<long long> mirrored = Snapshot(image);
-    Shift(image, nullptr, 0, 1);
-    EXPECT_EQ(1, image.Undo());
-    EXPECT_EQ(mirrored, Snapshot(image));
-    EXPECT_EQ(1, image.Undo());
-    EXPECT_EQ(original, Snapshot(image));
-    EXPECT_FALSE(image.CanUndo());
-    EXPECT_EQ(1, image.Redo());
-    EXPECT_EQ(mirrored, Snapshot(image));
-}
-
 TEST(Mirror, SwapsStoredValuesWithinTheBlock)
 {
     // A pair whose partner lies outside the image (a frame made on a larger image)
@@ -100,7 +81,6 @@ TEST(Mirror, SwapsStoredValuesWithinTheBlock)
             const bool swapped = Inside(x, y, b) && Inside(px, py, whole);
             return At(image, x, y) == (swapped ? before[py * 16 + px] : before[y * 16 + x]);
         })) << c.bits << " bits, block from " << b.left << "," << b.top << " vertical " << c.vertical;
-        EXPECT_FALSE(image.CanUndo());
         Mirror(image, block, c.vertical);
         EXPECT_EQ(before, Snapshot(image)) << c.bits << " mirrored twice";
     }
@@ -118,32 +98,27 @@ TEST(Clear, ImageAndRectangle)
         EXPECT_EQ(256, CountColour(image, c.right)) << c.bits;
         const COLORREF beneath = c.right == TransparentColour ? kBlack : c.right;
         EXPECT_EQ("", Failing(image, [&](int x, int y) { return image.GetPixelColour(x, y) == beneath; }));
-        EXPECT_EQ(1, image.Undo());
-        EXPECT_FALSE(image.CanUndo());
     }
-    // A rectangle is cut at the border; one wholly outside records nothing.
+    // A rectangle is cut at the border; one wholly outside changes nothing.
     BlankImage image(16, 4);
     image.Colours().SetRightIndex(9);
     EXPECT_EQ(TransformOutcome::Done, ClearRect(image, RECT{ 14, 14, 30, 30 }));
     EXPECT_EQ(4, CountColour(image, image.GetPaletteColour(9)));
     EXPECT_EQ(9, image.GetPixelIndex(14, 15));
     EXPECT_EQ(TransformOutcome::NothingChanged, ClearRect(image, RECT{ 20, 20, 30, 30 }));
-    EXPECT_EQ(1, image.Undo());
-    EXPECT_FALSE(image.CanUndo());
 }
 
-// The shift's copy of its block is the one large allocation after the undo copy:
-// without it the shift is refused and the image keeps every pixel and its steps.
+// The shift's copy of its block is its one large allocation: without it the
+// shift is refused and the image keeps every pixel.
 TEST(Shift, RefusedWholeWhenItsBlockFindsNoMemory)
 {
     BlankImage image(128, 32);
     Pattern(image);
     const std::vector<long long> before = Snapshot(image);
     {
-        // Over the undo copy (some 67 KB), under the block (8 bytes a pixel).
+        // Under the block (8 bytes a pixel, 128 KB).
         FailingAllocations failing(100 * 1024);
         EXPECT_EQ(TransformOutcome::NoMemory, Shift(image, nullptr, 1, 0));
     }
     EXPECT_EQ(before, Snapshot(image));
-    EXPECT_FALSE(image.CanUndo());
 }
