@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "document/command_state.h"
 #include "document/icon_document.h"
 #include "shell/editor_objects.h"
 #include "shell/file_commands.h"
@@ -246,30 +247,10 @@ bool ClipboardHasPicture()
 }
 
 // The one rule for every place a command can come from: menu, toolbar and keys.
+// The clipboard is asked only for Paste, as often as it ever was.
 bool IsCommandEnabled(int command)
 {
-    const IconDocument& document = TheDocument();
-    const bool open = document.IsOpen() != 0;
-    switch (command) {
-    case CmdNew:
-    case CmdOpen:
-    case CmdImportBitmap:
-    case CmdQuit:
-    case CmdHelp:
-    case CmdAbout:
-        return true;
-    case CmdSave: return document.IsModified() != 0;
-    case CmdUndo: return document.CanUndo();
-    case CmdRedo: return document.CanRedo();
-    case CmdCut:
-    case CmdCopy: return open && document.HasSelection();
-    case CmdPaste: return open && ClipboardHasPicture();
-    case CmdDeleteImage: return document.CanDeleteImage();
-    case CmdRestoreImage: return document.HasDeletedImage();
-    }
-    // Save as, Close, Select all, the tools, the effects and the image commands
-    // all work on the open document.
-    return open;
+    return IsCommandEnabled(command, TheDocument(), command == CmdPaste && ClipboardHasPicture());
 }
 
 void UpdateCommandState(HWND mainWindow)
