@@ -16,9 +16,9 @@ IconDocument::~IconDocument()
 
 // ---- Images ----------------------------------------------------------------
 
-int IconDocument::IsOpen() const
+bool IconDocument::IsOpen() const
 {
-    return images_.empty() ? 0 : 1;
+    return !images_.empty();
 }
 
 int IconDocument::GetImageCount() const
@@ -95,7 +95,7 @@ int IconDocument::AddNewImage(int size, int bitCount)
     if (!image || !image->CreateBlank(size, bitCount) || !CanAdd(*image))
         return 0;
     // The first image of an empty document makes a new document, not a change.
-    const bool added = IsOpen() != 0;
+    const bool added = IsOpen();
     try {
         AppendImage(std::move(image));
     } catch (const std::bad_alloc&) {
@@ -252,7 +252,7 @@ void IconDocument::SetSelection(const RECT& pixels)
     selection_.right = pixels.left < pixels.right ? pixels.right : pixels.left;
     selection_.top = pixels.top < pixels.bottom ? pixels.top : pixels.bottom;
     selection_.bottom = pixels.top < pixels.bottom ? pixels.bottom : pixels.top;
-    hasSelection_ = 1;
+    hasSelection_ = true;
     PostDocumentState();
 }
 
@@ -261,7 +261,7 @@ void IconDocument::ClearSelection()
     if (!hasSelection_)
         return;
     SetRectEmpty(&selection_);
-    hasSelection_ = 0;
+    hasSelection_ = false;
     PostDocumentState();
 }
 

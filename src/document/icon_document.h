@@ -69,7 +69,7 @@ public:
     IconDocument& operator=(const IconDocument&) = delete;
 
     // Images (icon_document.cpp)
-    int IsOpen() const;
+    bool IsOpen() const;
     int GetImageCount() const;
     bool CanDeleteImage() const;
     bool HasDeletedImage() const;
@@ -107,7 +107,7 @@ public:
     void SetOwnerWindow(HWND owner);
     HWND GetOwnerWindow() const { return owner_; }
     void SetModified(int value);
-    int IsModified() const { return modified_ ? 1 : 0; }
+    bool IsModified() const { return modified_ != 0; }
     // Counts the changes made, so that one who keeps a copy knows it is behind.
     unsigned long GetChangeCount() const { return changes_; }
     // The whole path, however long; empty for a document never saved.
@@ -115,7 +115,7 @@ public:
     // The selection in pixels of the current image, corners in either order.
     void SetSelection(const RECT& pixels);
     void ClearSelection();
-    int HasSelection() const { return hasSelection_; }
+    bool HasSelection() const { return hasSelection_; }
     RECT GetSelection() const { return selection_; }
     // Selects the whole current image, (0, 0, size, size) exactly.
     int SelectAll();
@@ -182,6 +182,6 @@ private:
     DWORD modified_ = 0;
     unsigned long changes_ = 0;
     RECT selection_ = {};
-    int hasSelection_ = 0;
+    bool hasSelection_ = false;
     HistoryBudget budget_;                      // every image taken in is attached
 };
