@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -14,48 +12,14 @@
 #include "document/icon_record.h"
 #include "model/drawing.h"
 #include "model/transforms.h"
+#include "support/seen_pixel.h"
+#include "support/test_files.h"
 #include "win/identifiers.h"
 
 namespace doctest {
 
-// The build hands folders with forward slashes; the file dialogs want backslashes.
-inline std::string WindowsPath(std::string path)
-{
-    for (char& c : path)
-        c = c == '/' ? '\\' : c;
-    return path;
-}
-
-// A test path (plain ASCII) for the wide functions.
-inline std::wstring W(const std::string& path) { return std::wstring(path.begin(), path.end()); }
-
-inline std::string FixturePath(const char* name) { return WindowsPath(std::string(VEMIRO_FIXTURES) + "\\" + name); }
-
-inline std::string OutputFolder(const char* name)
-{
-    const std::string folder = WindowsPath(std::string(VEMIRO_TEST_OUTPUT) + "\\" + name);
-    CreateDirectoryA(VEMIRO_TEST_OUTPUT, nullptr);
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
-}
-
-inline std::vector<BYTE> ReadWholeFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline bool WriteWholeFile(const std::string& path, const std::vector<BYTE>& bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    return bool(out);
-}
-
 // The bytes of a vector as the readers take them.
 inline ByteSpan Span(const std::vector<BYTE>& bytes) { return ByteSpan(bytes.data(), bytes.size()); }
-
-inline bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // Files of a folder whose name matches a pattern such as "*.tmp".
 inline int CountFiles(const std::string& folder, const char* pattern)
@@ -206,9 +170,7 @@ std::vector<COLORREF> Grid(int width, int height, Pixel pixel)
 // What every view shows of an image, rows top-down.
 inline std::vector<COLORREF> Look(const IconImage& image)
 {
-    return Grid(image.GetSize(), image.GetSize(), [&image](int x, int y) {
-        return image.IsTransparent(x, y) ? TransparentColour : image.GetPixelColour(x, y);
-    });
+    return Grid(image.GetSize(), image.GetSize(), [&image](int x, int y) { return Seen(image, x, y); });
 }
 
 // The pixels as any reader must see them: RGBA, rows top-down, transparent 0,0,0,0.

@@ -35,9 +35,6 @@ std::string FreshRoot()
     return OutputFolder("recovery");
 }
 
-// The test's paths are plain ASCII.
-std::string A(const std::wstring& path) { return std::string(path.begin(), path.end()); }
-
 std::vector<BYTE> DocumentBytes(IconDocument& document, int pixel)
 {
     document.CloseDocument();
@@ -108,7 +105,7 @@ TEST(RecoveryStore, CopiesAreWrittenApartAndDiscarded)
     EXPECT_EQ(2, read.GetImageCount());
     EXPECT_EQ(9, read.GetImage(1)->GetPixelIndex(3, 0));
 
-    const std::string copy = A(stores[0]->GetCopyPath());
+    const std::string copy = Narrow(stores[0]->GetCopyPath());
     stores[0]->Discard();
     EXPECT_FALSE(FileExists(copy));
     EXPECT_EQ(L"", stores[0]->GetCopyPath());
@@ -137,8 +134,8 @@ TEST(RecoveryStore, EveryCopyLeftIsOfferedWithOrWithoutItsRecord)
     EXPECT_EQ(0, orphans[1].record.currentImage);
 
     RecoveryStore::Remove(orphans[1]);
-    EXPECT_FALSE(FileExists(A(orphans[1].folder)));
-    EXPECT_TRUE(FileExists(A(orphans[0].copy)));
+    EXPECT_FALSE(FileExists(Narrow(orphans[1].folder)));
+    EXPECT_TRUE(FileExists(Narrow(orphans[0].copy)));
 }
 
 // An icon file holds no hotspot: the record brings each image's back, with the
@@ -155,7 +152,7 @@ TEST(RecoveryStore, HotspotsOfEveryImageComeBack)
     record.originalPath = L"C:\\pointeurs\\fl\u00e8che.cur";
     RecoveryStore writer(W(root + "-writer"));
     ASSERT_TRUE(writer.WriteNow(bytes, L".ico", record));
-    const std::string written = A(writer.GetCopyPath());
+    const std::string written = Narrow(writer.GetCopyPath());
     const std::string folder = PlantOrphan(root, "80-hotspots", ReadWholeFile(written));
     ASSERT_TRUE(CopyFileA((written.substr(0, written.rfind('\\')) + "\\record.txt").c_str(),
                           (folder + "\\record.txt").c_str(), FALSE));
@@ -242,7 +239,7 @@ TEST(RecoveryStore, CopiesThatCannotBeStoredAreTold)
     RecoveryStore store(W(root));
     store.NotifyFailures(window, failed);
     ASSERT_TRUE(store.WriteNow(DocumentBytes(document, 1), L".ico", RecoveryRecord()));
-    const std::string folder = A(store.GetCopyPath()).substr(0, A(store.GetCopyPath()).rfind('\\'));
+    const std::string folder = Narrow(store.GetCopyPath()).substr(0, Narrow(store.GetCopyPath()).rfind('\\'));
     DeleteFileA((folder + "\\copy.cur").c_str());
     CreateDirectoryA((folder + "\\copy.cur").c_str(), nullptr);  // the copy cannot be replaced
     MSG message;

@@ -13,11 +13,10 @@
 #include "model/drawing.h"
 #include "model/icon_image.h"
 #include "model/transforms.h"
+#include "support/colours.h"
+#include "support/seen_pixel.h"
 #include "win/gdi_guards.h"
 
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
-const COLORREF kRed = RGB(255, 0, 0);
 const int kBitCounts[] = { 1, 4, 8, 24, 32 };
 
 inline POINT Pt(int x, int y) { POINT p = { x, y }; return p; }
@@ -98,12 +97,6 @@ template <class F> void LoadChanged(IconImage& image, F change)
 inline void SetMaskBit(ImagePixels& pixels, int x, int y)
 {
     pixels.mask[RowStride(pixels.size, 1) * (pixels.size - 1 - y) + x / 8] |= BYTE(0x80 >> (x % 8));
-}
-
-// What a person sees of a pixel: TransparentColour or its colour.
-inline COLORREF Seen(const IconImage& image, int x, int y)
-{
-    return image.IsTransparent(x, y) ? TransparentColour : image.GetPixelColour(x, y);
 }
 
 inline int CountColour(const IconImage& image, COLORREF colour)

@@ -46,34 +46,34 @@ TEST_F(EditorTest, ColourStatusAndSwatchShowBothColours)
 {
     // The swatch as it draws itself, 54 x 40, over black.
     auto swatch = [this]() {
-        std::unique_ptr<Picture> picture(new Picture(nullptr, 54, 40, RGB(0, 0, 0)));
-        DRAWITEMSTRUCT item = {ODT_STATIC, 0, 0, ODA_DRAWENTIRE, 0, Shell().swatch, *picture, {0, 0, 54, 40}, 0};
-        SendMessageA(main_, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
-        return picture;
+        return Picture(54, 40, RGB(0, 0, 0), [this](HDC dc) {
+            DRAWITEMSTRUCT item = {ODT_STATIC, 0, 0, ODA_DRAWENTIRE, 0, Shell().swatch, dc, {0, 0, 54, 40}, 0};
+            SendMessageA(main_, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
+        });
     };
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), swatch()->At(0, 0));
-    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), swatch()->At(53, 39));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), swatch().At(0, 0));
+    EXPECT_EQ(GetSysColor(COLOR_BTNFACE), swatch().At(53, 39));
     NewDocument(k16, kBits24);
     ChooseColour(kRed, true);
     ChooseColour(TransparentColour, false);
     EXPECT_EQ(" 255 - 0 - 0", StatusText(1));
     EXPECT_EQ("Transparent", StatusText(2));
-    std::unique_ptr<Picture> both = swatch();
+    Picture both = swatch();
     // Left colour in front over (0, 0)-(36, 27).
-    EXPECT_EQ(kRed, both->At(0, 0));
-    EXPECT_EQ(kRed, both->At(35, 26));
+    EXPECT_EQ(kRed, both.At(0, 0));
+    EXPECT_EQ(kRed, both.At(35, 26));
     // Right colour behind over (18, 13)-(54, 40): the grey and white check, in
     // 9-pixel squares aligned on the context's origin.
     for (int y = 27; y < 40; ++y)
         for (int x = 18; x < 54; ++x)
-            EXPECT_EQ(((x / 9) + (y / 9)) % 2 == 0 ? kWhite : RGB(0xC0, 0xC0, 0xC0), both->At(x, y)) << x << ", " << y;
-    EXPECT_EQ(0u, both->At(10, 30) & 0xFFFFFF);  // below the left colour, outside both: untouched
+            EXPECT_EQ(((x / 9) + (y / 9)) % 2 == 0 ? kWhite : RGB(0xC0, 0xC0, 0xC0), both.At(x, y)) << x << ", " << y;
+    EXPECT_EQ(0u, both.At(10, 30) & 0xFFFFFF);  // below the left colour, outside both: untouched
 
     ChooseColour(RGB(0, 0, 255), false);
     EXPECT_EQ(" 0 - 0 - 255", StatusText(2));
     both = swatch();
-    EXPECT_EQ(RGB(0, 0, 255), both->At(53, 39));
-    EXPECT_EQ(kRed, both->At(20, 15));
+    EXPECT_EQ(RGB(0, 0, 255), both.At(53, 39));
+    EXPECT_EQ(kRed, both.At(20, 15));
 }
 
 TEST_F(EditorTest, EditedPaletteEntryReachesTheStatusBarAndCanvas)

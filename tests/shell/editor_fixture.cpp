@@ -1,28 +1,9 @@
 #include "editor_fixture.h"
 
 #include <fstream>
-#include <iterator>
 
 #include "shell/startup.h"
 #include "views/palette_view.h"
-
-void PumpMessages()
-{
-    MSG message;
-    // Bounded: a window that never validates would otherwise keep us here.
-    for (int i = 0; i < 20000 && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE); ++i)
-        if (message.message != WM_QUIT)
-            DispatchMessageA(&message);
-}
-
-// The texts are read wide and compared as the program's own code page 1252
-// literals, so that a test reads the same on a system of another code page.
-std::string Cp1252(const wchar_t* text)
-{
-    char narrow[1024] = "";
-    WideCharToMultiByte(1252, 0, text, -1, narrow, sizeof narrow, nullptr, nullptr);
-    return narrow;
-}
 
 std::string WindowText(HWND window)
 {
@@ -42,31 +23,10 @@ std::vector<std::string> ListTexts(HWND comboBox)
     return texts;
 }
 
-std::string FreshOutputPath(const char* name)
-{
-    std::string path = std::string(VEMIRO_TEST_OUTPUT) + "\\" + name;
-    for (char& c : path)
-        c = c == '/' ? '\\' : c;
-    CreateDirectoryA(VEMIRO_TEST_OUTPUT, nullptr);
-    DeleteFileA(path.c_str());
-    return path;
-}
-
-std::vector<BYTE> ReadWholeFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<BYTE>(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::wstring W(const std::string& path)
-{
-    return std::wstring(path.begin(), path.end());
-}
-
 std::string FixtureCopy(const char* fixture, const char* name)
 {
     const std::string path = FreshOutputPath(name);
-    CopyFileA((std::string(VEMIRO_FIXTURES) + "/" + fixture).c_str(), path.c_str(), FALSE);
+    CopyFileA(FixturePath(fixture).c_str(), path.c_str(), FALSE);
     return path;
 }
 
@@ -119,17 +79,6 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths)
     }
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
-}
-
-Picture::Picture(HWND printed, int width, int height, COLORREF background)
-    : screen_(nullptr), memory_(screen_), bitmap_(CreateCompatibleBitmap(screen_, width, height)),
-      keep_(memory_, bitmap_)
-{
-    RECT all = {0, 0, width, height};
-    OwnedBrush brush(CreateSolidBrush(background));
-    FillRect(memory_, &all, brush);
-    if (printed)
-        SendMessageA(printed, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(memory_)), PRF_CLIENT);
 }
 
 namespace {
@@ -378,7 +327,8 @@ void EditorTest::DragPixels(int x0, int y0, int x1, int y1)
 
 COLORREF EditorTest::ShownPixel(int px, int py)
 {
-    const Picture canvas(TheCanvas().GetEditWindow(), EditView::CanvasSide, EditView::CanvasSide);
+    const Picture canvas(TheCanvas().GetEditWindow(), EditView::CanvasSide, EditView::CanvasSide,
+                         GetSysColor(COLOR_BTNFACE));
     const POINT at = PixelCentre(px, py);
     return canvas.At(at.x, at.y);
 }
@@ -399,6 +349,5 @@ void EditorTest::ChooseColour(COLORREF colour, bool left)
 POINT EditorTest::PixelCentre(int px, int py)
 {
     const int size = TheDocument().GetCurrentImage()->GetSize();
-    return {(px * EditView::CanvasSide + EditView::CanvasSide / 2) / size,
-            (py * EditView::CanvasSide + EditView::CanvasSide / 2) / size};
+    return {CellCentre(px, size), CellCentre(py, size)};
 }

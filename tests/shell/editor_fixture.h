@@ -12,49 +12,29 @@
 
 #include "document/icon_document.h"
 #include "shell/editor_objects.h"
+#include "support/canvas_cells.h"
+#include "support/colours.h"
+#include "support/message_pump.h"
+#include "support/picture.h"
+#include "support/test_files.h"
+#include "support/texts.h"
 #include "views/edit_view.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
 
-const COLORREF kRed = RGB(255, 0, 0), kWhite = RGB(255, 255, 255);
 const char* const kPencilHint = "Dessine une ligne quelconque ou des points détachés";
 // Positions in the new image dialog's lists.
 const int k16 = 0, k32 = 1, k48 = 2, kBits4 = 1, kBits8 = 2, kBits24 = 3;
 
-// Handles everything queued for this thread, the document's posted
-// notifications included. A WM_QUIT found on the way is dropped.
-void PumpMessages();
-// Texts as the program's code page 1252 literals, whatever the system's.
-std::string Cp1252(const wchar_t* text);
 std::string WindowText(HWND window);
 std::vector<std::string> ListTexts(HWND comboBox);
-// A path under the test output folder, with Windows separators; the file is removed.
-std::string FreshOutputPath(const char* name);
 // A copy, under this name, of a file of tests/fixtures (made by other programs).
 std::string FixtureCopy(const char* fixture, const char* name);
-std::vector<BYTE> ReadWholeFile(const std::string& path);
-// A test path (plain ASCII) for the wide functions.
-std::wstring W(const std::string& path);
 // A 24-bit bitmap file of one colour, written by hand.
 bool WriteBitmapFile(const std::string& path, int size, COLORREF colour);
 void EmptyTheClipboard();
 // A real HDROP, as the file manager gives it (wide paths): one file or several.
 HDROP MakeDrop(const std::vector<std::wstring>& paths);
-
-// A memory picture over a background; given a window, what its client area paints.
-class Picture
-{
-public:
-    Picture(HWND printed, int width, int height, COLORREF background = GetSysColor(COLOR_BTNFACE));
-    operator HDC() const { return memory_; }
-    COLORREF At(int x, int y) const { return GetPixel(memory_, x, y); }
-
-private:
-    WindowDC screen_;
-    MemoryDC memory_;
-    OwnedBitmap bitmap_;
-    SelectGuard keep_;
-};
 
 // What a dialog or message box showed when it was answered.
 struct DialogSeen

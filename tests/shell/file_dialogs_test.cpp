@@ -4,18 +4,6 @@
 #include "shell/file_commands.h"
 #include "shell/file_dialogs.h"
 
-namespace {
-
-std::string FixturePath(const char* name)
-{
-    std::string path = std::string(VEMIRO_FIXTURES) + "\\" + name;
-    for (char& c : path)
-        c = c == '/' ? '\\' : c;
-    return path;
-}
-
-}  // namespace
-
 TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
 {
     IconDocument& document = TheDocument();

@@ -36,7 +36,7 @@ TEST_F(EditorTest, FilesWithImagesTheEditorKeepsOpenEditAndSaveWhole)
         ASSERT_EQ(32, TheDocument().GetCurrentImage()->GetSize()) << c.name;
         ChooseColour(kRed, true);
         ClickPixel(5, 7);
-        CreateDirectoryA(VEMIRO_TEST_OUTPUT "/kept-saved", nullptr);
+        OutputFolder("kept-saved");
         Command(CmdSaveAs, {ChooseFile(FreshOutputPath((std::string("kept-saved\\") + c.name).c_str()))});
     }
     const std::string png = FixtureCopy("pillow_png.ico", "only-png.ico");

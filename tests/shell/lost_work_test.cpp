@@ -1,7 +1,5 @@
 #include "editor_fixture.h"
 
-#include <fstream>
-
 #include "views/palette_view.h"
 
 // Nothing the user did is lost without a question, and every failure is told.
@@ -211,7 +209,7 @@ TEST_F(LostWorkTest, ImportRefusalsAreWorded)
     ASSERT_TRUE(WriteBitmapFile(wide, 16, RGB(1, 2, 3)));
     std::vector<BYTE> bytes = ReadWholeFile(wide);
     bytes[22] = 8;  // biHeight: 16 wide, 8 high
-    std::ofstream(wide, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    ASSERT_TRUE(WriteWholeFile(wide, bytes));
     struct Case { std::string path, text; };
     for (const Case& c : {Case{wide, "La taille de l'image n'est pas valide."},
                           Case{notBitmap, "Le fichier « " + notBitmap + " » n'a pas pu être importé.\nCe n'est pas un "

@@ -139,7 +139,7 @@ TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
     EXPECT_FALSE(StatusText(1).empty());
     ExpectEnabled("opened", {{CmdSave, false}});
     // Each pixel a 16 x 16 block, the transparent ones showing the button face.
-    const std::vector<BYTE> rgba = ReadWholeFile(std::string(VEMIRO_FIXTURES) + "/icotool_depths.ico.rgba");
+    const std::vector<BYTE> rgba = ReadWholeFile(FixturePath("icotool_depths.ico.rgba"));
     ASSERT_GE(rgba.size(), 1024u);
     const Picture shown(TheCanvas().GetEditWindow(), 256, 256, RGB(1, 2, 3));
     for (int i = 0; i < 256; ++i) {

@@ -8,9 +8,6 @@
 
 namespace {
 
-// The recovery folder is under the test prefix's profile, in plain ASCII.
-std::string Narrow(const std::wstring& path) { return std::string(path.begin(), path.end()); }
-
 // This process's copy on disk: made some seconds after a change.
 std::wstring WaitForCopy()
 {
@@ -41,18 +38,10 @@ std::string PlantOrphan(const char* name, const char* documentPath)
         CreateDirectoryA(each.c_str(), nullptr);
     const std::string folder = root + "\\" + name;
     const std::string record = std::string("Vemiro recovery 1\nimage 0\npath ") + documentPath + "\n";
-    for (const auto& file : {std::make_pair(std::string("copy.ico"), bytes),
-                             std::make_pair(std::string("record.txt"), std::vector<BYTE>(record.begin(), record.end()))}) {
-        HANDLE out = CreateFileA((folder + "\\" + file.first).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                 nullptr);
-        DWORD written = 0;
-        EXPECT_TRUE(WriteFile(out, file.second.data(), DWORD(file.second.size()), &written, nullptr));
-        CloseHandle(out);
-    }
+    EXPECT_TRUE(WriteWholeFile(folder + "\\copy.ico", bytes));
+    EXPECT_TRUE(WriteWholeFile(folder + "\\record.txt", std::vector<BYTE>(record.begin(), record.end())));
     return folder;
 }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 }  // namespace
 
@@ -64,7 +53,7 @@ TEST_F(EditorTest, ANoToTheRecoveryOfferRemovesThatCopy)
     DialogScript script({Press(IDNO)});
     EXPECT_FALSE(OfferRecovery(main_));
     EXPECT_TRUE(script.Finished());
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(FileExists(folder));
 }
 
 // Taken, a copy is opened where it lies, then kept as this editor's own copy
@@ -83,7 +72,7 @@ TEST_F(EditorTest, RecoveredWorkIsTakenOverAndTheNamedFileToldNotOpened)
     EXPECT_NE(std::string::npos, script.Seen()[1].text.find("« C:\\icons\\autre.ico » n'a pas été ouvert"));
     EXPECT_EQ(std::wstring(L"C:\\icons\\repris.ico"), TheDocument().GetFilePath());
     EXPECT_TRUE(TheDocument().IsModified());
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(FileExists(folder));
     IconDocument kept;
     EXPECT_EQ(1, kept.OpenFile(TheRecovery().GetCopyPath().c_str()));
 }
@@ -129,7 +118,7 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
             HANDLE search = FindFirstFileA(copy.c_str(), &found);
             bool copied = false;
             for (bool more = search != INVALID_HANDLE_VALUE; more && !copied; more = FindNextFileA(search, &found))
-                copied = Exists(root + "\\" + found.cFileName + "\\copy.ico");
+                copied = FileExists(root + "\\" + found.cFileName + "\\copy.ico");
             if (search != INVALID_HANDLE_VALUE)
                 FindClose(search);
             return copied;

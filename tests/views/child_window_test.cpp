@@ -8,7 +8,7 @@ TEST(ChildWindow, ViewsFollowTheirWindowFromCreationUntilItGoes)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().SetPixelIndex(0, 0, kRed);
+    c.Image().SetPixelIndex(0, 0, kRedIndex);
     EXPECT_EQ(c.window, c.view.GetEditWindow());
     EXPECT_EQ(c.previewWindow, c.preview.GetPreviewWindow());
     EXPECT_EQ(c.paletteWindow, c.palette.GetPaletteWindow());
@@ -24,6 +24,6 @@ TEST(ChildWindow, ViewsFollowTheirWindowFromCreationUntilItGoes)
     c.previewWindow = c.preview.CreatePreview(again);
     ASSERT_NE(nullptr, c.window);
     EXPECT_EQ(c.window, c.view.GetEditWindow());
-    EXPECT_EQ(RGB(255, 0, 0), c.Cell(c.Show(), 0, 0));
-    EXPECT_EQ(RGB(255, 0, 0), c.ShowPreview().At(56, 56));
+    EXPECT_EQ(kRed, c.Cell(c.Show(), 0, 0));
+    EXPECT_EQ(kRed, c.ShowPreview().At(56, 56));
 }

@@ -65,8 +65,8 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
     for (const Case& k : cases) {
         Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, 4));
-        c.Image().Colours().SetLeftIndex(k.transparent ? c.Image().GetPaletteCount() : kRed);
-        c.Image().Colours().SetRightIndex(kBlue);
+        c.Image().Colours().SetLeftIndex(k.transparent ? c.Image().GetPaletteCount() : kRedIndex);
+        c.Image().Colours().SetRightIndex(kBlueIndex);
         c.view.SetTool(k.tool);
         Picture during = c.Drag(k.left, k.path);
         EXPECT_EQ(nullptr, GetCapture()) << k.name;
@@ -80,7 +80,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
         for (const auto& p : changed)
             EXPECT_EQ(k.shown, c.Cell(after, p.first, p.second)) << k.name << " at " << p.first << "," << p.second;
         EXPECT_TRUE(c.document.IsModified()) << k.name;
-        Pump();
+        PumpMessages();
         EXPECT_GE(Count(WM_DOCUMENT_STATE), 1) << k.name;
 
         ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
@@ -144,8 +144,8 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
 {
     // The picker is never remembered as the previous tool, and invalid tools are ignored.
     struct Case { int bits; bool left; COLORREF colour; int index; std::vector<int> tools; int back; };
-    for (const Case& k : { Case{ 4, true, RGB(0, 255, 0), kGreen, { ToolEllipse, ToolPicker, ToolPicker, 9, -1 }, ToolEllipse },
-                           Case{ 4, false, RGB(0, 255, 0), kGreen, { ToolEllipse, ToolPicker, ToolFill, ToolPicker }, ToolFill },
+    for (const Case& k : { Case{ 4, true, RGB(0, 255, 0), kGreenIndex, { ToolEllipse, ToolPicker, ToolPicker, 9, -1 }, ToolEllipse },
+                           Case{ 4, false, RGB(0, 255, 0), kGreenIndex, { ToolEllipse, ToolPicker, ToolFill, ToolPicker }, ToolFill },
                            Case{ 8, true, TransparentColour, 256, { ToolRectangle, ToolPicker }, ToolRectangle },
                            Case{ 24, true, RGB(1, 2, 3), -1, { ToolPicker }, ToolPencil },  // in no palette
                            Case{ 32, false, RGB(1, 2, 3), -1, { ToolLine, ToolPicker }, ToolLine },
@@ -241,7 +241,7 @@ TEST(EditViewMouse, SecondButtonDuringAStrokeKeepsTheFirstStrokeUndoable)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().Colours().SetLeftIndex(kRed);
+    c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));
     Move(c.window, c.Centre(2), c.Centre(1));
     // The right button goes down while the left is held: a new (left) press.
@@ -265,7 +265,7 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
                            Case{ "frame taken", ToolSelect, false }, Case{ "frame cancelled", ToolSelect, true } }) {
         Views c;
         ASSERT_TRUE(c.document.AddNewImage(16, 4));
-        c.Image().Colours().SetLeftIndex(kRed);
+        c.Image().Colours().SetLeftIndex(kRedIndex);
         c.view.SetTool(k.tool);
         Press(c.window, c.Centre(2), c.Centre(2));
         Move(c.window, c.Centre(5), c.Centre(5));
@@ -291,7 +291,7 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
         }
         EXPECT_TRUE(c.document.IsModified()) << k.name;
         EXPECT_TRUE(GetUpdateRect(c.previewWindow, nullptr, FALSE)) << k.name;
-        EXPECT_EQ(RGB(255, 0, 0), c.Cell(after, 2, 2)) << k.name;
+        EXPECT_EQ(kRed, c.Cell(after, 2, 2)) << k.name;
         ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
         EXPECT_TRUE(c.Marked().empty()) << k.name;
         EXPECT_FALSE(c.document.CanUndo()) << k.name;
@@ -304,7 +304,7 @@ TEST(EditViewMouse, AStrokeNeverReachesAnImageThatReplacedItsOwn)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().Colours().SetLeftIndex(kRed);
+    c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));
     Move(c.window, c.Centre(3), c.Centre(1));
     c.document.CloseDocument();
@@ -324,7 +324,7 @@ TEST(EditViewMouse, DISABLED_WithNoGdiObjectLeftDrawingIsRefusedAndTold)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().Colours().SetLeftIndex(kRed);
+    c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));            // one pixel: needs no GDI object
     {
         std::vector<HPEN> pens;
@@ -338,7 +338,7 @@ TEST(EditViewMouse, DISABLED_WithNoGdiObjectLeftDrawingIsRefusedAndTold)
             DeleteObject(pen);
     }
     EXPECT_EQ(nullptr, GetCapture());
-    Pump();
+    PumpMessages();
     EXPECT_EQ(2, Count(WM_EDIT_REFUSED));
     EXPECT_EQ(Pixels({ { 1, 1 } }), c.Marked());
     ASSERT_EQ(EditOutcome::Done, c.document.Undo());

@@ -195,11 +195,11 @@ TEST(PreviewView, ShowsTheImageAtActualSizeCentred)
         ASSERT_TRUE(c.document.AddNewImage(k.size, 4));
         IconImage& image = c.Image();
         const int last = k.size - 1;
-        image.SetPixelIndex(0, 0, kRed);
-        image.SetPixelIndex(last, last, kBlue);
+        image.SetPixelIndex(0, 0, kRedIndex);
+        image.SetPixelIndex(last, last, kBlueIndex);
         image.SetPixelIndex(1, 0, image.GetPaletteCount());  // transparent
         Picture shown = c.ShowPreview();
-        EXPECT_EQ(RGB(255, 0, 0), shown.At(k.at, k.at)) << k.size;
+        EXPECT_EQ(kRed, shown.At(k.at, k.at)) << k.size;
         EXPECT_EQ(RGB(0, 0, 255), shown.At(k.at + last, k.at + last)) << k.size;
         EXPECT_EQ(Face(), shown.At(k.at + 1, k.at)) << k.size;
         EXPECT_EQ(kWhite, shown.At(k.at + 1, k.at + 1)) << k.size;
@@ -214,7 +214,7 @@ TEST(PreviewView, CatchesUpWithAStrokeOnlyAtTheRelease)
 {
     Views c;
     ASSERT_TRUE(c.document.AddNewImage(16, 4));
-    c.Image().Colours().SetLeftIndex(kGreen);
+    c.Image().Colours().SetLeftIndex(kGreenIndex);
     ValidateRect(c.previewWindow, nullptr);
     Press(c.window, c.Centre(0), c.Centre(0));
     Move(c.window, c.Centre(3), c.Centre(0));

@@ -83,16 +83,16 @@ TEST(PaletteView, ClicksChooseTheColourOfEachButton)
     IconImage& image = p.Image();
     Release(p.paletteWindow, 95, 5);  // entry 9
     EXPECT_EQ(9, image.Colours().GetLeftIndex());
-    EXPECT_EQ(RGB(255, 0, 0), image.Colours().GetLeftColour());
+    EXPECT_EQ(kRed, image.Colours().GetLeftColour());
     Release(p.paletteWindow, 115, 170, false);
     EXPECT_EQ(16, image.Colours().GetRightIndex());
     EXPECT_EQ(TransparentColour, image.Colours().GetRightColour());
     EXPECT_EQ(9, image.Colours().GetLeftIndex());
-    Pump();
+    PumpMessages();
     EXPECT_EQ(2, Count(WM_COLOURS_CHANGED));
     Release(p.paletteWindow, 5, 15);  // below a one-row palette: nothing
     Release(p.paletteWindow, 160, 5);
-    Pump();
+    PumpMessages();
     EXPECT_EQ(2, Count(WM_COLOURS_CHANGED));
     EXPECT_EQ(9, image.Colours().GetLeftIndex());
 }
@@ -136,7 +136,7 @@ TEST(PaletteView, TheTransparentIndexCannotBeEdited)
               seen[0].find(" Cet index est utilisé pour la couleur transparente. \n Vous ne pouvez pas le modifier."))
         << seen[0];
     EXPECT_EQ(RGB(0, 0, 0), p.Image().GetPaletteColour(0));
-    Pump();
+    PumpMessages();
     EXPECT_EQ(0, Count(WM_PALETTE_EDITED));
 
     // A 24-bit image has no transparent index to protect.
@@ -155,7 +155,7 @@ TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
     IconImage& image = p.Image();
     EXPECT_EQ(1u, DoubleClick(p, 35, 5, IDCANCEL).size());  // entry 3
     EXPECT_EQ(1u, DoubleClick(p, 35, 5, IDOK).size());      // the dialog opens on the entry's own colour
-    Pump();
+    PumpMessages();
     EXPECT_EQ(0, Count(WM_PALETTE_EDITED));
     EXPECT_EQ(RGB(128, 128, 0), image.GetPaletteColour(3));
     EXPECT_EQ(3, image.Colours().GetLeftIndex());  // chosen by the first click of the double click
@@ -164,7 +164,7 @@ TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
     EXPECT_EQ(1u, DoubleClick(p, 45, 5, IDOK, { { 706, "10" }, { 707, "20" }, { 708, "30" } }).size());
     EXPECT_EQ(RGB(10, 20, 30), image.GetPaletteColour(4));
     EXPECT_EQ(4, image.Colours().GetLeftIndex());
-    Pump();
+    PumpMessages();
     EXPECT_EQ(1, Count(WM_PALETTE_EDITED));
 }
 
@@ -175,7 +175,7 @@ TEST(PaletteView, AskingWhetherAnEntryMayBeEditedLeavesThePaletteAlone)
     Views p;
     ASSERT_TRUE(p.document.AddNewImage(16, 4));
     IconImage& image = p.Image();
-    ASSERT_EQ(1, image.SetPaletteColour(0, RGB(255, 0, 0)));  // no black entry, no transparent pixel
+    ASSERT_EQ(1, image.SetPaletteColour(0, kRed));  // no black entry, no transparent pixel
     std::vector<COLORREF> before;
     for (int i = 0; i < 16; ++i)
         before.push_back(image.GetPaletteColour(i));

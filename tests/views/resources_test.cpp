@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "support/texts.h"
 #include "win/gdi_guards.h"
 
 namespace {
@@ -116,9 +117,7 @@ std::string NameOrOrdinal(const std::vector<unsigned char>& bytes, size_t& at)
     for (size_t n = 0; at + 2 <= bytes.size() && Word(bytes, at) != 0 && n < 255; at += 2)
         text[n++] = static_cast<wchar_t>(Word(bytes, at));
     at += 2;
-    char cp1252[512] = {};
-    WideCharToMultiByte(1252, 0, text, -1, cp1252, sizeof cp1252 - 1, nullptr, nullptr);
-    return cp1252;
+    return Cp1252(text);
 }
 
 std::string Item(const std::string& className, unsigned id, const std::string& text, unsigned style, int x,

@@ -4,7 +4,7 @@ using namespace viewtest;
 
 namespace {
 
-const COLORREF kBase = RGB(100, 150, 200), kLight = RGB(240, 240, 240), kRedRgb = RGB(255, 0, 0);
+const COLORREF kBase = RGB(100, 150, 200), kLight = RGB(240, 240, 240);
 
 struct Button
 {
@@ -15,7 +15,7 @@ struct Button
                                GetModuleHandleA(nullptr), nullptr);
         SendMessageA(hwnd, TBM_SETFACECOLOUR, 0, kBase);
     }
-    Picture Face() const { return Picture(hwnd, 27, 27); }
+    Picture Face() const { return Picture(hwnd, 27, 27, kSentinel); }
     // One step of a mouse or parent action, by its letter: h hover, l leave, d down, u up,
     // s, c and 2 the button states 1, 0 and 2.
     void Do(char step) const
@@ -120,7 +120,7 @@ TEST(ToolButton, FacesAndCommandsFollowTheMouseAndTheLatch)
             EXPECT_EQ(static_cast<WPARAM>(CmdShiftLeft), LastCommand()) << k.name;  // BN_CLICKED is 0
             EXPECT_EQ(reinterpret_cast<LPARAM>(b.hwnd), Last(WM_COMMAND)->lParam) << k.name;
         }
-        Pump();
+        PumpMessages();
         EXPECT_EQ(k.commands, Count(WM_COMMAND)) << k.name;
     }
 }
@@ -148,7 +148,7 @@ TEST(ToolButton, KeepsItsOwnCopyOfTheIcon)
     {
         MemoryDC dc(screen);
         SelectGuard keep(dc, colour);
-        OwnedBrush red(CreateSolidBrush(kRedRgb));
+        OwnedBrush red(CreateSolidBrush(kRed));
         RECT all = { 0, 0, 22, 22 };
         FillRect(dc, &all, red);
     }
@@ -161,12 +161,12 @@ TEST(ToolButton, KeepsItsOwnCopyOfTheIcon)
     SendMessageA(b.hwnd, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
     DestroyIcon(icon);  // the button has its own copy
     // Centred, and one pixel down and right on the pressed face; a new face colour keeps the icon.
-    EXPECT_EQ(22 * 22, b.Face().Count(kRedRgb, 2, 2, 24, 24));
-    EXPECT_EQ(22 * 22, b.Face().Count(kRedRgb));
+    EXPECT_EQ(22 * 22, b.Face().Count(kRed, 2, 2, 24, 24));
+    EXPECT_EQ(22 * 22, b.Face().Count(kRed));
     b.Do('s');
-    EXPECT_EQ(22 * 22, b.Face().Count(kRedRgb, 3, 3, 25, 25));
+    EXPECT_EQ(22 * 22, b.Face().Count(kRed, 3, 3, 25, 25));
     SendMessageA(b.hwnd, TBM_SETFACECOLOUR, 0, RGB(0, 0, 0));
     Picture dark = b.Face();
-    EXPECT_EQ(22 * 22, dark.Count(kRedRgb, 3, 3, 25, 25));
+    EXPECT_EQ(22 * 22, dark.Count(kRed, 3, 3, 25, 25));
     EXPECT_EQ(RGB(0, 0, 0), dark.At(2, 4));
 }

@@ -10,6 +10,10 @@
 #include <vector>
 
 #include "document/icon_document.h"
+#include "support/canvas_cells.h"
+#include "support/colours.h"
+#include "support/message_pump.h"
+#include "support/picture.h"
 #include "views/edit_view.h"
 #include "views/palette_view.h"
 #include "views/preview_view.h"
@@ -20,8 +24,8 @@
 namespace viewtest {
 
 // Entries of the 4-bit default palette, and colours the views draw with.
-const int kRed = 9, kGreen = 10, kBlue = 12;
-const COLORREF kWhite = RGB(255, 255, 255), kFrameGreen = RGB(0, 100, 0), kSentinel = RGB(255, 0, 255);
+const int kRedIndex = 9, kGreenIndex = 10, kBlueIndex = 12;
+const COLORREF kFrameGreen = RGB(0, 100, 0), kSentinel = RGB(255, 0, 255);
 
 inline COLORREF Face() { return GetSysColor(COLOR_BTNFACE) & 0xFFFFFF; }
 
@@ -38,14 +42,6 @@ inline LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     Received().push_back(MSG{ hwnd, msg, wParam, lParam, 0, {} });
     return 0;
-}
-
-// Handles everything already queued, posted notifications included.
-inline void Pump()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessageA(&msg);
 }
 
 inline int Count(UINT message)
@@ -67,7 +63,7 @@ inline const MSG* Last(UINT message)
 // The command a view posted last, or 0.
 inline WPARAM LastCommand()
 {
-    Pump();
+    PumpMessages();
     return Last(WM_COMMAND) ? Last(WM_COMMAND)->wParam : 0;
 }
 
@@ -105,7 +101,7 @@ public:
     ~TestParent()
     {
         DestroyWindow(hwnd_);
-        Pump();
+        PumpMessages();
         Received().clear();
     }
     TestParent(const TestParent&) = delete;
@@ -114,49 +110,6 @@ public:
 
 private:
     HWND hwnd_;
-};
-
-// What a window shows, rendered through WM_PRINTCLIENT into a 32-bit DIB over a sentinel colour.
-class Picture
-{
-public:
-    Picture(HWND window, int width, int height, LPARAM flags = PRF_CLIENT)
-        : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height)
-    {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        void* bits = nullptr;
-        MemoryDC dc(nullptr);
-        OwnedBitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        SelectGuard keep(dc, bitmap);
-        OwnedBrush fill(CreateSolidBrush(kSentinel));
-        RECT all = { 0, 0, width, height };
-        FillRect(dc, &all, fill);
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(static_cast<HDC>(dc)), flags);
-        GdiFlush();
-        const DWORD* source = static_cast<const DWORD*>(bits);
-        for (size_t i = 0; i < pixels_.size(); ++i)  // blue, green, red, unused from the low byte
-            pixels_[i] = RGB((source[i] >> 16) & 0xFF, (source[i] >> 8) & 0xFF, source[i] & 0xFF);
-    }
-    COLORREF At(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
-    bool operator==(const Picture& other) const { return pixels_ == other.pixels_; }
-    // How many pixels of a colour lie in [x0, x1) x [y0, y1), the whole picture by default.
-    int Count(COLORREF colour, int x0 = 0, int y0 = 0, int x1 = -1, int y1 = -1) const
-    {
-        int n = 0;
-        for (int y = y0; y < (y1 < 0 ? height_ : y1); ++y)
-            for (int x = x0; x < (x1 < 0 ? width_ : x1); ++x)
-                n += At(x, y) == colour ? 1 : 0;
-        return n;
-    }
-
-private:
-    int width_, height_;
-    std::vector<COLORREF> pixels_;
 };
 
 inline LPARAM At(int x, int y) { return MAKELPARAM(static_cast<short>(x), static_cast<short>(y)); }
@@ -187,11 +140,11 @@ public:
         paletteWindow = palette.CreatePaletteView(parent);
     }
     IconImage& Image() { return *document.GetCurrentImage(); }
-    Picture Show() { return Picture(window, EditView::CanvasSide, EditView::CanvasSide); }
-    Picture ShowPreview() { return Picture(previewWindow, 128, 128, PRF_CLIENT | PRF_ERASEBKGND); }
-    Picture ShowPalette() { return Picture(paletteWindow, 161, 185, PRF_CLIENT | PRF_ERASEBKGND); }
+    Picture Show() { return Picture(window, EditView::CanvasSide, EditView::CanvasSide, kSentinel); }
+    Picture ShowPreview() { return Picture(previewWindow, 128, 128, kSentinel, PRF_CLIENT | PRF_ERASEBKGND); }
+    Picture ShowPalette() { return Picture(paletteWindow, 161, 185, kSentinel, PRF_CLIENT | PRF_ERASEBKGND); }
     // Canvas coordinates of the centre of an image pixel's cell.
-    int Centre(int p) { return (2 * p + 1) * 128 / Image().GetSize(); }
+    int Centre(int p) { return CellCentre(p, Image().GetSize()); }
     // The colour shown at the centre of an image pixel's cell.
     COLORREF Cell(const Picture& shown, int px, int py) { return shown.At(Centre(px), Centre(py)); }
     // The pixels whose cell is not white.
