@@ -34,7 +34,7 @@ LRESULT DrawColourSwatch(const DRAWITEMSTRUCT* item)
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
         return 0;
     }
-    OwnedBitmap pattern(LoadBitmapA(Shell().instance, MAKEINTRESOURCEA(IdbTransparentPattern)));
+    OwnedBitmap pattern(LoadBitmapA(Shell().instance, MAKEINTRESOURCEA(IDB_TRANSPARENT_PATTERN)));
     const RECT& whole = item->rcItem;
     const int thirdWidth = (whole.right - whole.left) / 3;
     const int thirdHeight = (whole.bottom - whole.top) / 3;

@@ -105,7 +105,7 @@ void ChooseTool(HWND mainWindow, int command)
 {
     PressToolButton(mainWindow, command);
     SetFocus(mainWindow);
-    TheCanvas().SetTool(command - CmdToolFirst);
+    TheCanvas().SetTool(command - IDM_PENCIL);
     Refresh(mainWindow, RefreshHint);
 }
 
@@ -200,44 +200,44 @@ void OnCommand(HWND mainWindow, int id, int code, HWND control)
         return;
     // Whatever a command does, it does to a finished stroke.
     TheCanvas().EndDrag();
-    if (id >= CmdToolFirst && id <= CmdToolLast) {
+    if (id >= IDM_PENCIL && id <= IDM_SELECT) {
         ChooseTool(mainWindow, id);
         return;
     }
     switch (id) {
-    case IdImageIndexBox:
+    case IDC_IMAGE_INDEX_BOX:
         if (code == CBN_SELCHANGE)
             SelectFromIndexBox(mainWindow, control);
         break;
-    case CmdNew: NewDocument(mainWindow); break;
-    case CmdOpen: OpenDocument(mainWindow); break;
-    case CmdSave: RunAndRefresh(mainWindow, SaveFromShell(mainWindow, false), RefreshTitle | RefreshCommands); break;
-    case CmdSaveAs: RunAndRefresh(mainWindow, SaveFromShell(mainWindow, true), RefreshTitle | RefreshCommands); break;
-    case CmdImportBitmap: ImportBitmapDocument(mainWindow); break;
-    case CmdClose: CloseCurrentDocument(mainWindow); break;
-    case CmdQuit: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
-    case CmdUndo: EditAndRefresh(mainWindow, document.Undo(), kAfterHistory); break;
-    case CmdRedo: EditAndRefresh(mainWindow, document.Redo(), kAfterHistory); break;
-    case CmdCut: EditAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
-    case CmdCopy: Succeeded(mainWindow, document.CopySelection()); break;
-    case CmdPaste:
+    case IDM_NEW: NewDocument(mainWindow); break;
+    case IDM_OPEN: OpenDocument(mainWindow); break;
+    case IDM_SAVE: RunAndRefresh(mainWindow, SaveFromShell(mainWindow, false), RefreshTitle | RefreshCommands); break;
+    case IDM_SAVE_AS: RunAndRefresh(mainWindow, SaveFromShell(mainWindow, true), RefreshTitle | RefreshCommands); break;
+    case IDM_IMPORT_BITMAP: ImportBitmapDocument(mainWindow); break;
+    case IDM_CLOSE: CloseCurrentDocument(mainWindow); break;
+    case IDM_QUIT: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
+    case IDM_UNDO: EditAndRefresh(mainWindow, document.Undo(), kAfterHistory); break;
+    case IDM_REDO: EditAndRefresh(mainWindow, document.Redo(), kAfterHistory); break;
+    case IDM_CUT: EditAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
+    case IDM_COPY: Succeeded(mainWindow, document.CopySelection()); break;
+    case IDM_PASTE:
         EditAndRefresh(mainWindow, document.PasteClipboard(), RefreshCanvas | RefreshPreview | RefreshCommands);
         break;
-    case CmdSelectAll: SelectAll(mainWindow); break;
+    case IDM_SELECT_ALL: SelectAll(mainWindow); break;
     // The document moves its selection with the pixels; the frame is drawn from it.
-    case CmdShiftLeft: EditAndRefresh(mainWindow, document.ShiftImage(-1, 0), kAfterShift); break;
-    case CmdShiftUp: EditAndRefresh(mainWindow, document.ShiftImage(0, -1), kAfterShift); break;
-    case CmdShiftRight: EditAndRefresh(mainWindow, document.ShiftImage(1, 0), kAfterShift); break;
-    case CmdShiftDown: EditAndRefresh(mainWindow, document.ShiftImage(0, 1), kAfterShift); break;
-    case CmdMirrorVertical: EditAndRefresh(mainWindow, document.MirrorImage(1), kAfterMirror); break;
-    case CmdMirrorHorizontal: EditAndRefresh(mainWindow, document.MirrorImage(0), kAfterMirror); break;
-    case CmdDeleteImage: ChangeImageList(mainWindow, false); break;
-    case CmdRestoreImage: ChangeImageList(mainWindow, true); break;
-    case CmdClearImage: EditAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview); break;
-    case CmdAddBlankImage: AddBlankImage(mainWindow); break;
-    case CmdAddBitmapImage: AddBitmapImage(mainWindow); break;
-    case CmdHelp: ShowHelp(mainWindow); break;
-    case CmdAbout: ShowAbout(mainWindow); break;
+    case IDM_SHIFT_LEFT: EditAndRefresh(mainWindow, document.ShiftImage(-1, 0), kAfterShift); break;
+    case IDM_SHIFT_UP: EditAndRefresh(mainWindow, document.ShiftImage(0, -1), kAfterShift); break;
+    case IDM_SHIFT_RIGHT: EditAndRefresh(mainWindow, document.ShiftImage(1, 0), kAfterShift); break;
+    case IDM_SHIFT_DOWN: EditAndRefresh(mainWindow, document.ShiftImage(0, 1), kAfterShift); break;
+    case IDM_MIRROR_VERTICAL: EditAndRefresh(mainWindow, document.MirrorImage(1), kAfterMirror); break;
+    case IDM_MIRROR_HORIZONTAL: EditAndRefresh(mainWindow, document.MirrorImage(0), kAfterMirror); break;
+    case IDM_DELETE_IMAGE: ChangeImageList(mainWindow, false); break;
+    case IDM_RESTORE_IMAGE: ChangeImageList(mainWindow, true); break;
+    case IDM_CLEAR_IMAGE: EditAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview); break;
+    case IDM_ADD_BLANK_IMAGE: AddBlankImage(mainWindow); break;
+    case IDM_ADD_BITMAP_IMAGE: AddBitmapImage(mainWindow); break;
+    case IDM_HELP: ShowHelp(mainWindow); break;
+    case IDM_ABOUT: ShowAbout(mainWindow); break;
     }
 }
 
@@ -253,21 +253,21 @@ bool IsCommandEnabled(int command)
     const IconDocument& document = TheDocument();
     const bool open = document.IsOpen() != 0;
     switch (command) {
-    case CmdNew:
-    case CmdOpen:
-    case CmdImportBitmap:
-    case CmdQuit:
-    case CmdHelp:
-    case CmdAbout:
+    case IDM_NEW:
+    case IDM_OPEN:
+    case IDM_IMPORT_BITMAP:
+    case IDM_QUIT:
+    case IDM_HELP:
+    case IDM_ABOUT:
         return true;
-    case CmdSave: return document.IsModified() != 0;
-    case CmdUndo: return document.CanUndo();
-    case CmdRedo: return document.CanRedo();
-    case CmdCut:
-    case CmdCopy: return open && document.HasSelection();
-    case CmdPaste: return open && ClipboardHasPicture();
-    case CmdDeleteImage: return document.CanDeleteImage();
-    case CmdRestoreImage: return document.HasDeletedImage();
+    case IDM_SAVE: return document.IsModified() != 0;
+    case IDM_UNDO: return document.CanUndo();
+    case IDM_REDO: return document.CanRedo();
+    case IDM_CUT:
+    case IDM_COPY: return open && document.HasSelection();
+    case IDM_PASTE: return open && ClipboardHasPicture();
+    case IDM_DELETE_IMAGE: return document.CanDeleteImage();
+    case IDM_RESTORE_IMAGE: return document.HasDeletedImage();
     }
     // Save as, Close, Select all, the tools, the effects and the image commands
     // all work on the open document.
@@ -304,22 +304,22 @@ void OnInitMenuPopup(HMENU popup, LPARAM lParam)
 void OnNotification(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_PALETTE_EDITED:
+    case VM_PALETTE_EDITED:
         UpdateColourStatus();
         Invalidate(TheCanvas().GetEditWindow(), FALSE);
         Invalidate(ThePreview().GetPreviewWindow(), TRUE);
         break;
-    case WM_COLOURS_CHANGED: UpdateColourStatus(); break;
-    case WM_COLOUR_PICKED:
+    case VM_COLOURS_CHANGED: UpdateColourStatus(); break;
+    case VM_COLOUR_PICKED:
         UpdateColourStatus();
         Invalidate(ThePalette().GetPaletteWindow(), TRUE);
         break;
-    case WM_HOTSPOT_CHANGED: UpdateHotspotText(); break;
-    case WM_DOCUMENT_STATE:
+    case VM_HOTSPOT_CHANGED: UpdateHotspotText(); break;
+    case VM_DOCUMENT_STATE:
         UpdateCommandState(mainWindow);
         NoteDocumentState(mainWindow);
         break;
-    case WM_CURSOR_POSITION: UpdateCursorPosition(static_cast<int>(wParam), static_cast<int>(lParam)); break;
-    case WM_EDIT_REFUSED: TellEditRefused(mainWindow); break;
+    case VM_CURSOR_POSITION: UpdateCursorPosition(static_cast<int>(wParam), static_cast<int>(lParam)); break;
+    case VM_EDIT_REFUSED: TellEditRefused(mainWindow); break;
     }
 }

@@ -73,6 +73,6 @@ void ShowAbout(HWND owner)
     params.lpszText = text.c_str();
     params.lpszCaption = caption.c_str();
     params.dwStyle = MB_USERICON;
-    params.lpszIcon = MAKEINTRESOURCEW(IdiApplication);
+    params.lpszIcon = MAKEINTRESOURCEW(IDI_PROGRAM);
     MessageBoxIndirectW(&params);
 }

@@ -52,10 +52,10 @@ const ChildLayout kChildren[] = {
     {"Button", "Aperçu", 0, kGroupBox, 435, 35, 185, 150, 0, true, KeepNothing},
     {"Button", "Palette de couleur", 0, kGroupBox, 435, 195, 185, 206, 0, true, KeepNothing},
     {"static", "Index :", 0, kLabel, 140, 373, 40, 20, 0, true, KeepNothing},
-    {"combobox", "", 0, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 180, 370, 42, 60, IdImageIndexBox, true,
+    {"combobox", "", 0, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 180, 370, 42, 60, IDC_IMAGE_INDEX_BOX, true,
      KeepNothing},
     {"static", "Format :", 0, kLabel, 250, 373, 40, 20, 0, true, KeepNothing},
-    {"edit", "", WS_EX_CLIENTEDGE, kReadOnlyBox, 295, 370, 110, 22, IdFormatBox, true, KeepNothing},
+    {"edit", "", WS_EX_CLIENTEDGE, kReadOnlyBox, 295, 370, 110, 22, IDC_FORMAT_BOX, true, KeepNothing},
     {"static", "", 0, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 30, 54, 54, 40, 0, false, KeepSwatch},
     {"edit", "", 0, kReadOnlyBox, 20, 372, 75, 18, 0, true, KeepHotspotBox},
 };
@@ -190,7 +190,7 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         if (wParam == RecoveryTimer)
             OnRecoveryTimer(hwnd);
         return 0;
-    case WM_RECOVERY_FAILED: TellRecoveryNotKept(hwnd); return 0;
+    case VM_RECOVERY_FAILED: TellRecoveryNotKept(hwnd); return 0;
     case WM_ENDSESSION:
         // The user answered the save prompt already: nothing is left to recover.
         if (wParam)
@@ -215,13 +215,13 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), lParam);
         return 0;
-    case WM_PALETTE_EDITED:
-    case WM_COLOURS_CHANGED:
-    case WM_COLOUR_PICKED:
-    case WM_HOTSPOT_CHANGED:
-    case WM_DOCUMENT_STATE:
-    case WM_CURSOR_POSITION:
-    case WM_EDIT_REFUSED:
+    case VM_PALETTE_EDITED:
+    case VM_COLOURS_CHANGED:
+    case VM_COLOUR_PICKED:
+    case VM_HOTSPOT_CHANGED:
+    case VM_DOCUMENT_STATE:
+    case VM_CURSOR_POSITION:
+    case VM_EDIT_REFUSED:
         OnNotification(hwnd, msg, wParam, lParam);
         return 0;
     }

@@ -113,7 +113,7 @@ void OnRecoveryTimer(HWND mainWindow)
         Arm(mainWindow, kRetryDelay);
         return;
     }
-    TheRecovery().NotifyFailures(mainWindow, WM_RECOVERY_FAILED);
+    TheRecovery().NotifyFailures(mainWindow, VM_RECOVERY_FAILED);
     copiedChanges = document.GetChangeCount();
     if (!WriteCopy(false))
         TellRecoveryNotKept(mainWindow);

@@ -14,10 +14,7 @@ std::wstring RecoveryRoot();
 RecoveryStore& TheRecovery();
 
 const UINT_PTR RecoveryTimer = 1;
-// Posted by the recovery store when a copy could not be written.
-const UINT WM_RECOVERY_FAILED = WM_APP + 1;
-
-// WM_DOCUMENT_STATE: a change not copied yet arms the timer.
+// VM_DOCUMENT_STATE: a change not copied yet arms the timer.
 void NoteDocumentState(HWND mainWindow);
 // WM_TIMER: the copy is written, unless a drag is going on.
 void OnRecoveryTimer(HWND mainWindow);
@@ -28,6 +25,6 @@ void StopRecovery(HWND mainWindow);
 // At the start: asks about each readable copy left behind, and tells where the
 // unreadable ones were put; true when one became the document.
 bool OfferRecovery(HWND mainWindow);
-// WM_RECOVERY_FAILED, or a copy refused: says once a session that unsaved work
+// VM_RECOVERY_FAILED, or a copy refused: says once a session that unsaved work
 // is not being kept.
 void TellRecoveryNotKept(HWND mainWindow);

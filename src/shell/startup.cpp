@@ -26,7 +26,7 @@ const char* const kNotOpenedForRecovery =
 void InitialiseShell(HINSTANCE instance)
 {
     Shell().instance = instance;
-    Shell().shortcuts = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IdrShortcuts));
+    Shell().shortcuts = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_SHORTCUTS));
     InitCommonControls();
 }
 
@@ -37,15 +37,15 @@ bool RegisterEditorClasses(HINSTANCE instance)
     frame.style = CS_DBLCLKS;
     frame.lpfnWndProc = MainWindowProc;
     frame.hInstance = instance;
-    frame.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IdiApplication));
+    frame.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     // The icon's own 16 x 16 picture, drawn for that size, rather than the
     // 32 x 32 one shrunk; shared, so that it lives as long as the module.
-    frame.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IdiApplication), IMAGE_ICON,
+    frame.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                   LR_SHARED));
     frame.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     frame.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    frame.lpszMenuName = MAKEINTRESOURCEW(IdrMainMenu);
+    frame.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
     frame.lpszClassName = MainWindowClassWide;
     if (LOWORD(RegisterClassExW(&frame)) == 0)
         return false;

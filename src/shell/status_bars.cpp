@@ -124,21 +124,21 @@ void UpdateToolHint()
 void UpdateImageIndex(HWND mainWindow)
 {
     IconDocument& document = TheDocument();
-    SendDlgItemMessageA(mainWindow, IdImageIndexBox, CB_RESETCONTENT, 0, 0);
+    SendDlgItemMessageA(mainWindow, IDC_IMAGE_INDEX_BOX, CB_RESETCONTENT, 0, 0);
     if (!document.IsOpen()) {
-        SetDlgItemTextW(mainWindow, IdFormatBox, L"");
+        SetDlgItemTextW(mainWindow, IDC_FORMAT_BOX, L"");
         return;
     }
     const int count = document.GetImageCount();
     for (int i = 1; i <= count; ++i) {
         char number[16];
         snprintf(number, sizeof number, "%i", i);
-        SendDlgItemMessageW(mainWindow, IdImageIndexBox, CB_ADDSTRING, 0,
+        SendDlgItemMessageW(mainWindow, IDC_IMAGE_INDEX_BOX, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(WideText(number).c_str()));
     }
-    SendDlgItemMessageA(mainWindow, IdImageIndexBox, CB_SETCURSEL, document.GetCurrentIndex(), 0);
+    SendDlgItemMessageA(mainWindow, IDC_IMAGE_INDEX_BOX, CB_SETCURSEL, document.GetCurrentIndex(), 0);
     const IconImage* image = document.GetCurrentImage();
-    SetDlgItemTextW(mainWindow, IdFormatBox, WideText(image ? image->GetFormatText().c_str() : "").c_str());
+    SetDlgItemTextW(mainWindow, IDC_FORMAT_BOX, WideText(image ? image->GetFormatText().c_str() : "").c_str());
 }
 
 void UpdateHotspotText()

@@ -28,21 +28,21 @@ struct ButtonName
 };
 
 const ButtonName kButtonNames[15] = {
-    {CmdToolFirst + ToolPencil, "Crayon"},
-    {CmdToolFirst + ToolFill, "Pot de peinture"},
-    {CmdToolFirst + ToolPicker, "Pipette"},
-    {CmdToolFirst + ToolEraser, "Gomme"},
-    {CmdToolFirst + ToolLine, "Ligne"},
-    {CmdToolFirst + ToolRectangle, "Rectangle"},
-    {CmdToolFirst + ToolEllipse, "Ellipse"},
-    {CmdToolFirst + ToolHotspot, "Point curseur"},
-    {CmdToolFirst + ToolSelect, "Sélection"},
-    {CmdShiftLeft, "Décaler vers la gauche"},
-    {CmdShiftUp, "Décaler vers le haut"},
-    {CmdShiftRight, "Décaler vers la droite"},
-    {CmdMirrorVertical, "Miroir vertical"},
-    {CmdShiftDown, "Décaler vers le bas"},
-    {CmdMirrorHorizontal, "Miroir horizontal"},
+    {IDM_PENCIL, "Crayon"},
+    {IDM_FILL, "Pot de peinture"},
+    {IDM_PICKER, "Pipette"},
+    {IDM_ERASER, "Gomme"},
+    {IDM_LINE, "Ligne"},
+    {IDM_RECTANGLE, "Rectangle"},
+    {IDM_ELLIPSE, "Ellipse"},
+    {IDM_HOTSPOT, "Point curseur"},
+    {IDM_SELECT, "Sélection"},
+    {IDM_SHIFT_LEFT, "Décaler vers la gauche"},
+    {IDM_SHIFT_UP, "Décaler vers le haut"},
+    {IDM_SHIFT_RIGHT, "Décaler vers la droite"},
+    {IDM_MIRROR_VERTICAL, "Miroir vertical"},
+    {IDM_SHIFT_DOWN, "Décaler vers le bas"},
+    {IDM_MIRROR_HORIZONTAL, "Miroir horizontal"},
 };
 
 // A grid of three columns on a 27-pixel pitch.
@@ -95,14 +95,14 @@ void AddTooltips(HWND mainWindow)
 
 bool SetUpToolButtons(HWND mainWindow)
 {
-    CreateButtonGrid(mainWindow, kEffectCount, 275, CmdShiftLeft);
-    if (!GiveGlyphs(mainWindow, IdbEffectGlyphs, kEffectCount, CmdShiftLeft))
+    CreateButtonGrid(mainWindow, kEffectCount, 275, IDM_SHIFT_LEFT);
+    if (!GiveGlyphs(mainWindow, IDB_EFFECT_GLYPHS, kEffectCount, IDM_SHIFT_LEFT))
         return false;
-    CreateButtonGrid(mainWindow, kToolCount, 145, CmdToolFirst);
-    if (!GiveGlyphs(mainWindow, IdbToolGlyphs, kToolCount, CmdToolFirst))
+    CreateButtonGrid(mainWindow, kToolCount, 145, IDM_PENCIL);
+    if (!GiveGlyphs(mainWindow, IDB_TOOL_GLYPHS, kToolCount, IDM_PENCIL))
         return false;
     // The canvas starts with the pencil.
-    SendDlgItemMessageA(mainWindow, CmdToolFirst + ToolPencil, BM_SETSTATE, TRUE, 0);
+    SendDlgItemMessageA(mainWindow, IDM_PENCIL, BM_SETSTATE, TRUE, 0);
     AddTooltips(mainWindow);
     return true;
 }
@@ -117,7 +117,7 @@ const char* ToolButtonTooltip(int command)
 
 void PressToolButton(HWND mainWindow, int command)
 {
-    for (int id = CmdToolFirst; id <= CmdToolLast; ++id)
+    for (int id = IDM_PENCIL; id <= IDM_SELECT; ++id)
         SendDlgItemMessageA(mainWindow, id, BM_SETSTATE, FALSE, 0);
     SendDlgItemMessageA(mainWindow, command, BM_SETSTATE, TRUE, 0);
 }

@@ -86,7 +86,7 @@ TEST_F(EditorTest, EditedPaletteEntryReachesTheStatusBarAndCanvas)
     ASSERT_NE(entry, image->GetTransparentIndex());
     ASSERT_NE(chosen, image->GetPaletteColour(entry));
     image->Colours().SetLeftIndex(entry);
-    Command(CmdToolFirst + ToolFill);
+    Command(IDM_FILL);
     ClickPixel(8, 8);
 
     DialogScript script({[chosen](HWND dialog) {

@@ -28,8 +28,8 @@ TEST_F(EditorTest, NewImageDialogListsDefaultsAndAnswers)
 {
     std::vector<std::string> sides, bitCounts;
     auto look = [&](HWND dialog) {
-        sides = ListAndSelection(GetDlgItem(dialog, IdcSideList));
-        bitCounts = ListAndSelection(GetDlgItem(dialog, IdcBitCountList));
+        sides = ListAndSelection(GetDlgItem(dialog, IDC_SIDE_LIST));
+        bitCounts = ListAndSelection(GetDlgItem(dialog, IDC_BIT_COUNT_LIST));
         return Press(IDOK)(dialog);
     };
     struct Case { DialogScript::Action answer; bool confirmed; int side, bitCount; };
@@ -62,11 +62,11 @@ TEST_F(EditorTest, DialogThatCannotBeMadeCountsAsCancel)
     EXPECT_FALSE(dialog.Show(main_, &side, &bitCount));
     EXPECT_EQ(-5, side);
     EXPECT_EQ(-6, bitCount);
-    Command(CmdNew);
-    Command(CmdAddBlankImage);
+    Command(IDM_NEW);
+    Command(IDM_ADD_BLANK_IMAGE);
     UnhookWindowsHookEx(refused);
     EXPECT_EQ(1, TheDocument().GetImageCount());
-    EXPECT_EQ("48x48x24-bits", ChildText(IdFormatBox));
+    EXPECT_EQ("48x48x24-bits", ChildText(IDC_FORMAT_BOX));
 }
 
 class SavePromptTest : public EditorTest
@@ -78,8 +78,8 @@ protected:
         if (path.empty())
             NewDocument(k16, kBits24);
         else
-            Command(CmdOpen, {ChooseFile(path)});
-        Command(CmdMirrorVertical);
+            Command(IDM_OPEN, {ChooseFile(path)});
+        Command(IDM_MIRROR_VERTICAL);
         ASSERT_TRUE(TheDocument().IsModified());
     }
 };
@@ -111,7 +111,7 @@ TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
             TheDocument().SetModified(0);
         const std::vector<BYTE> before = ReadWholeFile(written);
 
-        const std::vector<DialogSeen> seen = Command(CmdQuit, c.answers);
+        const std::vector<DialogSeen> seen = Command(IDM_QUIT, c.answers);
         ASSERT_EQ(c.modified, !seen.empty()) << c.name;
         if (c.modified) {
             EXPECT_EQ("     Enregistrer les modifications .  ", seen[0].text) << c.name;
@@ -128,7 +128,7 @@ TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
 // command that would discard the document.
 TEST_F(SavePromptTest, PromptWithoutASaveKeepsTheDocumentForEveryCommand)
 {
-    for (int command : {CmdNew, CmdOpen, CmdImportBitmap, CmdClose, CmdQuit}) {
+    for (int command : {IDM_NEW, IDM_OPEN, IDM_IMPORT_BITMAP, IDM_CLOSE, IDM_QUIT}) {
         for (bool yes : {false, true}) {
             ModifiedDocument("");
             Command(command, yes ? std::vector<DialogScript::Action>{Press(IDYES), Press(IDCANCEL)}
@@ -136,7 +136,7 @@ TEST_F(SavePromptTest, PromptWithoutASaveKeepsTheDocumentForEveryCommand)
             EXPECT_TRUE(IsWindow(main_)) << command;
             EXPECT_TRUE(TheDocument().IsModified()) << command;
             EXPECT_EQ(1, TheDocument().GetImageCount()) << command;
-            EXPECT_EQ("16x16x24-bits", ChildText(IdFormatBox)) << command;
+            EXPECT_EQ("16x16x24-bits", ChildText(IDC_FORMAT_BOX)) << command;
             TheDocument().CloseDocument();
         }
     }
@@ -144,7 +144,7 @@ TEST_F(SavePromptTest, PromptWithoutASaveKeepsTheDocumentForEveryCommand)
 
 TEST_F(EditorTest, AboutBoxShowsTheProgramAndItsAuthor)
 {
-    const std::vector<DialogSeen> seen = Command(CmdAbout, {Press(IDOK)});
+    const std::vector<DialogSeen> seen = Command(IDM_ABOUT, {Press(IDOK)});
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(" A propos de...", seen[0].title);
     for (const char* part : {"Vemiro Editeur", "Version 1.4", "Juillet 2006", "Auteur :"})

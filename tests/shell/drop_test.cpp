@@ -28,7 +28,7 @@ TEST_F(EditorTest, DroppedLongPathOpensAndSavesThatFile)
     const int images = TheDocument().GetImageCount() + 1;
     ASSERT_EQ(1, TheDocument().AddNewImage(16, 4));
     TheDocument().SetModified(1);
-    Command(CmdSave);
+    Command(IDM_SAVE);
     EXPECT_EQ(0, TheDocument().IsModified());
         std::vector<BYTE> saved(6);
     DWORD got = 0;
@@ -56,8 +56,8 @@ TEST_F(EditorTest, DropsAreIgnoredWhileADialogIsUp)
     };
     NewDocument(k16, kBits4);
     struct Case { int command; DialogScript::Action answer; int images; };
-    for (const Case& c : {Case{CmdClose, Press(IDCANCEL), 1}, Case{CmdAddBlankImage, PickFormat(k32, kBits8), 2},
-                          Case{CmdSaveAs, Press(IDCANCEL), 2}}) {
+    for (const Case& c : {Case{IDM_CLOSE, Press(IDCANCEL), 1}, Case{IDM_ADD_BLANK_IMAGE, PickFormat(k32, kBits8), 2},
+                          Case{IDM_SAVE_AS, Press(IDCANCEL), 2}}) {
         TheDocument().SetModified(1);
         Command(c.command, {dropThen(c.answer)});
         EXPECT_EQ("Vemiro Editor 1.4  : [ nouveau ]", WindowText(main_)) << c.command;

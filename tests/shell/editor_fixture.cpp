@@ -254,10 +254,10 @@ DialogScript::Action ChooseFile(const std::wstring& path)
 DialogScript::Action PickFormat(int sidePosition, int bitCountPosition, int button)
 {
     return [=](HWND dialog) {
-        if (SendDlgItemMessageA(dialog, IdcSideList, CB_GETCOUNT, 0, 0) <= sidePosition)
+        if (SendDlgItemMessageA(dialog, IDC_SIDE_LIST, CB_GETCOUNT, 0, 0) <= sidePosition)
             return false;
-        SendDlgItemMessageA(dialog, IdcSideList, CB_SETCURSEL, sidePosition, 0);
-        SendDlgItemMessageA(dialog, IdcBitCountList, CB_SETCURSEL, bitCountPosition, 0);
+        SendDlgItemMessageA(dialog, IDC_SIDE_LIST, CB_SETCURSEL, sidePosition, 0);
+        SendDlgItemMessageA(dialog, IDC_BIT_COUNT_LIST, CB_SETCURSEL, bitCountPosition, 0);
         PressButton(dialog, button);
         return true;
     };
@@ -287,7 +287,7 @@ void EditorTest::TearDown()
 {
     // The canvas outlives the window: the next test starts with the pencil again.
     if (main_ && IsWindow(main_)) {
-        Command(CmdToolFirst + ToolPencil);
+        Command(IDM_PENCIL);
         DestroyWindow(main_);
     }
     TheDocument().CloseDocument();
@@ -317,7 +317,7 @@ void EditorTest::ExpectEnabled(const char* step, std::initializer_list<std::pair
 {
     for (const std::pair<int, bool>& item : items) {
         // Fichier, Edition, then Image, which holds the image commands.
-        const int position = item.first < CmdUndo ? 0 : item.first < CmdToolFirst ? 1 : 3;
+        const int position = item.first < IDM_UNDO ? 0 : item.first < IDM_PENCIL ? 1 : 3;
         HMENU popup = GetSubMenu(GetMenu(main_), position);
         SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), position);
         EXPECT_EQ(item.second, !(GetMenuState(popup, item.first, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)))
@@ -343,7 +343,7 @@ void EditorTest::ExpectNoDocumentShown()
     for (int part = 1; part <= 4; ++part)
         EXPECT_EQ("", StatusText(part)) << part;
     EXPECT_TRUE(IndexEntries().empty());
-    EXPECT_EQ("", ChildText(IdFormatBox));
+    EXPECT_EQ("", ChildText(IDC_FORMAT_BOX));
     EXPECT_EQ("", WindowText(Shell().hotspotBox));
     EXPECT_FALSE(PopupEnabled(2));
     EXPECT_FALSE(PopupEnabled(3));
@@ -355,7 +355,7 @@ void EditorTest::ExpectDocumentShown(const std::string& file, const std::vector<
     EXPECT_EQ("Vemiro Editor 1.4  : [ " + file + " ]", WindowText(main_));
     EXPECT_EQ(entries, IndexEntries());
     EXPECT_EQ(0, IndexSelection());
-    EXPECT_EQ(format, ChildText(IdFormatBox));
+    EXPECT_EQ(format, ChildText(IDC_FORMAT_BOX));
     ASSERT_NE(nullptr, TheDocument().GetCurrentImage());
     const Hotspot spot = TheDocument().GetCurrentImage()->GetHotspot();
     EXPECT_EQ(std::to_string(spot.x) + " - " + std::to_string(spot.y), WindowText(Shell().hotspotBox));

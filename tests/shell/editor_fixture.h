@@ -106,12 +106,12 @@ protected:
 
     // WM_COMMAND as the menu sends it; the dialogs it opens get these answers, in order.
     std::vector<DialogSeen> Command(int id, const std::vector<DialogScript::Action>& answers = {});
-    void NewDocument(int side, int bitCount) { Command(CmdNew, {PickFormat(side, bitCount)}); }
+    void NewDocument(int side, int bitCount) { Command(IDM_NEW, {PickFormat(side, bitCount)}); }
 
     std::string StatusText(int part) const;
     std::string ChildText(int id) const { return WindowText(GetDlgItem(main_, id)); }
-    std::vector<std::string> IndexEntries() const { return ListTexts(GetDlgItem(main_, IdImageIndexBox)); }
-    int IndexSelection() const { return int(SendDlgItemMessageA(main_, IdImageIndexBox, CB_GETCURSEL, 0, 0)); }
+    std::vector<std::string> IndexEntries() const { return ListTexts(GetDlgItem(main_, IDC_IMAGE_INDEX_BOX)); }
+    int IndexSelection() const { return int(SendDlgItemMessageA(main_, IDC_IMAGE_INDEX_BOX, CB_GETCURSEL, 0, 0)); }
     bool ToolbarEnabled(int command) const
     {
         return SendMessageA(Shell().toolbar, TB_ISBUTTONENABLED, command, 0) != 0;

@@ -25,7 +25,7 @@ HWND ChildAt(HWND parent, const char* className, int x, int y)
 HICON IconDrawnFor16()
 {
     HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IdiApplication), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_PROGRAM), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
     const int id = LookupIconIdFromDirectoryEx(static_cast<BYTE*>(LockResource(LoadResource(module, group))), TRUE,
                                                16, 16, LR_DEFAULTCOLOR);
     HRSRC entry = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
@@ -70,7 +70,7 @@ TEST_F(EditorTest, RegistersTheFiveClassesWithTheirStyles)
         ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), c.name, &info)) << c.name;
         EXPECT_EQ(c.style, info.style) << c.name;
         if (std::string(c.name) == MainWindowClass) {
-            EXPECT_EQ(MAKEINTRESOURCEA(IdrMainMenu), info.lpszMenuName);
+            EXPECT_EQ(MAKEINTRESOURCEA(IDR_MAIN_MENU), info.lpszMenuName);
             EXPECT_NE(nullptr, info.hIcon);
             EXPECT_EQ(DrawnAt16(info.hIconSm), DrawnAt16(IconDrawnFor16()));
         }
@@ -99,9 +99,9 @@ TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
         {"Button", "Aperçu", 435, 35, 185, 150, 0, kGroup, true},
         {"Button", "Palette de couleur", 435, 195, 185, 206, 0, kGroup, true},
         {"static", "Index :", 140, 373, 40, 20, 0, kShown, true},
-        {"combobox", "", 180, 370, 42, 0, IdImageIndexBox, kShown | CBS_DROPDOWNLIST, true},  // own height
+        {"combobox", "", 180, 370, 42, 0, IDC_IMAGE_INDEX_BOX, kShown | CBS_DROPDOWNLIST, true},  // own height
         {"static", "Format :", 250, 373, 40, 20, 0, kShown, true},
-        {"edit", "", 295, 370, 110, 22, IdFormatBox, kReadOnly, true},
+        {"edit", "", 295, 370, 110, 22, IDC_FORMAT_BOX, kReadOnly, true},
         {"static", "", 30, 54, 54, 40, 0, kShown | SS_OWNERDRAW, false},
         {"edit", "", 20, 372, 75, 18, 0, kReadOnly, true},
         {"WndPaletteClass", "", 447, 212, 161, 185, 0, kShown, false},
@@ -124,7 +124,7 @@ TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
         const int slot = i < 9 ? i : i - 9;
         const int x = 17 + 27 * (slot % 3), y = (i < 9 ? 145 : 275) + 27 * (slot / 3);
         HWND button = ChildAt(main_, "QzButtonCtrlClass32", x, y);
-        EXPECT_EQ(i < 9 ? CmdToolFirst + slot : CmdShiftLeft + slot, GetDlgCtrlID(button)) << i;
+        EXPECT_EQ(i < 9 ? IDM_PENCIL + slot : IDM_SHIFT_LEFT + slot, GetDlgCtrlID(button)) << i;
         EXPECT_EQ(27, Extent(button).cx) << i;
     }
 }
@@ -137,7 +137,7 @@ TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
     PumpMessages();
     ExpectDocumentShown("start.ico", {"1", "2", "3", "4", "5"}, "16x16x1-bits");
     EXPECT_FALSE(StatusText(1).empty());
-    ExpectEnabled("opened", {{CmdSave, false}});
+    ExpectEnabled("opened", {{IDM_SAVE, false}});
     // Each pixel a 16 x 16 block, the transparent ones showing the button face.
     const std::vector<BYTE> rgba = ReadWholeFile(std::string(VEMIRO_FIXTURES) + "/icotool_depths.ico.rgba");
     ASSERT_GE(rgba.size(), 1024u);
@@ -171,16 +171,16 @@ TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
         ExpectNoDocumentShown();
         EXPECT_TRUE(PopupEnabled(0));
         EXPECT_TRUE(PopupEnabled(1));
-        ExpectEnabled("no document", {{CmdNew, true}, {CmdOpen, true}, {CmdSave, false}, {CmdUndo, false},
-                                      {CmdRedo, false}, {CmdCut, false}, {CmdCopy, false}, {CmdPaste, false},
-                                      {CmdSelectAll, false}});
+        ExpectEnabled("no document", {{IDM_NEW, true}, {IDM_OPEN, true}, {IDM_SAVE, false}, {IDM_UNDO, false},
+                                      {IDM_REDO, false}, {IDM_CUT, false}, {IDM_COPY, false}, {IDM_PASTE, false},
+                                      {IDM_SELECT_ALL, false}});
     }
     ASSERT_EQ(5, SendMessageA(Shell().statusBar, SB_GETPARTS, 0, 0));
     int edges[5] = {};
     SendMessageA(Shell().statusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ((std::vector<int>{340, 440, 540, 610}), std::vector<int>(edges, edges + 4));
-    for (int id = CmdToolFirst; id <= CmdToolLast; ++id)
-        EXPECT_EQ(id == CmdToolFirst, ToolButtonPressed(id)) << id;
+    for (int id = IDM_PENCIL; id <= IDM_SELECT; ++id)
+        EXPECT_EQ(id == IDM_PENCIL, ToolButtonPressed(id)) << id;
 }
 
 // The real program: opens the file named on its command line, ignores the

@@ -100,7 +100,7 @@ TEST_F(EditorTest, ARecoveryCopyFollowsAChangeAndASaveRemovesIt)
     IconDocument read;
     ASSERT_EQ(1, read.OpenFile(copy.c_str()));
     EXPECT_EQ(kRed, read.GetCurrentImage()->GetPixelColour(6, 2));
-    Command(CmdSaveAs, {ChooseFile(FreshOutputPath("recovered.ico"))});
+    Command(IDM_SAVE_AS, {ChooseFile(FreshOutputPath("recovered.ico"))});
     EXPECT_EQ(L"", TheRecovery().GetCopyPath());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(copy.c_str()));
 }
@@ -116,7 +116,7 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
         ASSERT_TRUE(crashing.Started());
         HWND frame = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (frame = crashing.Window(MainWindowClass)) != nullptr; }, 15000));
-        PostMessageA(frame, WM_COMMAND, CmdNew, 0);
+        PostMessageA(frame, WM_COMMAND, IDM_NEW, 0);
         ASSERT_TRUE(crashing.Answer("Taille de l'icône", IDOK));
         HWND canvas = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (canvas = FindWindowExA(frame, nullptr, "WndIconEditClass", nullptr)) &&
@@ -153,8 +153,8 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
 TEST_F(EditorTest, UnsavedWorkNotKeptIsToldOnce)
 {
     DialogScript script({Press(IDOK)});
-    PostMessageA(main_, WM_RECOVERY_FAILED, 0, 0);
-    PostMessageA(main_, WM_RECOVERY_FAILED, 0, 0);
+    PostMessageA(main_, VM_RECOVERY_FAILED, 0, 0);
+    PostMessageA(main_, VM_RECOVERY_FAILED, 0, 0);
     PumpMessages();
     ASSERT_EQ(1u, script.Seen().size());
     EXPECT_NE(std::string::npos, script.Seen()[0].text.find("ne sont pas gardées"));
