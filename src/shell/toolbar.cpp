@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "win/glyph_list.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
@@ -51,12 +51,12 @@ TBBUTTON Separator()
     return button;
 }
 
-HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
+HWND MakeToolbar(HINSTANCE instance, HWND mainWindow, HIMAGELIST images)
 {
     HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
                                    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
                                        CCS_NOPARENTALIGN | CCS_NORESIZE,
-                                   0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
+                                   0, 0, 0, 0, mainWindow, nullptr, instance, nullptr);
     if (!toolbar)
         return nullptr;
     const TBBUTTON buttons[11] = {
@@ -82,12 +82,12 @@ HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
 
 const int ToolbarCommands[8] = {IDM_NEW, IDM_OPEN, IDM_SAVE, IDM_UNDO, IDM_REDO, IDM_CUT, IDM_COPY, IDM_PASTE};
 
-HWND SetUpRebarAndToolbar(HWND mainWindow)
+HWND SetUpRebarAndToolbar(ShellState& shell, HWND mainWindow)
 {
     HWND rebar = CreateWindowExW(WS_EX_CLIENTEDGE, REBARCLASSNAMEW, nullptr,
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
                                      CCS_NODIVIDER,
-                                 0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
+                                 0, 0, 0, 0, mainWindow, nullptr, shell.instance, nullptr);
     if (!rebar)
         return nullptr;
     REBARINFO bar = {};
@@ -95,15 +95,15 @@ HWND SetUpRebarAndToolbar(HWND mainWindow)
     if (!SendMessageA(rebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&bar)))
         return rebar;
 
-    OwnedImageList images = LoadGlyphList(Shell().instance, IDB_TOOLBAR_GLYPHS, kGlyphSide, ILC_COLOR24, 8);
+    OwnedImageList images = LoadGlyphList(shell.instance, IDB_TOOLBAR_GLYPHS, kGlyphSide, ILC_COLOR24, 8);
     if (!images.Ok())
         return rebar;
-    HWND toolbar = MakeToolbar(mainWindow, images);
+    HWND toolbar = MakeToolbar(shell.instance, mainWindow, images);
     if (!toolbar)
         return rebar;
-    Shell().toolbar = toolbar;
+    shell.toolbar = toolbar;
     // From here the main window releases the list when it goes.
-    Shell().toolbarImages = images.Release();
+    shell.toolbarImages = images.Release();
 
     const DWORD buttonSize = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
     REBARBANDINFOW band = {};

@@ -27,8 +27,8 @@ TEST_F(EditorTest, DISABLED_OnAnotherCodePageTheTextsKeepTheirAccents)
     EXPECT_EQ("Prêt", StatusText(0));
     EXPECT_NE(nullptr, FindWindowExW(main_, nullptr, L"Button", WideText("Aperçu").c_str()));
 
-    HWND toolbarTips = reinterpret_cast<HWND>(SendMessageW(Shell().toolbar, TB_GETTOOLTIPS, 0, 0));
-    EXPECT_EQ("Annuler la dernière modification", TipText(toolbarTips, Shell().toolbar, IDM_UNDO));
+    HWND toolbarTips = reinterpret_cast<HWND>(SendMessageW(editor_->shell.toolbar, TB_GETTOOLTIPS, 0, 0));
+    EXPECT_EQ("Annuler la dernière modification", TipText(toolbarTips, editor_->shell.toolbar, IDM_UNDO));
     const UINT_PTR selectButton = reinterpret_cast<UINT_PTR>(GetDlgItem(main_, IDM_SELECT));
     std::string shown;
     for (HWND tips = nullptr; shown.empty() && (tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr));)

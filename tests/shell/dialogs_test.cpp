@@ -65,7 +65,7 @@ TEST_F(EditorTest, DialogThatCannotBeMadeCountsAsCancel)
     Command(IDM_NEW);
     Command(IDM_ADD_BLANK_IMAGE);
     UnhookWindowsHookEx(refused);
-    EXPECT_EQ(1, TheDocument().GetImageCount());
+    EXPECT_EQ(1, Document().GetImageCount());
     EXPECT_EQ("48x48x24-bits", ChildText(IDC_FORMAT_BOX));
 }
 
@@ -80,7 +80,7 @@ protected:
         else
             Command(IDM_OPEN, {ChooseFile(path)});
         Command(IDM_MIRROR_VERTICAL);
-        ASSERT_TRUE(TheDocument().IsModified());
+        ASSERT_TRUE(Document().IsModified());
     }
 };
 
@@ -108,7 +108,7 @@ TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
         if (c.modified || c.hasPath)
             ModifiedDocument(c.hasPath ? written : "");
         if (!c.modified)
-            TheDocument().SetModified(0);
+            Document().SetModified(0);
         const std::vector<BYTE> before = ReadWholeFile(written);
 
         const std::vector<DialogSeen> seen = Command(IDM_QUIT, c.answers);
@@ -118,7 +118,7 @@ TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
             EXPECT_EQ("Vemiro Editor 1.4", seen[0].title) << c.name;
         }
         EXPECT_FALSE(IsWindow(main_)) << c.name;
-        EXPECT_FALSE(TheDocument().IsOpen()) << c.name;
+        EXPECT_FALSE(Document().IsOpen()) << c.name;
         EXPECT_EQ(c.written, before != ReadWholeFile(written)) << c.name;
         DeleteFileA(chosen.c_str());
     }
@@ -134,10 +134,10 @@ TEST_F(SavePromptTest, PromptWithoutASaveKeepsTheDocumentForEveryCommand)
             Command(command, yes ? std::vector<DialogScript::Action>{Press(IDYES), Press(IDCANCEL)}
                                   : std::vector<DialogScript::Action>{Press(IDCANCEL)});
             EXPECT_TRUE(IsWindow(main_)) << command;
-            EXPECT_TRUE(TheDocument().IsModified()) << command;
-            EXPECT_EQ(1, TheDocument().GetImageCount()) << command;
+            EXPECT_TRUE(Document().IsModified()) << command;
+            EXPECT_EQ(1, Document().GetImageCount()) << command;
             EXPECT_EQ("16x16x24-bits", ChildText(IDC_FORMAT_BOX)) << command;
-            TheDocument().CloseDocument();
+            Document().CloseDocument();
         }
     }
 }

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "document/icon_document.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "views/edit_view.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
@@ -114,7 +114,7 @@ protected:
     int IndexSelection() const { return int(SendDlgItemMessageA(main_, IDC_IMAGE_INDEX_BOX, CB_GETCURSEL, 0, 0)); }
     bool ToolbarEnabled(int command) const
     {
-        return SendMessageA(Shell().toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
+        return SendMessageA(editor_->shell.toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
     }
     bool PopupEnabled(int position) const
     {
@@ -135,8 +135,11 @@ protected:
     COLORREF ShownPixel(int px, int py);
     // Clicks the palette cell of this colour of the current image.
     void ChooseColour(COLORREF colour, bool left);
-    static POINT PixelCentre(int px, int py);
+    POINT PixelCentre(int px, int py);
 
+    IconDocument& Document() { return editor_->document; }
+
+    std::unique_ptr<Editor> editor_;
     HWND main_ = nullptr;
     // Cancels, and reports, any dialog that no test step expected.
     DialogScript guard_;

@@ -33,7 +33,7 @@ TEST_F(EditorTest, FilesWithImagesTheEditorKeepsOpenEditAndSaveWhole)
         HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
         SendMessageA(box, CB_SETCURSEL, c.image32, 0);
         SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-        ASSERT_EQ(32, TheDocument().GetCurrentImage()->GetSize()) << c.name;
+        ASSERT_EQ(32, Document().GetCurrentImage()->GetSize()) << c.name;
         ChooseColour(kRed, true);
         ClickPixel(5, 7);
         CreateDirectoryA(VEMIRO_TEST_OUTPUT "/kept-saved", nullptr);
@@ -60,7 +60,7 @@ TEST_F(EditorTest, PathsInOtherScriptsOpenSaveAndShowTheirNames)
         ASSERT_TRUE(CopyFileW(source.c_str(), file.c_str(), FALSE));
         std::wstring program = L"Vemiro.exe", argument = file;
         wchar_t* argv[] = {&program[0], &argument[0], nullptr};
-        ASSERT_TRUE(OpenCommandLineFile(main_, 2, argv));
+        ASSERT_TRUE(OpenCommandLineFile(*editor_, main_, 2, argv));
         EXPECT_EQ(L"Vemiro Editor 1.4  : [ " + name + L".ico ]", WideTitle(main_));
         ChooseColour(kRed, true);
         ClickPixel(1, 1);
@@ -71,7 +71,7 @@ TEST_F(EditorTest, PathsInOtherScriptsOpenSaveAndShowTheirNames)
             Command(IDM_CLOSE);
             PostMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({path})), 0);
             PumpMessages();
-            ASSERT_TRUE(TheDocument().IsOpen());
+            ASSERT_TRUE(Document().IsOpen());
             EXPECT_EQ(kRed, ShownPixel(1, 1));
             EXPECT_TRUE(DeleteFileW(path.c_str()));
         }

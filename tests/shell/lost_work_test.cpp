@@ -17,7 +17,7 @@ protected:
         ClickPixel(5, 5);
         path_ = FreshOutputPath(name);
         Command(IDM_SAVE_AS, {ChooseFile(path_)});
-        ASSERT_FALSE(TheDocument().IsModified());
+        ASSERT_FALSE(Document().IsModified());
     }
     std::string path_;
 };
@@ -30,14 +30,14 @@ TEST_F(LostWorkTest, ShiftsAndClearMoveThePixelsTheirWayAndMarkTheDocument)
     struct Case { int command; POINT red; };
     for (const Case& c : {Case{IDM_SHIFT_LEFT, {4, 5}}, Case{IDM_SHIFT_UP, {5, 4}}, Case{IDM_SHIFT_RIGHT, {6, 5}},
                           Case{IDM_SHIFT_DOWN, {5, 6}}}) {
-        TheDocument().SetModified(0);
+        Document().SetModified(0);
         Command(c.command);
         EXPECT_EQ(kRed, ShownPixel(c.red.x, c.red.y)) << c.command;
         EXPECT_EQ(kWhite, ShownPixel(5, 5)) << c.command;
         ExpectEnabled("shifted", {{IDM_SAVE, true}});
         Command(IDM_UNDO);
     }
-    TheDocument().SetModified(0);
+    Document().SetModified(0);
     Command(IDM_CLEAR_IMAGE);
     EXPECT_EQ(kWhite, ShownPixel(5, 5));
     ExpectEnabled("cleared", {{IDM_SAVE, true}});
@@ -69,13 +69,13 @@ TEST_F(LostWorkTest, EveryOtherChangeOfContentMarksTheDocument)
                  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                  return true;
              }});
-             SendMessageA(ThePalette().GetPaletteWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(cell.x, cell.y));
+             SendMessageA(editor_->palette.GetPaletteWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(cell.x, cell.y));
              PumpMessages();
-             EXPECT_EQ(RGB(77, 0, 0), TheDocument().GetCurrentImage()->GetPaletteColour(3));
+             EXPECT_EQ(RGB(77, 0, 0), Document().GetCurrentImage()->GetPaletteColour(3));
          }},
     };
     for (const Case& c : cases) {
-        TheDocument().SetModified(0);
+        Document().SetModified(0);
         PumpMessages();
         ExpectEnabled(c.name, {{IDM_SAVE, false}});
         c.change();
@@ -83,7 +83,7 @@ TEST_F(LostWorkTest, EveryOtherChangeOfContentMarksTheDocument)
     }
     // Closing now asks first; Cancel keeps everything.
     Command(IDM_CLOSE, {Press(IDCANCEL)});
-    EXPECT_EQ(3, TheDocument().GetImageCount());
+    EXPECT_EQ(3, Document().GetImageCount());
 }
 
 // Commands that switch the current image end a stroke first: it stays an undo
@@ -93,7 +93,7 @@ TEST_F(LostWorkTest, SwitchingImagesEndsTheStrokeAndDropsTheSelection)
     NewDocument(k16, kBits24);
     Command(IDM_ADD_BLANK_IMAGE, {PickFormat(k16, kBits24)});
     ChooseColour(kRed, true);
-    HWND canvas = TheCanvas().GetEditWindow();
+    HWND canvas = editor_->canvas.GetEditWindow();
     const POINT from = PixelCentre(2, 2), to = PixelCentre(6, 2);
     SendMessageA(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
     SendMessageA(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
@@ -157,8 +157,8 @@ TEST_F(LostWorkTest, TheSessionEndAsksFirst)
         PumpMessages();
         SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_TRUE(script.Finished());
-        EXPECT_EQ(!c.saved, TheDocument().IsModified() != 0);
-        TheDocument().SetModified(0);
+        EXPECT_EQ(!c.saved, Document().IsModified() != 0);
+        Document().SetModified(0);
     }
     // Nothing to save: no question.
     EXPECT_EQ(TRUE, SendMessageA(main_, WM_QUERYENDSESSION, 0, 0));

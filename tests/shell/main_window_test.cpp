@@ -79,6 +79,24 @@ TEST_F(EditorTest, RegistersTheFiveClassesWithTheirStyles)
     EXPECT_FALSE(RegisterEditorClasses(GetModuleHandleA(nullptr)));
 }
 
+// Each main window works on the editor it was made with: a second one beside
+// the first shares neither its document nor its bars.
+TEST_F(EditorTest, TwoEditorsInOneProcessShareNothing)
+{
+    Editor other(GetModuleHandleA(nullptr));
+    HWND second = CreateMainWindow(other);
+    ASSERT_NE(nullptr, second);
+    NewDocument(k16, kBits4);
+    EXPECT_TRUE(Document().IsOpen());
+    EXPECT_EQ(std::string(AppTitle) + "  : [ nouveau ]", WindowText(main_));
+    EXPECT_FALSE(other.document.IsOpen());
+    EXPECT_EQ(AppTitle, WindowText(second));
+    EXPECT_EQ("", WindowText(GetDlgItem(second, IDC_FORMAT_BOX)));
+    EXPECT_NE("", ChildText(IDC_FORMAT_BOX));
+    DestroyWindow(second);
+    PumpMessages();
+}
+
 TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
 {
     EXPECT_EQ(640, Extent(main_).cx);
@@ -133,7 +151,7 @@ TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
 {
     std::wstring program = L"Vemiro.exe", path = W(FixtureCopy("icotool_depths.ico", "start.ico")), ignored = L"x.ico";
     wchar_t* argv[] = {&program[0], &path[0], &ignored[0], nullptr};
-    ASSERT_TRUE(OpenCommandLineFile(main_, 3, argv));
+    ASSERT_TRUE(OpenCommandLineFile(*editor_, main_, 3, argv));
     PumpMessages();
     ExpectDocumentShown("start.ico", {"1", "2", "3", "4", "5"}, "16x16x1-bits");
     EXPECT_FALSE(StatusText(1).empty());
@@ -141,7 +159,7 @@ TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
     // Each pixel a 16 x 16 block, the transparent ones showing the button face.
     const std::vector<BYTE> rgba = ReadWholeFile(std::string(VEMIRO_FIXTURES) + "/icotool_depths.ico.rgba");
     ASSERT_GE(rgba.size(), 1024u);
-    const Picture shown(TheCanvas().GetEditWindow(), 256, 256, RGB(1, 2, 3));
+    const Picture shown(editor_->canvas.GetEditWindow(), 256, 256, RGB(1, 2, 3));
     for (int i = 0; i < 256; ++i) {
         const BYTE* p = &rgba[4 * i];
         EXPECT_EQ(p[3] ? RGB(p[0], p[1], p[2]) : GetSysColor(COLOR_BTNFACE), shown.At(i % 16 * 16 + 8, i / 16 * 16 + 8))
@@ -162,7 +180,7 @@ TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
         std::wstring wide = W(path);
         wchar_t* argv[] = {&program[0], path.empty() ? nullptr : &wide[0], nullptr};
         DialogScript told(c.why ? std::vector<DialogScript::Action>{Press(IDOK)} : std::vector<DialogScript::Action>{});
-        EXPECT_FALSE(OpenCommandLineFile(main_, path.empty() ? 1 : 2, argv)) << path;
+        EXPECT_FALSE(OpenCommandLineFile(*editor_, main_, path.empty() ? 1 : 2, argv)) << path;
         PumpMessages();
         ASSERT_EQ(c.why ? 1u : 0u, told.Seen().size()) << path;
         if (c.why) {
@@ -175,9 +193,9 @@ TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
                                       {IDM_REDO, false}, {IDM_CUT, false}, {IDM_COPY, false}, {IDM_PASTE, false},
                                       {IDM_SELECT_ALL, false}});
     }
-    ASSERT_EQ(5, SendMessageA(Shell().statusBar, SB_GETPARTS, 0, 0));
+    ASSERT_EQ(5, SendMessageA(editor_->shell.statusBar, SB_GETPARTS, 0, 0));
     int edges[5] = {};
-    SendMessageA(Shell().statusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    SendMessageA(editor_->shell.statusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ((std::vector<int>{340, 440, 540, 610}), std::vector<int>(edges, edges + 4));
     for (int id = IDM_PENCIL; id <= IDM_SELECT; ++id)
         EXPECT_EQ(id == IDM_PENCIL, ToolButtonPressed(id)) << id;

@@ -59,7 +59,7 @@ TEST_F(SessionTest, DrawingUndoAndRedoThenMenuAndToolbarThroughASession)
     ExpectEnabled("frame removed", {{IDM_CUT, false}, {IDM_COPY, false}});
 
     // The status bar follows the pointer over the canvas, until the document is closed.
-    SendMessageA(TheCanvas().GetEditWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(PixelCentre(5, 9).x, PixelCentre(5, 9).y));
+    SendMessageA(editor_->canvas.GetEditWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(PixelCentre(5, 9).x, PixelCentre(5, 9).y));
     EXPECT_EQ(" 5 - 9", StatusText(3));
     Command(IDM_CLOSE, {Press(IDNO)});
     ExpectEnabled("closed", {{IDM_SAVE, false}, {IDM_CLOSE, false}, {IDM_PASTE, false}, {IDM_SELECT_ALL, false}});
@@ -87,13 +87,13 @@ TEST_F(SessionTest, SelectionIsShiftedCopiedCutPastedAndExtendedToAll)
     ClickPixel(2, 2);
     Command(IDM_SELECT);
     DragPixels(2, 2, 3, 3);
-    ASSERT_TRUE(TheDocument().HasSelection());
-    EXPECT_EQ(2, TheDocument().GetSelection().left);
+    ASSERT_TRUE(Document().HasSelection());
+    EXPECT_EQ(2, Document().GetSelection().left);
 
     Command(IDM_SHIFT_RIGHT);
-    EXPECT_EQ(kRed, TheDocument().GetCurrentImage()->GetPixelColour(3, 2));
-    EXPECT_NE(kRed, TheDocument().GetCurrentImage()->GetPixelColour(2, 2));
-    EXPECT_EQ(3, TheDocument().GetSelection().left);
+    EXPECT_EQ(kRed, Document().GetCurrentImage()->GetPixelColour(3, 2));
+    EXPECT_NE(kRed, Document().GetCurrentImage()->GetPixelColour(2, 2));
+    EXPECT_EQ(3, Document().GetSelection().left);
     Command(IDM_COPY);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
 
@@ -108,11 +108,11 @@ TEST_F(SessionTest, SelectionIsShiftedCopiedCutPastedAndExtendedToAll)
 
     // Select all, then a shift moves the whole image.
     Command(IDM_SELECT_ALL);
-    const RECT all = TheDocument().GetSelection();
+    const RECT all = Document().GetSelection();
     EXPECT_EQ((std::vector<LONG>{0, 0, 16, 16}), (std::vector<LONG>{all.left, all.top, all.right, all.bottom}));
     ExpectEnabled("all selected", {{IDM_CUT, true}, {IDM_COPY, true}});
     Command(IDM_SHIFT_DOWN);
-    EXPECT_NE(kRed, TheDocument().GetCurrentImage()->GetPixelColour(3, 2));
+    EXPECT_NE(kRed, Document().GetCurrentImage()->GetPixelColour(3, 2));
     EXPECT_EQ(kRed, ShownPixel(3, 3));
 }
 
@@ -127,7 +127,7 @@ TEST_F(SessionTest, ToolButtonsFollowTheChosenTool)
         for (int id = IDM_PENCIL; id <= IDM_SELECT; ++id)
             EXPECT_EQ(id == IDM_PENCIL + c.tool, ToolButtonPressed(id)) << c.tool << " " << id;
         EXPECT_EQ(c.hint, StatusText(0));
-        EXPECT_EQ(c.tool, TheCanvas().GetTool());
+        EXPECT_EQ(c.tool, editor_->canvas.GetTool());
     }
     // The picker takes the colour once and hands back to the tool used before it.
     ClickPixel(6, 6);
@@ -137,7 +137,7 @@ TEST_F(SessionTest, ToolButtonsFollowTheChosenTool)
     EXPECT_TRUE(ToolButtonPressed(IDM_PICKER));
     ClickPixel(6, 6);
     EXPECT_EQ(" 255 - 0 - 0", StatusText(1));
-    EXPECT_EQ(ToolLine, TheCanvas().GetTool());
+    EXPECT_EQ(ToolLine, editor_->canvas.GetTool());
     EXPECT_TRUE(ToolButtonPressed(IDM_LINE));
     EXPECT_FALSE(ToolButtonPressed(IDM_PICKER));
     EXPECT_EQ("Dessine une ligne droite", StatusText(0));
@@ -165,7 +165,7 @@ TEST_F(SessionTest, EachDrawingToolChosenByItsButtonDrawsAndIsUndoneAndRedoneFro
         SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(13, 13));
         SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(13, 13));
         PumpMessages();
-        ASSERT_EQ(c.tool, TheCanvas().GetTool());
+        ASSERT_EQ(c.tool, editor_->canvas.GetTool());
         ASSERT_EQ(kWhite, ShownPixel(c.probe.x, c.probe.y)) << c.tool;
 
         DragPixels(c.from.x, c.from.y, c.to.x, c.to.y);
@@ -184,11 +184,11 @@ TEST_F(SessionTest, EachDrawingToolChosenByItsButtonDrawsAndIsUndoneAndRedoneFro
     // The hotspot pick is a step of its own too.
     Command(IDM_HOTSPOT);
     ClickPixel(3, 4);
-    EXPECT_EQ("3 - 4", WindowText(Shell().hotspotBox));
+    EXPECT_EQ("3 - 4", WindowText(editor_->shell.hotspotBox));
     Command(IDM_UNDO);
-    EXPECT_EQ("7 - 7", WindowText(Shell().hotspotBox));
+    EXPECT_EQ("7 - 7", WindowText(editor_->shell.hotspotBox));
     Command(IDM_REDO);
-    EXPECT_EQ("3 - 4", WindowText(Shell().hotspotBox));
+    EXPECT_EQ("3 - 4", WindowText(editor_->shell.hotspotBox));
 }
 
 TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
@@ -198,20 +198,20 @@ TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
     ExpectEnabled("blank added", {{IDM_SAVE, true}});
     const std::string bitmap = FreshOutputPath("added.bmp");
     ASSERT_TRUE(WriteBitmapFile(bitmap, 48, RGB(0, 128, 0)));
-    TheDocument().SetModified(0);
+    Document().SetModified(0);
     Command(IDM_ADD_BITMAP_IMAGE, {ChooseFile(bitmap)});
     ExpectEnabled("bitmap added", {{IDM_SAVE, true}});
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), IndexEntries());
     EXPECT_EQ(2, IndexSelection());
     EXPECT_EQ("48x48x24-bits", ChildText(IDC_FORMAT_BOX));
     EXPECT_EQ(RGB(0, 128, 0), ShownPixel(20, 20));
-    TheDocument().SetModified(0);
+    Document().SetModified(0);
 
     HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
     SendMessageA(box, CB_SETCURSEL, 1, 0);
     SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
     PumpMessages();
-    EXPECT_EQ(1, TheDocument().GetCurrentIndex());
+    EXPECT_EQ(1, Document().GetCurrentIndex());
     EXPECT_EQ("32x32x4-bits", ChildText(IDC_FORMAT_BOX));
     EXPECT_EQ(1, IndexSelection());
 
@@ -219,7 +219,7 @@ TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
     EXPECT_EQ((std::vector<std::string>{"1", "2"}), IndexEntries());
     EXPECT_EQ("16x16x8-bits", ChildText(IDC_FORMAT_BOX));
     ExpectEnabled("deleted", {{IDM_RESTORE_IMAGE, true}, {IDM_SAVE, true}});
-    TheDocument().SetModified(0);
+    Document().SetModified(0);
     Command(IDM_RESTORE_IMAGE);
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), IndexEntries());
     EXPECT_EQ("32x32x4-bits", ChildText(IDC_FORMAT_BOX));
@@ -232,7 +232,7 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
     ClickPixel(4, 5);
     Command(IDM_HOTSPOT);
     ClickPixel(3, 12);
-    EXPECT_EQ("3 - 12", WindowText(Shell().hotspotBox));
+    EXPECT_EQ("3 - 12", WindowText(editor_->shell.hotspotBox));
 
     // The type by the extension, then in the directory entry a cursor's hotspot,
     // an icon's planes and bit count.
@@ -282,6 +282,6 @@ TEST_F(SessionTest, CancelledOrFailedCommandsKeepTheDocumentAndItsDisplay)
         Command(c.command, c.answers);
         ExpectDocumentShown("nouveau", {"1"}, "16x16x24-bits");
         EXPECT_EQ(kRed, ShownPixel(4, 4)) << c.command;
-        EXPECT_TRUE(TheDocument().IsModified()) << c.command;
+        EXPECT_TRUE(Document().IsModified()) << c.command;
     }
 }

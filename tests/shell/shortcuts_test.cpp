@@ -41,7 +41,7 @@ protected:
             MSG message;
             while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
                 if (message.message != WM_QUIT)
-                    DispatchEditorMessage(main_, message);
+                    DispatchEditorMessage(*editor_, main_, message);
         }
         EXPECT_TRUE(script.Finished()) << "key " << key;
         return script.Seen();
@@ -113,8 +113,8 @@ TEST_F(EditorTest, DroppedFilesOpenAsTheirCommandsWould)
                           Case{{bitmap}, {Press(IDCANCEL)}, "Vemiro Editor 1.4  : [ dropped.cur ]"},
                           Case{{bitmap}, {Press(IDNO)}, "Vemiro Editor 1.4  : [ nouveau ]"},
                           Case{{text}, {Press(IDOK)}, "Vemiro Editor 1.4  : [ nouveau ]"}}) {
-        if (TheDocument().IsOpen())
-            TheDocument().SetModified(1);  // so that the save prompt comes first, but for a file refused
+        if (Document().IsOpen())
+            Document().SetModified(1);  // so that the save prompt comes first, but for a file refused
         DialogScript script(c.answers);
         std::vector<std::wstring> paths;
         for (const std::string& path : c.paths)
