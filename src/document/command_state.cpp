@@ -7,21 +7,21 @@ bool IsCommandEnabled(int command, const IconDocument& document, bool clipboardH
 {
     const bool open = document.IsOpen();
     switch (command) {
-    case CmdNew:
-    case CmdOpen:
-    case CmdImportBitmap:
-    case CmdQuit:
-    case CmdHelp:
-    case CmdAbout:
+    case IDM_NEW:
+    case IDM_OPEN:
+    case IDM_IMPORT_BITMAP:
+    case IDM_QUIT:
+    case IDM_HELP:
+    case IDM_ABOUT:
         return true;
-    case CmdSave: return document.IsModified();
-    case CmdUndo: return document.CanUndo();
-    case CmdRedo: return document.CanRedo();
-    case CmdCut:
-    case CmdCopy: return open && document.HasSelection();
-    case CmdPaste: return open && clipboardHasPicture;
-    case CmdDeleteImage: return document.CanDeleteImage();
-    case CmdRestoreImage: return document.HasDeletedImage();
+    case IDM_SAVE: return document.IsModified();
+    case IDM_UNDO: return document.CanUndo();
+    case IDM_REDO: return document.CanRedo();
+    case IDM_CUT:
+    case IDM_COPY: return open && document.HasSelection();
+    case IDM_PASTE: return open && clipboardHasPicture;
+    case IDM_DELETE_IMAGE: return document.CanDeleteImage();
+    case IDM_RESTORE_IMAGE: return document.HasDeletedImage();
     }
     // Save as, Close, Select all, the tools, the effects and the image commands
     // all work on the open document.

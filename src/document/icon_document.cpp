@@ -215,7 +215,7 @@ void IconDocument::SetOwnerWindow(HWND owner)
 void IconDocument::PostDocumentState() const
 {
     if (owner_)
-        PostMessageA(owner_, WM_DOCUMENT_STATE, 0, 0);
+        PostMessageA(owner_, VM_DOCUMENT_STATE, 0, 0);
 }
 
 void IconDocument::MarkModified()

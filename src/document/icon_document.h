@@ -56,7 +56,7 @@ IconFileKind FileKindOfPath(const wchar_t* path);
 // The one open icon or cursor file: its images, the current one, the deleted
 // ones that can be put back, the entries of its file kept without being
 // editable, the selection, the path and the modified flag.
-// It reports to its owner window only by posting WM_DOCUMENT_STATE, and to its
+// It reports to its owner window only by posting VM_DOCUMENT_STATE, and to its
 // callers by what its operations answer: it shows nothing itself.
 class IconDocument
 {

@@ -1,7 +1,7 @@
 #include "shell/colour_swatch.h"
 
 #include "document/icon_document.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
 
@@ -24,17 +24,17 @@ void FillWith(HDC dc, const RECT& area, COLORREF colour, HBITMAP pattern)
 
 }  // namespace
 
-LRESULT DrawColourSwatch(const DRAWITEMSTRUCT* item)
+LRESULT DrawColourSwatch(Editor& editor, const DRAWITEMSTRUCT* item)
 {
-    if (!item || !Shell().swatch || item->hwndItem != Shell().swatch)
+    if (!item || !editor.shell.swatch || item->hwndItem != editor.shell.swatch)
         return 0;
-    IconDocument& document = TheDocument();
+    IconDocument& document = editor.document;
     const IconImage* image = document.IsOpen() ? document.GetCurrentImage() : nullptr;
     if (!image) {
         FillRect(item->hDC, &item->rcItem, GetSysColorBrush(COLOR_BTNFACE));
         return 0;
     }
-    OwnedBitmap pattern(LoadBitmapA(Shell().instance, MAKEINTRESOURCEA(IdbTransparentPattern)));
+    OwnedBitmap pattern(LoadBitmapA(editor.shell.instance, MAKEINTRESOURCEA(IDB_TRANSPARENT_PATTERN)));
     const RECT& whole = item->rcItem;
     const int thirdWidth = (whole.right - whole.left) / 3;
     const int thirdHeight = (whole.bottom - whole.top) / 3;

@@ -4,7 +4,7 @@
 
 #include "document/command_state.h"
 #include "document/icon_document.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "shell/file_commands.h"
 #include "shell/file_dialogs.h"
 #include "shell/help_about.h"
@@ -46,10 +46,10 @@ void EnableItem(HMENU menu, int command, bool enabled)
     EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
-void EnableButton(int command, bool enabled)
+void EnableButton(HWND toolbar, int command, bool enabled)
 {
-    if (Shell().toolbar)
-        SendMessageA(Shell().toolbar, TB_ENABLEBUTTON, command, MAKELONG(enabled ? TRUE : FALSE, 0));
+    if (toolbar)
+        SendMessageA(toolbar, TB_ENABLEBUTTON, command, MAKELONG(enabled ? TRUE : FALSE, 0));
 }
 
 // Both side and bit count come back only on OK.
@@ -57,55 +57,6 @@ bool AskNewImageFormat(HWND mainWindow, int* side, int* bitCount)
 {
     NewImageDialog dialog;
     return dialog.Show(mainWindow, side, bitCount);
-}
-
-// Asked before any dialog, so that the user chooses nothing that cannot be added.
-bool TellIfFull(HWND mainWindow)
-{
-    if (TheDocument().CanAddImage())
-        return false;
-    MessageBoxA(mainWindow, TooManyImagesText, AppTitle, MB_ICONINFORMATION);
-    return true;
-}
-
-void AddBlankImage(HWND mainWindow)
-{
-    TheCanvas().EndDrag();
-    int side = 0, bitCount = 0;
-    IconDocument& document = TheDocument();
-    if (TellIfFull(mainWindow))
-        return;
-    if (AskNewImageFormat(mainWindow, &side, &bitCount) && document.AddNewImage(side, bitCount))
-        Refresh(mainWindow, kAfterImageList);
-}
-
-void AddBitmapImage(HWND mainWindow)
-{
-    TheCanvas().EndDrag();
-    std::wstring path;
-    if (TellIfFull(mainWindow))
-        return;
-    if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(mainWindow, path.c_str(), false))
-        Refresh(mainWindow, kAfterImageList | RefreshHint);
-}
-
-// Deleting and restoring switch the current image: a drag on it ends first.
-void ChangeImageList(HWND mainWindow, bool restore)
-{
-    TheCanvas().EndDrag();
-    IconDocument& document = TheDocument();
-    if (restore && TellIfFull(mainWindow))
-        return;
-    if (restore ? document.RestoreDeletedImage() : document.DeleteCurrentImage())
-        Refresh(mainWindow, kAfterImageList);
-}
-
-void ChooseTool(HWND mainWindow, int command)
-{
-    PressToolButton(mainWindow, command);
-    SetFocus(mainWindow);
-    TheCanvas().SetTool(command - CmdToolFirst);
-    Refresh(mainWindow, RefreshHint);
 }
 
 const char* const kEditRefused =
@@ -132,111 +83,160 @@ bool Succeeded(HWND mainWindow, EditOutcome outcome)
     return false;
 }
 
+}  // namespace
+
+// Asked before any dialog, so that the user chooses nothing that cannot be added.
+bool Commands::TellIfFull(HWND mainWindow)
+{
+    if (editor_.document.CanAddImage())
+        return false;
+    MessageBoxA(mainWindow, TooManyImagesText, AppTitle, MB_ICONINFORMATION);
+    return true;
+}
+
+void Commands::AddBlankImage(HWND mainWindow)
+{
+    editor_.canvas.EndDrag();
+    int side = 0, bitCount = 0;
+    IconDocument& document = editor_.document;
+    if (TellIfFull(mainWindow))
+        return;
+    if (AskNewImageFormat(mainWindow, &side, &bitCount) && document.AddNewImage(side, bitCount))
+        Refresh(editor_, mainWindow, kAfterImageList);
+}
+
+void Commands::AddBitmapImage(HWND mainWindow)
+{
+    editor_.canvas.EndDrag();
+    std::wstring path;
+    if (TellIfFull(mainWindow))
+        return;
+    if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(editor_, mainWindow, path.c_str(), false))
+        Refresh(editor_, mainWindow, kAfterImageList | RefreshHint);
+}
+
+// Deleting and restoring switch the current image: a drag on it ends first.
+void Commands::ChangeImageList(HWND mainWindow, bool restore)
+{
+    editor_.canvas.EndDrag();
+    IconDocument& document = editor_.document;
+    if (restore && TellIfFull(mainWindow))
+        return;
+    if (restore ? document.RestoreDeletedImage() : document.DeleteCurrentImage())
+        Refresh(editor_, mainWindow, kAfterImageList);
+}
+
+void Commands::ChooseTool(HWND mainWindow, int command)
+{
+    PressToolButton(mainWindow, command);
+    SetFocus(mainWindow);
+    editor_.canvas.SetTool(command - IDM_PENCIL);
+    Refresh(editor_, mainWindow, RefreshHint);
+}
+
 // Runs an editing operation and, when it changed something, the given refresh.
-void EditAndRefresh(HWND mainWindow, EditOutcome outcome, unsigned steps)
+void Commands::EditAndRefresh(HWND mainWindow, EditOutcome outcome, unsigned steps)
 {
     if (Succeeded(mainWindow, outcome))
-        Refresh(mainWindow, steps);
+        Refresh(editor_, mainWindow, steps);
 }
 
-void SelectAll(HWND mainWindow)
+void Commands::SelectAll(HWND mainWindow)
 {
-    TheCanvas().SelectWholeImage();
-    Refresh(mainWindow, RefreshCommands);
+    editor_.canvas.SelectWholeImage();
+    Refresh(editor_, mainWindow, RefreshCommands);
 }
 
-void SelectFromIndexBox(HWND mainWindow, HWND box)
+void Commands::SelectFromIndexBox(HWND mainWindow, HWND box)
 {
-    TheCanvas().EndDrag();
+    editor_.canvas.EndDrag();
     const int position = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
-    if (TheDocument().SelectImage(position))
-        Refresh(mainWindow, kAfterImageList);
+    if (editor_.document.SelectImage(position))
+        Refresh(editor_, mainWindow, kAfterImageList);
 }
 
 // Runs a document operation and, when it succeeds, the given refresh.
-void RunAndRefresh(HWND mainWindow, int succeeded, unsigned steps)
+void Commands::RunAndRefresh(HWND mainWindow, bool succeeded, unsigned steps)
 {
     if (succeeded)
-        Refresh(mainWindow, steps);
+        Refresh(editor_, mainWindow, steps);
 }
 
-}  // namespace
-
-void Refresh(HWND mainWindow, unsigned steps)
+void Refresh(Editor& editor, HWND mainWindow, unsigned steps)
 {
     if (steps & RefreshPalette)
-        Invalidate(ThePalette().GetPaletteWindow(), TRUE);
+        Invalidate(editor.palette.GetPaletteWindow(), TRUE);
     if (steps & RefreshCanvas)
-        Invalidate(TheCanvas().GetEditWindow(), TRUE);
+        Invalidate(editor.canvas.GetEditWindow(), TRUE);
     if (steps & RefreshCanvasNoErase)
-        Invalidate(TheCanvas().GetEditWindow(), FALSE);
+        Invalidate(editor.canvas.GetEditWindow(), FALSE);
     if (steps & RefreshPreview)
-        ThePreview().RefreshPreview();
+        editor.preview.RefreshPreview();
     if (steps & RefreshColours)
-        UpdateColourStatus();
+        UpdateColourStatus(editor);
     if (steps & RefreshIndex)
-        UpdateImageIndex(mainWindow);
+        UpdateImageIndex(editor, mainWindow);
     if (steps & RefreshTitle)
-        UpdateTitle(mainWindow);
+        UpdateTitle(editor, mainWindow);
     if (steps & RefreshCommands) {
-        UpdateCommandState(mainWindow);
-        NoteDocumentState(mainWindow);
+        UpdateCommandState(editor, mainWindow);
+        NoteDocumentState(editor, mainWindow);
     }
     if (steps & RefreshPosition)
-        UpdateCursorPosition(0, 0);
+        UpdateCursorPosition(editor, 0, 0);
     if (steps & RefreshHint)
-        UpdateToolHint();
+        UpdateToolHint(editor);
     if (steps & RefreshHotspot)
-        UpdateHotspotText();
+        UpdateHotspotText(editor);
 }
 
-void OnCommand(HWND mainWindow, int id, int code, HWND control)
+void Commands::OnCommand(HWND mainWindow, int id, int code, HWND control)
 {
-    IconDocument& document = TheDocument();
+    IconDocument& document = editor_.document;
     // A key does what its command does, and nothing while the command is greyed.
     const int kFromShortcut = 1;
-    if (code == kFromShortcut && control == nullptr && !IsCommandEnabled(id))
+    if (code == kFromShortcut && control == nullptr && !IsCommandEnabled(id, document))
         return;
     // Whatever a command does, it does to a finished stroke.
-    TheCanvas().EndDrag();
-    if (id >= CmdToolFirst && id <= CmdToolLast) {
+    editor_.canvas.EndDrag();
+    if (id >= IDM_PENCIL && id <= IDM_SELECT) {
         ChooseTool(mainWindow, id);
         return;
     }
     switch (id) {
-    case IdImageIndexBox:
+    case IDC_IMAGE_INDEX_BOX:
         if (code == CBN_SELCHANGE)
             SelectFromIndexBox(mainWindow, control);
         break;
-    case CmdNew: NewDocument(mainWindow); break;
-    case CmdOpen: OpenDocument(mainWindow); break;
-    case CmdSave: RunAndRefresh(mainWindow, SaveFromShell(mainWindow, false), RefreshTitle | RefreshCommands); break;
-    case CmdSaveAs: RunAndRefresh(mainWindow, SaveFromShell(mainWindow, true), RefreshTitle | RefreshCommands); break;
-    case CmdImportBitmap: ImportBitmapDocument(mainWindow); break;
-    case CmdClose: CloseCurrentDocument(mainWindow); break;
-    case CmdQuit: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
-    case CmdUndo: EditAndRefresh(mainWindow, document.Undo(), kAfterHistory); break;
-    case CmdRedo: EditAndRefresh(mainWindow, document.Redo(), kAfterHistory); break;
-    case CmdCut: EditAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
-    case CmdCopy: Succeeded(mainWindow, document.CopySelection()); break;
-    case CmdPaste:
+    case IDM_NEW: NewDocument(editor_, mainWindow); break;
+    case IDM_OPEN: OpenDocument(editor_, mainWindow); break;
+    case IDM_SAVE: RunAndRefresh(mainWindow, SaveFromShell(editor_, mainWindow, false), RefreshTitle | RefreshCommands); break;
+    case IDM_SAVE_AS: RunAndRefresh(mainWindow, SaveFromShell(editor_, mainWindow, true), RefreshTitle | RefreshCommands); break;
+    case IDM_IMPORT_BITMAP: ImportBitmapDocument(editor_, mainWindow); break;
+    case IDM_CLOSE: CloseCurrentDocument(editor_, mainWindow); break;
+    case IDM_QUIT: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
+    case IDM_UNDO: EditAndRefresh(mainWindow, document.Undo(), kAfterHistory); break;
+    case IDM_REDO: EditAndRefresh(mainWindow, document.Redo(), kAfterHistory); break;
+    case IDM_CUT: EditAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
+    case IDM_COPY: Succeeded(mainWindow, document.CopySelection()); break;
+    case IDM_PASTE:
         EditAndRefresh(mainWindow, document.PasteClipboard(), RefreshCanvas | RefreshPreview | RefreshCommands);
         break;
-    case CmdSelectAll: SelectAll(mainWindow); break;
+    case IDM_SELECT_ALL: SelectAll(mainWindow); break;
     // The document moves its selection with the pixels; the frame is drawn from it.
-    case CmdShiftLeft: EditAndRefresh(mainWindow, document.ShiftImage(-1, 0), kAfterShift); break;
-    case CmdShiftUp: EditAndRefresh(mainWindow, document.ShiftImage(0, -1), kAfterShift); break;
-    case CmdShiftRight: EditAndRefresh(mainWindow, document.ShiftImage(1, 0), kAfterShift); break;
-    case CmdShiftDown: EditAndRefresh(mainWindow, document.ShiftImage(0, 1), kAfterShift); break;
-    case CmdMirrorVertical: EditAndRefresh(mainWindow, document.MirrorImage(1), kAfterMirror); break;
-    case CmdMirrorHorizontal: EditAndRefresh(mainWindow, document.MirrorImage(0), kAfterMirror); break;
-    case CmdDeleteImage: ChangeImageList(mainWindow, false); break;
-    case CmdRestoreImage: ChangeImageList(mainWindow, true); break;
-    case CmdClearImage: EditAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview); break;
-    case CmdAddBlankImage: AddBlankImage(mainWindow); break;
-    case CmdAddBitmapImage: AddBitmapImage(mainWindow); break;
-    case CmdHelp: ShowHelp(mainWindow); break;
-    case CmdAbout: ShowAbout(mainWindow); break;
+    case IDM_SHIFT_LEFT: EditAndRefresh(mainWindow, document.ShiftImage(-1, 0), kAfterShift); break;
+    case IDM_SHIFT_UP: EditAndRefresh(mainWindow, document.ShiftImage(0, -1), kAfterShift); break;
+    case IDM_SHIFT_RIGHT: EditAndRefresh(mainWindow, document.ShiftImage(1, 0), kAfterShift); break;
+    case IDM_SHIFT_DOWN: EditAndRefresh(mainWindow, document.ShiftImage(0, 1), kAfterShift); break;
+    case IDM_MIRROR_VERTICAL: EditAndRefresh(mainWindow, document.MirrorImage(1), kAfterMirror); break;
+    case IDM_MIRROR_HORIZONTAL: EditAndRefresh(mainWindow, document.MirrorImage(0), kAfterMirror); break;
+    case IDM_DELETE_IMAGE: ChangeImageList(mainWindow, false); break;
+    case IDM_RESTORE_IMAGE: ChangeImageList(mainWindow, true); break;
+    case IDM_CLEAR_IMAGE: EditAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview); break;
+    case IDM_ADD_BLANK_IMAGE: AddBlankImage(mainWindow); break;
+    case IDM_ADD_BITMAP_IMAGE: AddBitmapImage(mainWindow); break;
+    case IDM_HELP: ShowHelp(mainWindow); break;
+    case IDM_ABOUT: ShowAbout(mainWindow, editor_.shell.instance); break;
     }
 }
 
@@ -248,14 +248,14 @@ bool ClipboardHasPicture()
 
 // The one rule for every place a command can come from: menu, toolbar and keys.
 // The clipboard is asked only for Paste, as often as it ever was.
-bool IsCommandEnabled(int command)
+bool IsCommandEnabled(int command, const IconDocument& document)
 {
-    return IsCommandEnabled(command, TheDocument(), command == CmdPaste && ClipboardHasPicture());
+    return IsCommandEnabled(command, document, command == IDM_PASTE && ClipboardHasPicture());
 }
 
-void UpdateCommandState(HWND mainWindow)
+void UpdateCommandState(Editor& editor, HWND mainWindow)
 {
-    const bool open = TheDocument().IsOpen() != 0;
+    const bool open = editor.document.IsOpen() != 0;
     HMENU bar = GetMenu(mainWindow);
     if (bar) {
         const UINT state = MF_BYPOSITION | (open ? MF_ENABLED : MF_GRAYED);
@@ -264,10 +264,10 @@ void UpdateCommandState(HWND mainWindow)
         DrawMenuBar(mainWindow);
     }
     for (int command : ToolbarCommands)
-        EnableButton(command, IsCommandEnabled(command));
+        EnableButton(editor.shell.toolbar, command, IsCommandEnabled(command, editor.document));
 }
 
-void OnInitMenuPopup(HMENU popup, LPARAM lParam)
+void Commands::OnInitMenuPopup(HMENU popup, LPARAM lParam)
 {
     // The whole lParam is compared, so the window menu (high word 1) never
     // matches; the tools' pop-up is greyed or not as a whole.
@@ -276,29 +276,29 @@ void OnInitMenuPopup(HMENU popup, LPARAM lParam)
     for (int position = 0; position < GetMenuItemCount(popup); ++position) {
         const UINT command = GetMenuItemID(popup, position);
         if (command != UINT(-1) && command != 0)
-            EnableItem(popup, int(command), IsCommandEnabled(int(command)));
+            EnableItem(popup, int(command), IsCommandEnabled(int(command), editor_.document));
     }
 }
 
-void OnNotification(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam)
+void Commands::OnNotification(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case WM_PALETTE_EDITED:
-        UpdateColourStatus();
-        Invalidate(TheCanvas().GetEditWindow(), FALSE);
-        Invalidate(ThePreview().GetPreviewWindow(), TRUE);
+    case VM_PALETTE_EDITED:
+        UpdateColourStatus(editor_);
+        Invalidate(editor_.canvas.GetEditWindow(), FALSE);
+        Invalidate(editor_.preview.GetPreviewWindow(), TRUE);
         break;
-    case WM_COLOURS_CHANGED: UpdateColourStatus(); break;
-    case WM_COLOUR_PICKED:
-        UpdateColourStatus();
-        Invalidate(ThePalette().GetPaletteWindow(), TRUE);
+    case VM_COLOURS_CHANGED: UpdateColourStatus(editor_); break;
+    case VM_COLOUR_PICKED:
+        UpdateColourStatus(editor_);
+        Invalidate(editor_.palette.GetPaletteWindow(), TRUE);
         break;
-    case WM_HOTSPOT_CHANGED: UpdateHotspotText(); break;
-    case WM_DOCUMENT_STATE:
-        UpdateCommandState(mainWindow);
-        NoteDocumentState(mainWindow);
+    case VM_HOTSPOT_CHANGED: UpdateHotspotText(editor_); break;
+    case VM_DOCUMENT_STATE:
+        UpdateCommandState(editor_, mainWindow);
+        NoteDocumentState(editor_, mainWindow);
         break;
-    case WM_CURSOR_POSITION: UpdateCursorPosition(static_cast<int>(wParam), static_cast<int>(lParam)); break;
-    case WM_EDIT_REFUSED: TellEditRefused(mainWindow); break;
+    case VM_CURSOR_POSITION: UpdateCursorPosition(editor_, static_cast<int>(wParam), static_cast<int>(lParam)); break;
+    case VM_EDIT_REFUSED: TellEditRefused(mainWindow); break;
     }
 }

@@ -4,7 +4,7 @@
 
 #include "document/icon_document.h"
 #include "shell/commands.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "shell/file_dialogs.h"
 #include "shell/kept_entries_notice.h"
 #include "shell/new_image_dialog.h"
@@ -39,12 +39,12 @@ void TellAboutFile(HWND owner, const char* format, const wchar_t* path, const ch
 // New closes the document before its image is made, and a reader may give up
 // after emptying it: even on failure the window shows the document as it is
 // rather than images that are gone.
-void RefreshAfterReplace(HWND mainWindow, int succeeded)
+void RefreshAfterReplace(Editor& editor, HWND mainWindow, bool succeeded)
 {
     // The document the copy was of is gone.
-    if (succeeded || !TheDocument().IsOpen())
-        ForgetRecoveryCopy();
-    Refresh(mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
+    if (succeeded || !editor.document.IsOpen())
+        ForgetRecoveryCopy(editor);
+    Refresh(editor, mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
 }
 
 }  // namespace
@@ -88,9 +88,9 @@ const char* ImportFailureText(ImportFailure why)
     }
 }
 
-bool SaveFromShell(HWND owner, bool chooseName)
+bool SaveFromShell(Editor& editor, HWND owner, bool chooseName)
 {
-    IconDocument& document = TheDocument();
+    IconDocument& document = editor.document;
     std::wstring path;
     if (!chooseName && document.GetFilePath()[0])
         path = document.GetFilePath();
@@ -98,7 +98,7 @@ bool SaveFromShell(HWND owner, bool chooseName)
         return false;
     SaveFailure why = SaveFailure::None;
     if (document.SaveDocumentTo(path.c_str(), &why)) {
-        ForgetRecoveryCopy();
+        ForgetRecoveryCopy(editor);
         return true;
     }
     TellAboutFile(owner, why == SaveFailure::NoMemory ? kSaveNoMemory : why == SaveFailure::TooLarge ? kSaveTooLarge
@@ -107,16 +107,16 @@ bool SaveFromShell(HWND owner, bool chooseName)
     return false;
 }
 
-bool AskSaveChanges(HWND owner)
+bool AskSaveChanges(Editor& editor, HWND owner)
 {
-    IconDocument& document = TheDocument();
+    IconDocument& document = editor.document;
     if (!document.IsOpen() || !document.IsModified())
         return true;
     switch (MessageBoxText(owner, SavePromptText, AppTitle, MB_YESNOCANCEL | MB_ICONWARNING)) {
     case IDYES:
         // A save that failed or whose dialog was cancelled keeps the document:
         // going on would silently lose the changes the user asked to keep.
-        return SaveFromShell(owner, false);
+        return SaveFromShell(editor, owner, false);
     case IDNO:
         return true;
     }
@@ -128,11 +128,11 @@ void TellOpenFailure(HWND owner, const wchar_t* path, OpenFailure why)
     TellAboutFile(owner, kOpenFailed, path, OpenFailureText(why));
 }
 
-bool OpenIconFile(HWND mainWindow, const wchar_t* path)
+bool OpenIconFile(Editor& editor, HWND mainWindow, const wchar_t* path)
 {
     OpenFailure why = OpenFailureNone;
-    if (TheDocument().OpenFile(path, &why)) {
-        TellAboutKeptEntries(mainWindow, TheDocument().GetKeptEntries());
+    if (editor.document.OpenFile(path, &why)) {
+        TellAboutKeptEntries(editor, mainWindow, editor.document.GetKeptEntries());
         return true;
     }
     TellOpenFailure(mainWindow, path, why);
@@ -141,10 +141,10 @@ bool OpenIconFile(HWND mainWindow, const wchar_t* path)
 
 // The two refusals the editor has always worded on their own; any other
 // failure names the file and the reason.
-bool ImportBitmapFile(HWND mainWindow, const wchar_t* path, bool replace)
+bool ImportBitmapFile(Editor& editor, HWND mainWindow, const wchar_t* path, bool replace)
 {
     ImportFailure why = ImportFailureNone;
-    if (TheDocument().ImportBitmap(path, replace ? 1 : 0, &why))
+    if (editor.document.ImportBitmap(path, replace ? 1 : 0, &why))
         return true;
     switch (why) {
     case ImportFailureSize: MessageBoxText(mainWindow, kSizeRefused, AppTitle, MB_ICONINFORMATION); break;
@@ -154,43 +154,43 @@ bool ImportBitmapFile(HWND mainWindow, const wchar_t* path, bool replace)
     return false;
 }
 
-void NewDocument(HWND mainWindow)
+void NewDocument(Editor& editor, HWND mainWindow)
 {
-    TheCanvas().EndDrag();
-    if (!AskSaveChanges(mainWindow))
+    editor.canvas.EndDrag();
+    if (!AskSaveChanges(editor, mainWindow))
         return;
     int side = 0, bitCount = 0;
     NewImageDialog dialog;
     if (!dialog.Show(mainWindow, &side, &bitCount))
         return;
-    IconDocument& document = TheDocument();
+    IconDocument& document = editor.document;
     document.CloseDocument();
-    RefreshAfterReplace(mainWindow, document.AddNewImage(side, bitCount));
+    RefreshAfterReplace(editor, mainWindow, document.AddNewImage(side, bitCount));
 }
 
-void OpenDocument(HWND mainWindow)
+void OpenDocument(Editor& editor, HWND mainWindow)
 {
-    TheCanvas().EndDrag();
-    if (!AskSaveChanges(mainWindow))
+    editor.canvas.EndDrag();
+    if (!AskSaveChanges(editor, mainWindow))
         return;
     std::wstring path;
     if (ChooseFileToOpen(mainWindow, path, IconOrCursorFile))
-        RefreshAfterReplace(mainWindow, OpenIconFile(mainWindow, path.c_str()));
+        RefreshAfterReplace(editor, mainWindow, OpenIconFile(editor, mainWindow, path.c_str()));
 }
 
-void ImportBitmapDocument(HWND mainWindow)
+void ImportBitmapDocument(Editor& editor, HWND mainWindow)
 {
-    TheCanvas().EndDrag();
-    if (!AskSaveChanges(mainWindow))
+    editor.canvas.EndDrag();
+    if (!AskSaveChanges(editor, mainWindow))
         return;
     std::wstring path;
     if (ChooseFileToOpen(mainWindow, path, BitmapFile))
-        RefreshAfterReplace(mainWindow, ImportBitmapFile(mainWindow, path.c_str(), true));
+        RefreshAfterReplace(editor, mainWindow, ImportBitmapFile(editor, mainWindow, path.c_str(), true));
 }
 
-void OpenDroppedFile(HWND mainWindow, const wchar_t* path)
+void OpenDroppedFile(Editor& editor, HWND mainWindow, const wchar_t* path)
 {
-    TheCanvas().EndDrag();
+    editor.canvas.EndDrag();
     const wchar_t* extension = PathFindExtensionW(path);
     const bool icon = FileKindOfPath(path) != IconFileKind::None;
     const bool bitmap = lstrcmpiW(extension, L".bmp") == 0;
@@ -198,17 +198,17 @@ void OpenDroppedFile(HWND mainWindow, const wchar_t* path)
         TellAboutFile(mainWindow, kOpenFailed, path, OpenFailureText(OpenFailureNotIconFile));
         return;
     }
-    if (!AskSaveChanges(mainWindow))
+    if (!AskSaveChanges(editor, mainWindow))
         return;
-    RefreshAfterReplace(mainWindow, icon ? OpenIconFile(mainWindow, path) : ImportBitmapFile(mainWindow, path, true));
+    RefreshAfterReplace(editor, mainWindow, icon ? OpenIconFile(editor, mainWindow, path) : ImportBitmapFile(editor, mainWindow, path, true));
 }
 
-void CloseCurrentDocument(HWND mainWindow)
+void CloseCurrentDocument(Editor& editor, HWND mainWindow)
 {
-    TheCanvas().EndDrag();
-    if (!AskSaveChanges(mainWindow))
+    editor.canvas.EndDrag();
+    if (!AskSaveChanges(editor, mainWindow))
         return;
-    TheDocument().CloseDocument();
-    ForgetRecoveryCopy();
-    Refresh(mainWindow, RefreshWholeDocument | RefreshPosition);
+    editor.document.CloseDocument();
+    ForgetRecoveryCopy(editor);
+    Refresh(editor, mainWindow, RefreshWholeDocument | RefreshPosition);
 }

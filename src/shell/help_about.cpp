@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "shell/editor_objects.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
 
@@ -63,16 +62,16 @@ bool ShowHelpFile(HWND owner, const wchar_t* path)
     return false;
 }
 
-void ShowAbout(HWND owner)
+void ShowAbout(HWND owner, HINSTANCE instance)
 {
     const std::wstring text = WideText(AboutText), caption = WideText(AboutCaption);
     MSGBOXPARAMSW params = {};
     params.cbSize = sizeof params;
     params.hwndOwner = owner;
-    params.hInstance = Shell().instance ? Shell().instance : GetModuleHandleA(nullptr);
+    params.hInstance = instance ? instance : GetModuleHandleA(nullptr);
     params.lpszText = text.c_str();
     params.lpszCaption = caption.c_str();
     params.dwStyle = MB_USERICON;
-    params.lpszIcon = MAKEINTRESOURCEW(IdiApplication);
+    params.lpszIcon = MAKEINTRESOURCEW(IDI_PROGRAM);
     MessageBoxIndirectW(&params);
 }

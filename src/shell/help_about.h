@@ -10,8 +10,8 @@ bool GetHelpFilePath(wchar_t* path, DWORD size);
 bool ShowHelp(HWND owner);
 bool ShowHelpFile(HWND owner, const wchar_t* path);
 
-// The About box.
-void ShowAbout(HWND owner);
+// The About box, with the program's icon from instance.
+void ShowAbout(HWND owner, HINSTANCE instance);
 
 extern const char* const AboutText;
 extern const char* const AboutCaption;

@@ -62,10 +62,10 @@ std::string KeptEntriesText(const std::vector<KeptEntry>& kept)
 
 } // namespace
 
-void TellAboutKeptEntries(HWND mainWindow, const std::vector<KeptEntry>& kept)
+void TellAboutKeptEntries(Editor& editor, HWND mainWindow, const std::vector<KeptEntry>& kept)
 {
     if (kept.empty())
         return;
-    Refresh(mainWindow, RefreshWholeDocument);
+    Refresh(editor, mainWindow, RefreshWholeDocument);
     MessageBoxText(mainWindow, KeptEntriesText(kept).c_str(), AppTitle, MB_ICONINFORMATION);
 }

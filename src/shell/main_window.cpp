@@ -9,7 +9,7 @@
 #include "document/icon_document.h"
 #include "shell/colour_swatch.h"
 #include "shell/commands.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "shell/file_commands.h"
 #include "shell/recovery.h"
 #include "shell/status_bars.h"
@@ -52,28 +52,28 @@ const ChildLayout kChildren[] = {
     {"Button", "Aperçu", 0, kGroupBox, 435, 35, 185, 150, 0, true, KeepNothing},
     {"Button", "Palette de couleur", 0, kGroupBox, 435, 195, 185, 206, 0, true, KeepNothing},
     {"static", "Index :", 0, kLabel, 140, 373, 40, 20, 0, true, KeepNothing},
-    {"combobox", "", 0, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 180, 370, 42, 60, IdImageIndexBox, true,
+    {"combobox", "", 0, WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 180, 370, 42, 60, IDC_IMAGE_INDEX_BOX, true,
      KeepNothing},
     {"static", "Format :", 0, kLabel, 250, 373, 40, 20, 0, true, KeepNothing},
-    {"edit", "", WS_EX_CLIENTEDGE, kReadOnlyBox, 295, 370, 110, 22, IdFormatBox, true, KeepNothing},
+    {"edit", "", WS_EX_CLIENTEDGE, kReadOnlyBox, 295, 370, 110, 22, IDC_FORMAT_BOX, true, KeepNothing},
     {"static", "", 0, WS_CHILD | WS_VISIBLE | SS_OWNERDRAW, 30, 54, 54, 40, 0, false, KeepSwatch},
     {"edit", "", 0, kReadOnlyBox, 20, 372, 75, 18, 0, true, KeepHotspotBox},
 };
 
-void CreateChild(HWND mainWindow, const ChildLayout& layout)
+void CreateChild(ShellState& shell, HWND mainWindow, const ChildLayout& layout)
 {
     HWND child = CreateWindowExW(layout.extendedStyle, WideText(layout.className).c_str(),
                                  WideText(layout.text).c_str(), layout.style, layout.x, layout.y, layout.width,
                                  layout.height, mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)),
-                                 Shell().instance, nullptr);
+                                 shell.instance, nullptr);
     if (!child)
         return;
     if (layout.font)
         SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
     if (layout.keep == KeepSwatch)
-        Shell().swatch = child;
+        shell.swatch = child;
     else if (layout.keep == KeepHotspotBox)
-        Shell().hotspotBox = child;
+        shell.hotspotBox = child;
 }
 
 #ifndef WM_CLIPBOARDUPDATE
@@ -97,28 +97,28 @@ void ListenToClipboard(HWND hwnd, bool listen)
         function(hwnd);
 }
 
-LRESULT OnCreate(HWND hwnd)
+LRESULT OnCreate(Editor& editor, HWND hwnd)
 {
-    TheDocument().SetOwnerWindow(hwnd);
+    editor.document.SetOwnerWindow(hwnd);
     ListenToClipboard(hwnd, true);
     DragAcceptFiles(hwnd, TRUE);
-    SetUpRebarAndToolbar(hwnd);
+    SetUpRebarAndToolbar(editor.shell, hwnd);
     for (const ChildLayout& layout : kChildren)
-        CreateChild(hwnd, layout);
-    Shell().statusBar = SetUpStatusBar(hwnd);
-    ThePalette().CreatePaletteView(hwnd);
-    ThePreview().CreatePreview(hwnd);
-    TheCanvas().CreateEditView(hwnd);
-    SetUpToolButtons(hwnd);
+        CreateChild(editor.shell, hwnd, layout);
+    editor.shell.statusBar = SetUpStatusBar(editor, hwnd);
+    editor.palette.CreatePaletteView(hwnd);
+    editor.preview.CreatePreview(hwnd);
+    editor.canvas.CreateEditView(hwnd);
+    SetUpToolButtons(editor.shell.instance, hwnd);
     return 0;
 }
 
-LRESULT OnClose(HWND hwnd)
+LRESULT OnClose(Editor& editor, HWND hwnd)
 {
-    TheCanvas().EndDrag();
-    if (AskSaveChanges(hwnd)) {
-        TheDocument().CloseDocument();
-        ForgetRecoveryCopy();
+    editor.canvas.EndDrag();
+    if (AskSaveChanges(editor, hwnd)) {
+        editor.document.CloseDocument();
+        ForgetRecoveryCopy(editor);
         DestroyWindow(hwnd);
     }
     return 0;
@@ -144,85 +144,105 @@ std::wstring DroppedPath(HDROP drop, UINT index)
 // Of several files dropped at once, the first is taken. While a dialog has
 // the window disabled (the save prompt, a file dialog), a drop would replace
 // the document under that dialog: it is ignored.
-LRESULT OnDropFiles(HWND hwnd, HDROP drop)
+LRESULT OnDropFiles(Editor& editor, HWND hwnd, HDROP drop)
 {
     const std::wstring path = IsWindowEnabled(hwnd) ? DroppedPath(drop, 0) : std::wstring();
     DragFinish(drop);
     if (!path.empty())
-        OpenDroppedFile(hwnd, path.c_str());
+        OpenDroppedFile(editor, hwnd, path.c_str());
     return 0;
 }
 
 // Logging off or shutting down asks as closing does; only "Non" or a save that
 // succeeded let the session end.
-LRESULT OnQueryEndSession(HWND hwnd)
+LRESULT OnQueryEndSession(Editor& editor, HWND hwnd)
 {
-    TheCanvas().EndDrag();
-    return AskSaveChanges(hwnd) ? TRUE : FALSE;
+    editor.canvas.EndDrag();
+    return AskSaveChanges(editor, hwnd) ? TRUE : FALSE;
 }
 
-LRESULT OnDestroy(HWND hwnd)
+LRESULT OnDestroy(Editor& editor, HWND hwnd)
 {
     ListenToClipboard(hwnd, false);
-    StopRecovery(hwnd);
-    ShellState& shell = Shell();
+    StopRecovery(editor, hwnd);
+    ShellState& shell = editor.shell;
     if (shell.toolbarImages)
         ImageList_Destroy(shell.toolbarImages);
     // The children die with the window; nothing may reach them afterwards.
     const HINSTANCE instance = shell.instance;
+    const HACCEL shortcuts = shell.shortcuts;
     shell = ShellState();
     shell.instance = instance;
+    shell.shortcuts = shortcuts;
     PostQuitMessage(0);
     return 0;
+}
+
+// The editor given as creation parameter is bound on WM_NCCREATE, before any
+// message that could need it, and let go after WM_NCDESTROY.
+Editor* BoundEditor(HWND hwnd, UINT msg, LPARAM lParam)
+{
+    if (msg == WM_NCCREATE)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+    Editor* editor = reinterpret_cast<Editor*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCDESTROY)
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    return editor;
 }
 
 }  // namespace
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    Editor* bound = BoundEditor(hwnd, msg, lParam);
+    if (!bound)
+        return DefWindowProcW(hwnd, msg, wParam, lParam);
+    Editor& editor = *bound;
+    Commands commands(editor);
     switch (msg) {
-    case WM_CREATE: return OnCreate(hwnd);
-    case WM_CLOSE: return OnClose(hwnd);
-    case WM_DESTROY: return OnDestroy(hwnd);
-    case WM_QUERYENDSESSION: return OnQueryEndSession(hwnd);
-    case WM_DROPFILES: return OnDropFiles(hwnd, reinterpret_cast<HDROP>(wParam));
+    case WM_CREATE: return OnCreate(editor, hwnd);
+    case WM_CLOSE: return OnClose(editor, hwnd);
+    case WM_DESTROY: return OnDestroy(editor, hwnd);
+    case WM_QUERYENDSESSION: return OnQueryEndSession(editor, hwnd);
+    case WM_DROPFILES: return OnDropFiles(editor, hwnd, reinterpret_cast<HDROP>(wParam));
     case WM_TIMER:
         if (wParam == RecoveryTimer)
-            OnRecoveryTimer(hwnd);
+            OnRecoveryTimer(editor, hwnd);
         return 0;
-    case WM_RECOVERY_FAILED: TellRecoveryNotKept(hwnd); return 0;
+    case VM_RECOVERY_FAILED: TellRecoveryNotKept(editor, hwnd); return 0;
     case WM_ENDSESSION:
         // The user answered the save prompt already: nothing is left to recover.
         if (wParam)
-            StopRecovery(hwnd);
+            StopRecovery(editor, hwnd);
         return 0;
     case WM_NOTIFYFORMAT:
         // Wide, so that the tooltip texts keep their accents on any system.
         if (lParam == NF_QUERY)
             return NFR_UNICODE;
         break;
-    case WM_CLIPBOARDUPDATE: UpdateCommandState(hwnd); return 0;
+    case WM_CLIPBOARDUPDATE: UpdateCommandState(editor, hwnd); return 0;
     case WM_ACTIVATE:
         // Another program may have changed the clipboard meanwhile.
         if (LOWORD(wParam) != WA_INACTIVE)
-            UpdateCommandState(hwnd);
+            UpdateCommandState(editor, hwnd);
         return DefWindowProcW(hwnd, msg, wParam, lParam);
-    case WM_DRAWITEM: return DrawColourSwatch(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+    case WM_DRAWITEM: return DrawColourSwatch(editor, reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
     case WM_NOTIFY: return OnToolbarTooltip(wParam, reinterpret_cast<NMHDR*>(lParam));
     case WM_COMMAND:
-        OnCommand(hwnd, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        commands.OnCommand(hwnd, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
         return 0;
     case WM_INITMENUPOPUP:
-        OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), lParam);
+        commands.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), lParam);
         return 0;
-    case WM_PALETTE_EDITED:
-    case WM_COLOURS_CHANGED:
-    case WM_COLOUR_PICKED:
-    case WM_HOTSPOT_CHANGED:
-    case WM_DOCUMENT_STATE:
-    case WM_CURSOR_POSITION:
-    case WM_EDIT_REFUSED:
-        OnNotification(hwnd, msg, wParam, lParam);
+    case VM_PALETTE_EDITED:
+    case VM_COLOURS_CHANGED:
+    case VM_COLOUR_PICKED:
+    case VM_HOTSPOT_CHANGED:
+    case VM_DOCUMENT_STATE:
+    case VM_CURSOR_POSITION:
+    case VM_EDIT_REFUSED:
+        commands.OnNotification(hwnd, msg, wParam, lParam);
         return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);

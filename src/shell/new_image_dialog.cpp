@@ -46,7 +46,7 @@ bool NewImageDialog::Show(HWND owner, int* side, int* bitCount)
     side_ = side;
     bitCount_ = bitCount;
     // -1 means the dialog could not be made: that is no confirmation.
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IddNewImage), owner,
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_NEW_IMAGE), owner,
                                            DialogProc, reinterpret_cast<LPARAM>(this));
     return result == 1;
 }
@@ -69,16 +69,16 @@ INT_PTR CALLBACK NewImageDialog::DialogProc(HWND dialog, UINT msg, WPARAM wParam
 INT_PTR NewImageDialog::OnInitDialog(HWND dialog)
 {
     window_ = dialog;
-    FillList(dialog, IdcSideList, kSides, kInitialSide);
-    FillList(dialog, IdcBitCountList, kBitCounts, kInitialBitCount);
+    FillList(dialog, IDC_SIDE_LIST, kSides, kInitialSide);
+    FillList(dialog, IDC_BIT_COUNT_LIST, kBitCounts, kInitialBitCount);
     return FALSE;
 }
 
 INT_PTR NewImageDialog::OnCommand(int id)
 {
     if (id == IDOK) {
-        ReadList(window_, IdcSideList, kSides, side_);
-        ReadList(window_, IdcBitCountList, kBitCounts, bitCount_);
+        ReadList(window_, IDC_SIDE_LIST, kSides, side_);
+        ReadList(window_, IDC_BIT_COUNT_LIST, kBitCounts, bitCount_);
         EndDialog(window_, 1);
     } else if (id == IDCANCEL) {
         EndDialog(window_, 0);

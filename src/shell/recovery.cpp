@@ -5,7 +5,7 @@
 #include "document/icon_document.h"
 #include "document/recovery_store.h"
 #include "shell/commands.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "shell/file_commands.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
@@ -29,13 +29,9 @@ const char* const kSetAside =
 const char* const kLeftInPlace =
     "Le travail récupéré n'a pas pu être repris dans le dossier de récupération ; sa copie reste ici :\n%s";
 
-unsigned long copiedChanges = 0;
-bool armed = false;
-bool toldNotKept = false;
-
-void Arm(HWND mainWindow, UINT delay)
+void Arm(Editor& editor, HWND mainWindow, UINT delay)
 {
-    armed = SetTimer(mainWindow, RecoveryTimer, delay, nullptr) != 0;
+    editor.recoveryState.armed = SetTimer(mainWindow, RecoveryTimer, delay, nullptr) != 0;
 }
 
 void Tell(HWND mainWindow, const char* format, const std::wstring& path, UINT icon)
@@ -45,9 +41,9 @@ void Tell(HWND mainWindow, const char* format, const std::wstring& path, UINT ic
 
 // The copy of the document as it is now. An untitled document, or one named
 // otherwise than .cur, is kept as an icon; its record holds the hotspots.
-bool WriteCopy(bool now)
+bool WriteCopy(Editor& editor, bool now)
 {
-    const IconDocument& document = TheDocument();
+    const IconDocument& document = editor.document;
     const bool cursor = FileKindOfPath(document.GetFilePath()) == IconFileKind::Cursor;
     std::vector<BYTE> bytes;
     RecoveryRecord record;
@@ -55,88 +51,83 @@ bool WriteCopy(bool now)
         !document.BuildFileBytes(cursor ? IconFileKind::Cursor : IconFileKind::Icon, bytes))
         return false;
     const wchar_t* extension = cursor ? L".cur" : L".ico";
-    return now ? TheRecovery().WriteNow(std::move(bytes), extension, record)
-               : TheRecovery().Write(std::move(bytes), extension, record);
+    return now ? editor.recovery.WriteNow(std::move(bytes), extension, record)
+               : editor.recovery.Write(std::move(bytes), extension, record);
 }
 
 // Opened where it lies; moved into this editor's keeping only once its work
 // is in this editor's own copy. On any failure the copy stays untouched.
-bool TakeOver(HWND mainWindow, RecoveryStore::Orphan& orphan)
+bool TakeOver(Editor& editor, HWND mainWindow, RecoveryStore::Orphan& orphan)
 {
-    IconDocument& document = TheDocument();
+    IconDocument& document = editor.document;
     OpenFailure why = OpenFailureUnreadable;
     if (!document.OpenRecoveryCopy(orphan.copy.c_str(), orphan.record, &why)) {
         TellOpenFailure(mainWindow, orphan.copy.c_str(), why);
         return false;
     }
-    if (WriteCopy(true))
+    if (WriteCopy(editor, true))
         RecoveryStore::Remove(orphan);
     else
         Tell(mainWindow, kLeftInPlace, orphan.copy, MB_ICONEXCLAMATION);
-    copiedChanges = document.GetChangeCount();
-    Refresh(mainWindow, RefreshWholeDocument);
+    editor.recoveryState.copiedChanges = document.GetChangeCount();
+    Refresh(editor, mainWindow, RefreshWholeDocument);
     return true;
 }
 
 }  // namespace
 
-RecoveryStore& TheRecovery()
+void TellRecoveryNotKept(Editor& editor, HWND mainWindow)
 {
-    static RecoveryStore store(RecoveryRoot());
-    return store;
-}
-
-void TellRecoveryNotKept(HWND mainWindow)
-{
-    if (toldNotKept)
+    if (editor.recoveryState.toldNotKept)
         return;
-    toldNotKept = true;
+    editor.recoveryState.toldNotKept = true;
     Tell(mainWindow, kNotKept, RecoveryRoot(), MB_ICONEXCLAMATION);
 }
 
-void NoteDocumentState(HWND mainWindow)
+void NoteDocumentState(Editor& editor, HWND mainWindow)
 {
-    const IconDocument& document = TheDocument();
-    if (!armed && document.IsOpen() && document.IsModified() && document.GetChangeCount() != copiedChanges)
-        Arm(mainWindow, kCopyDelay);
+    const IconDocument& document = editor.document;
+    const RecoveryState& state = editor.recoveryState;
+    if (!state.armed && document.IsOpen() && document.IsModified() && document.GetChangeCount() != state.copiedChanges)
+        Arm(editor, mainWindow, kCopyDelay);
 }
 
-void OnRecoveryTimer(HWND mainWindow)
+void OnRecoveryTimer(Editor& editor, HWND mainWindow)
 {
     KillTimer(mainWindow, RecoveryTimer);
-    armed = false;
-    const IconDocument& document = TheDocument();
+    editor.recoveryState.armed = false;
+    const IconDocument& document = editor.document;
     if (!document.IsOpen() || !document.IsModified())
         return;
     // A stroke changes the image until its release; the copy waits for it.
-    if (TheCanvas().GetMode() == EditView::ModeStroke || TheCanvas().GetMode() == EditView::ModeShape) {
-        Arm(mainWindow, kRetryDelay);
+    if (editor.canvas.GetMode() == EditView::ModeStroke || editor.canvas.GetMode() == EditView::ModeShape) {
+        Arm(editor, mainWindow, kRetryDelay);
         return;
     }
-    TheRecovery().NotifyFailures(mainWindow, WM_RECOVERY_FAILED);
-    copiedChanges = document.GetChangeCount();
-    if (!WriteCopy(false))
-        TellRecoveryNotKept(mainWindow);
+    editor.recovery.NotifyFailures(mainWindow, VM_RECOVERY_FAILED);
+    editor.recoveryState.copiedChanges = document.GetChangeCount();
+    if (!WriteCopy(editor, false))
+        TellRecoveryNotKept(editor, mainWindow);
 }
 
-void ForgetRecoveryCopy()
+void ForgetRecoveryCopy(Editor& editor)
 {
-    TheRecovery().Discard();
-    copiedChanges = 0;
+    editor.recovery.Discard();
+    editor.recoveryState.copiedChanges = 0;
 }
 
-void StopRecovery(HWND mainWindow)
+void StopRecovery(Editor& editor, HWND mainWindow)
 {
     KillTimer(mainWindow, RecoveryTimer);
-    armed = false;
-    TheRecovery().Release();
-    copiedChanges = 0;
+    editor.recoveryState.armed = false;
+    editor.recovery.Release();
+    editor.recoveryState.copiedChanges = 0;
 }
 
-bool OfferRecovery(HWND mainWindow)
+bool OfferRecovery(Editor& editor, HWND mainWindow)
 {
     std::vector<std::wstring> setAside;
-    std::vector<RecoveryStore::Orphan> orphans = TheRecovery().FindOrphans(&setAside);
+    std::vector<RecoveryStore::Orphan> orphans = editor.recovery.FindOrphans(&setAside);
     for (const std::wstring& aside : setAside)
         Tell(mainWindow, kSetAside, aside, MB_ICONEXCLAMATION);
     // Each copy's lock is held while it is offered, so that no other editor
@@ -150,7 +141,7 @@ bool OfferRecovery(HWND mainWindow)
             RecoveryStore::Remove(orphan);
             continue;
         }
-        if (TakeOver(mainWindow, orphan))
+        if (TakeOver(editor, mainWindow, orphan))
             return true;
     }
     return false;

@@ -3,7 +3,7 @@
 
 #include <string>
 
-class RecoveryStore;
+class Editor;
 
 // While the document has unsaved changes, a copy of it is kept in the user's
 // local application data, a few seconds behind the last change; at the next
@@ -11,23 +11,19 @@ class RecoveryStore;
 
 // The copies' folder: "Vemiro Editor\Recovery" in the local application data.
 std::wstring RecoveryRoot();
-RecoveryStore& TheRecovery();
 
 const UINT_PTR RecoveryTimer = 1;
-// Posted by the recovery store when a copy could not be written.
-const UINT WM_RECOVERY_FAILED = WM_APP + 1;
-
-// WM_DOCUMENT_STATE: a change not copied yet arms the timer.
-void NoteDocumentState(HWND mainWindow);
+// VM_DOCUMENT_STATE: a change not copied yet arms the timer.
+void NoteDocumentState(Editor& editor, HWND mainWindow);
 // WM_TIMER: the copy is written, unless a drag is going on.
-void OnRecoveryTimer(HWND mainWindow);
+void OnRecoveryTimer(Editor& editor, HWND mainWindow);
 // The document was saved, closed or given up: its copy goes.
-void ForgetRecoveryCopy();
+void ForgetRecoveryCopy(Editor& editor);
 // The window goes: no more copies, and this editor's folder goes too.
-void StopRecovery(HWND mainWindow);
+void StopRecovery(Editor& editor, HWND mainWindow);
 // At the start: asks about each readable copy left behind, and tells where the
 // unreadable ones were put; true when one became the document.
-bool OfferRecovery(HWND mainWindow);
-// WM_RECOVERY_FAILED, or a copy refused: says once a session that unsaved work
+bool OfferRecovery(Editor& editor, HWND mainWindow);
+// VM_RECOVERY_FAILED, or a copy refused: says once a session that unsaved work
 // is not being kept.
-void TellRecoveryNotKept(HWND mainWindow);
+void TellRecoveryNotKept(Editor& editor, HWND mainWindow);

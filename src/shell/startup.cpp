@@ -4,7 +4,7 @@
 
 #include "document/icon_document.h"
 #include "shell/commands.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "shell/file_commands.h"
 #include "shell/main_window.h"
 #include "shell/recovery.h"
@@ -23,10 +23,8 @@ const char* const kNotOpenedForRecovery =
 
 }  // namespace
 
-void InitialiseShell(HINSTANCE instance)
+void InitialiseShell()
 {
-    Shell().instance = instance;
-    Shell().shortcuts = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IdrShortcuts));
     InitCommonControls();
 }
 
@@ -37,15 +35,15 @@ bool RegisterEditorClasses(HINSTANCE instance)
     frame.style = CS_DBLCLKS;
     frame.lpfnWndProc = MainWindowProc;
     frame.hInstance = instance;
-    frame.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IdiApplication));
+    frame.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
     // The icon's own 16 x 16 picture, drawn for that size, rather than the
     // 32 x 32 one shrunk; shared, so that it lives as long as the module.
-    frame.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IdiApplication), IMAGE_ICON,
+    frame.hIconSm = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_PROGRAM), IMAGE_ICON,
                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                                   LR_SHARED));
     frame.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     frame.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    frame.lpszMenuName = MAKEINTRESOURCEW(IdrMainMenu);
+    frame.lpszMenuName = MAKEINTRESOURCEW(IDR_MAIN_MENU);
     frame.lpszClassName = MainWindowClassWide;
     if (LOWORD(RegisterClassExW(&frame)) == 0)
         return false;
@@ -53,28 +51,29 @@ bool RegisterEditorClasses(HINSTANCE instance)
            LOWORD(EditView::RegisterEditViewClass()) != 0 && LOWORD(PreviewView::RegisterPreviewClass()) != 0;
 }
 
-HWND CreateMainWindow(HINSTANCE instance)
+HWND CreateMainWindow(Editor& editor)
 {
-    return CreateWindowExW(0, MainWindowClassWide, WideText(AppTitle).c_str(), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, CW_USEDEFAULT,
-                           CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, nullptr, nullptr, instance, nullptr);
+    return CreateWindowExW(0, MainWindowClassWide, WideText(AppTitle).c_str(), WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                           CW_USEDEFAULT, CW_USEDEFAULT, MainWindowWidth, MainWindowHeight, nullptr, nullptr,
+                           editor.shell.instance, &editor);
 }
 
-bool OpenCommandLineFile(HWND mainWindow, int argc, wchar_t** argv)
+bool OpenCommandLineFile(Editor& editor, HWND mainWindow, int argc, wchar_t** argv)
 {
     if (argc < 2 || !argv || !argv[1])
         return false;
-    if (!OpenIconFile(mainWindow, argv[1]))
+    if (!OpenIconFile(editor, mainWindow, argv[1]))
         return false;
-    Refresh(mainWindow, RefreshWholeDocument);
+    Refresh(editor, mainWindow, RefreshWholeDocument);
     return true;
 }
 
 // Opening the file at once would ask straight away to save the recovered
 // work away; the user opens it when that work is dealt with.
-void OpenStartDocument(HWND mainWindow, int argc, wchar_t** argv)
+void OpenStartDocument(Editor& editor, HWND mainWindow, int argc, wchar_t** argv)
 {
-    if (!OfferRecovery(mainWindow)) {
-        OpenCommandLineFile(mainWindow, argc, argv);
+    if (!OfferRecovery(editor, mainWindow)) {
+        OpenCommandLineFile(editor, mainWindow, argc, argv);
         return;
     }
     if (argc >= 2 && argv && argv[1])
@@ -84,20 +83,21 @@ void OpenStartDocument(HWND mainWindow, int argc, wchar_t** argv)
 
 // The shortcuts go to the main window whichever of its children has the focus;
 // dialogs run loops of their own, where they do not apply.
-void DispatchEditorMessage(HWND mainWindow, MSG& message)
+void DispatchEditorMessage(const Editor& editor, HWND mainWindow, MSG& message)
 {
-    if (mainWindow && Shell().shortcuts && TranslateAcceleratorA(mainWindow, Shell().shortcuts, &message))
+    HACCEL shortcuts = editor.shell.shortcuts;
+    if (mainWindow && shortcuts && TranslateAcceleratorA(mainWindow, shortcuts, &message))
         return;
     TranslateMessage(&message);
     DispatchMessageA(&message);
 }
 
-int RunMessageLoop(HWND mainWindow)
+int RunMessageLoop(const Editor& editor, HWND mainWindow)
 {
     MSG message;
     BOOL got;
     // -1 is an error from GetMessage, not a message; stop rather than spin.
     while ((got = GetMessageA(&message, nullptr, 0, 0)) != 0 && got != -1)
-        DispatchEditorMessage(mainWindow, message);
+        DispatchEditorMessage(editor, mainWindow, message);
     return got == 0 ? static_cast<int>(message.wParam) : 0;
 }

@@ -5,7 +5,7 @@
 #include <stdio.h>
 
 #include "document/icon_document.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
@@ -26,10 +26,10 @@ const char* const kToolHints[] = {
     "Sélectionne une partie de l'image",
 };
 
-void SetPartText(int part, const char* text)
+void SetPartText(const Editor& editor, int part, const char* text)
 {
-    if (Shell().statusBar)
-        SendMessageW(Shell().statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(WideText(text).c_str()));
+    if (editor.shell.statusBar)
+        SendMessageW(editor.shell.statusBar, SB_SETTEXTW, part, reinterpret_cast<LPARAM>(WideText(text).c_str()));
 }
 
 void FormatColour(COLORREF colour, char* text, size_t size)
@@ -41,18 +41,18 @@ void FormatColour(COLORREF colour, char* text, size_t size)
                  static_cast<int>(GetGValue(colour)), static_cast<int>(GetBValue(colour)));
 }
 
-void InvalidateSwatch()
+void InvalidateSwatch(const Editor& editor)
 {
-    if (Shell().swatch)
-        InvalidateRect(Shell().swatch, nullptr, TRUE);
+    if (editor.shell.swatch)
+        InvalidateRect(editor.shell.swatch, nullptr, TRUE);
 }
 
 }  // namespace
 
-HWND SetUpStatusBar(HWND mainWindow)
+HWND SetUpStatusBar(const Editor& editor, HWND mainWindow)
 {
     HWND bar = CreateWindowExW(WS_EX_DLGMODALFRAME, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE,
-                               0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
+                               0, 0, 0, 0, mainWindow, nullptr, editor.shell.instance, nullptr);
     if (!bar)
         return nullptr;
     int rightEdges[5] = {340, 440, 540, 610, -1};
@@ -61,9 +61,9 @@ HWND SetUpStatusBar(HWND mainWindow)
     return bar;
 }
 
-void UpdateTitle(HWND mainWindow)
+void UpdateTitle(Editor& editor, HWND mainWindow)
 {
-    IconDocument& document = TheDocument();
+    IconDocument& document = editor.document;
     std::wstring title = WideText(AppTitle);
     if (document.IsOpen() && document.GetFilePath()[0] != L'\0')
         title += FormatWide("  : [ %s ]", {PathFindFileNameW(document.GetFilePath())});
@@ -72,37 +72,37 @@ void UpdateTitle(HWND mainWindow)
     SetWindowTextW(mainWindow, title.c_str());
 }
 
-void UpdateColourStatus()
+void UpdateColourStatus(Editor& editor)
 {
-    IconDocument& document = TheDocument();
-    if (!document.IsOpen() || !Shell().statusBar) {
-        SetPartText(PartLeftColour, "");
-        SetPartText(PartRightColour, "");
-        InvalidateSwatch();
+    IconDocument& document = editor.document;
+    if (!document.IsOpen() || !editor.shell.statusBar) {
+        SetPartText(editor, PartLeftColour, "");
+        SetPartText(editor, PartRightColour, "");
+        InvalidateSwatch(editor);
         return;
     }
     const IconImage* image = document.GetCurrentImage();
     if (!image || !image->IsValid()) {
-        SetPartText(PartLeftColour, "");
-        SetPartText(PartRightColour, "");
+        SetPartText(editor, PartLeftColour, "");
+        SetPartText(editor, PartRightColour, "");
         return;
     }
     char text[48];
     FormatColour(image->Colours().GetLeftColour(), text, sizeof text);
-    SetPartText(PartLeftColour, text);
+    SetPartText(editor, PartLeftColour, text);
     FormatColour(image->Colours().GetRightColour(), text, sizeof text);
-    SetPartText(PartRightColour, text);
-    InvalidateSwatch();
+    SetPartText(editor, PartRightColour, text);
+    InvalidateSwatch(editor);
 }
 
-void UpdateCursorPosition(int x, int y)
+void UpdateCursorPosition(Editor& editor, int x, int y)
 {
-    if (TheDocument().IsOpen() && Shell().statusBar) {
+    if (editor.document.IsOpen() && editor.shell.statusBar) {
         char text[32];
         snprintf(text, sizeof text, " %i - %i", x, y);
-        SetPartText(PartCursor, text);
+        SetPartText(editor, PartCursor, text);
     } else {
-        SetPartText(PartCursor, "");
+        SetPartText(editor, PartCursor, "");
     }
 }
 
@@ -113,40 +113,40 @@ const char* ToolHint(int tool)
     return kToolHints[tool];
 }
 
-void UpdateToolHint()
+void UpdateToolHint(Editor& editor)
 {
-    if (!TheDocument().IsOpen() || !Shell().statusBar)
-        SetPartText(PartToolHint, kReady);
+    if (!editor.document.IsOpen() || !editor.shell.statusBar)
+        SetPartText(editor, PartToolHint, kReady);
     else
-        SetPartText(PartToolHint, ToolHint(TheCanvas().GetTool()));
+        SetPartText(editor, PartToolHint, ToolHint(editor.canvas.GetTool()));
 }
 
-void UpdateImageIndex(HWND mainWindow)
+void UpdateImageIndex(Editor& editor, HWND mainWindow)
 {
-    IconDocument& document = TheDocument();
-    SendDlgItemMessageA(mainWindow, IdImageIndexBox, CB_RESETCONTENT, 0, 0);
+    IconDocument& document = editor.document;
+    SendDlgItemMessageA(mainWindow, IDC_IMAGE_INDEX_BOX, CB_RESETCONTENT, 0, 0);
     if (!document.IsOpen()) {
-        SetDlgItemTextW(mainWindow, IdFormatBox, L"");
+        SetDlgItemTextW(mainWindow, IDC_FORMAT_BOX, L"");
         return;
     }
     const int count = document.GetImageCount();
     for (int i = 1; i <= count; ++i) {
         char number[16];
         snprintf(number, sizeof number, "%i", i);
-        SendDlgItemMessageW(mainWindow, IdImageIndexBox, CB_ADDSTRING, 0,
+        SendDlgItemMessageW(mainWindow, IDC_IMAGE_INDEX_BOX, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(WideText(number).c_str()));
     }
-    SendDlgItemMessageA(mainWindow, IdImageIndexBox, CB_SETCURSEL, document.GetCurrentIndex(), 0);
+    SendDlgItemMessageA(mainWindow, IDC_IMAGE_INDEX_BOX, CB_SETCURSEL, document.GetCurrentIndex(), 0);
     const IconImage* image = document.GetCurrentImage();
-    SetDlgItemTextW(mainWindow, IdFormatBox, WideText(image ? image->GetFormatText().c_str() : "").c_str());
+    SetDlgItemTextW(mainWindow, IDC_FORMAT_BOX, WideText(image ? image->GetFormatText().c_str() : "").c_str());
 }
 
-void UpdateHotspotText()
+void UpdateHotspotText(Editor& editor)
 {
-    HWND box = Shell().hotspotBox;
+    HWND box = editor.shell.hotspotBox;
     if (!box)
         return;
-    const IconImage* image = TheDocument().IsOpen() ? TheDocument().GetCurrentImage() : nullptr;
+    const IconImage* image = editor.document.IsOpen() ? editor.document.GetCurrentImage() : nullptr;
     if (!image || !image->IsValid()) {
         SetWindowTextW(box, L"");
         return;

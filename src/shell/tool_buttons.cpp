@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <string>
 
-#include "shell/editor_objects.h"
 #include "win/glyph_list.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
@@ -28,39 +27,39 @@ struct ButtonName
 };
 
 const ButtonName kButtonNames[15] = {
-    {CmdToolFirst + ToolPencil, "Crayon"},
-    {CmdToolFirst + ToolFill, "Pot de peinture"},
-    {CmdToolFirst + ToolPicker, "Pipette"},
-    {CmdToolFirst + ToolEraser, "Gomme"},
-    {CmdToolFirst + ToolLine, "Ligne"},
-    {CmdToolFirst + ToolRectangle, "Rectangle"},
-    {CmdToolFirst + ToolEllipse, "Ellipse"},
-    {CmdToolFirst + ToolHotspot, "Point curseur"},
-    {CmdToolFirst + ToolSelect, "Sélection"},
-    {CmdShiftLeft, "Décaler vers la gauche"},
-    {CmdShiftUp, "Décaler vers le haut"},
-    {CmdShiftRight, "Décaler vers la droite"},
-    {CmdMirrorVertical, "Miroir vertical"},
-    {CmdShiftDown, "Décaler vers le bas"},
-    {CmdMirrorHorizontal, "Miroir horizontal"},
+    {IDM_PENCIL, "Crayon"},
+    {IDM_FILL, "Pot de peinture"},
+    {IDM_PICKER, "Pipette"},
+    {IDM_ERASER, "Gomme"},
+    {IDM_LINE, "Ligne"},
+    {IDM_RECTANGLE, "Rectangle"},
+    {IDM_ELLIPSE, "Ellipse"},
+    {IDM_HOTSPOT, "Point curseur"},
+    {IDM_SELECT, "Sélection"},
+    {IDM_SHIFT_LEFT, "Décaler vers la gauche"},
+    {IDM_SHIFT_UP, "Décaler vers le haut"},
+    {IDM_SHIFT_RIGHT, "Décaler vers la droite"},
+    {IDM_MIRROR_VERTICAL, "Miroir vertical"},
+    {IDM_SHIFT_DOWN, "Décaler vers le bas"},
+    {IDM_MIRROR_HORIZONTAL, "Miroir horizontal"},
 };
 
 // A grid of three columns on a 27-pixel pitch.
-void CreateButtonGrid(HWND mainWindow, int count, int top, int firstCommand)
+void CreateButtonGrid(HINSTANCE instance, HWND mainWindow, int count, int top, int firstCommand)
 {
     for (int i = 0; i < count; ++i) {
         const int x = 17 + kButtonSide * (i % 3);
         const int y = top + kButtonSide * (i / 3);
         CreateWindowExA(0, "QzButtonCtrlClass32", "", WS_CHILD | WS_VISIBLE, x, y, kButtonSide, kButtonSide,
                         mainWindow, reinterpret_cast<HMENU>(static_cast<INT_PTR>(firstCommand + i)),
-                        Shell().instance, nullptr);
+                        instance, nullptr);
     }
 }
 
 // The buttons keep their own copies of the icons.
-bool GiveGlyphs(HWND mainWindow, int bitmapId, int count, int firstCommand)
+bool GiveGlyphs(HINSTANCE instance, HWND mainWindow, int bitmapId, int count, int firstCommand)
 {
-    const OwnedImageList list = LoadGlyphList(Shell().instance, bitmapId, kGlyphSide, ILC_COLOR4, count);
+    const OwnedImageList list = LoadGlyphList(instance, bitmapId, kGlyphSide, ILC_COLOR4, count);
     if (!list.Ok())
         return false;
     for (int i = 0; i < count; ++i) {
@@ -72,10 +71,10 @@ bool GiveGlyphs(HWND mainWindow, int bitmapId, int count, int firstCommand)
     return true;
 }
 
-void AddTooltips(HWND mainWindow)
+void AddTooltips(HINSTANCE instance, HWND mainWindow)
 {
     HWND tips = CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, mainWindow, nullptr, Shell().instance, nullptr);
+                                CW_USEDEFAULT, CW_USEDEFAULT, mainWindow, nullptr, instance, nullptr);
     if (!tips)
         return;
     for (const ButtonName& name : kButtonNames) {
@@ -93,17 +92,17 @@ void AddTooltips(HWND mainWindow)
 
 }  // namespace
 
-bool SetUpToolButtons(HWND mainWindow)
+bool SetUpToolButtons(HINSTANCE instance, HWND mainWindow)
 {
-    CreateButtonGrid(mainWindow, kEffectCount, 275, CmdShiftLeft);
-    if (!GiveGlyphs(mainWindow, IdbEffectGlyphs, kEffectCount, CmdShiftLeft))
+    CreateButtonGrid(instance, mainWindow, kEffectCount, 275, IDM_SHIFT_LEFT);
+    if (!GiveGlyphs(instance, mainWindow, IDB_EFFECT_GLYPHS, kEffectCount, IDM_SHIFT_LEFT))
         return false;
-    CreateButtonGrid(mainWindow, kToolCount, 145, CmdToolFirst);
-    if (!GiveGlyphs(mainWindow, IdbToolGlyphs, kToolCount, CmdToolFirst))
+    CreateButtonGrid(instance, mainWindow, kToolCount, 145, IDM_PENCIL);
+    if (!GiveGlyphs(instance, mainWindow, IDB_TOOL_GLYPHS, kToolCount, IDM_PENCIL))
         return false;
     // The canvas starts with the pencil.
-    SendDlgItemMessageA(mainWindow, CmdToolFirst + ToolPencil, BM_SETSTATE, TRUE, 0);
-    AddTooltips(mainWindow);
+    SendDlgItemMessageA(mainWindow, IDM_PENCIL, BM_SETSTATE, TRUE, 0);
+    AddTooltips(instance, mainWindow);
     return true;
 }
 
@@ -117,7 +116,7 @@ const char* ToolButtonTooltip(int command)
 
 void PressToolButton(HWND mainWindow, int command)
 {
-    for (int id = CmdToolFirst; id <= CmdToolLast; ++id)
+    for (int id = IDM_PENCIL; id <= IDM_SELECT; ++id)
         SendDlgItemMessageA(mainWindow, id, BM_SETSTATE, FALSE, 0);
     SendDlgItemMessageA(mainWindow, command, BM_SETSTATE, TRUE, 0);
 }

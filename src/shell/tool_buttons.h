@@ -4,7 +4,7 @@
 // The nine tool and six effect buttons of the main window, their glyphs and
 // their tooltips. False when a glyph list could not be made; the set-up then
 // stops there.
-bool SetUpToolButtons(HWND mainWindow);
+bool SetUpToolButtons(HINSTANCE instance, HWND mainWindow);
 
 // The tooltip of a tool or effect button; null for any other identifier.
 const char* ToolButtonTooltip(int command);

@@ -2,7 +2,7 @@
 
 #include <string.h>
 
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "win/glyph_list.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
@@ -24,14 +24,14 @@ struct TooltipText
 };
 
 const TooltipText kTooltips[] = {
-    {CmdNew, "Créer une nouvelle icône"},
-    {CmdOpen, "Ouvrir un fichier icône"},
-    {CmdSave, "Enregistrer le fichier"},
-    {CmdUndo, "Annuler la dernière modification"},
-    {CmdRedo, "Refaire l'annulation"},
-    {CmdCut, "Couper"},
-    {CmdCopy, "Copier"},
-    {CmdPaste, "Coller"},
+    {IDM_NEW, "Créer une nouvelle icône"},
+    {IDM_OPEN, "Ouvrir un fichier icône"},
+    {IDM_SAVE, "Enregistrer le fichier"},
+    {IDM_UNDO, "Annuler la dernière modification"},
+    {IDM_REDO, "Refaire l'annulation"},
+    {IDM_CUT, "Couper"},
+    {IDM_COPY, "Copier"},
+    {IDM_PASTE, "Coller"},
 };
 
 TBBUTTON Button(int glyph, int command, BYTE state)
@@ -51,20 +51,20 @@ TBBUTTON Separator()
     return button;
 }
 
-HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
+HWND MakeToolbar(HINSTANCE instance, HWND mainWindow, HIMAGELIST images)
 {
     HWND toolbar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
                                    WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
                                        CCS_NOPARENTALIGN | CCS_NORESIZE,
-                                   0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
+                                   0, 0, 0, 0, mainWindow, nullptr, instance, nullptr);
     if (!toolbar)
         return nullptr;
     const TBBUTTON buttons[11] = {
-        Button(0, CmdNew, TBSTATE_ENABLED), Button(1, CmdOpen, TBSTATE_ENABLED), Button(2, CmdSave, 0),
+        Button(0, IDM_NEW, TBSTATE_ENABLED), Button(1, IDM_OPEN, TBSTATE_ENABLED), Button(2, IDM_SAVE, 0),
         Separator(),
-        Button(3, CmdUndo, 0), Button(4, CmdRedo, 0),
+        Button(3, IDM_UNDO, 0), Button(4, IDM_REDO, 0),
         Separator(),
-        Button(5, CmdCut, 0), Button(6, CmdCopy, 0), Button(7, CmdPaste, 0),
+        Button(5, IDM_CUT, 0), Button(6, IDM_COPY, 0), Button(7, IDM_PASTE, 0),
         Separator(),
     };
     SendMessageA(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -80,14 +80,14 @@ HWND MakeToolbar(HWND mainWindow, HIMAGELIST images)
 
 }  // namespace
 
-const int ToolbarCommands[8] = {CmdNew, CmdOpen, CmdSave, CmdUndo, CmdRedo, CmdCut, CmdCopy, CmdPaste};
+const int ToolbarCommands[8] = {IDM_NEW, IDM_OPEN, IDM_SAVE, IDM_UNDO, IDM_REDO, IDM_CUT, IDM_COPY, IDM_PASTE};
 
-HWND SetUpRebarAndToolbar(HWND mainWindow)
+HWND SetUpRebarAndToolbar(ShellState& shell, HWND mainWindow)
 {
     HWND rebar = CreateWindowExW(WS_EX_CLIENTEDGE, REBARCLASSNAMEW, nullptr,
                                  WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | RBS_VARHEIGHT |
                                      CCS_NODIVIDER,
-                                 0, 0, 0, 0, mainWindow, nullptr, Shell().instance, nullptr);
+                                 0, 0, 0, 0, mainWindow, nullptr, shell.instance, nullptr);
     if (!rebar)
         return nullptr;
     REBARINFO bar = {};
@@ -95,15 +95,15 @@ HWND SetUpRebarAndToolbar(HWND mainWindow)
     if (!SendMessageA(rebar, RB_SETBARINFO, 0, reinterpret_cast<LPARAM>(&bar)))
         return rebar;
 
-    OwnedImageList images = LoadGlyphList(Shell().instance, IdbToolbarGlyphs, kGlyphSide, ILC_COLOR24, 8);
+    OwnedImageList images = LoadGlyphList(shell.instance, IDB_TOOLBAR_GLYPHS, kGlyphSide, ILC_COLOR24, 8);
     if (!images.Ok())
         return rebar;
-    HWND toolbar = MakeToolbar(mainWindow, images);
+    HWND toolbar = MakeToolbar(shell.instance, mainWindow, images);
     if (!toolbar)
         return rebar;
-    Shell().toolbar = toolbar;
+    shell.toolbar = toolbar;
     // From here the main window releases the list when it goes.
-    Shell().toolbarImages = images.Release();
+    shell.toolbarImages = images.Release();
 
     const DWORD buttonSize = static_cast<DWORD>(SendMessageA(toolbar, TB_GETBUTTONSIZE, 0, 0));
     REBARBANDINFOW band = {};

@@ -2,9 +2,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+struct ShellState;
+
 // The rebar with the toolbar of file, history and clipboard commands.
 // Keeps the toolbar and its image list in the shell state; returns the rebar.
-HWND SetUpRebarAndToolbar(HWND mainWindow);
+HWND SetUpRebarAndToolbar(ShellState& shell, HWND mainWindow);
 
 // The eight toolbar commands, in button order.
 extern const int ToolbarCommands[8];

@@ -41,7 +41,7 @@ HWND EditView::CreateEditView(HWND parent)
 {
     HINSTANCE module = GetModuleHandleA(nullptr);
     for (int i = 0; i < 4; ++i)
-        toolCursors_[i] = LoadCursorA(module, MAKEINTRESOURCEA(IdcToolCursorFirst + i));
+        toolCursors_[i] = LoadCursorA(module, MAKEINTRESOURCEA(IDC_PENCIL_CURSOR + i));
     const RECT box = { 141, 62, 141 + CanvasSide + 2, 62 + CanvasSide + 2 };
     return CreateChild(kClassName, WS_EX_LEFT, WS_CHILD | WS_VISIBLE | WS_BORDER, box, parent);
 }
@@ -146,7 +146,7 @@ void EditView::Notify(UINT message, WPARAM wParam, LPARAM lParam) const
 // Posted, not sent: the main window tells the user once the mouse is free.
 void EditView::RefuseEdit() const
 {
-    PostMessageA(GetParent(window_), WM_EDIT_REFUSED, 0, 0);
+    PostMessageA(GetParent(window_), VM_EDIT_REFUSED, 0, 0);
 }
 
 void EditView::DrawRubberBand(HDC dc, const ToolPreview& preview) const

@@ -75,12 +75,12 @@ void EditView::Refuse()
 
 void EditView::ColoursPicked()
 {
-    Notify(WM_COLOUR_PICKED, 0, 0);
+    Notify(VM_COLOUR_PICKED, 0, 0);
 }
 
 void EditView::HotspotMoved()
 {
-    Notify(WM_HOTSPOT_CHANGED, 0, 0);
+    Notify(VM_HOTSPOT_CHANGED, 0, 0);
 }
 
 // ---- Mouse ----------------------------------------------------------------------
@@ -114,7 +114,7 @@ LRESULT EditView::ButtonDown(WPARAM buttons, int x, int y)
 LRESULT EditView::MouseMove(WPARAM buttons, int x, int y)
 {
     if (!document_.IsOpen()) {
-        Notify(WM_CURSOR_POSITION, 0, 0);
+        Notify(VM_CURSOR_POSITION, 0, 0);
         return 0;
     }
     if (!ShownImage())
@@ -132,7 +132,7 @@ LRESULT EditView::MouseMove(WPARAM buttons, int x, int y)
     POINT point = { x, y };
     if (PtInRect(&client, point)) {
         POINT p = CanvasToPixel(x, y);
-        Notify(WM_CURSOR_POSITION, static_cast<WPARAM>(p.x), static_cast<LPARAM>(p.y));
+        Notify(VM_CURSOR_POSITION, static_cast<WPARAM>(p.x), static_cast<LPARAM>(p.y));
     }
     return 0;
 }
@@ -176,7 +176,7 @@ void EditView::FinishDrag(std::unique_ptr<CanvasTool> tool, bool released)
     }
     if (tool->HandsBack()) {
         if (released)
-            PostMessageA(GetParent(window_), WM_COMMAND, CmdToolFirst + previousTool_, 0);
+            PostMessageA(GetParent(window_), WM_COMMAND, IDM_PENCIL + previousTool_, 0);
         return;
     }
     tool->Release(released);

@@ -133,7 +133,7 @@ LRESULT PaletteView::OnButtonUp(bool left, int x, int y)
     } else {
         image->Colours().SetRightIndex(index);
     }
-    PostMessageA(GetParent(window_), WM_COLOURS_CHANGED, 0, 0);
+    PostMessageA(GetParent(window_), VM_COLOURS_CHANGED, 0, 0);
     return 0;
 }
 
@@ -170,13 +170,13 @@ LRESULT PaletteView::OnDoubleClick(int x, int y)
         return 0;
     ImageEdit edit = document_->BeginEdit(EditWhat::Palette);
     if (!edit.IsOpen() || !image->SetPaletteColour(index, choose.rgbResult)) {
-        PostMessageA(GetParent(window_), WM_EDIT_REFUSED, 0, 0);
+        PostMessageA(GetParent(window_), VM_EDIT_REFUSED, 0, 0);
         return 0;
     }
     edit.MarkChanged();
     edit.Commit();
     image->Colours().SetLeftIndex(index);
-    PostMessageA(GetParent(window_), WM_PALETTE_EDITED, 0, 0);
+    PostMessageA(GetParent(window_), VM_PALETTE_EDITED, 0, 0);
     InvalidateRect(window_, nullptr, TRUE);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "views/tool_button.h"
 #include "win/child_window.h"
+#include "win/identifiers.h"
 #include "win/gdi_guards.h"
 #include "win/handle_guards.h"
 
@@ -162,7 +163,7 @@ LRESULT ToolButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDOWN:    return OnLeftDown();
     case WM_LBUTTONUP:      return OnLeftUp();
     case WM_MOUSELEAVE:     return OnMouseLeave();
-    case TBM_SETFACECOLOUR: return OnSetFaceColour(lParam);
+    case VM_SET_FACE_COLOUR: return OnSetFaceColour(lParam);
     }
     return Default(msg, wParam, lParam);
 }

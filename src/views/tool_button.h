@@ -4,6 +4,4 @@
 
 // The owner-drawn tool and effect button, class "QzButtonCtrlClass32". The
 // shell makes its windows by class name; each makes its own button object.
-const UINT TBM_SETFACECOLOUR = WM_USER + 1;
-
 ATOM RegisterToolButtonClass();

@@ -11,6 +11,7 @@
 #define IDB_EFFECT_GLYPHS 111
 #define IDB_TOOLBAR_GLYPHS 113
 #define IDB_TRANSPARENT_PATTERN 114
+/* The tool cursors follow the tool order: pencil, fill, picker, eraser. */
 #define IDC_PENCIL_CURSOR 400
 #define IDC_FILL_CURSOR 401
 #define IDC_PICKER_CURSOR 402

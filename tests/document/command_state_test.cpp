@@ -32,12 +32,12 @@ TEST(CommandState, FollowsTheDocumentAndTheClipboard)
     const bool clipboard[kStates] = {true, false, true, true};
     struct Row { int command; const char* enabled; };  // one letter a state, in State's order
     const Row rows[] = {
-        {CmdNew, "1111"}, {CmdOpen, "1111"}, {CmdImportBitmap, "1111"}, {CmdQuit, "1111"}, {CmdHelp, "1111"},
-        {CmdAbout, "1111"}, {CmdSave, "0011"}, {CmdSaveAs, "0111"}, {CmdClose, "0111"}, {CmdSelectAll, "0111"},
-        {CmdToolFirst, "0111"}, {CmdToolLast, "0111"}, {CmdShiftLeft, "0111"}, {CmdMirrorVertical, "0111"},
-        {CmdClearImage, "0111"}, {CmdAddBlankImage, "0111"}, {CmdAddBitmapImage, "0111"},
-        {CmdUndo, "0010"}, {CmdRedo, "0001"}, {CmdCut, "0010"}, {CmdCopy, "0010"}, {CmdPaste, "0011"},
-        {CmdDeleteImage, "0001"}, {CmdRestoreImage, "0001"},
+        {IDM_NEW, "1111"}, {IDM_OPEN, "1111"}, {IDM_IMPORT_BITMAP, "1111"}, {IDM_QUIT, "1111"}, {IDM_HELP, "1111"},
+        {IDM_ABOUT, "1111"}, {IDM_SAVE, "0011"}, {IDM_SAVE_AS, "0111"}, {IDM_CLOSE, "0111"}, {IDM_SELECT_ALL, "0111"},
+        {IDM_PENCIL, "0111"}, {IDM_SELECT, "0111"}, {IDM_SHIFT_LEFT, "0111"}, {IDM_MIRROR_VERTICAL, "0111"},
+        {IDM_CLEAR_IMAGE, "0111"}, {IDM_ADD_BLANK_IMAGE, "0111"}, {IDM_ADD_BITMAP_IMAGE, "0111"},
+        {IDM_UNDO, "0010"}, {IDM_REDO, "0001"}, {IDM_CUT, "0010"}, {IDM_COPY, "0010"}, {IDM_PASTE, "0011"},
+        {IDM_DELETE_IMAGE, "0001"}, {IDM_RESTORE_IMAGE, "0001"},
     };
     IconDocument document;
     for (int state = 0; state < kStates; ++state) {

@@ -301,7 +301,7 @@ protected:
     {
         MSG msg;
         int count = 0;
-        while (PeekMessageA(&msg, owner_, WM_DOCUMENT_STATE, WM_DOCUMENT_STATE, PM_REMOVE)) {
+        while (PeekMessageA(&msg, owner_, VM_DOCUMENT_STATE, VM_DOCUMENT_STATE, PM_REMOVE)) {
             EXPECT_EQ(0u, msg.wParam);
             EXPECT_EQ(0, msg.lParam);
             ++count;

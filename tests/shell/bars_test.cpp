@@ -20,7 +20,7 @@ std::string TooltipText(HWND tips, HWND owner, UINT_PTR id)
 
 TEST_F(EditorTest, ButtonsHaveTheirTooltips)
 {
-    HWND toolbarTips = reinterpret_cast<HWND>(SendMessageA(Shell().toolbar, TB_GETTOOLTIPS, 0, 0));
+    HWND toolbarTips = reinterpret_cast<HWND>(SendMessageA(editor_->shell.toolbar, TB_GETTOOLTIPS, 0, 0));
     struct Case { int command; const char* text; };
     for (const Case& c : {Case{40001, "Créer une nouvelle icône"}, Case{40002, "Ouvrir un fichier icône"},
                           Case{40003, "Enregistrer le fichier"}, Case{40010, "Annuler la dernière modification"},
@@ -34,7 +34,7 @@ TEST_F(EditorTest, ButtonsHaveTheirTooltips)
                           Case{40045, "Miroir horizontal"}}) {
         // The toolbar asks the main window for its texts; each tool and effect
         // button is a tool, by its window, of a tooltip window of the main window.
-        std::string shown = TooltipText(toolbarTips, Shell().toolbar, c.command);
+        std::string shown = TooltipText(toolbarTips, editor_->shell.toolbar, c.command);
         HWND button = GetDlgItem(main_, c.command), tips = nullptr;
         while (button && shown.empty() && (tips = FindWindowExA(nullptr, tips, TOOLTIPS_CLASSA, nullptr)))
             shown = TooltipText(tips, main_, reinterpret_cast<UINT_PTR>(button));
@@ -47,7 +47,7 @@ TEST_F(EditorTest, ColourStatusAndSwatchShowBothColours)
     // The swatch as it draws itself, 54 x 40, over black.
     auto swatch = [this]() {
         return Picture(54, 40, RGB(0, 0, 0), [this](HDC dc) {
-            DRAWITEMSTRUCT item = {ODT_STATIC, 0, 0, ODA_DRAWENTIRE, 0, Shell().swatch, dc, {0, 0, 54, 40}, 0};
+            DRAWITEMSTRUCT item = {ODT_STATIC, 0, 0, ODA_DRAWENTIRE, 0, editor_->shell.swatch, dc, {0, 0, 54, 40}, 0};
             SendMessageA(main_, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&item));
         });
     };
@@ -80,13 +80,13 @@ TEST_F(EditorTest, EditedPaletteEntryReachesTheStatusBarAndCanvas)
 {
     // On an 8-bit image the pixels keep the entry, so they change with it.
     NewDocument(k16, kBits8);
-    IconImage* image = TheDocument().GetCurrentImage();
+    IconImage* image = Document().GetCurrentImage();
     const int entry = 20;
     const COLORREF chosen = RGB(10, 20, 30);
     ASSERT_NE(entry, image->GetTransparentIndex());
     ASSERT_NE(chosen, image->GetPaletteColour(entry));
     image->Colours().SetLeftIndex(entry);
-    Command(CmdToolFirst + ToolFill);
+    Command(IDM_FILL);
     ClickPixel(8, 8);
 
     DialogScript script({[chosen](HWND dialog) {
@@ -98,8 +98,8 @@ TEST_F(EditorTest, EditedPaletteEntryReachesTheStatusBarAndCanvas)
         return Press(IDOK)(dialog);
     }});
     const LPARAM at = MAKELPARAM(10 * (entry % 16) + 5, 10 * (entry / 16) + 5);
-    SendMessageA(ThePalette().GetPaletteWindow(), WM_LBUTTONUP, 0, at);
-    SendMessageA(ThePalette().GetPaletteWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+    SendMessageA(editor_->palette.GetPaletteWindow(), WM_LBUTTONUP, 0, at);
+    SendMessageA(editor_->palette.GetPaletteWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, at);
     PumpMessages();
     ASSERT_TRUE(script.Finished());
     EXPECT_EQ(chosen, image->GetPaletteColour(entry));

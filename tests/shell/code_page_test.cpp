@@ -27,16 +27,16 @@ TEST_F(EditorTest, DISABLED_OnAnotherCodePageTheTextsKeepTheirAccents)
     EXPECT_EQ("Prêt", StatusText(0));
     EXPECT_NE(nullptr, FindWindowExW(main_, nullptr, L"Button", WideText("Aperçu").c_str()));
 
-    HWND toolbarTips = reinterpret_cast<HWND>(SendMessageW(Shell().toolbar, TB_GETTOOLTIPS, 0, 0));
-    EXPECT_EQ("Annuler la dernière modification", TipText(toolbarTips, Shell().toolbar, CmdUndo));
-    const UINT_PTR selectButton = reinterpret_cast<UINT_PTR>(GetDlgItem(main_, CmdToolFirst + ToolSelect));
+    HWND toolbarTips = reinterpret_cast<HWND>(SendMessageW(editor_->shell.toolbar, TB_GETTOOLTIPS, 0, 0));
+    EXPECT_EQ("Annuler la dernière modification", TipText(toolbarTips, editor_->shell.toolbar, IDM_UNDO));
+    const UINT_PTR selectButton = reinterpret_cast<UINT_PTR>(GetDlgItem(main_, IDM_SELECT));
     std::string shown;
     for (HWND tips = nullptr; shown.empty() && (tips = FindWindowExW(nullptr, tips, TOOLTIPS_CLASSW, nullptr));)
         shown = TipText(tips, main_, selectButton);
     EXPECT_EQ("Sélection", shown);
 
     DialogScript script({Press(IDOK)});
-    PostMessageW(main_, WM_EDIT_REFUSED, 0, 0);
+    PostMessageW(main_, VM_EDIT_REFUSED, 0, 0);
     PumpMessages();
     ASSERT_EQ(1u, script.Seen().size());
     EXPECT_EQ(0u, script.Seen()[0].text.find("Cette modification n'a pas pu être faite : la mémoire"));

@@ -28,8 +28,8 @@ TEST_F(EditorTest, NewImageDialogListsDefaultsAndAnswers)
 {
     std::vector<std::string> sides, bitCounts;
     auto look = [&](HWND dialog) {
-        sides = ListAndSelection(GetDlgItem(dialog, IdcSideList));
-        bitCounts = ListAndSelection(GetDlgItem(dialog, IdcBitCountList));
+        sides = ListAndSelection(GetDlgItem(dialog, IDC_SIDE_LIST));
+        bitCounts = ListAndSelection(GetDlgItem(dialog, IDC_BIT_COUNT_LIST));
         return Press(IDOK)(dialog);
     };
     struct Case { DialogScript::Action answer; bool confirmed; int side, bitCount; };
@@ -62,11 +62,11 @@ TEST_F(EditorTest, DialogThatCannotBeMadeCountsAsCancel)
     EXPECT_FALSE(dialog.Show(main_, &side, &bitCount));
     EXPECT_EQ(-5, side);
     EXPECT_EQ(-6, bitCount);
-    Command(CmdNew);
-    Command(CmdAddBlankImage);
+    Command(IDM_NEW);
+    Command(IDM_ADD_BLANK_IMAGE);
     UnhookWindowsHookEx(refused);
-    EXPECT_EQ(1, TheDocument().GetImageCount());
-    EXPECT_EQ("48x48x24-bits", ChildText(IdFormatBox));
+    EXPECT_EQ(1, Document().GetImageCount());
+    EXPECT_EQ("48x48x24-bits", ChildText(IDC_FORMAT_BOX));
 }
 
 class SavePromptTest : public EditorTest
@@ -78,9 +78,9 @@ protected:
         if (path.empty())
             NewDocument(k16, kBits24);
         else
-            Command(CmdOpen, {ChooseFile(path)});
-        Command(CmdMirrorVertical);
-        ASSERT_TRUE(TheDocument().IsModified());
+            Command(IDM_OPEN, {ChooseFile(path)});
+        Command(IDM_MIRROR_VERTICAL);
+        ASSERT_TRUE(Document().IsModified());
     }
 };
 
@@ -108,17 +108,17 @@ TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
         if (c.modified || c.hasPath)
             ModifiedDocument(c.hasPath ? written : "");
         if (!c.modified)
-            TheDocument().SetModified(0);
+            Document().SetModified(0);
         const std::vector<BYTE> before = ReadWholeFile(written);
 
-        const std::vector<DialogSeen> seen = Command(CmdQuit, c.answers);
+        const std::vector<DialogSeen> seen = Command(IDM_QUIT, c.answers);
         ASSERT_EQ(c.modified, !seen.empty()) << c.name;
         if (c.modified) {
             EXPECT_EQ("     Enregistrer les modifications .  ", seen[0].text) << c.name;
             EXPECT_EQ("Vemiro Editor 1.4", seen[0].title) << c.name;
         }
         EXPECT_FALSE(IsWindow(main_)) << c.name;
-        EXPECT_FALSE(TheDocument().IsOpen()) << c.name;
+        EXPECT_FALSE(Document().IsOpen()) << c.name;
         EXPECT_EQ(c.written, before != ReadWholeFile(written)) << c.name;
         DeleteFileA(chosen.c_str());
     }
@@ -128,23 +128,23 @@ TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
 // command that would discard the document.
 TEST_F(SavePromptTest, PromptWithoutASaveKeepsTheDocumentForEveryCommand)
 {
-    for (int command : {CmdNew, CmdOpen, CmdImportBitmap, CmdClose, CmdQuit}) {
+    for (int command : {IDM_NEW, IDM_OPEN, IDM_IMPORT_BITMAP, IDM_CLOSE, IDM_QUIT}) {
         for (bool yes : {false, true}) {
             ModifiedDocument("");
             Command(command, yes ? std::vector<DialogScript::Action>{Press(IDYES), Press(IDCANCEL)}
                                   : std::vector<DialogScript::Action>{Press(IDCANCEL)});
             EXPECT_TRUE(IsWindow(main_)) << command;
-            EXPECT_TRUE(TheDocument().IsModified()) << command;
-            EXPECT_EQ(1, TheDocument().GetImageCount()) << command;
-            EXPECT_EQ("16x16x24-bits", ChildText(IdFormatBox)) << command;
-            TheDocument().CloseDocument();
+            EXPECT_TRUE(Document().IsModified()) << command;
+            EXPECT_EQ(1, Document().GetImageCount()) << command;
+            EXPECT_EQ("16x16x24-bits", ChildText(IDC_FORMAT_BOX)) << command;
+            Document().CloseDocument();
         }
     }
 }
 
 TEST_F(EditorTest, AboutBoxShowsTheProgramAndItsAuthor)
 {
-    const std::vector<DialogSeen> seen = Command(CmdAbout, {Press(IDOK)});
+    const std::vector<DialogSeen> seen = Command(IDM_ABOUT, {Press(IDOK)});
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ(" A propos de...", seen[0].title);
     for (const char* part : {"Vemiro Editeur", "Version 1.4", "Juillet 2006", "Auteur :"})

@@ -25,18 +25,18 @@ TEST_F(EditorTest, DroppedLongPathOpensAndSavesThatFile)
     Drop(main_, path);
     PumpMessages();
     EXPECT_EQ("Vemiro Editor 1.4  : [ dropped-long-name.cur ]", WindowText(main_));
-    const int images = TheDocument().GetImageCount() + 1;
-    ASSERT_EQ(1, TheDocument().AddNewImage(16, 4));
-    TheDocument().SetModified(1);
-    Command(CmdSave);
-    EXPECT_EQ(0, TheDocument().IsModified());
+    const int images = Document().GetImageCount() + 1;
+    ASSERT_EQ(1, Document().AddNewImage(16, 4));
+    Document().SetModified(1);
+    Command(IDM_SAVE);
+    EXPECT_EQ(0, Document().IsModified());
         std::vector<BYTE> saved(6);
     DWORD got = 0;
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_TRUE(ReadFile(file, saved.data(), 6, &got, nullptr));
     CloseHandle(file);
     EXPECT_EQ(images, saved[4]) << "images in the file at the whole path";
-    TheDocument().CloseDocument();
+    Document().CloseDocument();
     EXPECT_TRUE(DeleteFileW(path.c_str()));
     EXPECT_TRUE(RemoveDirectoryA(inner.c_str())) << "something left beside the file";
     RemoveDirectoryA(folder.c_str());
@@ -56,12 +56,12 @@ TEST_F(EditorTest, DropsAreIgnoredWhileADialogIsUp)
     };
     NewDocument(k16, kBits4);
     struct Case { int command; DialogScript::Action answer; int images; };
-    for (const Case& c : {Case{CmdClose, Press(IDCANCEL), 1}, Case{CmdAddBlankImage, PickFormat(k32, kBits8), 2},
-                          Case{CmdSaveAs, Press(IDCANCEL), 2}}) {
-        TheDocument().SetModified(1);
+    for (const Case& c : {Case{IDM_CLOSE, Press(IDCANCEL), 1}, Case{IDM_ADD_BLANK_IMAGE, PickFormat(k32, kBits8), 2},
+                          Case{IDM_SAVE_AS, Press(IDCANCEL), 2}}) {
+        Document().SetModified(1);
         Command(c.command, {dropThen(c.answer)});
         EXPECT_EQ("Vemiro Editor 1.4  : [ nouveau ]", WindowText(main_)) << c.command;
-        EXPECT_EQ(c.images, TheDocument().GetImageCount()) << c.command;
+        EXPECT_EQ(c.images, Document().GetImageCount()) << c.command;
     }
     DeleteFileA(dropped.c_str());
 }

@@ -54,7 +54,7 @@ void EmptyTheClipboard()
     }
 }
 
-// DROPFILES of <shlobj.h>, whose Shell class clashes with the editor's Shell().
+// DROPFILES of <shlobj.h>, whose Shell class clashes with the editor's names.
 struct DropFiles
 {
     DWORD pFiles;
@@ -203,10 +203,10 @@ DialogScript::Action ChooseFile(const std::wstring& path)
 DialogScript::Action PickFormat(int sidePosition, int bitCountPosition, int button)
 {
     return [=](HWND dialog) {
-        if (SendDlgItemMessageA(dialog, IdcSideList, CB_GETCOUNT, 0, 0) <= sidePosition)
+        if (SendDlgItemMessageA(dialog, IDC_SIDE_LIST, CB_GETCOUNT, 0, 0) <= sidePosition)
             return false;
-        SendDlgItemMessageA(dialog, IdcSideList, CB_SETCURSEL, sidePosition, 0);
-        SendDlgItemMessageA(dialog, IdcBitCountList, CB_SETCURSEL, bitCountPosition, 0);
+        SendDlgItemMessageA(dialog, IDC_SIDE_LIST, CB_SETCURSEL, sidePosition, 0);
+        SendDlgItemMessageA(dialog, IDC_BIT_COUNT_LIST, CB_SETCURSEL, bitCountPosition, 0);
         PressButton(dialog, button);
         return true;
     };
@@ -220,12 +220,10 @@ DialogScript::Action CloseFromCaption()
 void EditorTest::SetUp()
 {
     // Once per process, as at the program's start.
-    static const bool registered = (InitialiseShell(GetModuleHandleA(nullptr)),
-                                    RegisterEditorClasses(GetModuleHandleA(nullptr)));
+    static const bool registered = (InitialiseShell(), RegisterEditorClasses(GetModuleHandleA(nullptr)));
     ASSERT_TRUE(registered);
-    TheDocument().CloseDocument();
-    TheDocument().ClearSelection();
-    main_ = CreateMainWindow(GetModuleHandleA(nullptr));
+    editor_.reset(new Editor(GetModuleHandleA(nullptr)));
+    main_ = CreateMainWindow(*editor_);
     ASSERT_NE(nullptr, main_);
     ShowWindow(main_, SW_SHOWNORMAL);
     UpdateWindow(main_);
@@ -234,13 +232,10 @@ void EditorTest::SetUp()
 
 void EditorTest::TearDown()
 {
-    // The canvas outlives the window: the next test starts with the pencil again.
-    if (main_ && IsWindow(main_)) {
-        Command(CmdToolFirst + ToolPencil);
+    if (main_ && IsWindow(main_))
         DestroyWindow(main_);
-    }
-    TheDocument().CloseDocument();
     PumpMessages();
+    editor_.reset();
     EXPECT_EQ(0, guard_.Unexpected()) << "dialogs nobody answered";
 }
 
@@ -257,8 +252,8 @@ std::vector<DialogSeen> EditorTest::Command(int id, const std::vector<DialogScri
 std::string EditorTest::StatusText(int part) const
 {
     wchar_t text[256] = L"";
-    if (LOWORD(SendMessageW(Shell().statusBar, SB_GETTEXTLENGTHW, part, 0)) < 256)
-        SendMessageW(Shell().statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
+    if (LOWORD(SendMessageW(editor_->shell.statusBar, SB_GETTEXTLENGTHW, part, 0)) < 256)
+        SendMessageW(editor_->shell.statusBar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(text));
     return Cp1252(text);
 }
 
@@ -266,12 +261,12 @@ void EditorTest::ExpectEnabled(const char* step, std::initializer_list<std::pair
 {
     for (const std::pair<int, bool>& item : items) {
         // Fichier, Edition, then Image, which holds the image commands.
-        const int position = item.first < CmdUndo ? 0 : item.first < CmdToolFirst ? 1 : 3;
+        const int position = item.first < IDM_UNDO ? 0 : item.first < IDM_PENCIL ? 1 : 3;
         HMENU popup = GetSubMenu(GetMenu(main_), position);
         SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), position);
         EXPECT_EQ(item.second, !(GetMenuState(popup, item.first, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED)))
             << step << ": item " << item.first;
-        if (SendMessageA(Shell().toolbar, TB_COMMANDTOINDEX, item.first, 0) >= 0) {
+        if (SendMessageA(editor_->shell.toolbar, TB_COMMANDTOINDEX, item.first, 0) >= 0) {
             EXPECT_EQ(item.second, ToolbarEnabled(item.first)) << step << ": button " << item.first;
         }
     }
@@ -292,8 +287,8 @@ void EditorTest::ExpectNoDocumentShown()
     for (int part = 1; part <= 4; ++part)
         EXPECT_EQ("", StatusText(part)) << part;
     EXPECT_TRUE(IndexEntries().empty());
-    EXPECT_EQ("", ChildText(IdFormatBox));
-    EXPECT_EQ("", WindowText(Shell().hotspotBox));
+    EXPECT_EQ("", ChildText(IDC_FORMAT_BOX));
+    EXPECT_EQ("", WindowText(editor_->shell.hotspotBox));
     EXPECT_FALSE(PopupEnabled(2));
     EXPECT_FALSE(PopupEnabled(3));
 }
@@ -304,10 +299,10 @@ void EditorTest::ExpectDocumentShown(const std::string& file, const std::vector<
     EXPECT_EQ("Vemiro Editor 1.4  : [ " + file + " ]", WindowText(main_));
     EXPECT_EQ(entries, IndexEntries());
     EXPECT_EQ(0, IndexSelection());
-    EXPECT_EQ(format, ChildText(IdFormatBox));
-    ASSERT_NE(nullptr, TheDocument().GetCurrentImage());
-    const Hotspot spot = TheDocument().GetCurrentImage()->GetHotspot();
-    EXPECT_EQ(std::to_string(spot.x) + " - " + std::to_string(spot.y), WindowText(Shell().hotspotBox));
+    EXPECT_EQ(format, ChildText(IDC_FORMAT_BOX));
+    ASSERT_NE(nullptr, Document().GetCurrentImage());
+    const Hotspot spot = Document().GetCurrentImage()->GetHotspot();
+    EXPECT_EQ(std::to_string(spot.x) + " - " + std::to_string(spot.y), WindowText(editor_->shell.hotspotBox));
     EXPECT_EQ(kPencilHint, StatusText(0));
     EXPECT_TRUE(PopupEnabled(2));
     EXPECT_TRUE(PopupEnabled(3));
@@ -315,7 +310,7 @@ void EditorTest::ExpectDocumentShown(const std::string& file, const std::vector<
 
 void EditorTest::DragPixels(int x0, int y0, int x1, int y1)
 {
-    HWND canvas = TheCanvas().GetEditWindow();
+    HWND canvas = editor_->canvas.GetEditWindow();
     const POINT from = PixelCentre(x0, y0), to = PixelCentre(x1, y1);
     SendMessageA(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
     for (int i = 1; i <= 4; ++i)
@@ -327,7 +322,7 @@ void EditorTest::DragPixels(int x0, int y0, int x1, int y1)
 
 COLORREF EditorTest::ShownPixel(int px, int py)
 {
-    const Picture canvas(TheCanvas().GetEditWindow(), EditView::CanvasSide, EditView::CanvasSide,
+    const Picture canvas(editor_->canvas.GetEditWindow(), EditView::CanvasSide, EditView::CanvasSide,
                          GetSysColor(COLOR_BTNFACE));
     const POINT at = PixelCentre(px, py);
     return canvas.At(at.x, at.y);
@@ -335,19 +330,19 @@ COLORREF EditorTest::ShownPixel(int px, int py)
 
 void EditorTest::ChooseColour(COLORREF colour, bool left)
 {
-    IconImage* image = TheDocument().GetCurrentImage();
+    IconImage* image = Document().GetCurrentImage();
     ASSERT_NE(nullptr, image);
     const int index = image->IndexOfColour(colour);
     ASSERT_GE(index, 0) << std::hex << colour;
     // The transparent cell sits apart, after its caption.
     const LPARAM at = colour == TransparentColour ? MAKELPARAM(115, 172)
                                                   : MAKELPARAM(10 * (index % 16) + 5, 10 * (index / 16) + 5);
-    SendMessageA(ThePalette().GetPaletteWindow(), left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, at);
+    SendMessageA(editor_->palette.GetPaletteWindow(), left ? WM_LBUTTONUP : WM_RBUTTONUP, 0, at);
     PumpMessages();
 }
 
 POINT EditorTest::PixelCentre(int px, int py)
 {
-    const int size = TheDocument().GetCurrentImage()->GetSize();
+    const int size = Document().GetCurrentImage()->GetSize();
     return {CellCentre(px, size), CellCentre(py, size)};
 }

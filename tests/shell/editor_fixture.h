@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "document/icon_document.h"
-#include "shell/editor_objects.h"
+#include "shell/editor.h"
 #include "support/canvas_cells.h"
 #include "support/colours.h"
 #include "support/message_pump.h"
@@ -86,15 +86,15 @@ protected:
 
     // WM_COMMAND as the menu sends it; the dialogs it opens get these answers, in order.
     std::vector<DialogSeen> Command(int id, const std::vector<DialogScript::Action>& answers = {});
-    void NewDocument(int side, int bitCount) { Command(CmdNew, {PickFormat(side, bitCount)}); }
+    void NewDocument(int side, int bitCount) { Command(IDM_NEW, {PickFormat(side, bitCount)}); }
 
     std::string StatusText(int part) const;
     std::string ChildText(int id) const { return WindowText(GetDlgItem(main_, id)); }
-    std::vector<std::string> IndexEntries() const { return ListTexts(GetDlgItem(main_, IdImageIndexBox)); }
-    int IndexSelection() const { return int(SendDlgItemMessageA(main_, IdImageIndexBox, CB_GETCURSEL, 0, 0)); }
+    std::vector<std::string> IndexEntries() const { return ListTexts(GetDlgItem(main_, IDC_IMAGE_INDEX_BOX)); }
+    int IndexSelection() const { return int(SendDlgItemMessageA(main_, IDC_IMAGE_INDEX_BOX, CB_GETCURSEL, 0, 0)); }
     bool ToolbarEnabled(int command) const
     {
-        return SendMessageA(Shell().toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
+        return SendMessageA(editor_->shell.toolbar, TB_ISBUTTONENABLED, command, 0) != 0;
     }
     bool PopupEnabled(int position) const
     {
@@ -115,8 +115,11 @@ protected:
     COLORREF ShownPixel(int px, int py);
     // Clicks the palette cell of this colour of the current image.
     void ChooseColour(COLORREF colour, bool left);
-    static POINT PixelCentre(int px, int py);
+    POINT PixelCentre(int px, int py);
 
+    IconDocument& Document() { return editor_->document; }
+
+    std::unique_ptr<Editor> editor_;
     HWND main_ = nullptr;
     // Cancels, and reports, any dialog that no test step expected.
     DialogScript guard_;

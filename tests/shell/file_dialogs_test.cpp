@@ -6,8 +6,8 @@
 
 TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
 {
-    IconDocument& document = TheDocument();
-    document.CloseDocument();
+    Editor editor(GetModuleHandleA(nullptr));
+    IconDocument& document = editor.document;
     ASSERT_EQ(1, document.AddNewImage(16, 4));
     document.SetModified(1);
     // kind: -1 save, else the file kind to open.
@@ -38,7 +38,7 @@ TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
     }
     for (bool chooseName : {false, true}) {
         DialogScript dialog({Press(IDCANCEL)});      // Save with no path is Save as
-        EXPECT_FALSE(SaveFromShell(nullptr, chooseName));
+        EXPECT_FALSE(SaveFromShell(editor, nullptr, chooseName));
         EXPECT_TRUE(dialog.Finished());
     }
     EXPECT_STREQ(L"", document.GetFilePath());
@@ -70,8 +70,8 @@ TEST(FileDialogs, SaveAndSaveAsStoreThePathOnlyOnceWritten)
 {
     const std::string path = FreshOutputPath("chosen.ico"), png = FreshOutputPath("chosen.png");
     const std::string stem = path.substr(0, path.size() - 4);
-    IconDocument& document = TheDocument();
-    document.CloseDocument();
+    Editor editor(GetModuleHandleA(nullptr));
+    IconDocument& document = editor.document;
     ASSERT_EQ(1, document.AddNewImage(32, 8));
     struct Step { bool as; std::vector<DialogScript::Action> answers; bool result; };
     const Step steps[] = {{false, {ChooseFile(stem)}, true}, {false, {}, true},
@@ -82,7 +82,7 @@ TEST(FileDialogs, SaveAndSaveAsStoreThePathOnlyOnceWritten)
         document.SetModified(1);
         const std::vector<BYTE> before = ReadWholeFile(path);
         DialogScript dialog(steps[i].answers);
-        EXPECT_EQ(steps[i].result, SaveFromShell(nullptr, steps[i].as)) << i;
+        EXPECT_EQ(steps[i].result, SaveFromShell(editor, nullptr, steps[i].as)) << i;
         EXPECT_TRUE(dialog.Finished()) << i;
         EXPECT_EQ(0, dialog.Unexpected()) << i;
         EXPECT_EQ(steps[i].result ? 0 : 1, document.IsModified()) << i;

@@ -27,21 +27,21 @@ TEST_F(EditorTest, FilesWithImagesTheEditorKeepsOpenEditAndSaveWhole)
                           Case{"icotool_png256.ico", 0, "Ce fichier contient 2 images que l'éditeur ne sait pas modifier"
                                " :\n- 24 x 24 en 32 bits : taille non prise en charge\n- 256 x 256 PNG\nElles sont "
                                "conservées telles quelles et seront réécrites sans changement à l'enregistrement."}}) {
-        const std::vector<DialogSeen> seen = Command(CmdOpen, {ChooseFile(FixtureCopy(c.name, c.name)), Press(IDOK)});
+        const std::vector<DialogSeen> seen = Command(IDM_OPEN, {ChooseFile(FixtureCopy(c.name, c.name)), Press(IDOK)});
         ASSERT_EQ(2u, seen.size()) << c.name;
         EXPECT_EQ(c.notice, seen[1].text) << c.name;
-        HWND box = GetDlgItem(main_, IdImageIndexBox);
+        HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
         SendMessageA(box, CB_SETCURSEL, c.image32, 0);
-        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IdImageIndexBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-        ASSERT_EQ(32, TheDocument().GetCurrentImage()->GetSize()) << c.name;
+        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+        ASSERT_EQ(32, Document().GetCurrentImage()->GetSize()) << c.name;
         ChooseColour(kRed, true);
         ClickPixel(5, 7);
         OutputFolder("kept-saved");
-        Command(CmdSaveAs, {ChooseFile(FreshOutputPath((std::string("kept-saved\\") + c.name).c_str()))});
+        Command(IDM_SAVE_AS, {ChooseFile(FreshOutputPath((std::string("kept-saved\\") + c.name).c_str()))});
     }
     const std::string png = FixtureCopy("pillow_png.ico", "only-png.ico");
-    Command(CmdClose);
-    const std::vector<DialogSeen> refused = Command(CmdOpen, {ChooseFile(png), Press(IDOK)});
+    Command(IDM_CLOSE);
+    const std::vector<DialogSeen> refused = Command(IDM_OPEN, {ChooseFile(png), Press(IDOK)});
     ASSERT_EQ(2u, refused.size());
     EXPECT_EQ("Le fichier « " + png + " » n'a pas pu être ouvert.\nIl contient une image compressée au format PNG, "
               "que l'éditeur ne sait pas modifier.", refused[1].text);
@@ -60,22 +60,22 @@ TEST_F(EditorTest, PathsInOtherScriptsOpenSaveAndShowTheirNames)
         ASSERT_TRUE(CopyFileW(source.c_str(), file.c_str(), FALSE));
         std::wstring program = L"Vemiro.exe", argument = file;
         wchar_t* argv[] = {&program[0], &argument[0], nullptr};
-        ASSERT_TRUE(OpenCommandLineFile(main_, 2, argv));
+        ASSERT_TRUE(OpenCommandLineFile(*editor_, main_, 2, argv));
         EXPECT_EQ(L"Vemiro Editor 1.4  : [ " + name + L".ico ]", WideTitle(main_));
         ChooseColour(kRed, true);
         ClickPixel(1, 1);
-        Command(CmdSave);
-        Command(CmdSaveAs, {ChooseFile(folder + L"\\" + name + L" 2.ico")});
+        Command(IDM_SAVE);
+        Command(IDM_SAVE_AS, {ChooseFile(folder + L"\\" + name + L" 2.ico")});
         EXPECT_EQ(L"Vemiro Editor 1.4  : [ " + name + L" 2.ico ]", WideTitle(main_));
         for (const std::wstring& path : {file, folder + L"\\" + name + L" 2.ico"}) {
-            Command(CmdClose);
+            Command(IDM_CLOSE);
             PostMessageA(main_, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({path})), 0);
             PumpMessages();
-            ASSERT_TRUE(TheDocument().IsOpen());
+            ASSERT_TRUE(Document().IsOpen());
             EXPECT_EQ(kRed, ShownPixel(1, 1));
             EXPECT_TRUE(DeleteFileW(path.c_str()));
         }
-        Command(CmdClose);
+        Command(IDM_CLOSE);
         EXPECT_TRUE(RemoveDirectoryW(folder.c_str())) << "a file was left behind";
     }
 }

@@ -14,8 +14,8 @@ protected:
         ChooseColour(kRed, true);
         ClickPixel(5, 5);
         path_ = FreshOutputPath(name);
-        Command(CmdSaveAs, {ChooseFile(path_)});
-        ASSERT_FALSE(TheDocument().IsModified());
+        Command(IDM_SAVE_AS, {ChooseFile(path_)});
+        ASSERT_FALSE(Document().IsModified());
     }
     std::string path_;
 };
@@ -26,19 +26,19 @@ TEST_F(LostWorkTest, ShiftsAndClearMoveThePixelsTheirWayAndMarkTheDocument)
 {
     SavedDocumentWithARedPixel("shifted.ico");
     struct Case { int command; POINT red; };
-    for (const Case& c : {Case{CmdShiftLeft, {4, 5}}, Case{CmdShiftUp, {5, 4}}, Case{CmdShiftRight, {6, 5}},
-                          Case{CmdShiftDown, {5, 6}}}) {
-        TheDocument().SetModified(0);
+    for (const Case& c : {Case{IDM_SHIFT_LEFT, {4, 5}}, Case{IDM_SHIFT_UP, {5, 4}}, Case{IDM_SHIFT_RIGHT, {6, 5}},
+                          Case{IDM_SHIFT_DOWN, {5, 6}}}) {
+        Document().SetModified(0);
         Command(c.command);
         EXPECT_EQ(kRed, ShownPixel(c.red.x, c.red.y)) << c.command;
         EXPECT_EQ(kWhite, ShownPixel(5, 5)) << c.command;
-        ExpectEnabled("shifted", {{CmdSave, true}});
-        Command(CmdUndo);
+        ExpectEnabled("shifted", {{IDM_SAVE, true}});
+        Command(IDM_UNDO);
     }
-    TheDocument().SetModified(0);
-    Command(CmdClearImage);
+    Document().SetModified(0);
+    Command(IDM_CLEAR_IMAGE);
     EXPECT_EQ(kWhite, ShownPixel(5, 5));
-    ExpectEnabled("cleared", {{CmdSave, true}});
+    ExpectEnabled("cleared", {{IDM_SAVE, true}});
 }
 
 TEST_F(LostWorkTest, EveryOtherChangeOfContentMarksTheDocument)
@@ -49,39 +49,39 @@ TEST_F(LostWorkTest, EveryOtherChangeOfContentMarksTheDocument)
     EmptyTheClipboard();
     struct Case { const char* name; std::function<void()> change; };
     const Case cases[] = {
-        {"cut", [&] { Command(CmdSelectAll); Command(CmdCut); }},
-        {"paste", [&] { Command(CmdPaste); }},
-        {"undo", [&] { Command(CmdUndo); }},
-        {"redo", [&] { Command(CmdRedo); }},
-        {"add blank", [&] { Command(CmdAddBlankImage, {PickFormat(k16, kBits4)}); }},
-        {"add bitmap", [&] { Command(CmdAddBitmapImage, {ChooseFile(bitmap)}); }},
-        {"delete", [&] { Command(CmdDeleteImage); }},
-        {"restore", [&] { Command(CmdRestoreImage); }},
+        {"cut", [&] { Command(IDM_SELECT_ALL); Command(IDM_CUT); }},
+        {"paste", [&] { Command(IDM_PASTE); }},
+        {"undo", [&] { Command(IDM_UNDO); }},
+        {"redo", [&] { Command(IDM_REDO); }},
+        {"add blank", [&] { Command(IDM_ADD_BLANK_IMAGE, {PickFormat(k16, kBits4)}); }},
+        {"add bitmap", [&] { Command(IDM_ADD_BITMAP_IMAGE, {ChooseFile(bitmap)}); }},
+        {"delete", [&] { Command(IDM_DELETE_IMAGE); }},
+        {"restore", [&] { Command(IDM_RESTORE_IMAGE); }},
         {"palette entry", [&] {
              // The colour dialog gets a new red value typed into its box.
              const POINT cell = {10 * 3 + 5, 5};
-             Command(CmdToolFirst + ToolPencil);
+             Command(IDM_PENCIL);
              DialogScript script({[](HWND dialog) {
                  for (int box : {706, 707, 708})  // red, green, blue
                      SetDlgItemTextA(dialog, box, box == 706 ? "77" : "0");
                  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
                  return true;
              }});
-             SendMessageA(ThePalette().GetPaletteWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(cell.x, cell.y));
+             SendMessageA(editor_->palette.GetPaletteWindow(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(cell.x, cell.y));
              PumpMessages();
-             EXPECT_EQ(RGB(77, 0, 0), TheDocument().GetCurrentImage()->GetPaletteColour(3));
+             EXPECT_EQ(RGB(77, 0, 0), Document().GetCurrentImage()->GetPaletteColour(3));
          }},
     };
     for (const Case& c : cases) {
-        TheDocument().SetModified(0);
+        Document().SetModified(0);
         PumpMessages();
-        ExpectEnabled(c.name, {{CmdSave, false}});
+        ExpectEnabled(c.name, {{IDM_SAVE, false}});
         c.change();
-        ExpectEnabled(c.name, {{CmdSave, true}});
+        ExpectEnabled(c.name, {{IDM_SAVE, true}});
     }
     // Closing now asks first; Cancel keeps everything.
-    Command(CmdClose, {Press(IDCANCEL)});
-    EXPECT_EQ(3, TheDocument().GetImageCount());
+    Command(IDM_CLOSE, {Press(IDCANCEL)});
+    EXPECT_EQ(3, Document().GetImageCount());
 }
 
 // Commands that switch the current image end a stroke first: it stays an undo
@@ -89,30 +89,30 @@ TEST_F(LostWorkTest, EveryOtherChangeOfContentMarksTheDocument)
 TEST_F(LostWorkTest, SwitchingImagesEndsTheStrokeAndDropsTheSelection)
 {
     NewDocument(k16, kBits24);
-    Command(CmdAddBlankImage, {PickFormat(k16, kBits24)});
+    Command(IDM_ADD_BLANK_IMAGE, {PickFormat(k16, kBits24)});
     ChooseColour(kRed, true);
-    HWND canvas = TheCanvas().GetEditWindow();
+    HWND canvas = editor_->canvas.GetEditWindow();
     const POINT from = PixelCentre(2, 2), to = PixelCentre(6, 2);
     SendMessageA(canvas, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
     SendMessageA(canvas, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(to.x, to.y));
-    HWND box = GetDlgItem(main_, IdImageIndexBox);
+    HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
     SendMessageA(box, CB_SETCURSEL, 0, 0);
-    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IdImageIndexBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
     PumpMessages();
     EXPECT_EQ(nullptr, GetCapture());
     SendMessageA(canvas, WM_LBUTTONUP, 0, MAKELPARAM(to.x, to.y));
     EXPECT_EQ(kWhite, ShownPixel(4, 2)) << "the first image was not drawn on";
-    ExpectEnabled("first image", {{CmdUndo, false}});
+    ExpectEnabled("first image", {{IDM_UNDO, false}});
 
-    Command(CmdToolFirst + ToolSelect);
+    Command(IDM_SELECT);
     DragPixels(1, 1, 3, 3);
-    ExpectEnabled("selected", {{CmdCut, true}});
+    ExpectEnabled("selected", {{IDM_CUT, true}});
     SendMessageA(box, CB_SETCURSEL, 1, 0);
-    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IdImageIndexBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
     PumpMessages();
-    ExpectEnabled("switched", {{CmdCut, false}, {CmdCopy, false}});
+    ExpectEnabled("switched", {{IDM_CUT, false}, {IDM_COPY, false}});
     EXPECT_EQ(kRed, ShownPixel(4, 2));
-    Command(CmdUndo);
+    Command(IDM_UNDO);
     EXPECT_EQ(kWhite, ShownPixel(4, 2));
 }
 
@@ -124,17 +124,17 @@ TEST_F(LostWorkTest, AFailedSaveIsToldAndKeepsTheDocumentAsItWas)
     const std::vector<BYTE> before = ReadWholeFile(path_);
     ClickPixel(9, 9);
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
-    const std::vector<DialogSeen> seen = Command(CmdSave, {Press(IDOK)});
+    const std::vector<DialogSeen> seen = Command(IDM_SAVE, {Press(IDOK)});
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     ASSERT_EQ(1u, seen.size());
     EXPECT_EQ("Vemiro Editor 1.4", seen[0].title);
     EXPECT_NE(std::string::npos, seen[0].text.find("« " + path_ + " » n'a pas pu être enregistré")) << seen[0].text;
     EXPECT_EQ(before, ReadWholeFile(path_));
     EXPECT_EQ("Vemiro Editor 1.4  : [ read-only.ico ]", WindowText(main_));
-    ExpectEnabled("failed save", {{CmdSave, true}});
+    ExpectEnabled("failed save", {{IDM_SAVE, true}});
     // Quitting then asks, and a save that fails again keeps the window open.
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_READONLY);
-    Command(CmdQuit, {Press(IDYES), Press(IDOK)});
+    Command(IDM_QUIT, {Press(IDYES), Press(IDOK)});
     SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(IsWindow(main_));
 }
@@ -155,8 +155,8 @@ TEST_F(LostWorkTest, TheSessionEndAsksFirst)
         PumpMessages();
         SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_TRUE(script.Finished());
-        EXPECT_EQ(!c.saved, TheDocument().IsModified() != 0);
-        TheDocument().SetModified(0);
+        EXPECT_EQ(!c.saved, Document().IsModified() != 0);
+        Document().SetModified(0);
     }
     // Nothing to save: no question.
     EXPECT_EQ(TRUE, SendMessageA(main_, WM_QUERYENDSESSION, 0, 0));
@@ -168,7 +168,7 @@ TEST_F(LostWorkTest, PasteFollowsTheClipboardAsItChanges)
     EmptyTheClipboard();
     NewDocument(k16, kBits24);
     PumpMessages();
-    EXPECT_FALSE(ToolbarEnabled(CmdPaste));
+    EXPECT_FALSE(ToolbarEnabled(IDM_PASTE));
     {
         WindowDC screen(nullptr);
         OwnedBitmap picture(CreateCompatibleBitmap(screen, 4, 4));
@@ -178,24 +178,24 @@ TEST_F(LostWorkTest, PasteFollowsTheClipboardAsItChanges)
             picture.Release();
         CloseClipboard();
     }
-    for (int i = 0; i < 50 && !ToolbarEnabled(CmdPaste); ++i) {
+    for (int i = 0; i < 50 && !ToolbarEnabled(IDM_PASTE); ++i) {
         Sleep(20);
         PumpMessages();
     }
-    EXPECT_TRUE(ToolbarEnabled(CmdPaste));
+    EXPECT_TRUE(ToolbarEnabled(IDM_PASTE));
     EmptyTheClipboard();
-    for (int i = 0; i < 50 && ToolbarEnabled(CmdPaste); ++i) {
+    for (int i = 0; i < 50 && ToolbarEnabled(IDM_PASTE); ++i) {
         Sleep(20);
         PumpMessages();
     }
-    EXPECT_FALSE(ToolbarEnabled(CmdPaste));
+    EXPECT_FALSE(ToolbarEnabled(IDM_PASTE));
 }
 
 // A view whose edit the system could not make says so through the main window.
 TEST_F(LostWorkTest, ARefusedEditIsTold)
 {
     DialogScript script({Press(IDOK)});
-    PostMessageA(main_, WM_EDIT_REFUSED, 0, 0);
+    PostMessageA(main_, VM_EDIT_REFUSED, 0, 0);
     PumpMessages();
     ASSERT_EQ(1u, script.Seen().size());
     EXPECT_EQ(0u, script.Seen()[0].text.find("Cette modification n'a pas pu être faite"));
@@ -214,7 +214,7 @@ TEST_F(LostWorkTest, ImportRefusalsAreWorded)
     for (const Case& c : {Case{wide, "La taille de l'image n'est pas valide."},
                           Case{notBitmap, "Le fichier « " + notBitmap + " » n'a pas pu être importé.\nCe n'est pas un "
                                           "fichier bitmap."}}) {
-        const std::vector<DialogSeen> seen = Command(CmdImportBitmap, {ChooseFile(c.path), Press(IDOK)});
+        const std::vector<DialogSeen> seen = Command(IDM_IMPORT_BITMAP, {ChooseFile(c.path), Press(IDOK)});
         ASSERT_EQ(2u, seen.size());
         EXPECT_EQ(c.text, seen[1].text);
         ExpectNoDocumentShown();

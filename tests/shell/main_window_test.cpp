@@ -25,7 +25,7 @@ HWND ChildAt(HWND parent, const char* className, int x, int y)
 HICON IconDrawnFor16()
 {
     HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IdiApplication), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+    HRSRC group = FindResourceA(module, MAKEINTRESOURCEA(IDI_PROGRAM), MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
     const int id = LookupIconIdFromDirectoryEx(static_cast<BYTE*>(LockResource(LoadResource(module, group))), TRUE,
                                                16, 16, LR_DEFAULTCOLOR);
     HRSRC entry = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3));  // RT_ICON
@@ -70,13 +70,31 @@ TEST_F(EditorTest, RegistersTheFiveClassesWithTheirStyles)
         ASSERT_TRUE(GetClassInfoExA(GetModuleHandleA(nullptr), c.name, &info)) << c.name;
         EXPECT_EQ(c.style, info.style) << c.name;
         if (std::string(c.name) == MainWindowClass) {
-            EXPECT_EQ(MAKEINTRESOURCEA(IdrMainMenu), info.lpszMenuName);
+            EXPECT_EQ(MAKEINTRESOURCEA(IDR_MAIN_MENU), info.lpszMenuName);
             EXPECT_NE(nullptr, info.hIcon);
             EXPECT_EQ(DrawnAt16(info.hIconSm), DrawnAt16(IconDrawnFor16()));
         }
     }
     // A second registration of the same classes is refused, and start-up would stop.
     EXPECT_FALSE(RegisterEditorClasses(GetModuleHandleA(nullptr)));
+}
+
+// Each main window works on the editor it was made with: a second one beside
+// the first shares neither its document nor its bars.
+TEST_F(EditorTest, TwoEditorsInOneProcessShareNothing)
+{
+    Editor other(GetModuleHandleA(nullptr));
+    HWND second = CreateMainWindow(other);
+    ASSERT_NE(nullptr, second);
+    NewDocument(k16, kBits4);
+    EXPECT_TRUE(Document().IsOpen());
+    EXPECT_EQ(std::string(AppTitle) + "  : [ nouveau ]", WindowText(main_));
+    EXPECT_FALSE(other.document.IsOpen());
+    EXPECT_EQ(AppTitle, WindowText(second));
+    EXPECT_EQ("", WindowText(GetDlgItem(second, IDC_FORMAT_BOX)));
+    EXPECT_NE("", ChildText(IDC_FORMAT_BOX));
+    DestroyWindow(second);
+    PumpMessages();
 }
 
 TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
@@ -99,9 +117,9 @@ TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
         {"Button", "Aperçu", 435, 35, 185, 150, 0, kGroup, true},
         {"Button", "Palette de couleur", 435, 195, 185, 206, 0, kGroup, true},
         {"static", "Index :", 140, 373, 40, 20, 0, kShown, true},
-        {"combobox", "", 180, 370, 42, 0, IdImageIndexBox, kShown | CBS_DROPDOWNLIST, true},  // own height
+        {"combobox", "", 180, 370, 42, 0, IDC_IMAGE_INDEX_BOX, kShown | CBS_DROPDOWNLIST, true},  // own height
         {"static", "Format :", 250, 373, 40, 20, 0, kShown, true},
-        {"edit", "", 295, 370, 110, 22, IdFormatBox, kReadOnly, true},
+        {"edit", "", 295, 370, 110, 22, IDC_FORMAT_BOX, kReadOnly, true},
         {"static", "", 30, 54, 54, 40, 0, kShown | SS_OWNERDRAW, false},
         {"edit", "", 20, 372, 75, 18, 0, kReadOnly, true},
         {"WndPaletteClass", "", 447, 212, 161, 185, 0, kShown, false},
@@ -124,7 +142,7 @@ TEST_F(EditorTest, FixedWindowWithItsChildrenInPlace)
         const int slot = i < 9 ? i : i - 9;
         const int x = 17 + 27 * (slot % 3), y = (i < 9 ? 145 : 275) + 27 * (slot / 3);
         HWND button = ChildAt(main_, "QzButtonCtrlClass32", x, y);
-        EXPECT_EQ(i < 9 ? CmdToolFirst + slot : CmdShiftLeft + slot, GetDlgCtrlID(button)) << i;
+        EXPECT_EQ(i < 9 ? IDM_PENCIL + slot : IDM_SHIFT_LEFT + slot, GetDlgCtrlID(button)) << i;
         EXPECT_EQ(27, Extent(button).cx) << i;
     }
 }
@@ -133,15 +151,15 @@ TEST_F(EditorTest, CommandLineFileIsOpenedAndShown)
 {
     std::wstring program = L"Vemiro.exe", path = W(FixtureCopy("icotool_depths.ico", "start.ico")), ignored = L"x.ico";
     wchar_t* argv[] = {&program[0], &path[0], &ignored[0], nullptr};
-    ASSERT_TRUE(OpenCommandLineFile(main_, 3, argv));
+    ASSERT_TRUE(OpenCommandLineFile(*editor_, main_, 3, argv));
     PumpMessages();
     ExpectDocumentShown("start.ico", {"1", "2", "3", "4", "5"}, "16x16x1-bits");
     EXPECT_FALSE(StatusText(1).empty());
-    ExpectEnabled("opened", {{CmdSave, false}});
+    ExpectEnabled("opened", {{IDM_SAVE, false}});
     // Each pixel a 16 x 16 block, the transparent ones showing the button face.
     const std::vector<BYTE> rgba = ReadWholeFile(FixturePath("icotool_depths.ico.rgba"));
     ASSERT_GE(rgba.size(), 1024u);
-    const Picture shown(TheCanvas().GetEditWindow(), 256, 256, RGB(1, 2, 3));
+    const Picture shown(editor_->canvas.GetEditWindow(), 256, 256, RGB(1, 2, 3));
     for (int i = 0; i < 256; ++i) {
         const BYTE* p = &rgba[4 * i];
         EXPECT_EQ(p[3] ? RGB(p[0], p[1], p[2]) : GetSysColor(COLOR_BTNFACE), shown.At(i % 16 * 16 + 8, i / 16 * 16 + 8))
@@ -162,7 +180,7 @@ TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
         std::wstring wide = W(path);
         wchar_t* argv[] = {&program[0], path.empty() ? nullptr : &wide[0], nullptr};
         DialogScript told(c.why ? std::vector<DialogScript::Action>{Press(IDOK)} : std::vector<DialogScript::Action>{});
-        EXPECT_FALSE(OpenCommandLineFile(main_, path.empty() ? 1 : 2, argv)) << path;
+        EXPECT_FALSE(OpenCommandLineFile(*editor_, main_, path.empty() ? 1 : 2, argv)) << path;
         PumpMessages();
         ASSERT_EQ(c.why ? 1u : 0u, told.Seen().size()) << path;
         if (c.why) {
@@ -171,16 +189,16 @@ TEST_F(EditorTest, StartsWithoutADocumentAlsoWhenTheCommandLineFileDoesNotOpen)
         ExpectNoDocumentShown();
         EXPECT_TRUE(PopupEnabled(0));
         EXPECT_TRUE(PopupEnabled(1));
-        ExpectEnabled("no document", {{CmdNew, true}, {CmdOpen, true}, {CmdSave, false}, {CmdUndo, false},
-                                      {CmdRedo, false}, {CmdCut, false}, {CmdCopy, false}, {CmdPaste, false},
-                                      {CmdSelectAll, false}});
+        ExpectEnabled("no document", {{IDM_NEW, true}, {IDM_OPEN, true}, {IDM_SAVE, false}, {IDM_UNDO, false},
+                                      {IDM_REDO, false}, {IDM_CUT, false}, {IDM_COPY, false}, {IDM_PASTE, false},
+                                      {IDM_SELECT_ALL, false}});
     }
-    ASSERT_EQ(5, SendMessageA(Shell().statusBar, SB_GETPARTS, 0, 0));
+    ASSERT_EQ(5, SendMessageA(editor_->shell.statusBar, SB_GETPARTS, 0, 0));
     int edges[5] = {};
-    SendMessageA(Shell().statusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
+    SendMessageA(editor_->shell.statusBar, SB_GETPARTS, 5, reinterpret_cast<LPARAM>(edges));
     EXPECT_EQ((std::vector<int>{340, 440, 540, 610}), std::vector<int>(edges, edges + 4));
-    for (int id = CmdToolFirst; id <= CmdToolLast; ++id)
-        EXPECT_EQ(id == CmdToolFirst, ToolButtonPressed(id)) << id;
+    for (int id = IDM_PENCIL; id <= IDM_SELECT; ++id)
+        EXPECT_EQ(id == IDM_PENCIL, ToolButtonPressed(id)) << id;
 }
 
 // The real program: opens the file named on its command line, ignores the

@@ -9,18 +9,18 @@
 namespace {
 
 // This process's copy on disk: made some seconds after a change.
-std::wstring WaitForCopy()
+std::wstring WaitForCopy(const RecoveryStore& store)
 {
     std::wstring copy;
-    WaitFor([&copy] { return !(copy = TheRecovery().GetCopyPath()).empty(); }, 10000);
+    WaitFor([&copy, &store] { return !(copy = store.GetCopyPath()).empty(); }, 10000);
     return copy;
 }
 
 // What killed runs of the editor left in the test prefix goes first.
-void ClearRecoveryRoot()
+void ClearRecoveryRoot(const RecoveryStore& store)
 {
     std::vector<std::wstring> aside;
-    for (RecoveryStore::Orphan& left : TheRecovery().FindOrphans(&aside))
+    for (RecoveryStore::Orphan& left : store.FindOrphans(&aside))
         RecoveryStore::Remove(left);
     for (const std::wstring& path : aside)
         DeleteFileW(path.c_str());
@@ -48,10 +48,10 @@ std::string PlantOrphan(const char* name, const char* documentPath)
 // Declined, a copy goes: otherwise it would be asked about at every start.
 TEST_F(EditorTest, ANoToTheRecoveryOfferRemovesThatCopy)
 {
-    ClearRecoveryRoot();
+    ClearRecoveryRoot(editor_->recovery);
     const std::string folder = PlantOrphan("70-declined", "C:\\icons\\non.ico");
     DialogScript script({Press(IDNO)});
-    EXPECT_FALSE(OfferRecovery(main_));
+    EXPECT_FALSE(OfferRecovery(*editor_, main_));
     EXPECT_TRUE(script.Finished());
     EXPECT_FALSE(FileExists(folder));
 }
@@ -61,20 +61,20 @@ TEST_F(EditorTest, ANoToTheRecoveryOfferRemovesThatCopy)
 // opened over it, and the user is told so.
 TEST_F(EditorTest, RecoveredWorkIsTakenOverAndTheNamedFileToldNotOpened)
 {
-    ClearRecoveryRoot();
+    ClearRecoveryRoot(editor_->recovery);
     const std::string folder = PlantOrphan("71-taken", "C:\\icons\\repris.ico");
     std::wstring named = L"C:\\icons\\autre.ico";
     std::wstring program = L"Vemiro.exe";
     wchar_t* argv[] = {&program[0], &named[0]};
     DialogScript script({Press(IDYES), Press(IDOK)});
-    OpenStartDocument(main_, 2, argv);
+    OpenStartDocument(*editor_, main_, 2, argv);
     ASSERT_EQ(2u, script.Seen().size());
     EXPECT_NE(std::string::npos, script.Seen()[1].text.find("« C:\\icons\\autre.ico » n'a pas été ouvert"));
-    EXPECT_EQ(std::wstring(L"C:\\icons\\repris.ico"), TheDocument().GetFilePath());
-    EXPECT_TRUE(TheDocument().IsModified());
+    EXPECT_EQ(std::wstring(L"C:\\icons\\repris.ico"), Document().GetFilePath());
+    EXPECT_TRUE(Document().IsModified());
     EXPECT_FALSE(FileExists(folder));
     IconDocument kept;
-    EXPECT_EQ(1, kept.OpenFile(TheRecovery().GetCopyPath().c_str()));
+    EXPECT_EQ(1, kept.OpenFile(editor_->recovery.GetCopyPath().c_str()));
 }
 
 // A copy follows the change a few seconds later, an ordinary icon file with the
@@ -84,13 +84,13 @@ TEST_F(EditorTest, ARecoveryCopyFollowsAChangeAndASaveRemovesIt)
     NewDocument(k16, kBits24);
     ChooseColour(kRed, true);
     ClickPixel(6, 2);
-    const std::wstring copy = WaitForCopy();
+    const std::wstring copy = WaitForCopy(editor_->recovery);
     ASSERT_FALSE(copy.empty());
     IconDocument read;
     ASSERT_EQ(1, read.OpenFile(copy.c_str()));
     EXPECT_EQ(kRed, read.GetCurrentImage()->GetPixelColour(6, 2));
-    Command(CmdSaveAs, {ChooseFile(FreshOutputPath("recovered.ico"))});
-    EXPECT_EQ(L"", TheRecovery().GetCopyPath());
+    Command(IDM_SAVE_AS, {ChooseFile(FreshOutputPath("recovered.ico"))});
+    EXPECT_EQ(L"", editor_->recovery.GetCopyPath());
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(copy.c_str()));
 }
 
@@ -98,14 +98,14 @@ TEST_F(EditorTest, ARecoveryCopyFollowsAChangeAndASaveRemovesIt)
 // Yes brings the unsaved work back as the document, modified and untitled.
 TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
 {
-    ClearRecoveryRoot();
+    ClearRecoveryRoot(RecoveryStore(RecoveryRoot()));
     const std::string root = Narrow(RecoveryRoot());
     {
         EditorProcess crashing;
         ASSERT_TRUE(crashing.Started());
         HWND frame = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (frame = crashing.Window(MainWindowClass)) != nullptr; }, 15000));
-        PostMessageA(frame, WM_COMMAND, CmdNew, 0);
+        PostMessageA(frame, WM_COMMAND, IDM_NEW, 0);
         ASSERT_TRUE(crashing.Answer("Taille de l'icône", IDOK));
         HWND canvas = nullptr;
         ASSERT_TRUE(WaitFor([&] { return (canvas = FindWindowExA(frame, nullptr, "WndIconEditClass", nullptr)) &&
@@ -142,8 +142,8 @@ TEST(Recovery, WorkIsOfferedBackAfterTheEditorWasKilled)
 TEST_F(EditorTest, UnsavedWorkNotKeptIsToldOnce)
 {
     DialogScript script({Press(IDOK)});
-    PostMessageA(main_, WM_RECOVERY_FAILED, 0, 0);
-    PostMessageA(main_, WM_RECOVERY_FAILED, 0, 0);
+    PostMessageA(main_, VM_RECOVERY_FAILED, 0, 0);
+    PostMessageA(main_, VM_RECOVERY_FAILED, 0, 0);
     PumpMessages();
     ASSERT_EQ(1u, script.Seen().size());
     EXPECT_NE(std::string::npos, script.Seen()[0].text.find("ne sont pas gardées"));

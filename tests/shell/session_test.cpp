@@ -8,7 +8,7 @@ protected:
     {
         NewDocument(k16, kBits24);
         ChooseColour(kRed, true);
-        Command(CmdToolFirst + ToolPencil);
+        Command(IDM_PENCIL);
     }
 };
 
@@ -18,11 +18,11 @@ TEST_F(SessionTest, NewAndImportReplaceTheDocumentAndShowIt)
     ASSERT_TRUE(WriteBitmapFile(bitmap, 32, RGB(0, 0, 255)));
     NewDocument(k16, kBits8);
     struct Case { int command; DialogScript::Action answer; const char* format; bool modified; };
-    for (const Case& c : {Case{CmdNew, PickFormat(k48, kBits4), "48x48x4-bits", false},
-                          Case{CmdImportBitmap, ChooseFile(bitmap), "32x32x24-bits", true}}) {
+    for (const Case& c : {Case{IDM_NEW, PickFormat(k48, kBits4), "48x48x4-bits", false},
+                          Case{IDM_IMPORT_BITMAP, ChooseFile(bitmap), "32x32x24-bits", true}}) {
         Command(c.command, {c.answer});
         ExpectDocumentShown("nouveau", {"1"}, c.format);
-        ExpectEnabled(c.format, {{CmdSave, c.modified}});
+        ExpectEnabled(c.format, {{IDM_SAVE, c.modified}});
     }
     EXPECT_EQ(RGB(0, 0, 255), ShownPixel(10, 10));
 }
@@ -31,38 +31,38 @@ TEST_F(SessionTest, DrawingUndoAndRedoThenMenuAndToolbarThroughASession)
 {
     EmptyTheClipboard();
     NewRedPencilDocument();
-    ExpectEnabled("new", {{CmdSave, false}, {CmdSaveAs, true}, {CmdClose, true}, {CmdUndo, false}, {CmdCut, false},
-                          {CmdPaste, false}, {CmdSelectAll, true}, {CmdDeleteImage, false}, {CmdRestoreImage, false}});
+    ExpectEnabled("new", {{IDM_SAVE, false}, {IDM_SAVE_AS, true}, {IDM_CLOSE, true}, {IDM_UNDO, false}, {IDM_CUT, false},
+                          {IDM_PASTE, false}, {IDM_SELECT_ALL, true}, {IDM_DELETE_IMAGE, false}, {IDM_RESTORE_IMAGE, false}});
     const COLORREF before = ShownPixel(3, 1);
     ASSERT_NE(kRed, before);
     DragPixels(1, 1, 6, 1);
     for (int x = 1; x <= 6; ++x)
         EXPECT_EQ(kRed, ShownPixel(x, 1)) << x;
     EXPECT_NE(kRed, ShownPixel(7, 1));
-    ExpectEnabled("drawn", {{CmdSave, true}, {CmdUndo, true}, {CmdRedo, false}});
-    Command(CmdUndo);
+    ExpectEnabled("drawn", {{IDM_SAVE, true}, {IDM_UNDO, true}, {IDM_REDO, false}});
+    Command(IDM_UNDO);
     EXPECT_EQ(before, ShownPixel(3, 1));
-    ExpectEnabled("undone", {{CmdUndo, false}, {CmdRedo, true}});
-    Command(CmdRedo);
+    ExpectEnabled("undone", {{IDM_UNDO, false}, {IDM_REDO, true}});
+    Command(IDM_REDO);
     EXPECT_EQ(kRed, ShownPixel(3, 1));
-    Command(CmdSave, {ChooseFile(FreshOutputPath("session.ico"))});
-    ExpectEnabled("saved", {{CmdSave, false}, {CmdSaveAs, true}});
+    Command(IDM_SAVE, {ChooseFile(FreshOutputPath("session.ico"))});
+    ExpectEnabled("saved", {{IDM_SAVE, false}, {IDM_SAVE_AS, true}});
 
-    Command(CmdToolFirst + ToolSelect);
+    Command(IDM_SELECT);
     DragPixels(1, 1, 4, 4);
-    ExpectEnabled("selection", {{CmdCut, true}, {CmdCopy, true}, {CmdPaste, false}});
-    Command(CmdCopy);
-    ExpectEnabled("copied", {{CmdPaste, true}});
+    ExpectEnabled("selection", {{IDM_CUT, true}, {IDM_COPY, true}, {IDM_PASTE, false}});
+    Command(IDM_COPY);
+    ExpectEnabled("copied", {{IDM_PASTE, true}});
     // A press in the canvas removes the frame, and with it Cut and Copy.
-    Command(CmdToolFirst + ToolPencil);
+    Command(IDM_PENCIL);
     ClickPixel(1, 1);
-    ExpectEnabled("frame removed", {{CmdCut, false}, {CmdCopy, false}});
+    ExpectEnabled("frame removed", {{IDM_CUT, false}, {IDM_COPY, false}});
 
     // The status bar follows the pointer over the canvas, until the document is closed.
-    SendMessageA(TheCanvas().GetEditWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(PixelCentre(5, 9).x, PixelCentre(5, 9).y));
+    SendMessageA(editor_->canvas.GetEditWindow(), WM_MOUSEMOVE, 0, MAKELPARAM(PixelCentre(5, 9).x, PixelCentre(5, 9).y));
     EXPECT_EQ(" 5 - 9", StatusText(3));
-    Command(CmdClose, {Press(IDNO)});
-    ExpectEnabled("closed", {{CmdSave, false}, {CmdClose, false}, {CmdPaste, false}, {CmdSelectAll, false}});
+    Command(IDM_CLOSE, {Press(IDNO)});
+    ExpectEnabled("closed", {{IDM_SAVE, false}, {IDM_CLOSE, false}, {IDM_PASTE, false}, {IDM_SELECT_ALL, false}});
     ExpectNoDocumentShown();
 }
 
@@ -72,12 +72,12 @@ TEST_F(SessionTest, OnlyTheFileEditAndImagePopupsAreUpdatedWhenTheyOpen)
     ASSERT_NE(nullptr, file);
     // The window menu's flag in the high word makes it another pop-up; 2 is the Outils pop-up.
     for (LPARAM other : {MAKELPARAM(0, TRUE), LPARAM(2)}) {
-        EnableMenuItem(file, CmdClose, MF_BYCOMMAND | MF_ENABLED);
+        EnableMenuItem(file, IDM_CLOSE, MF_BYCOMMAND | MF_ENABLED);
         SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), other);
-        EXPECT_EQ(0u, GetMenuState(file, CmdClose, MF_BYCOMMAND) & MF_GRAYED) << other;
+        EXPECT_EQ(0u, GetMenuState(file, IDM_CLOSE, MF_BYCOMMAND) & MF_GRAYED) << other;
     }
     SendMessageA(main_, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(file), 0);
-    EXPECT_EQ(static_cast<UINT>(MF_GRAYED), GetMenuState(file, CmdClose, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_EQ(static_cast<UINT>(MF_GRAYED), GetMenuState(file, IDM_CLOSE, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 TEST_F(SessionTest, SelectionIsShiftedCopiedCutPastedAndExtendedToAll)
@@ -85,34 +85,34 @@ TEST_F(SessionTest, SelectionIsShiftedCopiedCutPastedAndExtendedToAll)
     EmptyTheClipboard();
     NewRedPencilDocument();
     ClickPixel(2, 2);
-    Command(CmdToolFirst + ToolSelect);
+    Command(IDM_SELECT);
     DragPixels(2, 2, 3, 3);
-    ASSERT_TRUE(TheDocument().HasSelection());
-    EXPECT_EQ(2, TheDocument().GetSelection().left);
+    ASSERT_TRUE(Document().HasSelection());
+    EXPECT_EQ(2, Document().GetSelection().left);
 
-    Command(CmdShiftRight);
-    EXPECT_EQ(kRed, TheDocument().GetCurrentImage()->GetPixelColour(3, 2));
-    EXPECT_NE(kRed, TheDocument().GetCurrentImage()->GetPixelColour(2, 2));
-    EXPECT_EQ(3, TheDocument().GetSelection().left);
-    Command(CmdCopy);
+    Command(IDM_SHIFT_RIGHT);
+    EXPECT_EQ(kRed, Document().GetCurrentImage()->GetPixelColour(3, 2));
+    EXPECT_NE(kRed, Document().GetCurrentImage()->GetPixelColour(2, 2));
+    EXPECT_EQ(3, Document().GetSelection().left);
+    Command(IDM_COPY);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
 
     ChooseColour(kWhite, false);
-    Command(CmdCut);
+    Command(IDM_CUT);
     EXPECT_EQ(kWhite, ShownPixel(3, 2));
-    Command(CmdPaste);
+    Command(IDM_PASTE);
     EXPECT_EQ(kRed, ShownPixel(3, 2));
-    Command(CmdUndo);
+    Command(IDM_UNDO);
     EXPECT_EQ(kWhite, ShownPixel(3, 2));
-    Command(CmdRedo);
+    Command(IDM_REDO);
 
     // Select all, then a shift moves the whole image.
-    Command(CmdSelectAll);
-    const RECT all = TheDocument().GetSelection();
+    Command(IDM_SELECT_ALL);
+    const RECT all = Document().GetSelection();
     EXPECT_EQ((std::vector<LONG>{0, 0, 16, 16}), (std::vector<LONG>{all.left, all.top, all.right, all.bottom}));
-    ExpectEnabled("all selected", {{CmdCut, true}, {CmdCopy, true}});
-    Command(CmdShiftDown);
-    EXPECT_NE(kRed, TheDocument().GetCurrentImage()->GetPixelColour(3, 2));
+    ExpectEnabled("all selected", {{IDM_CUT, true}, {IDM_COPY, true}});
+    Command(IDM_SHIFT_DOWN);
+    EXPECT_NE(kRed, Document().GetCurrentImage()->GetPixelColour(3, 2));
     EXPECT_EQ(kRed, ShownPixel(3, 3));
 }
 
@@ -123,29 +123,29 @@ TEST_F(SessionTest, ToolButtonsFollowTheChosenTool)
     for (const Case& c : {Case{ToolFill, "Colorie toute la surface de même teinte"},
                           Case{ToolEllipse, "Dessine une ellipse"},
                           Case{ToolSelect, "Sélectionne une partie de l'image"}, Case{ToolPencil, kPencilHint}}) {
-        Command(CmdToolFirst + c.tool);
-        for (int id = CmdToolFirst; id <= CmdToolLast; ++id)
-            EXPECT_EQ(id == CmdToolFirst + c.tool, ToolButtonPressed(id)) << c.tool << " " << id;
+        Command(IDM_PENCIL + c.tool);
+        for (int id = IDM_PENCIL; id <= IDM_SELECT; ++id)
+            EXPECT_EQ(id == IDM_PENCIL + c.tool, ToolButtonPressed(id)) << c.tool << " " << id;
         EXPECT_EQ(c.hint, StatusText(0));
-        EXPECT_EQ(c.tool, TheCanvas().GetTool());
+        EXPECT_EQ(c.tool, editor_->canvas.GetTool());
     }
     // The picker takes the colour once and hands back to the tool used before it.
     ClickPixel(6, 6);
     ChooseColour(RGB(0, 0, 0), true);
-    Command(CmdToolFirst + ToolLine);
-    Command(CmdToolFirst + ToolPicker);
-    EXPECT_TRUE(ToolButtonPressed(CmdToolFirst + ToolPicker));
+    Command(IDM_LINE);
+    Command(IDM_PICKER);
+    EXPECT_TRUE(ToolButtonPressed(IDM_PICKER));
     ClickPixel(6, 6);
     EXPECT_EQ(" 255 - 0 - 0", StatusText(1));
-    EXPECT_EQ(ToolLine, TheCanvas().GetTool());
-    EXPECT_TRUE(ToolButtonPressed(CmdToolFirst + ToolLine));
-    EXPECT_FALSE(ToolButtonPressed(CmdToolFirst + ToolPicker));
+    EXPECT_EQ(ToolLine, editor_->canvas.GetTool());
+    EXPECT_TRUE(ToolButtonPressed(IDM_LINE));
+    EXPECT_FALSE(ToolButtonPressed(IDM_PICKER));
     EXPECT_EQ("Dessine une ligne droite", StatusText(0));
 
     // Without a document the buttons still move, and the hint stays "Prêt".
-    Command(CmdClose, {Press(IDNO)});
-    Command(CmdToolFirst + ToolEraser);
-    EXPECT_TRUE(ToolButtonPressed(CmdToolFirst + ToolEraser));
+    Command(IDM_CLOSE, {Press(IDNO)});
+    Command(IDM_ERASER);
+    EXPECT_TRUE(ToolButtonPressed(IDM_ERASER));
     EXPECT_EQ("Prêt", StatusText(0));
 }
 
@@ -161,11 +161,11 @@ TEST_F(SessionTest, EachDrawingToolChosenByItsButtonDrawsAndIsUndoneAndRedoneFro
                           Case{ToolRectangle, {2, 2}, {9, 9}, {2, 5}, kRed, {5, 5}},
                           Case{ToolEllipse, {0, 0}, {15, 15}, {0, 7}, kRed, {7, 7}}}) {
         // A click on the tool button, as a person chooses a tool.
-        HWND button = GetDlgItem(main_, CmdToolFirst + c.tool);
+        HWND button = GetDlgItem(main_, IDM_PENCIL + c.tool);
         SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(13, 13));
         SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(13, 13));
         PumpMessages();
-        ASSERT_EQ(c.tool, TheCanvas().GetTool());
+        ASSERT_EQ(c.tool, editor_->canvas.GetTool());
         ASSERT_EQ(kWhite, ShownPixel(c.probe.x, c.probe.y)) << c.tool;
 
         DragPixels(c.from.x, c.from.y, c.to.x, c.to.y);
@@ -173,66 +173,66 @@ TEST_F(SessionTest, EachDrawingToolChosenByItsButtonDrawsAndIsUndoneAndRedoneFro
         if (c.untouched.x >= 0) {
             EXPECT_EQ(kWhite, ShownPixel(c.untouched.x, c.untouched.y)) << c.tool;
         }
-        ExpectEnabled("drawn", {{CmdUndo, true}, {CmdRedo, false}});
-        Command(CmdUndo);
+        ExpectEnabled("drawn", {{IDM_UNDO, true}, {IDM_REDO, false}});
+        Command(IDM_UNDO);
         EXPECT_EQ(kWhite, ShownPixel(c.probe.x, c.probe.y)) << c.tool;
-        Command(CmdRedo);
+        Command(IDM_REDO);
         EXPECT_EQ(c.drawn, ShownPixel(c.probe.x, c.probe.y)) << c.tool;
-        Command(CmdUndo);
+        Command(IDM_UNDO);
     }
 
     // The hotspot pick is a step of its own too.
-    Command(CmdToolFirst + ToolHotspot);
+    Command(IDM_HOTSPOT);
     ClickPixel(3, 4);
-    EXPECT_EQ("3 - 4", WindowText(Shell().hotspotBox));
-    Command(CmdUndo);
-    EXPECT_EQ("7 - 7", WindowText(Shell().hotspotBox));
-    Command(CmdRedo);
-    EXPECT_EQ("3 - 4", WindowText(Shell().hotspotBox));
+    EXPECT_EQ("3 - 4", WindowText(editor_->shell.hotspotBox));
+    Command(IDM_UNDO);
+    EXPECT_EQ("7 - 7", WindowText(editor_->shell.hotspotBox));
+    Command(IDM_REDO);
+    EXPECT_EQ("3 - 4", WindowText(editor_->shell.hotspotBox));
 }
 
 TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
 {
     NewDocument(k16, kBits8);
-    Command(CmdAddBlankImage, {PickFormat(k32, kBits4)});
-    ExpectEnabled("blank added", {{CmdSave, true}});
+    Command(IDM_ADD_BLANK_IMAGE, {PickFormat(k32, kBits4)});
+    ExpectEnabled("blank added", {{IDM_SAVE, true}});
     const std::string bitmap = FreshOutputPath("added.bmp");
     ASSERT_TRUE(WriteBitmapFile(bitmap, 48, RGB(0, 128, 0)));
-    TheDocument().SetModified(0);
-    Command(CmdAddBitmapImage, {ChooseFile(bitmap)});
-    ExpectEnabled("bitmap added", {{CmdSave, true}});
+    Document().SetModified(0);
+    Command(IDM_ADD_BITMAP_IMAGE, {ChooseFile(bitmap)});
+    ExpectEnabled("bitmap added", {{IDM_SAVE, true}});
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), IndexEntries());
     EXPECT_EQ(2, IndexSelection());
-    EXPECT_EQ("48x48x24-bits", ChildText(IdFormatBox));
+    EXPECT_EQ("48x48x24-bits", ChildText(IDC_FORMAT_BOX));
     EXPECT_EQ(RGB(0, 128, 0), ShownPixel(20, 20));
-    TheDocument().SetModified(0);
+    Document().SetModified(0);
 
-    HWND box = GetDlgItem(main_, IdImageIndexBox);
+    HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
     SendMessageA(box, CB_SETCURSEL, 1, 0);
-    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IdImageIndexBox, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
     PumpMessages();
-    EXPECT_EQ(1, TheDocument().GetCurrentIndex());
-    EXPECT_EQ("32x32x4-bits", ChildText(IdFormatBox));
+    EXPECT_EQ(1, Document().GetCurrentIndex());
+    EXPECT_EQ("32x32x4-bits", ChildText(IDC_FORMAT_BOX));
     EXPECT_EQ(1, IndexSelection());
 
-    Command(CmdDeleteImage);
+    Command(IDM_DELETE_IMAGE);
     EXPECT_EQ((std::vector<std::string>{"1", "2"}), IndexEntries());
-    EXPECT_EQ("16x16x8-bits", ChildText(IdFormatBox));
-    ExpectEnabled("deleted", {{CmdRestoreImage, true}, {CmdSave, true}});
-    TheDocument().SetModified(0);
-    Command(CmdRestoreImage);
+    EXPECT_EQ("16x16x8-bits", ChildText(IDC_FORMAT_BOX));
+    ExpectEnabled("deleted", {{IDM_RESTORE_IMAGE, true}, {IDM_SAVE, true}});
+    Document().SetModified(0);
+    Command(IDM_RESTORE_IMAGE);
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), IndexEntries());
-    EXPECT_EQ("32x32x4-bits", ChildText(IdFormatBox));
-    ExpectEnabled("restored", {{CmdRestoreImage, false}, {CmdSave, true}});
+    EXPECT_EQ("32x32x4-bits", ChildText(IDC_FORMAT_BOX));
+    ExpectEnabled("restored", {{IDM_RESTORE_IMAGE, false}, {IDM_SAVE, true}});
 }
 
 TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
 {
     NewRedPencilDocument();
     ClickPixel(4, 5);
-    Command(CmdToolFirst + ToolHotspot);
+    Command(IDM_HOTSPOT);
     ClickPixel(3, 12);
-    EXPECT_EQ("3 - 12", WindowText(Shell().hotspotBox));
+    EXPECT_EQ("3 - 12", WindowText(editor_->shell.hotspotBox));
 
     // The type by the extension, then in the directory entry a cursor's hotspot,
     // an icon's planes and bit count.
@@ -240,28 +240,28 @@ TEST_F(SessionTest, SavedAsCursorAndIconThenOpenedAgain)
     struct Case { std::string path, title; std::vector<BYTE> fields; };
     for (const Case& c :
          {Case{cursor, "[ drawn.cur ]", {2, 0, 3, 0, 12, 0}}, Case{icon, "[ drawn.ico ]", {1, 0, 1, 0, 24, 0}}}) {
-        Command(CmdSaveAs, {ChooseFile(c.path)});
+        Command(IDM_SAVE_AS, {ChooseFile(c.path)});
         const std::vector<BYTE> bytes = ReadWholeFile(c.path);
         ASSERT_GE(bytes.size(), 22u);
         EXPECT_EQ(c.fields, (std::vector<BYTE>{bytes[2], bytes[3], bytes[10], bytes[11], bytes[12], bytes[13]}));
         EXPECT_EQ("Vemiro Editor 1.4  : " + c.title, WindowText(main_));
-        ExpectEnabled(c.title.c_str(), {{CmdSave, false}});
+        ExpectEnabled(c.title.c_str(), {{IDM_SAVE, false}});
     }
     // Save writes to the current path without a dialog.
     const size_t saved = ReadWholeFile(icon).size();
-    Command(CmdToolFirst + ToolPencil);
+    Command(IDM_PENCIL);
     ClickPixel(9, 9);
     DeleteFileA(icon.c_str());
-    Command(CmdSave);
+    Command(IDM_SAVE);
     EXPECT_EQ(saved, ReadWholeFile(icon).size());
 
-    Command(CmdClose);
-    Command(CmdOpen, {ChooseFile(cursor)});
+    Command(IDM_CLOSE);
+    Command(IDM_OPEN, {ChooseFile(cursor)});
     EXPECT_EQ("Vemiro Editor 1.4  : [ drawn.cur ]", WindowText(main_));
-    EXPECT_EQ("16x16x24-bits", ChildText(IdFormatBox));
+    EXPECT_EQ("16x16x24-bits", ChildText(IDC_FORMAT_BOX));
     EXPECT_EQ(kRed, ShownPixel(4, 5));
     EXPECT_NE(kRed, ShownPixel(9, 9));
-    Command(CmdOpen, {ChooseFile(icon)});
+    Command(IDM_OPEN, {ChooseFile(icon)});
     EXPECT_EQ(kRed, ShownPixel(9, 9));
 }
 
@@ -275,13 +275,13 @@ TEST_F(SessionTest, CancelledOrFailedCommandsKeepTheDocumentAndItsDisplay)
     NewRedPencilDocument();
     ClickPixel(4, 4);
     struct Case { int command; std::vector<DialogScript::Action> answers; };
-    for (const Case& c : {Case{CmdAddBlankImage, {Press(IDCANCEL)}}, Case{CmdAddBlankImage, {CloseFromCaption()}},
-                          Case{CmdAddBitmapImage, {Press(IDCANCEL)}}, Case{CmdSaveAs, {Press(IDCANCEL)}},
-                          Case{CmdOpen, {Press(IDNO), ChooseFile(broken), Press(IDOK)}},
-                          Case{CmdImportBitmap, {Press(IDNO), ChooseFile(notBitmap), Press(IDOK)}}}) {
+    for (const Case& c : {Case{IDM_ADD_BLANK_IMAGE, {Press(IDCANCEL)}}, Case{IDM_ADD_BLANK_IMAGE, {CloseFromCaption()}},
+                          Case{IDM_ADD_BITMAP_IMAGE, {Press(IDCANCEL)}}, Case{IDM_SAVE_AS, {Press(IDCANCEL)}},
+                          Case{IDM_OPEN, {Press(IDNO), ChooseFile(broken), Press(IDOK)}},
+                          Case{IDM_IMPORT_BITMAP, {Press(IDNO), ChooseFile(notBitmap), Press(IDOK)}}}) {
         Command(c.command, c.answers);
         ExpectDocumentShown("nouveau", {"1"}, "16x16x24-bits");
         EXPECT_EQ(kRed, ShownPixel(4, 4)) << c.command;
-        EXPECT_TRUE(TheDocument().IsModified()) << c.command;
+        EXPECT_TRUE(Document().IsModified()) << c.command;
     }
 }

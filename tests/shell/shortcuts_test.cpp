@@ -41,7 +41,7 @@ protected:
             MSG message;
             while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
                 if (message.message != WM_QUIT)
-                    DispatchEditorMessage(main_, message);
+                    DispatchEditorMessage(*editor_, main_, message);
         }
         EXPECT_TRUE(script.Finished()) << "key " << key;
         return script.Seen();
@@ -67,7 +67,7 @@ TEST_F(ShortcutTest, EachKeyDoesItsCommandAndNothingWhileItIsGreyed)
     Key('Y', true);
     EXPECT_EQ(kRed, ShownPixel(3, 3));
     Key('A', true);
-    ExpectEnabled("all selected", {{CmdCut, true}});
+    ExpectEnabled("all selected", {{IDM_CUT, true}});
     Key('C', true);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
     ChooseColour(kWhite, false);
@@ -82,9 +82,9 @@ TEST_F(ShortcutTest, EachKeyDoesItsCommandAndNothingWhileItIsGreyed)
     // file on disk as it is, whatever the menu last showed.
     std::ofstream(path, std::ios::binary | std::ios::app) << "changed since";
     const std::vector<BYTE> changed = ReadWholeFile(path);
-    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(CmdSave, 1), 0);
+    SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 1), 0);
     EXPECT_EQ(changed, ReadWholeFile(path));
-    ExpectEnabled("saved", {{CmdSave, false}});
+    ExpectEnabled("saved", {{IDM_SAVE, false}});
     Key('S', true);
     DeleteFileA(path.c_str());
 }
@@ -92,13 +92,13 @@ TEST_F(ShortcutTest, EachKeyDoesItsCommandAndNothingWhileItIsGreyed)
 // F1 is bound to the help, whose viewer is another program: the table is read.
 TEST(Shortcuts, F1OpensTheHelp)
 {
-    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IdrShortcuts));
+    HACCEL table = LoadAcceleratorsA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_SHORTCUTS));
     ASSERT_NE(nullptr, table);
     ACCEL entries[32];
     const int count = CopyAcceleratorTableA(table, entries, 32);
     bool found = false;
     for (int i = 0; i < count; ++i)
-        found = found || (entries[i].key == VK_F1 && entries[i].cmd == CmdHelp && !(entries[i].fVirt & FCONTROL));
+        found = found || (entries[i].key == VK_F1 && entries[i].cmd == IDM_HELP && !(entries[i].fVirt & FCONTROL));
     EXPECT_TRUE(found);
 }
 
@@ -113,8 +113,8 @@ TEST_F(EditorTest, DroppedFilesOpenAsTheirCommandsWould)
                           Case{{bitmap}, {Press(IDCANCEL)}, "Vemiro Editor 1.4  : [ dropped.cur ]"},
                           Case{{bitmap}, {Press(IDNO)}, "Vemiro Editor 1.4  : [ nouveau ]"},
                           Case{{text}, {Press(IDOK)}, "Vemiro Editor 1.4  : [ nouveau ]"}}) {
-        if (TheDocument().IsOpen())
-            TheDocument().SetModified(1);  // so that the save prompt comes first, but for a file refused
+        if (Document().IsOpen())
+            Document().SetModified(1);  // so that the save prompt comes first, but for a file refused
         DialogScript script(c.answers);
         std::vector<std::wstring> paths;
         for (const std::string& path : c.paths)

@@ -81,7 +81,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
             EXPECT_EQ(k.shown, c.Cell(after, p.first, p.second)) << k.name << " at " << p.first << "," << p.second;
         EXPECT_TRUE(c.document.IsModified()) << k.name;
         PumpMessages();
-        EXPECT_GE(Count(WM_DOCUMENT_STATE), 1) << k.name;
+        EXPECT_GE(Count(VM_DOCUMENT_STATE), 1) << k.name;
 
         ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
         EXPECT_TRUE(c.Marked().empty()) << k.name;
@@ -131,9 +131,9 @@ TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
     };
     Click(c.window, 100, 40, false);
     EXPECT_EQ("15,15", hotspot());
-    EXPECT_EQ(0, Count(WM_HOTSPOT_CHANGED));
+    EXPECT_EQ(0, Count(VM_HOTSPOT_CHANGED));
     Press(c.window, 100, 40);
-    EXPECT_EQ(1, Count(WM_HOTSPOT_CHANGED));  // sent, so already handled
+    EXPECT_EQ(1, Count(VM_HOTSPOT_CHANGED));  // sent, so already handled
     Release(c.window, 100, 40);
     EXPECT_EQ("12,5", hotspot());
     EXPECT_EQ(EditOutcome::Done, c.document.Undo());
@@ -161,10 +161,10 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
             c.view.SetTool(tool);
         EXPECT_EQ(ToolPicker, c.view.GetTool());
         Press(c.window, c.Centre(3), c.Centre(3), k.left);
-        EXPECT_EQ(1, Count(WM_COLOUR_PICKED));
+        EXPECT_EQ(1, Count(VM_COLOUR_PICKED));
         EXPECT_EQ(0, Count(WM_COMMAND));
         Release(c.window, c.Centre(3), c.Centre(3), k.left);
-        EXPECT_EQ(static_cast<WPARAM>(CmdToolFirst + k.back), LastCommand()) << k.bits;
+        EXPECT_EQ(static_cast<WPARAM>(IDM_PENCIL + k.back), LastCommand()) << k.bits;
         ASSERT_EQ(1, Count(WM_COMMAND));
         EXPECT_EQ(0, Last(WM_COMMAND)->lParam);
         EXPECT_EQ(k.colour, k.left ? image.Colours().GetLeftColour() : image.Colours().GetRightColour()) << k.bits;
@@ -221,13 +221,13 @@ TEST(EditViewMouse, CursorPositionIsSentOnlyInsideTheCanvas)
     ASSERT_TRUE(c.document.AddNewImage(32, 8));
     Press(c.window, 8, 8);
     Move(c.window, 200, 100);
-    ASSERT_EQ(1, Count(WM_CURSOR_POSITION));
-    EXPECT_EQ(25u, Last(WM_CURSOR_POSITION)->wParam);
-    EXPECT_EQ(12, Last(WM_CURSOR_POSITION)->lParam);
+    ASSERT_EQ(1, Count(VM_CURSOR_POSITION));
+    EXPECT_EQ(25u, Last(VM_CURSOR_POSITION)->wParam);
+    EXPECT_EQ(12, Last(VM_CURSOR_POSITION)->lParam);
     // Captured and dragged off the canvas: the stroke goes on, no coordinates.
     Move(c.window, 300, -40);
     Move(c.window, 256, 10);
-    EXPECT_EQ(1, Count(WM_CURSOR_POSITION));
+    EXPECT_EQ(1, Count(VM_CURSOR_POSITION));
     EXPECT_EQ(c.window, GetCapture());
     Release(c.window, 256, 10);
     EXPECT_EQ(nullptr, GetCapture());
@@ -339,7 +339,7 @@ TEST(EditViewMouse, DISABLED_WithNoGdiObjectLeftDrawingIsRefusedAndTold)
     }
     EXPECT_EQ(nullptr, GetCapture());
     PumpMessages();
-    EXPECT_EQ(2, Count(WM_EDIT_REFUSED));
+    EXPECT_EQ(2, Count(VM_EDIT_REFUSED));
     EXPECT_EQ(Pixels({ { 1, 1 } }), c.Marked());
     ASSERT_EQ(EditOutcome::Done, c.document.Undo());
     EXPECT_FALSE(c.document.CanUndo()) << "the refused shape left a step";

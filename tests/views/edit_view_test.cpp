@@ -83,9 +83,9 @@ TEST(EditViewDisplay, WithoutADocumentNothingIsDrawnAndTheMouseIsIgnored)
     // The status bar is told to show no position.
     Received().clear();
     Move(c.window, 30, 30, 0);
-    ASSERT_EQ(1, Count(WM_CURSOR_POSITION));
-    EXPECT_EQ(0u, Last(WM_CURSOR_POSITION)->wParam);
-    EXPECT_EQ(0, Last(WM_CURSOR_POSITION)->lParam);
+    ASSERT_EQ(1, Count(VM_CURSOR_POSITION));
+    EXPECT_EQ(0u, Last(VM_CURSOR_POSITION)->wParam);
+    EXPECT_EQ(0, Last(VM_CURSOR_POSITION)->lParam);
 }
 
 TEST(EditViewDisplay, CoordinateMapping)
@@ -180,7 +180,7 @@ TEST(EditViewDisplay, CursorFollowsTheTool)
         SetCursor(nullptr);
         SendMessageA(c.window, WM_SETCURSOR, reinterpret_cast<WPARAM>(c.window), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
         HCURSOR expected = tool <= ToolEraser
-                               ? LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IdcToolCursorFirst + tool))
+                               ? LoadCursorA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDC_PENCIL_CURSOR + tool))
                                : LoadCursorA(nullptr, IDC_CROSS);
         ASSERT_NE(nullptr, expected) << "cursor of tool " << tool;
         EXPECT_EQ(expected, GetCursor()) << "tool " << tool;

@@ -11,9 +11,9 @@ struct Button
     explicit Button(DWORD extraStyle = 0)
     {
         hwnd = CreateWindowExA(0, "QzButtonCtrlClass32", "", WS_CHILD | WS_VISIBLE | extraStyle, 20, 20, 27, 27,
-                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(CmdShiftLeft)),
+                               parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDM_SHIFT_LEFT)),
                                GetModuleHandleA(nullptr), nullptr);
-        SendMessageA(hwnd, TBM_SETFACECOLOUR, 0, kBase);
+        SendMessageA(hwnd, VM_SET_FACE_COLOUR, 0, kBase);
     }
     Picture Face() const { return Picture(hwnd, 27, 27, kSentinel); }
     // One step of a mouse or parent action, by its letter: h hover, l leave, d down, u up,
@@ -117,7 +117,7 @@ TEST(ToolButton, FacesAndCommandsFollowTheMouseAndTheLatch)
         }
         EXPECT_EQ(k.faces, faces) << k.name;
         if (k.commands) {
-            EXPECT_EQ(static_cast<WPARAM>(CmdShiftLeft), LastCommand()) << k.name;  // BN_CLICKED is 0
+            EXPECT_EQ(static_cast<WPARAM>(IDM_SHIFT_LEFT), LastCommand()) << k.name;  // BN_CLICKED is 0
             EXPECT_EQ(reinterpret_cast<LPARAM>(b.hwnd), Last(WM_COMMAND)->lParam) << k.name;
         }
         PumpMessages();
@@ -165,7 +165,7 @@ TEST(ToolButton, KeepsItsOwnCopyOfTheIcon)
     EXPECT_EQ(22 * 22, b.Face().Count(kRed));
     b.Do('s');
     EXPECT_EQ(22 * 22, b.Face().Count(kRed, 3, 3, 25, 25));
-    SendMessageA(b.hwnd, TBM_SETFACECOLOUR, 0, RGB(0, 0, 0));
+    SendMessageA(b.hwnd, VM_SET_FACE_COLOUR, 0, RGB(0, 0, 0));
     Picture dark = b.Face();
     EXPECT_EQ(22 * 22, dark.Count(kRed, 3, 3, 25, 25));
     EXPECT_EQ(RGB(0, 0, 0), dark.At(2, 4));

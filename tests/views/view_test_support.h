@@ -38,7 +38,7 @@ inline std::vector<MSG>& Received()
 
 inline LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg != WM_COMMAND && (msg < WM_PALETTE_EDITED || msg > WM_EDIT_REFUSED))
+    if (msg != WM_COMMAND && (msg < VM_PALETTE_EDITED || msg > VM_EDIT_REFUSED))
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     Received().push_back(MSG{ hwnd, msg, wParam, lParam, 0, {} });
     return 0;
