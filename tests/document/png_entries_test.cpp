@@ -151,10 +151,9 @@ TEST(PngCodec, AnyThreadLeavesItsComAlone)
     const std::vector<BYTE> png = Encoded(SoftPicture(8));
     for (int setup : {0, 1, 2}) {
         std::thread([&] {
-            if (setup == 1)
-                ASSERT_EQ(S_OK, OleInitialize(nullptr));
-            if (setup == 2)
-                ASSERT_EQ(S_OK, CoInitializeEx(nullptr, COINIT_MULTITHREADED));
+            const HRESULT started = setup == 1 ? OleInitialize(nullptr)
+                                  : setup == 2 ? CoInitializeEx(nullptr, COINIT_MULTITHREADED) : S_OK;
+            ASSERT_EQ(S_OK, started);
             BgraPicture picture;
             std::vector<BYTE> out;
             EXPECT_EQ(PngOutcome::Done, DecodePng(png.data(), png.size(), 8, picture)) << setup;
