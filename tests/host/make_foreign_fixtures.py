@@ -101,8 +101,8 @@ def flat_picture(size, seed):
 
 
 def make_mixed():
-    """Files whose images the editor edits beside a 256-pixel PNG image or a
-    24-pixel one, which it keeps; and one of PNG images only."""
+    """Bitmap records of 16 to 48 pixels beside a 256-pixel PNG image; and a
+    file of PNG images only."""
     small = [picture(16, 12, 8), picture(24, 300, 9), picture(32, 300, 10), picture(48, 300, 11)]
     big = flat_picture(256, 12)
     out = lambda name: os.path.join(FIXTURES, name)
