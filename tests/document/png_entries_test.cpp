@@ -91,6 +91,7 @@ TEST(PngEntries, DamagedRecordsAreRefused)
 
 // In file order; written back byte for byte until a pixel changes, then
 // encoded again with that pixel and the rest's alpha. Hotspots from the entry.
+// Deleted and restored or edited and undone, the image keeps its record.
 TEST(PngEntries, OpenedEditableKeptByteForByteUntilChanged)
 {
     const BgraPicture picture = SoftPicture(20);
@@ -115,7 +116,10 @@ TEST(PngEntries, OpenedEditableKeptByteForByteUntilChanged)
     EXPECT_EQ(png, RecordOf(written, 1));
     EXPECT_EQ(0x00040003u, Get(written, 6 + 16 + 4, 4));
 
-    ASSERT_EQ(1, image.SetPixelColour(2, 0, RGB(1, 2, 3)));
+    ImageEdit edit = document.BeginEdit(EditWhat::Pixels);
+    ASSERT_TRUE(edit.Image() == &image && image.SetPixelColour(2, 0, RGB(1, 2, 3)));
+    edit.MarkChanged();
+    ASSERT_TRUE(edit.Commit());
     ASSERT_TRUE(document.BuildFileBytes(IconFileKind::Icon, written));
     const std::vector<BYTE> again = RecordOf(written, 1);
     ASSERT_TRUE(again.size() > 8 && StartsWithPngSignature(again.data()) && again != png);
@@ -124,6 +128,10 @@ TEST(PngEntries, OpenedEditableKeptByteForByteUntilChanged)
     const BYTE painted[4] = {3, 2, 1, 255};
     std::copy(painted, painted + 4, expected.pixels.begin() + 2 * 4);
     EXPECT_EQ(expected.pixels, Decoded(again).pixels);
+    // Undone, the image is as read again, and so is its record.
+    ASSERT_EQ(EditOutcome::Done, document.Undo());
+    ASSERT_TRUE(document.BuildFileBytes(IconFileKind::Icon, written));
+    EXPECT_EQ(png, RecordOf(written, 1));
 }
 
 // A 256-pixel image new to the file goes to disk as PNG; one read as a
