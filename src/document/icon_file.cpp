@@ -49,6 +49,17 @@ bool OverlapsCopied(FileContent& content, const IconDirectoryEntry& entry)
     return false;
 }
 
+bool Remember(FileContent& content, const IconImage& image, ImageStorage storage,
+              std::shared_ptr<const PngOriginal> original)
+{
+    try {
+        content.storage.Remember(image, storage, std::move(original));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
 // A PNG record that reads is an image stored as PNG; a sound one the editor
 // cannot decode is kept whole.
 OpenFailure ReadPngEntry(ByteSpan file, const IconDirectoryEntry& entry, FileContent& content, IconImage& image)
@@ -57,13 +68,28 @@ OpenFailure ReadPngEntry(ByteSpan file, const IconDirectoryEntry& entry, FileCon
         return OpenFailureDamaged;
     std::shared_ptr<const PngOriginal> original;
     const OpenFailure failure = ReadPngRecord(file, entry, image, original);
-    if (failure == OpenFailureNone)
-        content.storage.Remember(image, ImageStorage::Png, std::move(original));
+    if (failure == OpenFailureNone && !Remember(content, image, ImageStorage::Png, std::move(original)))
+        return OpenFailureOutOfMemory;
     return failure;
 }
 
-OpenFailure ReadEachEntry(ByteSpan file, const IconFileHeader& header, const BYTE* directory, FileContent& content)
+OpenFailure ReadEntries(ByteSpan file, const IconFileHeader& header, FileContent& content)
 {
+    if (header.count == 0)
+        return OpenFailureDamaged;
+    // Refused before anything is built: each entry would cost GDI objects.
+    if (header.count > kMostImagesInFile)
+        return OpenFailureTooManyImages;
+    const BYTE* directory = file.At(sizeof(IconFileHeader), sizeof(IconDirectoryEntry) * header.count);
+    if (!directory)
+        return OpenFailureDamaged;
+    try {
+        content.images.reserve(header.count);
+        content.kept.reserve(header.count);
+        content.copied.reserve(header.count);
+    } catch (const std::bad_alloc&) {
+        return OpenFailureOutOfMemory;
+    }
     for (int i = 0; i < header.count; ++i) {
         IconDirectoryEntry entry;
         memcpy(&entry, directory + sizeof(IconDirectoryEntry) * i, sizeof entry);
@@ -73,8 +99,8 @@ OpenFailure ReadEachEntry(ByteSpan file, const IconFileHeader& header, const BYT
         OpenFailure failure = ReadIconRecord(file, entry.recordOffset, entry.bytesInRecord, *image);
         if (failure == OpenFailurePngImage)
             failure = ReadPngEntry(file, entry, content, *image);
-        else if (failure == OpenFailureNone)
-            content.storage.Remember(*image, ImageStorage::Bitmap, nullptr);
+        else if (failure == OpenFailureNone && !Remember(content, *image, ImageStorage::Bitmap, nullptr))
+            return OpenFailureOutOfMemory;
         // What the editor cannot edit is kept whole (reserved: cannot throw).
         if (IsKeptReason(failure)) {
             if (failure != OpenFailurePngImage && OverlapsCopied(content, entry))
@@ -96,30 +122,6 @@ OpenFailure ReadEachEntry(ByteSpan file, const IconFileHeader& header, const BYT
     }
     // Nothing to edit: refused for the reason of its first entry.
     return content.images.empty() ? content.kept.front().why : OpenFailureNone;
-}
-
-OpenFailure ReadEntries(ByteSpan file, const IconFileHeader& header, FileContent& content)
-{
-    if (header.count == 0)
-        return OpenFailureDamaged;
-    // Refused before anything is built: each entry would cost GDI objects.
-    if (header.count > kMostImagesInFile)
-        return OpenFailureTooManyImages;
-    const BYTE* directory = file.At(sizeof(IconFileHeader), sizeof(IconDirectoryEntry) * header.count);
-    if (!directory)
-        return OpenFailureDamaged;
-    try {
-        content.images.reserve(header.count);
-        content.kept.reserve(header.count);
-        content.copied.reserve(header.count);
-    } catch (const std::bad_alloc&) {
-        return OpenFailureOutOfMemory;
-    }
-    try {
-        return ReadEachEntry(file, header, directory, content);
-    } catch (const std::bad_alloc&) {
-        return OpenFailureOutOfMemory;
-    }
 }
 
 OpenFailure ReadIconFile(ByteSpan file, FileContent& content)
