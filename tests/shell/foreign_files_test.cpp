@@ -20,22 +20,27 @@ const char* const kOneKept = "Ce fichier contient 1 image que l'éditeur ne sait
 }  // namespace
 
 // Files with PNG images open without a notice, are drawn on at (5, 7) of their
-// 32-pixel image and saved as test-output/kept-saved/NAME, which the host check
+// 32- and 256-pixel images and saved as test-output/kept-saved/NAME, which the host check
 // kept_entries reads with the programs that made them. An image the editor
 // cannot edit is told once at open.
 TEST_F(EditorTest, FilesWithImagesTheEditorKeepsOpenEditAndSaveWhole)
 {
-    struct Case { const char* name; int image32; };
-    for (const Case& c : {Case{"magick_png256.ico", 1}, Case{"icotool_png256.cur", 0}, Case{"icotool_png256.ico", 0},
-                          Case{"pillow_png.ico", 1}, Case{"pillow_png_soft.ico", 3}}) {
+    struct Case { const char* name; int image32, image256; };
+    for (const Case& c : {Case{"magick_png256.ico", 1, 3}, Case{"icotool_png256.cur", 0, 1},
+                          Case{"icotool_png256.ico", 0, 3}, Case{"pillow_png.ico", 1, -1},
+                          Case{"pillow_png_soft.ico", 3, 9}}) {
         const std::vector<DialogSeen> seen = Command(IDM_OPEN, {ChooseFile(FixtureCopy(c.name, c.name))});
         ASSERT_EQ(1u, seen.size()) << c.name;
-        HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
-        SendMessageA(box, CB_SETCURSEL, c.image32, 0);
-        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-        ASSERT_EQ(32, Document().GetCurrentImage()->GetSize()) << c.name;
-        ChooseColour(kRed, true);
-        ClickPixel(5, 7);
+        for (const int image : {c.image32, c.image256}) {
+            if (image < 0)
+                continue;
+            HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
+            SendMessageA(box, CB_SETCURSEL, image, 0);
+            SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+            ASSERT_EQ(image == c.image32 ? 32 : 256, Document().GetCurrentImage()->GetSize()) << c.name;
+            ChooseColour(kRed, true);
+            ClickPixel(5, 7);
+        }
         OutputFolder("kept-saved");
         Command(IDM_SAVE_AS, {ChooseFile(FreshOutputPath((std::string("kept-saved\\") + c.name).c_str()))});
     }
