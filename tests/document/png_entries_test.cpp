@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <ole2.h>
 
+#include <algorithm>
 #include <thread>
 
 #include "win/png_codec.h"
