@@ -1,6 +1,7 @@
 #include "fuzz_inputs.h"
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <iterator>
 #include <string.h>
@@ -130,6 +131,45 @@ void PushField(std::vector<BYTE>& b, const FuzzBase& base, Draws& draws)
     Put(b, at, values[draws.Below(sizeof values / sizeof values[0])], width);
 }
 
+DWORD BigEndian(const std::vector<BYTE>& b, size_t at)
+{
+    return DWORD(b[at]) << 24 | DWORD(b[at + 1]) << 16 | DWORD(b[at + 2]) << 8 | b[at + 3];
+}
+
+// Mutants of PNG records mostly fail their chunk CRCs and go no further than
+// that check: some have every CRC made right again, so that the decoder
+// itself meets the damage.
+void RemakePngCrcs(std::vector<BYTE>& b)
+{
+    static const BYTE kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    static const std::array<DWORD, 256> table = [] {
+        std::array<DWORD, 256> t;
+        for (DWORD n = 0; n < 256; ++n) {
+            DWORD c = n;
+            for (int k = 0; k < 8; ++k)
+                c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            t[n] = c;
+        }
+        return t;
+    }();
+    for (size_t start = 0; start + 8 <= b.size(); ++start) {
+        if (memcmp(&b[start], kSignature, 8) != 0)
+            continue;
+        for (size_t at = start + 8; at + 12 <= b.size();) {
+            const DWORD length = BigEndian(b, at);
+            if (length > b.size() - at - 12)
+                break;
+            DWORD c = 0xFFFFFFFFu;
+            for (size_t i = at + 4; i < at + 8 + length; ++i)
+                c = table[(c ^ b[i]) & 0xFF] ^ (c >> 8);
+            c ^= 0xFFFFFFFFu;
+            for (int i = 0; i < 4; ++i)
+                b[at + 8 + length + i] = BYTE(c >> (24 - 8 * i));
+            at += 12 + size_t(length);
+        }
+    }
+}
+
 } // namespace
 
 bool LoadFuzzBases(const std::string& folder, std::vector<FuzzBase>& bases)
@@ -168,17 +208,26 @@ Mutant MakeMutant(const std::vector<FuzzBase>& bases, unsigned long long seed, u
     Draws draws{seed * 0x100000001B3ull ^ number};
     const FuzzBase& base = bases[size_t(number % bases.size())];
     Mutant mutant{&base, base.bytes, nullptr};
-    static const char* const kHow[] = {"bit flips", "byte run", "truncation", "field at a bound", "field and flips"};
-    const size_t how = draws.Below(5);
+    static const char* const kHow[] = {"bit flips", "byte run", "truncation", "field at a bound", "field and flips",
+                                       "flips, PNG CRCs remade", "field, PNG CRCs remade"};
+    const size_t how = draws.Below(7);
     mutant.how = kHow[how];
     switch (how) {
     case 0: FlipBits(mutant.bytes, draws); break;
     case 1: WriteRun(mutant.bytes, draws); break;
     case 2: Truncate(mutant.bytes, draws); break;
     case 3: PushField(mutant.bytes, base, draws); break;
-    default:
+    case 4:
         PushField(mutant.bytes, base, draws);
         FlipBits(mutant.bytes, draws);
+        break;
+    case 5:
+        FlipBits(mutant.bytes, draws);
+        RemakePngCrcs(mutant.bytes);
+        break;
+    default:
+        PushField(mutant.bytes, base, draws);
+        RemakePngCrcs(mutant.bytes);
         break;
     }
     return mutant;

@@ -149,6 +149,7 @@ void IconDocument::CloseDocument()
     images_.clear();
     deleted_.clear();
     kept_.clear();
+    storage_.Clear();
     current_ = 0;
     path_.clear();
     modified_ = 0;

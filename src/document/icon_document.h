@@ -7,6 +7,7 @@
 
 #include "document/byte_span.h"
 #include "document/image_edit.h"
+#include "document/image_storage.h"
 #include "document/kept_entry.h"
 #include "document/open_failure.h"
 #include "model/history_budget.h"
@@ -177,6 +178,7 @@ private:
     size_t current_ = 0;                        // meaningful while images_ holds any
     std::vector<DeletedImage> deleted_;         // the last one is restored first
     std::vector<KeptEntry> kept_;
+    ImageStorageTable storage_;                 // of the images read from the file
     HWND owner_ = nullptr;
     std::wstring path_;
     DWORD modified_ = 0;

@@ -2,7 +2,9 @@
 #include "document/file_io.h"
 #include "document/icon_file_layout.h"
 #include "document/icon_record.h"
+#include "document/image_storage.h"
 #include "document/kept_entry.h"
+#include "document/png_record.h"
 #include "document/whole_file.h"
 
 #include <memory>
@@ -23,6 +25,9 @@ struct FileContent
 {
     Images images;
     std::vector<KeptEntry> kept;
+    ImageStorageTable storage;
+    // The records copied whole, kept or PNG, as [start, end) in the file.
+    std::vector<std::pair<ULONGLONG, ULONGLONG>> copied;
 };
 
 bool IsKeptReason(OpenFailure failure)
@@ -31,18 +36,41 @@ bool IsKeptReason(OpenFailure failure)
         || failure == OpenFailureUnsupportedDepth;
 }
 
-// Kept records are copied whole: entries that share bytes would each take a
-// copy (hundreds of entries over one large PNG exhaust the memory), and no
-// writer makes them.
-bool OverlapsKept(const std::vector<KeptEntry>& kept, const IconDirectoryEntry& entry)
+// Kept and PNG records are copied whole: entries that share bytes would each
+// take a copy (hundreds of entries over one large PNG exhaust the memory), and
+// no writer makes them. Noted as copied (reserved: cannot throw) otherwise.
+bool OverlapsCopied(FileContent& content, const IconDirectoryEntry& entry)
 {
     const ULONGLONG start = entry.recordOffset, end = start + entry.bytesInRecord;
-    for (const KeptEntry& other : kept) {
-        const ULONGLONG otherStart = other.entry.recordOffset, otherEnd = otherStart + other.entry.bytesInRecord;
-        if (start < otherEnd && otherStart < end)
+    for (const auto& other : content.copied)
+        if (start < other.second && other.first < end)
             return true;
-    }
+    content.copied.emplace_back(start, end);
     return false;
+}
+
+bool Remember(FileContent& content, const IconImage& image, ImageStorage storage,
+              std::shared_ptr<const PngOriginal> original)
+{
+    try {
+        content.storage.Remember(image, storage, std::move(original));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+// A PNG record that reads is an image stored as PNG; a sound one the editor
+// cannot decode is kept whole.
+OpenFailure ReadPngEntry(ByteSpan file, const IconDirectoryEntry& entry, FileContent& content, IconImage& image)
+{
+    if (OverlapsCopied(content, entry))
+        return OpenFailureDamaged;
+    std::shared_ptr<const PngOriginal> original;
+    const OpenFailure failure = ReadPngRecord(file, entry, image, original);
+    if (failure == OpenFailureNone && !Remember(content, image, ImageStorage::Png, std::move(original)))
+        return OpenFailureOutOfMemory;
+    return failure;
 }
 
 OpenFailure ReadEntries(ByteSpan file, const IconFileHeader& header, FileContent& content)
@@ -58,6 +86,7 @@ OpenFailure ReadEntries(ByteSpan file, const IconFileHeader& header, FileContent
     try {
         content.images.reserve(header.count);
         content.kept.reserve(header.count);
+        content.copied.reserve(header.count);
     } catch (const std::bad_alloc&) {
         return OpenFailureOutOfMemory;
     }
@@ -68,9 +97,13 @@ OpenFailure ReadEntries(ByteSpan file, const IconFileHeader& header, FileContent
         if (!image)
             return OpenFailureOutOfMemory;
         OpenFailure failure = ReadIconRecord(file, entry.recordOffset, entry.bytesInRecord, *image);
+        if (failure == OpenFailurePngImage)
+            failure = ReadPngEntry(file, entry, content, *image);
+        else if (failure == OpenFailureNone && !Remember(content, *image, ImageStorage::Bitmap, nullptr))
+            return OpenFailureOutOfMemory;
         // What the editor cannot edit is kept whole (reserved: cannot throw).
         if (IsKeptReason(failure)) {
-            if (OverlapsKept(content.kept, entry))
+            if (failure != OpenFailurePngImage && OverlapsCopied(content, entry))
                 return OpenFailureDamaged;
             content.kept.emplace_back();
             failure = ReadKeptEntry(file, entry, header.type == kTypeCursor, failure, content.kept.back());
@@ -141,6 +174,7 @@ int IconDocument::OpenBytes(ByteSpan file, OpenFailure* why)
     if (failure != OpenFailureNone)
         return 0;
     TakeImages(std::move(content.images), std::move(content.kept));
+    storage_ = std::move(content.storage);
     return 1;
 }
 
@@ -198,6 +232,35 @@ bool FillRecord(const IconImage& image, BYTE* record)
     return true;
 }
 
+// The PNG record of each image stored as PNG, null for a bitmap record: the
+// record as read while the image is unchanged, encoded again otherwise. Where
+// the imaging component cannot be had, a bitmap record keeps the pixels.
+// encoded holds one slot per image, so that the addresses stay.
+bool CollectPngRecords(const std::vector<std::unique_ptr<IconImage>>& images, const ImageStorageTable& storage,
+                       std::vector<std::vector<BYTE>>& encoded, std::vector<const std::vector<BYTE>*>& records)
+{
+    try {
+        encoded.resize(images.size());
+        records.assign(images.size(), nullptr);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    for (size_t i = 0; i < images.size(); ++i) {
+        const IconImage& image = *images[i];
+        if (storage.StorageOf(image) != ImageStorage::Png)
+            continue;
+        records[i] = storage.UnchangedRecord(image);
+        if (records[i])
+            continue;
+        const PngRecordOutcome outcome = EncodePngRecord(image, encoded[i]);
+        if (outcome == PngRecordOutcome::NoMemory)
+            return false;
+        if (outcome == PngRecordOutcome::Done)
+            records[i] = &encoded[i];
+    }
+    return true;
+}
+
 } // namespace
 
 IconFileKind FileKindOfPath(const wchar_t* path)
@@ -210,12 +273,17 @@ IconFileKind FileKindOfPath(const wchar_t* path)
     return IconFileKind::None;
 }
 
+// An estimate for images stored as PNG: the larger of the record read and the
+// bitmap record, which bounds a PNG record of the same pixels at any size
+// worth counting.
 ULONGLONG IconDocument::FileByteCount(const IconImage* added) const
 {
     const size_t count = images_.size() + kept_.size() + (added ? 1 : 0);
     ULONGLONG total = sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * ULONGLONG(count);
-    for (const std::unique_ptr<IconImage>& image : images_)
-        total += DWORD(RecordBytesOf(*image).total);
+    for (const std::unique_ptr<IconImage>& image : images_) {
+        const size_t bitmap = size_t(RecordBytesOf(*image).total), original = storage_.OriginalBytes(*image);
+        total += bitmap > original ? bitmap : original;
+    }
     for (const KeptEntry& kept : kept_)
         total += kept.record.size();
     return added ? total + DWORD(RecordBytesOf(*added).total) : total;
@@ -237,7 +305,16 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, S
         return false;
     const WORD type = kind == IconFileKind::Icon ? kTypeIcon : kTypeCursor;
     const DWORD directoryBytes = DWORD(sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * count);
-    const ULONGLONG total = FileByteCount(nullptr);
+    failure = SaveFailure::NoMemory;
+    std::vector<std::vector<BYTE>> encoded;
+    std::vector<const std::vector<BYTE>*> png;
+    if (!CollectPngRecords(images_, storage_, encoded, png))
+        return false;
+    ULONGLONG total = directoryBytes;
+    for (size_t i = 0; i < images_.size(); ++i)
+        total += png[i] ? png[i]->size() : size_t(RecordBytesOf(*images_[i]).total);
+    for (const KeptEntry& kept : kept_)
+        total += kept.record.size();
     // Past what the reader takes, the file could not be opened again.
     failure = SaveFailure::TooLarge;
     if (count > size_t(kMostImagesInFile) || total > kMostFileBytes)
@@ -254,10 +331,10 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, S
     header->count = static_cast<WORD>(count);
     IconDirectoryEntry* entry = reinterpret_cast<IconDirectoryEntry*>(bytes.data() + sizeof(IconFileHeader));
     DWORD offset = directoryBytes;
-    for (const std::unique_ptr<IconImage>& each : images_) {
-        const IconImage& image = *each;
+    for (size_t i = 0; i < images_.size(); ++i) {
+        const IconImage& image = *images_[i];
         const int size = image.GetSize();
-        const int bitCount = image.GetBitCount();
+        const int bitCount = png[i] ? 32 : image.GetBitCount();
         entry->width = static_cast<BYTE>(size);
         entry->height = static_cast<BYTE>(size);
         entry->colourCount = static_cast<BYTE>(bitCount == 1 ? 2 : bitCount == 4 ? 16 : 0);
@@ -271,9 +348,11 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, S
             entry->planesOrHotspotX = hotspot.x;
             entry->bitCountOrHotspotY = hotspot.y;
         }
-        entry->bytesInRecord = static_cast<DWORD>(RecordBytesOf(image).total);
         entry->recordOffset = offset;
-        if (!FillRecord(image, bytes.data() + offset)) {
+        entry->bytesInRecord = DWORD(png[i] ? png[i]->size() : size_t(RecordBytesOf(image).total));
+        if (png[i]) {
+            memcpy(bytes.data() + offset, png[i]->data(), png[i]->size());
+        } else if (!FillRecord(image, bytes.data() + offset)) {
             failure = SaveFailure::NothingToSave;
             return false;
         }

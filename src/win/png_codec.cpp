@@ -4,7 +4,7 @@
 #include <wincodec.h>
 
 #include <new>
-#include <string.h>
+#include <utility>
 
 #include "win/png_chunks.h"
 

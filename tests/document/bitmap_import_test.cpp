@@ -104,7 +104,7 @@ TEST_F(DocumentTest, BitmapImportRefusalsSayWhyAndChangeNothing)
     struct Case { const char* name; std::vector<BYTE> bytes; ImportFailure why; };
     const Case cases[] = {
         {"topdown", MakeBmp({32, -32, 8}), size}, {"wide", MakeBmp({32, 16, 8}), size},
-        {"odd", MakeBmp({20, 20, 24}), size}, {"huge", MakeBmp({256, 256, 1}), size},
+        {"odd", MakeBmp({300, 300, 24}), size}, {"huge", MakeBmp({512, 512, 1}), size},
         {"rle", MakeBmp({32, 32, 8, BI_RLE8}), type}, {"bitfields", MakeBmp({32, 32, 32, BI_BITFIELDS, 0, 40, 3}), type},
         {"sixteen", MakeBmp({32, 32, 16}), type}, {"two", MakeBmp({16, 16, 2}), type},
         {"core", MakeBmp({16, 16, 8, BI_RGB, 0, 12}), type},

@@ -83,16 +83,39 @@ inline std::vector<BYTE> IconFileOf(WORD type, const std::vector<RecordEntry>& e
     return file;
 }
 
-// A PNG's signature and header chunk, then filler (no reader here decodes it).
+// A chunk of a PNG stream: length, type, data and CRC.
+inline void AppendChunk(std::vector<BYTE>& png, const char* type, const std::vector<BYTE>& data)
+{
+    auto bigEndian = [&png](DWORD v) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            png.push_back(BYTE(v >> shift));
+    };
+    bigEndian(DWORD(data.size()));
+    const size_t body = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    DWORD crc = 0xFFFFFFFF;
+    for (size_t i = body; i < png.size(); ++i) {
+        crc ^= png[i];
+        for (int k = 0; k < 8; ++k)
+            crc = crc & 1 ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+    }
+    bigEndian(crc ^ 0xFFFFFFFF);
+}
+
+// A PNG's signature, header chunk, filler in a chunk of its own and the end:
+// whole to a reader of chunks, no image to a decoder.
 inline std::vector<BYTE> PngRecord(DWORD width, DWORD height, BYTE depth, BYTE colourType)
 {
-    std::vector<BYTE> b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I', 'H', 'D', 'R'};
+    std::vector<BYTE> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'}, header;
     for (DWORD v : {width, height})
         for (int shift = 24; shift >= 0; shift -= 8)
-            b.push_back(BYTE(v >> shift));
-    b.insert(b.end(), {depth, colourType, 0, 0, 0});
-    b.resize(b.size() + 44, 0x5A);
-    return b;
+            header.push_back(BYTE(v >> shift));
+    header.insert(header.end(), {depth, colourType, 0, 0, 0});
+    AppendChunk(png, "IHDR", header);
+    AppendChunk(png, "zfIL", std::vector<BYTE>(20, 0x5A));
+    AppendChunk(png, "IEND", {});
+    return png;
 }
 
 // A record without colour table (more than 8 bits): header, colour rows, mask.

@@ -101,8 +101,8 @@ def flat_picture(size, seed):
 
 
 def make_mixed():
-    """Files whose images the editor edits beside a 256-pixel PNG image or a
-    24-pixel one, which it keeps; and one of PNG images only."""
+    """Bitmap records of 16 to 48 pixels beside a 256-pixel PNG image; and a
+    file of PNG images only."""
     small = [picture(16, 12, 8), picture(24, 300, 9), picture(32, 300, 10), picture(48, 300, 11)]
     big = flat_picture(256, 12)
     out = lambda name: os.path.join(FIXTURES, name)
@@ -117,6 +117,30 @@ def make_mixed():
                          "-b", "32", s32, "-r", s256]):
             subprocess.run(command, check=True)
     big.save(out("pillow_png.ico"), "ICO", sizes=[(16, 16), (32, 32)])
+
+
+def soft_picture(size, seed):
+    """Squares of colour with soft edges (alpha 96 and 192) on a clear ground."""
+    im = Image.new("RGBA", (size, size))
+    px = im.load()
+    cell = max(4, size // 4)
+    for y in range(size):
+        for x in range(size):
+            cx, cy = x % cell, y % cell
+            edge = min(cx, cy, cell - 1 - cx, cell - 1 - cy)
+            v = ((x // cell) * 2654435761 + (y // cell) * 40503 + seed * 97) & 0xFFFFFF
+            alpha = (0, 96, 192, 255)[min(edge, 3)]
+            px[x, y] = ((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF, alpha) if alpha else (0, 0, 0, 0)
+    return im
+
+
+def make_soft_png():
+    """Pillow's own icon writer, PNG records of every size, soft alpha."""
+    sizes = (16, 20, 24, 32, 40, 48, 64, 96, 128, 256)
+    images = [soft_picture(size, size) for size in sizes]
+    images[-1].save(os.path.join(FIXTURES, "pillow_png_soft.ico"), "ICO", sizes=[(n, n) for n in sizes],
+                    append_images=images[:-1])
+    print("made pillow_png_soft.ico")
 
 
 def main():
@@ -165,6 +189,7 @@ def main():
                          ("built_short_table.ico", [palette_picture(16, 9)])):
         keep(name, images)
     make_mixed()
+    make_soft_png()
 
 
 if __name__ == "__main__":

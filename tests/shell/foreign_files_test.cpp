@@ -2,6 +2,7 @@
 #include "editor_fixture.h"
 
 #include "shell/startup.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -12,40 +13,47 @@ std::wstring WideTitle(HWND window)
     return text;
 }
 
-const char* const kOneKept = "Ce fichier contient 1 image que l'éditeur ne sait pas modifier :\n- 256 x 256 PNG\n"
-                             "Elle est conservée telle quelle et sera réécrite sans changement à l'enregistrement.";
+const char* const kOneKept = "Ce fichier contient 1 image que l'éditeur ne sait pas modifier :\n- 128 x 128 en 16 "
+                             "bits : couleurs non prises en charge\nElle est conservée telle quelle et sera réécrite "
+                             "sans changement à l'enregistrement.";
 
 }  // namespace
 
-// Each file is told once at open, drawn on at (5, 7) of its 32-pixel image and
-// saved as test-output/kept-saved/NAME, which the host check kept_entries reads
-// with the programs that made it. A file of PNG images only is refused.
+// Files with PNG images open without a notice, are drawn on at (5, 7) of their
+// 32- and 256-pixel images and saved as test-output/kept-saved/NAME, which the host check
+// kept_entries reads with the programs that made them. An image the editor
+// cannot edit is told once at open.
 TEST_F(EditorTest, FilesWithImagesTheEditorKeepsOpenEditAndSaveWhole)
 {
-    struct Case { const char* name; int image32; const char* notice; };
-    for (const Case& c : {Case{"magick_png256.ico", 1, kOneKept}, Case{"icotool_png256.cur", 0, kOneKept},
-                          Case{"icotool_png256.ico", 0, "Ce fichier contient 2 images que l'éditeur ne sait pas modifier"
-                               " :\n- 24 x 24 en 32 bits : taille non prise en charge\n- 256 x 256 PNG\nElles sont "
-                               "conservées telles quelles et seront réécrites sans changement à l'enregistrement."}}) {
-        const std::vector<DialogSeen> seen = Command(IDM_OPEN, {ChooseFile(FixtureCopy(c.name, c.name)), Press(IDOK)});
-        ASSERT_EQ(2u, seen.size()) << c.name;
-        EXPECT_EQ(c.notice, seen[1].text) << c.name;
-        HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
-        SendMessageA(box, CB_SETCURSEL, c.image32, 0);
-        SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
-        ASSERT_EQ(32, Document().GetCurrentImage()->GetSize()) << c.name;
-        ChooseColour(kRed, true);
-        ClickPixel(5, 7);
+    struct Case { const char* name; int image32, image256; };
+    for (const Case& c : {Case{"magick_png256.ico", 1, 3}, Case{"icotool_png256.cur", 0, 1},
+                          Case{"icotool_png256.ico", 0, 3}, Case{"pillow_png.ico", 1, -1},
+                          Case{"pillow_png_soft.ico", 3, 9}}) {
+        const std::vector<DialogSeen> seen = Command(IDM_OPEN, {ChooseFile(FixtureCopy(c.name, c.name))});
+        ASSERT_EQ(1u, seen.size()) << c.name;
+        for (const int image : {c.image32, c.image256}) {
+            if (image < 0)
+                continue;
+            HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
+            SendMessageA(box, CB_SETCURSEL, image, 0);
+            SendMessageA(main_, WM_COMMAND, MAKEWPARAM(IDC_IMAGE_INDEX_BOX, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+            ASSERT_EQ(image == c.image32 ? 32 : 256, Document().GetCurrentImage()->GetSize()) << c.name;
+            ChooseColour(kRed, true);
+            ClickPixel(5, 7);
+        }
         OutputFolder("kept-saved");
         Command(IDM_SAVE_AS, {ChooseFile(FreshOutputPath((std::string("kept-saved\\") + c.name).c_str()))});
     }
-    const std::string png = FixtureCopy("pillow_png.ico", "only-png.ico");
-    Command(IDM_CLOSE);
-    const std::vector<DialogSeen> refused = Command(IDM_OPEN, {ChooseFile(png), Press(IDOK)});
-    ASSERT_EQ(2u, refused.size());
-    EXPECT_EQ("Le fichier « " + png + " » n'a pas pu être ouvert.\nIl contient une image compressée au format PNG, "
-              "que l'éditeur ne sait pas modifier.", refused[1].text);
-    ExpectNoDocumentShown();
+    // Its 128-pixel record made 16 bits deep.
+    const std::string deep = FixtureCopy("icotool_depths.ico", "deep.ico");
+    std::vector<BYTE> bytes = ReadWholeFile(deep);
+    const size_t record = bytes[6 + 4 * 16 + 12] | bytes[6 + 4 * 16 + 13] << 8 | bytes[6 + 4 * 16 + 14] << 16;
+    bytes[record + 14] = 16;
+    ASSERT_TRUE(WriteWholeFile(deep, bytes));
+    const std::vector<DialogSeen> told = Command(IDM_OPEN, {ChooseFile(deep), Press(IDOK)});
+    ASSERT_EQ(2u, told.size());
+    EXPECT_EQ(kOneKept, told[1].text);
+    EXPECT_EQ(4, Document().GetImageCount());
 }
 
 // A folder named in Cyrillic, then one in Chinese: the file opens from the
