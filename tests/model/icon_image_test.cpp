@@ -13,7 +13,7 @@ TEST(ImageFormat, RowStridesTakeWholeWords)
 
 TEST(IconImage, EveryAcceptedFormatBuildsWhiteOpaqueImage)
 {
-    for (int size : { 16, 32, 48, 64, 72, 128 })
+    for (int size : { 1, 16, 20, 32, 48, 64, 72, 128, 256 })
         for (int bits : kBitCounts) {
             SCOPED_TRACE(testing::Message() << size << "x" << bits);
             BlankImage image(size, bits);
@@ -45,7 +45,7 @@ TEST(IconImage, RefusedFormatLeavesExistingImageUntouched)
     image.SetPixelIndex(3, 4, 9);
     const HBITMAP colour = image.GetColourBitmap();
     struct Case { int size, bits; };
-    for (const Case& c : { Case{20, 8}, Case{32, 16}, Case{0, 1}, Case{-16, 4}, Case{16, 2} }) {
+    for (const Case& c : { Case{257, 8}, Case{32, 16}, Case{0, 1}, Case{-16, 4}, Case{16, 2} }) {
         EXPECT_EQ(0, image.CreateBlank(c.size, c.bits)) << c.size << "x" << c.bits;
         EXPECT_EQ(colour, image.GetColourBitmap());
         EXPECT_EQ(9, image.GetPixelIndex(3, 4));
@@ -187,8 +187,8 @@ TEST(IconImage, ThirtyTwoBitFourthByte)
         ASSERT_EQ(0xFF, image.GetColourBits()[i]) << i;
     ASSERT_EQ(1, image.SetPixelColour(4, 4, 0x808080));
     ASSERT_EQ(1, image.SetPixelIndex(5, 4, 255));
-    EXPECT_EQ(0, PixelBytes(image, 4, 4)[3]);
-    EXPECT_EQ(0, PixelBytes(image, 5, 4)[3]);
+    EXPECT_EQ(0xFF, PixelBytes(image, 4, 4)[3]);
+    EXPECT_EQ(0xFF, PixelBytes(image, 5, 4)[3]);
     EXPECT_EQ(0xFF, PixelBytes(image, 6, 4)[3]);
     ASSERT_EQ(1, image.SetTransparent(6, 4, true));
     EXPECT_EQ(0u, *reinterpret_cast<const DWORD*>(PixelBytes(image, 6, 4)));
