@@ -51,7 +51,7 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
         {"record header cut", Cut(valid, 334 + 39)}, {"colour table cut", Cut(valid, 38 + 40 + 30)},
         {"pixel area cut", Cut(valid, 334 + 40 + 8 + 50)}, {"mask cut", Cut(valid, 637)},
         {"PNG record", Patched(Patched(valid, 334, 0x474E5089, 4), 338, 0x0A1A0A0D, 4)},
-        {"width 20", Patched(valid, 334 + 4, 20, 4)}, {"width 0", Patched(valid, 38 + 4, 0, 4)},
+        {"width 300", Patched(valid, 334 + 4, 300, 4)}, {"width 0", Patched(valid, 38 + 4, 0, 4)},
         {"width -16", Patched(valid, 38 + 4, DWORD(-16), 4)}, {"width 256", Patched(valid, 38 + 4, 256, 4)},
         {"16 bits", Patched(valid, 334 + 14, 16, 2)}, {"3 bits", Patched(valid, 38 + 14, 3, 2)},
         {"0 bits", Patched(valid, 38 + 14, 0, 2)},
@@ -165,9 +165,11 @@ TEST(IconFileRefusal, EachFailureSaysWhy)
         {"no image", Patched(valid, 4, 0, 2), OpenFailureDamaged}, {"cut", Cut(valid, 637), OpenFailureDamaged},
         {"no header at the offset", Patched(valid, 22 + 12, 400, 4), OpenFailureDamaged},
         // Nothing editable: refused for what the first entry is.
-        {"PNG only", IconFileOf(1, {{PngRecord(16, 16, 8, 6), 16, 1, 32}, {BmpRecord(20, 32), 20, 1, 32}}),
+        {"PNG only", IconFileOf(1, {{PngRecord(16, 16, 8, 6), 16, 1, 32}, {BmpRecord(20, 16), 20, 1, 16}}),
          OpenFailurePngImage},
-        {"width 20 only", IconFileOf(1, {{BmpRecord(20, 32), 20, 1, 32}}), OpenFailureUnsupportedSize},
+        // Not square: the record 20 wide and 10 high.
+        {"20 x 10 only", Patched(IconFileOf(1, {{BmpRecord(20, 32), 20, 1, 32}}), 22 + 8, 20, 4),
+         OpenFailureUnsupportedSize},
         {"16 bits only", IconFileOf(2, {{BmpRecord(16, 16), 16, 0, 0}}), OpenFailureUnsupportedDepth},
         {"bit fields of another order",
          Patched(ReadWholeFile(FixturePath("built_bitfields.ico")), 22 + 40, 0xFF, 4), OpenFailureUnsupportedDepth},

@@ -5,11 +5,11 @@ using namespace doctest;
 namespace {
 
 // A 256-pixel PNG (8-bit palette), an editable 16 x 16 24-bit image, a 24 x 24
-// 32-bit record; the two kept entries' planes and bit count (or hotspot) fields.
+// 16-bit record; the two kept entries' planes and bit count (or hotspot) fields.
 std::vector<BYTE> MixedFile(WORD type, const WORD (&fields)[4])
 {
     return IconFileOf(type, {{PngRecord(256, 256, 8, 3), 0, fields[0], fields[1]}, {BmpRecord(16, 24), 16, 1, 24},
-                             {BmpRecord(24, 32), 24, fields[2], fields[3]}});
+                             {BmpRecord(24, 16), 24, fields[2], fields[3]}});
 }
 
 std::vector<BYTE> Slice(const std::vector<BYTE>& b, size_t at, size_t length)
@@ -27,7 +27,7 @@ TEST(KeptEntries, WrittenBackAfterTheImagesWithTheFieldsOfTheKind)
     struct Case { WORD type; WORD read[4]; const char* written; WORD expected[4]; };
     const Case cases[] = {
         {1, {0, 32, 1, 0}, "icon.ico", {0, 32, 1, 0}}, {1, {0, 32, 1, 0}, "icon.cur", {127, 127, 11, 11}},
-        {2, {5, 6, 7, 8}, "cursor.cur", {5, 6, 7, 8}}, {2, {5, 6, 7, 8}, "cursor.ico", {1, 8, 1, 32}},
+        {2, {5, 6, 7, 8}, "cursor.cur", {5, 6, 7, 8}}, {2, {5, 6, 7, 8}, "cursor.ico", {1, 8, 1, 16}},
     };
     for (const Case& c : cases) {
         const std::vector<BYTE> file = MixedFile(c.type, c.read);
@@ -56,7 +56,7 @@ TEST(KeptEntries, WrittenBackAfterTheImagesWithTheFieldsOfTheKind)
 TEST(KeptEntries, KeptThroughImageEditsDroppedWithTheDocument)
 {
     const std::string folder = OutputFolder("kept"), path = folder + "\\ops.ico", bitmap = folder + "\\bitmap.bmp";
-    ASSERT_TRUE(WriteWholeFile(path, MixedFile(1, {1, 8, 1, 32})));
+    ASSERT_TRUE(WriteWholeFile(path, MixedFile(1, {1, 8, 1, 16})));
     ASSERT_TRUE(WriteWholeFile(bitmap, MakeBmp({16, 16, 24})));
     IconDocument document;
     for (int replace : {0, 1}) {
@@ -75,7 +75,7 @@ TEST(KeptEntries, KeptThroughImageEditsDroppedWithTheDocument)
 // the whole file as damaged.
 TEST(KeptEntries, DamagedEntryRefusesTheWholeFile)
 {
-    const std::vector<BYTE> valid = MixedFile(1, {1, 8, 1, 32});
+    const std::vector<BYTE> valid = MixedFile(1, {1, 8, 1, 16});
     const DWORD end = DWORD(valid.size());
     struct Case { const char* what; std::vector<BYTE> file; };
     const Case cases[] = {
@@ -83,9 +83,10 @@ TEST(KeptEntries, DamagedEntryRefusesTheWholeFile)
         {"last record past the end", Cut(valid, end - 1)}, {"PNG of width 0", Patched(valid, 54 + 16, 0, 4)},
         {"PNG without header chunk", Patched(valid, 54 + 12, 0x54414449, 4)},
         {"PNG of 4-bit RGB", Patched(valid, 54 + 24, 0x0204, 2)},
-        {"BMP height not doubled", Patched(valid, end - 2440 + 8, 24, 4)},
-        {"BMP of 300 pixels", Patched(Patched(valid, end - 2440 + 4, 300, 4), end - 2440 + 8, 600, 4)},
-        {"BMP shorter than its rows", Patched(valid, 6 + 32 + 8, 40 + 24 * 96 - 1, 4)},
+        {"BMP height odd", Patched(valid, end - 1288 + 8, 23, 4)},
+        {"BMP of 300 pixels", Patched(Patched(valid, end - 1288 + 4, 300, 4), end - 1288 + 8, 600, 4)},
+        {"BMP 24 x 300", Patched(valid, end - 1288 + 8, 600, 4)},
+        {"BMP shorter than its rows", Patched(valid, 6 + 32 + 8, 40 + 24 * 48 - 1, 4)},
         // Each would be copied whole: hundreds over one large PNG exhaust the memory.
         {"two entries over one PNG", Patched(valid, 6 + 32 + 12, Get(valid, 6 + 12, 4), 4)},
         {"PNG running into the next kept record", Patched(valid, 6 + 8, end - 54, 4)},
