@@ -142,3 +142,33 @@ TEST_F(DocumentTest, DibV5CarriesAlphaBothWays)
     EXPECT_FALSE(BuildDibV5(*document_.GetImage(2), RECT{0, 0, 4, 4}, dib));
     EXPECT_TRUE(dib.empty());
 }
+
+// Run by the host check alpha_round_trip, not by the ordinary run: opens each
+// icon of the folder VEMIRO_RESAVE_FROM names and saves it under its name into
+// VEMIRO_RESAVE_TO, and once more as edited_NAME with pixel (5, 7) of its
+// 256-pixel image, when it has one to edit, painted red.
+TEST(AlphaFiles, DISABLED_ResaveFolder)
+{
+    char from[MAX_PATH] = "", to[MAX_PATH] = "";
+    ASSERT_NE(0u, GetEnvironmentVariableA("VEMIRO_RESAVE_FROM", from, MAX_PATH));
+    ASSERT_NE(0u, GetEnvironmentVariableA("VEMIRO_RESAVE_TO", to, MAX_PATH));
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((std::string(from) + "\\*.ico").c_str(), &found);
+    ASSERT_NE(INVALID_HANDLE_VALUE, search) << from;
+    int count = 0;
+    do {
+        const std::string name = found.cFileName;
+        IconDocument document;
+        OpenFailure why = OpenFailureNone;
+        ASSERT_EQ(1, document.OpenFile(W(std::string(from) + "\\" + name).c_str(), &why)) << name << ": " << why;
+        ASSERT_EQ(1, document.WriteIconFile(W(std::string(to) + "\\" + name).c_str())) << name;
+        for (int i = 0; document.GetImage(i); ++i)
+            if (document.GetImage(i)->GetSize() == 256) {
+                ASSERT_EQ(1, document.GetImage(i)->SetPixelColour(5, 7, RGB(255, 0, 0)));
+                ASSERT_EQ(1, document.WriteIconFile(W(std::string(to) + "\\edited_" + name).c_str())) << name;
+            }
+        ++count;
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    EXPECT_LE(2, count);
+}
