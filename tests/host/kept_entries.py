@@ -42,11 +42,17 @@ def differing(a, b):
     return [(x, y) for y in range(a.size[1]) for x in range(a.size[0]) if pa[x, y] != pb[x, y] and pa[x, y][3] + pb[x, y][3]]
 
 
+def square_and_editable(record):
+    """A BMP record of any square size from 1 to 256 and a depth the editor holds."""
+    width, height, _, bits = struct.unpack_from("<iiHH", record, 4)
+    return 1 <= width <= 256 and height == 2 * width and bits in (1, 4, 8, 24, 32)
+
+
 def check(name, source, saved, work):
     wrong = []
     old, new = list(entries(source)), list(entries(saved))
     for k, (entry, record, _) in enumerate(old):
-        is_kept = record[:4] == b"\x89PNG" or struct.unpack_from("<i", record, 4)[0] not in (16, 32, 48, 64, 72, 128)
+        is_kept = record[:4] == b"\x89PNG" or not square_and_editable(record)
         if len(new) != len(old) or (is_kept and new[k][:2] != (entry, record)):
             wrong.append("#%d: entry or record not kept as it was" % k)
     before, after = frames(source, work + "/source"), frames(saved, work + "/saved")
