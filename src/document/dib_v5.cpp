@@ -44,7 +44,7 @@ bool BuildDibV5(const IconImage& image, const RECT& rect, std::vector<BYTE>& out
     header.bV5GreenMask = kGreen;
     header.bV5BlueMask = kBlue;
     header.bV5AlphaMask = kAlpha;
-    header.bV5CSType = LCS_sRGB;
+    header.bV5CSType = 0x73524742;   // LCS_sRGB, spelt out: the header's 'sRGB' is a multi-character constant
     header.bV5Intent = LCS_GM_IMAGES;
     try {
         out.assign(sizeof(header) + size_t(header.bV5SizeImage), 0);

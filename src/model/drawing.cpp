@@ -26,10 +26,10 @@ void DrawOnBitmap(HDC dc, HBITMAP bitmap, HPEN pen, ShapeKind shape, POINT start
 // rather than leaving the mask drawn without its colour. The colour bitmap's pen
 // is the colour of the stroke (black under transparency), the mask's pen sets or
 // clears the transparency bit.
-// GDI writes the fourth byte of a 32-bit pixel as it pleases (Windows and Wine
-// write 0), and that byte is alpha: on 32 bits the mask is first drawn from a
-// known start, which tells the pixels the pen reached, and those then take alpha
-// 255, or 0 under transparency.
+// GDI does not keep the fourth byte of a 32-bit pixel it draws on, and that
+// byte is alpha: on 32 bits the mask is first drawn from a known start, which
+// tells the pixels the pen reached, and those then take alpha 255, or 0 under
+// transparency.
 class BitmapPens
 {
 public:
