@@ -263,6 +263,7 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
         {"built_alpha_clear_mask.ico", {{32, 32}}},
         {"built_bitfields.ico", {{32, 32}}},
         {"built_short_table.ico", {{16, 8}}},
+        {"built_v5_alpha.ico", {{32, 32}}},
     };
     const std::string folder = OutputFolder("reopened");
     FILE* manifest = fopen((folder + "\\manifest.txt").c_str(), "w");
