@@ -34,8 +34,15 @@ DWORD TableEntriesOf(const BITMAPINFOHEADER& header)
     return header.biClrUsed != 0 && header.biClrUsed < full ? header.biClrUsed : full;
 }
 
-// Whether the block holds its whole header and the colour table the header
-// implies. Anything shorter is refused like a short file, never read past.
+// The bit-field masks of a header: after a plain header, inside the later ones
+// (red, green, blue, then alpha from the 56-byte header on).
+DWORD FieldBytesAfter(const BITMAPINFOHEADER& header)
+{
+    return header.biCompression == BI_BITFIELDS && header.biSize == kInfoHeaderSize ? 12 : 0;
+}
+
+// Whether the block holds its whole header and the colour table (or masks) the
+// header implies. Anything shorter is refused like a short file, never read past.
 bool InfoBlockIsWhole(const BYTE* infoBlock, DWORD infoSize)
 {
     if (!infoBlock || infoSize < kInfoHeaderSize)
@@ -45,7 +52,21 @@ bool InfoBlockIsWhole(const BYTE* infoBlock, DWORD infoSize)
         return false;
     if (header.biSize < kInfoHeaderSize)
         return true;   // not a header this reader understands: refused by its type
-    return (infoSize - header.biSize) / 4 >= TableEntriesOf(header);
+    const DWORD after = infoSize - header.biSize;
+    return after >= FieldBytesAfter(header) && after / 4 >= TableEntriesOf(header);
+}
+
+// Masks of a whole info block; alpha 0 when the header has no field for it.
+struct FieldMasks
+{
+    DWORD red, green, blue, alpha;
+};
+FieldMasks MasksOf(const BYTE* infoBlock)
+{
+    const BITMAPINFOHEADER header = HeaderOf(infoBlock);
+    FieldMasks masks = {};
+    std::memcpy(&masks, infoBlock + kInfoHeaderSize, header.biSize >= kInfoHeaderSize + 16 ? 16 : 12);
+    return masks;
 }
 
 bool HasAcceptedSize(const BITMAPINFOHEADER& header)
@@ -53,12 +74,32 @@ bool HasAcceptedSize(const BITMAPINFOHEADER& header)
     return header.biWidth == header.biHeight && IsAcceptedSize(header.biWidth);
 }
 
-// Only uncompressed pixels of a depth the image can hold; an older, shorter
-// header (biSize below 40) does not have the fields where they are read here.
-bool HasAcceptedType(const BITMAPINFOHEADER& header)
+// Only uncompressed pixels of a depth the image can hold, 32-bit ones also as
+// bit fields in the order of plain pixels; an older, shorter header (biSize
+// below 40) does not have the fields where they are read here.
+bool HasAcceptedType(const BYTE* infoBlock)
 {
-    return header.biSize >= kInfoHeaderSize && header.biCompression == BI_RGB
-        && IsAcceptedBitCount(header.biBitCount);
+    const BITMAPINFOHEADER header = HeaderOf(infoBlock);
+    if (header.biSize < kInfoHeaderSize || !IsAcceptedBitCount(header.biBitCount))
+        return false;
+    if (header.biCompression == BI_RGB)
+        return true;
+    // The masks follow a plain header or lie inside one of 52 bytes or more.
+    if (header.biCompression != BI_BITFIELDS || header.biBitCount != 32
+        || (header.biSize != kInfoHeaderSize && header.biSize < kInfoHeaderSize + 12))
+        return false;
+    const FieldMasks masks = MasksOf(infoBlock);
+    return masks.red == 0x00FF0000 && masks.green == 0x0000FF00 && masks.blue == 0x000000FF
+        && (masks.alpha == 0 || masks.alpha == 0xFF000000);
+}
+
+// The fourth byte of 32-bit pixels is alpha, but for bit fields whose header
+// has an alpha mask of 0: those pixels are opaque.
+bool FourthByteIsAlpha(const BYTE* infoBlock)
+{
+    const BITMAPINFOHEADER header = HeaderOf(infoBlock);
+    return header.biCompression != BI_BITFIELDS || header.biSize < kInfoHeaderSize + 16
+        || MasksOf(infoBlock).alpha != 0;
 }
 
 // The pixels of a bitmap whose info block is whole, from the bytes at
@@ -69,14 +110,21 @@ bool LoadBitmapPixels(ByteSpan rows, const BYTE* infoBlock, DWORD infoSize, Icon
         return false;
     const BITMAPINFOHEADER header = HeaderOf(infoBlock);
     ImagePixels pixels;
-    if (!HasAcceptedSize(header) || !HasAcceptedType(header) || !pixels.Resize(header.biWidth, header.biBitCount))
+    if (!HasAcceptedSize(header) || !HasAcceptedType(infoBlock) || !pixels.Resize(header.biWidth, header.biBitCount))
         return false;
     // Entries the file leaves out stay black, as the system shows them.
     if (header.biBitCount <= 8)
         std::memcpy(pixels.palette.data(), infoBlock + header.biSize, 4 * TableEntriesOf(header));
     // Exactly the rows the image holds, whatever bfSize claims: more would run
-    // past the colour bits, fewer is a short file. A bitmap has no mask.
-    return rows.CopyTo(0, pixels.colour.data(), pixels.colour.size()) && image.LoadPixels(pixels);
+    // past the colour bits, fewer is a short file. A bitmap has no mask: alpha
+    // 0 makes one.
+    if (!rows.CopyTo(0, pixels.colour.data(), pixels.colour.size()))
+        return false;
+    if (header.biBitCount == 32 && !FourthByteIsAlpha(infoBlock))
+        for (size_t at = 3; at < pixels.colour.size(); at += 4)
+            pixels.colour[at] = 0;
+    pixels.SettleAlpha();
+    return image.LoadPixels(pixels) != 0;
 }
 
 // Checks the file header and the info block that follows it, which info then spans.
@@ -95,7 +143,7 @@ ImportFailure CheckBitmapFile(ByteSpan file, ByteSpan& info)
     // A header older than the one read here has no size fields to judge: its type goes first.
     return header.biSize < kInfoHeaderSize ? ImportFailureType
          : !HasAcceptedSize(header) ? ImportFailureSize
-         : !HasAcceptedType(header) ? ImportFailureType : ImportFailureNone;
+         : !HasAcceptedType(block) ? ImportFailureType : ImportFailureNone;
 }
 
 ImportFailure ImportFailureOf(WholeFileRead read)
@@ -103,7 +151,7 @@ ImportFailure ImportFailureOf(WholeFileRead read)
     switch (read) {
     case WholeFileRead::Read: return ImportFailureNone;
     case WholeFileRead::NoMemory: return ImportFailureOutOfMemory;
-    // Far more than a bitmap of any of the six sizes takes.
+    // Far more than a bitmap of any size an image can have takes.
     case WholeFileRead::TooLarge: return ImportFailureSize;
     default: return ImportFailureUnreadable;
     }

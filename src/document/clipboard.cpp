@@ -5,24 +5,17 @@
 #include <utility>
 #include <vector>
 
+#include "document/dib_v5.h"
 #include "model/transforms.h"
 #include "win/compose_image.h"
 #include "win/gdi_guards.h"
 #include "win/handle_guards.h"
 
-// Pixels taken from the clipboard: top-down rows of 0x00RRGGBB values.
-struct ClipboardPicture
-{
-    int width = 0;
-    int height = 0;
-    std::vector<DWORD> pixels;
-};
-
 namespace {
 
 // Pictures larger than this cannot land in an image anyway; only their
 // top-left corner is kept.
-const int kLargestImage = 128;
+const int kLargestImage = 256;
 
 HBITMAP CreateTopDown32(int width, int height, void** bits)
 {
@@ -98,6 +91,9 @@ bool ReadPackedDib(ByteSpan dib, ClipboardPicture* picture)
     const int width = header.biWidth < kLargestImage ? header.biWidth : kLargestImage;
     const LONG fullHeight = header.biHeight < 0 ? -header.biHeight : header.biHeight;
     const int height = fullHeight < kLargestImage ? fullHeight : kLargestImage;
+    // GDI would drop the alpha of 32-bit pixels: those are read here.
+    if (ReadAlphaDib(dib, header, header.biSize + tableBytes, width, height, picture))
+        return true;
     Canvas32 canvas(width, height);
     if (!canvas.Ok())
         return false;
@@ -284,6 +280,7 @@ EditOutcome IconDocument::PastePicture(const ClipboardPicture& picture)
     const LONG left = hasSelection_ ? selection_.left : 0;
     const LONG top = hasSelection_ ? selection_.top : 0;
     const bool byIndex = image->GetBitCount() <= 8;
+    const bool withAlpha = picture.hasAlpha && image->GetBitCount() == 32;
     COLORREF lastColour = NoColour;
     int lastIndex = 0;
     ImageEdit edit = BeginEdit(EditWhat::Pixels);
@@ -298,10 +295,14 @@ EditOutcome IconDocument::PastePicture(const ClipboardPicture& picture)
             const LONGLONG ix = LONGLONG(left) + x;
             if (ix < 0 || ix >= size)
                 continue;
-            const COLORREF colour = ColourOfPixel(picture.pixels[size_t(y) * picture.width + x]);
-            // Pasted pixels are opaque: both writes clear the mask bit.
+            const DWORD pixel = picture.pixels[size_t(y) * picture.width + x];
+            const COLORREF colour = ColourOfPixel(pixel);
+            // Pasted pixels are opaque but for a 32-bit image given alpha: both
+            // writes clear the mask bit.
             int written = 0;
-            if (byIndex) {
+            if (withAlpha) {
+                written = image->SetPixelRgba(int(ix), int(iy), colour, BYTE(pixel >> 24));
+            } else if (byIndex) {
                 if (colour != lastColour) {
                     lastColour = colour;
                     lastIndex = NearestIndex(*image, colour);

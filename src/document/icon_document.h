@@ -31,8 +31,8 @@ enum ImportFailure
     ImportFailureUnreadable,     // cannot be opened or read at all
     ImportFailureNotBitmap,      // not a bitmap file
     ImportFailureDamaged,        // damaged or cut short
-    ImportFailureSize,           // not square, or not one of the six sizes
-    ImportFailureType,           // compressed, or a depth the editor does not hold
+    ImportFailureSize,           // not square, or larger than 256 pixels
+    ImportFailureType,           // compressed, or a depth or bit fields the editor does not hold
     ImportFailureOutOfMemory,
     ImportFailureTooManyImages,  // added, it would pass the images a file holds
 };
@@ -132,7 +132,8 @@ public:
     // Pastes the clipboard bitmap at the selection's top-left corner (or 0, 0),
     // clipped, as one undo step; sets the modified flag.
     EditOutcome PasteClipboard();
-    // The same from the bytes of a packed DIB (CF_DIB), checked before GDI sees them.
+    // The same from the bytes of a packed DIB (CF_DIB, or CF_DIBV5 whose alpha a
+    // 32-bit image keeps), checked before GDI sees them.
     EditOutcome PastePackedDib(ByteSpan dib);
 
     // Files (icon_file.cpp, bitmap_import.cpp). why, when given, receives the

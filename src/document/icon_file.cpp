@@ -212,21 +212,8 @@ bool FillRecord(const IconImage& image, BYTE* record)
         memcpy(at, palette, paletteBytes);
         at += paletteBytes;
     }
+    // Alpha and mask go as the model holds them.
     memcpy(at, colour, colourBytes);
-    if (bitCount == 32) {
-        // In memory the fourth byte means nothing; on disk Windows and the other
-        // readers take it as alpha, so it follows the mask.
-        const int colourStride = RowStride(size, 32);
-        const int maskStride = RowStride(size, 1);
-        for (int row = 0; row < size; ++row) {
-            BYTE* pixels = at + row * colourStride;
-            const BYTE* bits = mask + row * maskStride;
-            for (int x = 0; x < size; ++x) {
-                bool transparent = (bits[x / 8] >> (7 - x % 8)) & 1;
-                pixels[4 * x + 3] = transparent ? 0 : 0xFF;
-            }
-        }
-    }
     at += colourBytes;
     memcpy(at, mask, maskBytes);
     return true;
@@ -335,8 +322,9 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, S
         const IconImage& image = *images_[i];
         const int size = image.GetSize();
         const int bitCount = png[i] ? 32 : image.GetBitCount();
-        entry->width = static_cast<BYTE>(size);
-        entry->height = static_cast<BYTE>(size);
+        // A byte holds up to 255: 0 stands for 256.
+        entry->width = static_cast<BYTE>(size < 256 ? size : 0);
+        entry->height = entry->width;
         entry->colourCount = static_cast<BYTE>(bitCount == 1 ? 2 : bitCount == 4 ? 16 : 0);
         entry->reserved = 0;
         // Readers that choose an entry by depth take it from an icon's entry.

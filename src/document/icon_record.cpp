@@ -9,7 +9,7 @@ enum MaskLayout { MaskPadded, MaskUnpadded, MaskAbsent };
 
 struct RecordLayout
 {
-    DWORD fieldBytes;          // bit-field masks after the header
+    DWORD fieldBytes;          // header past its first 40 bytes, or bit-field masks after it
     int tableEntries;          // colour table entries stored
     MaskLayout mask;
 };
@@ -62,31 +62,6 @@ bool ReadMask(ByteReader& file, MaskLayout layout, int size, BYTE* maskBits)
     return true;
 }
 
-// Many writers leave the mask of a 32-bit image clear and keep transparency in
-// the fourth byte alone. Only a mix of zero and other values is taken for that:
-// all zero is a writer that left the byte unused. Transparent pixels turn black,
-// as the model keeps them.
-void MaskFromFourthByte(int size, BYTE* colourBits, BYTE* maskBits)
-{
-    const int stride = RowStride(size, 1);
-    for (int i = 0; i < stride * size; ++i)
-        if (maskBits[i])
-            return;
-    int clear = 0;
-    for (int p = 0; p < size * size; ++p)
-        clear += colourBits[4 * p + 3] == 0;
-    if (clear == 0 || clear == size * size)
-        return;
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x) {
-            BYTE* pixel = colourBits + 4 * (y * size + x);
-            if (pixel[3] == 0) {
-                memset(pixel, 0, 4);
-                maskBits[y * stride + x / 8] |= BYTE(0x80 >> (x % 8));
-            }
-        }
-}
-
 } // namespace
 
 bool IsKnownHeaderSize(DWORD size)
@@ -104,21 +79,32 @@ OpenFailure ReadIconRecord(ByteSpan file, DWORD offset, DWORD recordBytes, IconI
         return OpenFailurePngImage;
     const int size = header.biWidth;
     const int bitCount = header.biBitCount;
-    const bool sizeAccepted = IsAcceptedSize(size);
+    // The mask rows lie under the colour rows: a square record is twice as high as wide.
+    const bool sizeAccepted = IsAcceptedSize(size) && LONGLONG(header.biHeight) == 2 * LONGLONG(size);
     if (!sizeAccepted || !IsAcceptedBitCount(bitCount))
         return !IsKnownHeaderSize(header.biSize) ? OpenFailureDamaged
              : !sizeAccepted ? OpenFailureUnsupportedSize : OpenFailureUnsupportedDepth;
 
+    // The later headers go on past the first 40 bytes (their first fields are
+    // the bit-field masks); the colour table and the pixels follow the whole of
+    // it. A size no header has is read as the plain one, as it always was.
+    BYTE rest[124 - sizeof(BITMAPINFOHEADER)] = {};
+    DWORD fieldBytes = IsKnownHeaderSize(header.biSize) ? header.biSize - DWORD(sizeof(BITMAPINFOHEADER)) : 0;
+    if (!record.Read(rest, fieldBytes))
+        return OpenFailureDamaged;
     // Bit fields are read only in the arrangement of plain 32-bit pixels; any
-    // other would need its channels moved, which the editor does not do.
-    DWORD fieldBytes = 0;
+    // other would need its channels moved, which the editor does not do. A plain
+    // header has them after it.
     if (bitCount == 32 && header.biCompression == BI_BITFIELDS) {
         DWORD masks[3];
-        if (!record.Read(masks, sizeof(masks)))
-            return OpenFailureDamaged;
+        if (fieldBytes == 0) {
+            if (!record.Read(rest, sizeof(masks)))
+                return OpenFailureDamaged;
+            fieldBytes = sizeof(masks);
+        }
+        memcpy(masks, rest, sizeof(masks));
         if (masks[0] != 0x00FF0000 || masks[1] != 0x0000FF00 || masks[2] != 0x000000FF)
             return OpenFailureUnsupportedDepth;
-        fieldBytes = sizeof(masks);
     }
     const RecordLayout layout = LayoutOf(header, fieldBytes, recordBytes);
 
@@ -132,8 +118,7 @@ OpenFailure ReadIconRecord(ByteSpan file, DWORD offset, DWORD recordBytes, IconI
     if (!record.Read(pixels.colour.data(), pixels.colour.size())
         || !ReadMask(record, layout.mask, size, pixels.mask.data()))
         return OpenFailureDamaged;
-    if (bitCount == 32)
-        MaskFromFourthByte(size, pixels.colour.data(), pixels.mask.data());
+    pixels.SettleAlpha();
     return image.LoadPixels(pixels) ? OpenFailureNone : OpenFailureOutOfMemory;
 }
 

@@ -37,7 +37,7 @@ bool ReadPngHeader(const std::vector<BYTE>& record, KeptEntry& kept)
 }
 
 // An icon record holds the mask rows under the colour rows, hence its height
-// of twice the width; entries name no image wider than 256 pixels.
+// of twice the image's; entries name no image wider or higher than 256 pixels.
 bool ReadBitmapHeader(const std::vector<BYTE>& record, KeptEntry& kept)
 {
     BITMAPINFOHEADER header;
@@ -46,14 +46,16 @@ bool ReadBitmapHeader(const std::vector<BYTE>& record, KeptEntry& kept)
     memcpy(&header, record.data(), sizeof header);
     const int bits = header.biBitCount;
     const bool depthKnown = bits == 1 || bits == 2 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
-    if (!IsKnownHeaderSize(header.biSize) || header.biWidth < 1 || header.biWidth > 256
-        || header.biHeight != 2 * header.biWidth || !depthKnown)
+    const LONG height = header.biHeight / 2;
+    if (!IsKnownHeaderSize(header.biSize) || header.biWidth < 1 || header.biWidth > 256 || header.biHeight % 2 != 0
+        || height < 1 || height > 256 || !depthKnown)
         return false;
     // At least the colour rows must be there: a record is more than its header.
-    const LONGLONG colourBytes = LONGLONG(RowStride(header.biWidth, bits)) * header.biWidth;
+    const LONGLONG colourBytes = LONGLONG(RowStride(header.biWidth, bits)) * height;
     if (LONGLONG(header.biSize) + colourBytes > LONGLONG(record.size()))
         return false;
-    kept.width = kept.height = header.biWidth;
+    kept.width = header.biWidth;
+    kept.height = height;
     kept.bitCount = bits;
     return true;
 }

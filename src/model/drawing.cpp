@@ -3,7 +3,12 @@
 #include "model/icon_image.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <vector>
+
+#include "model/raw_pixels.h"
 
 #include "win/gdi_guards.h"
 
@@ -21,29 +26,70 @@ void DrawOnBitmap(HDC dc, HBITMAP bitmap, HPEN pen, ShapeKind shape, POINT start
 // rather than leaving the mask drawn without its colour. The colour bitmap's pen
 // is the colour of the stroke (black under transparency), the mask's pen sets or
 // clears the transparency bit.
+// GDI does not keep the fourth byte of a 32-bit pixel it draws on, and that
+// byte is alpha: on 32 bits the mask is first drawn from a known start, which
+// tells the pixels the pen reached, and those then take alpha 255, or 0 under
+// transparency.
 class BitmapPens
 {
 public:
-    BitmapPens(COLORREF penColour, bool transparent)
+    BitmapPens(const IconImage& image, COLORREF penColour, bool transparent)
         : dc_(nullptr), colourPen_(transparent ? nullptr : CreatePen(PS_SOLID, 1, penColour)),
-          transparent_(transparent) {}
+          transparent_(transparent), maskBytes_(MaskBytesOf(image)),
+          savedMask_(maskBytes_ ? new (std::nothrow) BYTE[maskBytes_] : nullptr) {}
 
-    bool Ok() const { return dc_.Ok() && (transparent_ || colourPen_.Ok()); }
-
-    void Draw(const IconImage& image, ShapeKind shape, POINT start, POINT end) const
+    bool Ok() const
     {
+        return dc_.Ok() && (transparent_ || colourPen_.Ok()) && (maskBytes_ == 0 || savedMask_);
+    }
+
+    void Draw(IconImage& image, ShapeKind shape, POINT start, POINT end) const
+    {
+        BYTE* mask = nullptr;
+        if (maskBytes_) {
+            GdiFlush();
+            mask = RawPixels(image).MaskRows();
+            std::memcpy(savedMask_.get(), mask, maskBytes_);
+            std::memset(mask, transparent_ ? 0x00 : 0xFF, maskBytes_);
+        }
         HPEN pen = transparent_ ? static_cast<HPEN>(GetStockObject(BLACK_PEN)) : colourPen_.Get();
         DrawOnBitmap(dc_, image.GetColourBitmap(), pen, shape, start, end);
         HPEN maskPen = static_cast<HPEN>(GetStockObject(transparent_ ? WHITE_PEN : BLACK_PEN));
         DrawOnBitmap(dc_, image.GetMaskBitmap(), maskPen, shape, start, end);
         // The pixels are read and written directly next: make GDI finish first.
         GdiFlush();
+        if (mask)
+            SettleReachedPixels(image, mask);
     }
 
 private:
+    static size_t MaskBytesOf(const IconImage& image)
+    {
+        return image.GetBitCount() == 32 ? size_t(RowStride(image.GetSize(), 1)) * image.GetSize() : 0;
+    }
+
+    void SettleReachedPixels(IconImage& image, BYTE* mask) const
+    {
+        const RawPixels raw(image);
+        const int size = image.GetSize(), stride = RowStride(size, 1);
+        const BYTE alpha = transparent_ ? 0 : kOpaque;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const BYTE bit = MaskBit(x);
+                BYTE& drawn = mask[size_t(size - 1 - y) * stride + x / 8];
+                const BYTE before = savedMask_[size_t(size - 1 - y) * stride + x / 8] & bit;
+                if (((drawn & bit) != 0) == transparent_)
+                    raw.SetAlpha(x, y, alpha);
+                else
+                    drawn = BYTE((drawn & ~bit) | before);
+            }
+    }
+
     MemoryDC dc_;
     OwnedPen colourPen_;
     bool transparent_;
+    size_t maskBytes_;
+    std::unique_ptr<BYTE[]> savedMask_;
 };
 
 }  // namespace
@@ -154,7 +200,7 @@ int DrawStrokeSegment(IconImage& image, POINT from, POINT to, int strokeIndex, C
         COLORREF pen = strokeColour;
         if (strokeIndex != -1 && !transparent)
             pen = image.GetPaletteColour(strokeIndex);
-        const BitmapPens pens(pen, transparent);
+        const BitmapPens pens(image, pen, transparent);
         if (!pens.Ok())
             return 0;
         if (transparent)
@@ -170,7 +216,7 @@ int DrawShape(IconImage& image, ShapeKind shape, POINT start, POINT end, COLORRE
     if (!image.IsValid() || strokeColour == NoColour)
         return 0;
     const bool transparent = strokeColour == TransparentColour;
-    const BitmapPens pens(strokeColour, transparent);
+    const BitmapPens pens(image, strokeColour, transparent);
     if (!pens.Ok())
         return 0;
     if (transparent)

@@ -252,7 +252,7 @@ int IconImage::SetPixelIndex(int x, int y, int index)
     pixel[1] = GetGValue(colour);
     pixel[2] = GetRValue(colour);
     if (bits == 32)
-        pixel[3] = 0;
+        pixel[3] = kOpaque;
     return 1;
 }
 
@@ -263,12 +263,23 @@ int IconImage::SetPixelColour(int x, int y, COLORREF colour)
         return 0;
     if (colour == TransparentColour)
         return SetTransparent(x, y, true);
+    return SetPixelRgba(x, y, colour & 0x00FFFFFF, kOpaque);
+}
+
+int IconImage::SetPixelRgba(int x, int y, COLORREF colour, BYTE alpha)
+{
+    BYTE* pixel = PixelAddress(x, y);
+    if (!pixel || GetBitCount() < 9 || (colour & 0xFF000000))
+        return 0;
+    if (alpha == 0)
+        return SetTransparent(x, y, true);
     SetTransparent(x, y, false);
     pixel[0] = GetBValue(colour);
     pixel[1] = GetGValue(colour);
     pixel[2] = GetRValue(colour);
+    // Only 32-bit pixels hold alpha; on 24 bits any painted pixel is opaque.
     if (GetBitCount() == 32)
-        pixel[3] = 0;
+        pixel[3] = alpha;
     return 1;
 }
 
@@ -278,7 +289,9 @@ int IconImage::SetTransparent(int x, int y, bool on)
     if (!mask)
         return 0;
     const BYTE bit = MaskBit(x);
-    if (((*mask & bit) != 0) == on)
+    // A file may leave some alpha under a set mask bit: painted transparent, it goes.
+    const bool alphaLeft = on && GetBitCount() == 32 && PixelAddress(x, y)[3] != 0;
+    if (((*mask & bit) != 0) == on && !alphaLeft)
         return 0;
     if (on) {
         // The colour part goes first, while the mask bit is still clear, so that the
@@ -288,11 +301,15 @@ int IconImage::SetTransparent(int x, int y, bool on)
             if (index != -1)
                 SetPixelIndex(x, y, index);
         } else {
-            SetPixelColour(x, y, 0x000000);
+            // Black, and on 32 bits alpha 0: what every reader takes for transparent.
+            std::memset(PixelAddress(x, y), 0, size_t(GetBitCount() / 8));
         }
         *mask = static_cast<BYTE>(*mask | bit);
     } else {
         *mask = static_cast<BYTE>(*mask & ~bit);
+        // A pixel that shows holds some alpha; the caller may give it less than all.
+        if (GetBitCount() == 32)
+            PixelAddress(x, y)[3] = kOpaque;
     }
     return 1;
 }

@@ -57,7 +57,13 @@ public:
     COLORREF GetPixelColour(int x, int y) const;
     int GetPixelIndex(int x, int y) const;
     int SetPixelIndex(int x, int y, int index);
+    // A painted colour is opaque (alpha 255 on 32 bits).
     int SetPixelColour(int x, int y, COLORREF colour);
+    // A colour with its alpha, on 24 and 32 bits: alpha 0 is transparent (mask
+    // bit set, colour part black); 24-bit pixels show any other alpha as opaque.
+    int SetPixelRgba(int x, int y, COLORREF colour, BYTE alpha);
+    // Transparent: mask bit set, on 32 bits alpha 0. Taken back: mask bit clear,
+    // alpha 255.
     int SetTransparent(int x, int y, bool on);
     // The index transparent pixels hold or will hold, when already determined:
     // a pure query. SettleTransparentIndex, used as a transparent pixel is

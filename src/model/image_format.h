@@ -6,6 +6,8 @@
 // Colour values are laid out like COLORREF: red in bits 0-7, green 8-15, blue 16-23.
 const COLORREF TransparentColour = 0xFF000000;
 const COLORREF NoColour = 0xFFFFFFFF;
+// The fourth byte of a 32-bit pixel is its alpha: 0 transparent, 255 opaque.
+const BYTE kOpaque = 0xFF;
 
 // Bytes of one DIB row of width pixels, padded to whole words: rounded up to
 // whole bytes before the 4-byte alignment, as DIB rows are, since a plain

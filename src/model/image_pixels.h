@@ -30,4 +30,10 @@ struct ImagePixels
     // to 8 bits, black opaque pixels. False when the format is not one the editor
     // takes or memory runs out.
     bool Resize(int newSize, int newBitCount);
+
+    // The fourth byte of a 32-bit pixel as read is its alpha. All of them 0 (a
+    // writer that left the byte unused) take it from the mask: 0 where set, 255
+    // elsewhere. Otherwise each is kept. A pixel of alpha 0 is then transparent as
+    // the model keeps it: mask bit set, colour black. Other depths are left alone.
+    void SettleAlpha();
 };

@@ -4,6 +4,8 @@
 // pixels stays inside the model.
 #include <windows.h>
 
+#include <cstddef>
+
 #include "model/icon_image.h"
 #include "model/packed_pixels.h"
 
@@ -49,6 +51,12 @@ public:
         if (bits_ == 32)
             p[3] = BYTE(pixel.value >> 24);
     }
+
+    // The mask rows as stored, for drawing through GDI that must tell which
+    // pixels its pen reached; and the alpha of a 32-bit pixel.
+    BYTE* MaskRows() const { return mask_; }
+    size_t MaskRowBytes() const { return size_t(maskStride_) * size_; }
+    void SetAlpha(int x, int y, BYTE alpha) const { Pixel(x, y)[3] = alpha; }
 
 private:
     BYTE* Pixel(int x, int y) const { return colour_ + colourStride_ * (size_ - 1 - y) + x * bits_ / 8; }

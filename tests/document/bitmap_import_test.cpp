@@ -46,7 +46,7 @@ TEST_F(BitmapImport, AcceptedBitmapsAndTheIconsTheyMake)
     struct Case { const char* name; BmpLayout layout; int replace; };
     const Case cases[] = {
         {"import_16x1", {16, 16, 1}, 1}, {"import_32x4", {32, 32, 4}, 1}, {"import_48x8", {48, 48, 8}, 1},
-        {"import_72x24", {72, 72, 24}, 1}, {"import_128x32", {128, 128, 32}, 1}, {"import_16x32", {16, 16, 32}, 1},
+        {"import_72x24", {72, 72, 24}, 1}, {"import_20x24", {20, 20, 24}, 1}, {"import_128x32", {128, 128, 32}, 1}, {"import_16x32", {16, 16, 32}, 1},
         {"add_48x4", {48, 48, 4}, 0},
         {"header_v5", {16, 16, 8, BI_RGB, 0, 124}, 1},               // the table follows the longer header
         {"table_of_16", {16, 16, 8, BI_RGB, 16, 40, 16}, 1},         // the other entries are black
@@ -105,6 +105,7 @@ TEST_F(DocumentTest, BitmapImportRefusalsSayWhyAndChangeNothing)
     const Case cases[] = {
         {"topdown", MakeBmp({32, -32, 8}), size}, {"wide", MakeBmp({32, 16, 8}), size},
         {"odd", MakeBmp({300, 300, 24}), size}, {"huge", MakeBmp({512, 512, 1}), size},
+        {"huge", MakeBmp({257, 257, 24}), size},
         {"rle", MakeBmp({32, 32, 8, BI_RLE8}), type}, {"bitfields", MakeBmp({32, 32, 32, BI_BITFIELDS, 0, 40, 3}), type},
         {"sixteen", MakeBmp({32, 32, 16}), type}, {"two", MakeBmp({16, 16, 2}), type},
         {"core", MakeBmp({16, 16, 8, BI_RGB, 0, 12}), type},

@@ -96,7 +96,7 @@ TEST(IconDocument, SelectImageBoundsAndRefusedAdds)
     for (int position : {-1, 3, 1000, INT_MIN})
         EXPECT_EQ(0, document.SelectImage(position)) << position;
     struct Format { int size, bits; };
-    for (const Format f : {Format{32, 16}, Format{300, 8}, Format{0, 0}, Format{257, 32}, Format{32, 2}})
+    for (const Format f : {Format{32, 16}, Format{300, 8}, Format{0, 0}, Format{257, 32}, Format{-256, 32}, Format{32, 2}})
         EXPECT_EQ(0, document.AddNewImage(f.size, f.bits)) << f.size << "x" << f.bits;
     EXPECT_EQ("KLM @1", Describe(document));
     ASSERT_EQ(1, document.AddNewImage(128, 32));

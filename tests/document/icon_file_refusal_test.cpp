@@ -168,6 +168,9 @@ TEST(IconFileRefusal, EachFailureSaysWhy)
         {"PNG only", IconFileOf(1, {{PngRecord(16, 16, 8, 6), 16, 1, 32}, {BmpRecord(20, 16), 20, 1, 16}}),
          OpenFailurePngImage},
         {"width 300 only", IconFileOf(1, {{BmpRecord(300, 32), 44, 1, 32}}), OpenFailureDamaged},
+        // Not square: the record 20 wide and 10 high.
+        {"20 x 10 only", Patched(IconFileOf(1, {{BmpRecord(20, 32), 20, 1, 32}}), 22 + 8, 20, 4),
+         OpenFailureUnsupportedSize},
         {"16 bits only", IconFileOf(2, {{BmpRecord(16, 16), 16, 0, 0}}), OpenFailureUnsupportedDepth},
         {"bit fields of another order",
          Patched(ReadWholeFile(FixturePath("built_bitfields.ico")), 22 + 40, 0xFF, 4), OpenFailureUnsupportedDepth},

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstring>
 #include <stdio.h>
 
 #include "document_test_support.h"
@@ -160,23 +161,30 @@ TEST(IconFile, EveryFormatRoundTripsAsIconAndCursor)
     fclose(manifest);
 }
 
-// Other readers take the fourth byte as alpha once any pixel's is non-zero: on
-// disk it is 0xFF where the mask is opaque (painted or not) and 0 where it is not.
-TEST(IconFile, ThirtyTwoBitFourthByteFollowsTheMaskOnDiskOnly)
+// Alpha and mask go to disk as the model holds them, and come back so; the
+// directory names a 256-pixel image by 0.
+TEST(IconFile, ThirtyTwoBitAlphaAndMaskWrittenAsHeld)
 {
     const std::string path = OutputFolder("layout") + "\\alpha.ico";
     IconDocument document;
-    ASSERT_EQ(1, document.AddNewImage(16, 32));
+    ASSERT_EQ(1, document.AddNewImage(256, 32));
     IconImage& image = *document.GetCurrentImage();
-    image.SetPixelColour(1, 0, RGB(1, 2, 3));         // painted: fourth byte 0 in memory
+    image.SetPixelRgba(1, 0, RGB(1, 2, 3), 128);
     image.SetTransparent(2, 0, true);
-    ASSERT_EQ(0, image.GetColourBits()[15 * 64 + 4 + 3]);
     ASSERT_EQ(1, document.WriteIconFile(W(path).c_str()));
     const std::vector<BYTE> file = ReadWholeFile(path);
-    const size_t topRow = 22 + 40 + 15 * 64;
-    ASSERT_GE(file.size(), topRow + 12);
-    const std::vector<BYTE> pixels(file.begin() + topRow, file.begin() + topRow + 12);
-    EXPECT_EQ((std::vector<BYTE>{0xFF, 0xFF, 0xFF, 0xFF, 3, 2, 1, 0xFF, 0, 0, 0, 0}), pixels);
+    const size_t topRow = 22 + 40 + 255 * 1024, topMask = 22 + 40 + 256 * 1024 + 255 * 32;
+    ASSERT_EQ(topMask + 32, file.size());
+    EXPECT_EQ(0, file[6]);
+    EXPECT_EQ(0, file[7]);
+    EXPECT_EQ((std::vector<BYTE>{0xFF, 0xFF, 0xFF, 0xFF, 3, 2, 1, 128, 0, 0, 0, 0}),
+              std::vector<BYTE>(file.begin() + topRow, file.begin() + topRow + 12));
+    EXPECT_EQ(0x20, file[topMask]);
+    IconDocument read;
+    ASSERT_EQ(1, read.OpenFile(W(path).c_str()));
+    ASSERT_EQ(256, read.GetCurrentImage()->GetSize());
+    EXPECT_EQ(0, std::memcmp(image.GetColourBits(), read.GetCurrentImage()->GetColourBits(), 256 * 1024));
+    EXPECT_EQ(0, std::memcmp(image.GetMaskBits(), read.GetCurrentImage()->GetMaskBits(), 256 * 32));
 }
 
 TEST(IconFile, TypeComesFromTheExtension)
@@ -255,6 +263,7 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
         {"built_alpha_clear_mask.ico", {{32, 32}}},
         {"built_bitfields.ico", {{32, 32}}},
         {"built_short_table.ico", {{16, 8}}},
+        {"built_v5_alpha.ico", {{32, 32}}},
     };
     const std::string folder = OutputFolder("reopened");
     FILE* manifest = fopen((folder + "\\manifest.txt").c_str(), "w");

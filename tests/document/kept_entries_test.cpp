@@ -83,8 +83,9 @@ TEST(KeptEntries, DamagedEntryRefusesTheWholeFile)
         {"last record past the end", Cut(valid, end - 1)}, {"PNG of width 0", Patched(valid, 54 + 16, 0, 4)},
         {"PNG without header chunk", Patched(valid, 54 + 12, 0x54414449, 4)},
         {"PNG of 4-bit RGB", Patched(valid, 54 + 24, 0x0204, 2)},
-        {"BMP height not doubled", Patched(valid, end - 1288 + 8, 24, 4)},
+        {"BMP height odd", Patched(valid, end - 1288 + 8, 23, 4)},
         {"BMP of 300 pixels", Patched(Patched(valid, end - 1288 + 4, 300, 4), end - 1288 + 8, 600, 4)},
+        {"BMP 24 x 300", Patched(valid, end - 1288 + 8, 600, 4)},
         {"BMP shorter than its rows", Patched(valid, 6 + 32 + 8, 40 + 24 * 48 - 1, 4)},
         // Each would be copied whole: hundreds over one large PNG exhaust the memory.
         {"two entries over one PNG", Patched(valid, 6 + 32 + 12, Get(valid, 6 + 12, 4), 4)},

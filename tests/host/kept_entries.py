@@ -43,15 +43,24 @@ def differing(a, b):
     return [(x, y) for y in range(a.size[1]) for x in range(a.size[0]) if pa[x, y] != pb[x, y] and pa[x, y][3] + pb[x, y][3]]
 
 
+def square_and_editable(record):
+    """A BMP record of any square size from 1 to 256 and a depth the editor holds."""
+    width, height, _, bits = struct.unpack_from("<iiHH", record, 4)
+    return 1 <= width <= 256 and height == 2 * width and bits in (1, 4, 8, 24, 32)
+
+
 def check(name, source, saved, work):
     wrong = []
     old, new = list(entries(source)), list(entries(saved))
     if len(new) != len(old):
         wrong.append("%d images written, %d read" % (len(new), len(old)))
-    for k, ((entry, record, _), (_, written, _)) in enumerate(zip(old, new)):
+    for k, ((entry, record, _), (written_entry, written, _)) in enumerate(zip(old, new)):
         edited = entry[0] in (32, 0)
-        if record[:4] == b"\x89PNG" and written != record and (not edited or written[:4] != record[:4]):
-            wrong.append("#%d: PNG record %s" % (k, "not PNG" if edited else "encoded again"))
+        if record[:4] == b"\x89PNG":
+            if written != record and (not edited or written[:4] != record[:4]):
+                wrong.append("#%d: PNG record %s" % (k, "not PNG" if edited else "encoded again"))
+        elif not square_and_editable(record) and (written_entry, written) != (entry, record):
+            wrong.append("#%d: entry or record not kept as it was" % k)
     before, after = frames(source, work + "/source"), frames(saved, work + "/saved")
     for tool in before:
         if not before[tool] or len(before[tool]) != len(after[tool]):

@@ -190,6 +190,19 @@ def main():
         keep(name, images)
     make_mixed()
     make_soft_png()
+    make_v5()
+
+
+def make_v5():
+    """Pillow's 32-bit record behind a 124-byte header with bit fields and an
+    alpha mask: its pixels start after the whole header."""
+    image = picture(32, 300, 13)
+    pillow_icon([image], os.path.join(FIXTURES, "built_v5_alpha.ico"))
+    masks = bytes.fromhex("0000ff0000ff0000ff000000000000ff")
+    rewrite_record("built_v5_alpha.ico", "built_v5_alpha.ico",
+                   lambda r: (124).to_bytes(4, "little") + r[4:16] + (3).to_bytes(4, "little") + r[20:40]
+                   + masks + bytes(124 - 56) + r[40:])
+    keep("built_v5_alpha.ico", [image])
 
 
 if __name__ == "__main__":

@@ -13,7 +13,7 @@ TEST(ImageFormat, RowStridesTakeWholeWords)
 
 TEST(IconImage, EveryAcceptedFormatBuildsWhiteOpaqueImage)
 {
-    for (int size : { 16, 32, 48, 64, 72, 128 })
+    for (int size : { 1, 16, 20, 32, 48, 64, 72, 128, 256 })
         for (int bits : kBitCounts) {
             SCOPED_TRACE(testing::Message() << size << "x" << bits);
             BlankImage image(size, bits);
@@ -187,8 +187,8 @@ TEST(IconImage, ThirtyTwoBitFourthByte)
         ASSERT_EQ(0xFF, image.GetColourBits()[i]) << i;
     ASSERT_EQ(1, image.SetPixelColour(4, 4, 0x808080));
     ASSERT_EQ(1, image.SetPixelIndex(5, 4, 255));
-    EXPECT_EQ(0, PixelBytes(image, 4, 4)[3]);
-    EXPECT_EQ(0, PixelBytes(image, 5, 4)[3]);
+    EXPECT_EQ(0xFF, PixelBytes(image, 4, 4)[3]);
+    EXPECT_EQ(0xFF, PixelBytes(image, 5, 4)[3]);
     EXPECT_EQ(0xFF, PixelBytes(image, 6, 4)[3]);
     ASSERT_EQ(1, image.SetTransparent(6, 4, true));
     EXPECT_EQ(0u, *reinterpret_cast<const DWORD*>(PixelBytes(image, 6, 4)));
