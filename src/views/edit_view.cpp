@@ -153,9 +153,13 @@ void EditView::DrawRubberBand(HDC dc, const ToolPreview& preview) const
 
 // The image, and a shape being dragged, at image resolution: the shape is
 // drawn with the primitive that will commit it, so it shows the very pixels.
-bool EditView::ComposeShown(const IconImage& image, PixelBuffer& into) const
+// Only the pixels under the canvas area `shown` are composed.
+bool EditView::ComposeShown(const IconImage& image, const RECT& shown, PixelBuffer& into) const
 {
-    if (!ComposeOverFace(image, into))
+    const POINT first = CanvasToPixel(shown.left, shown.top);
+    const POINT last = CanvasToPixel(shown.right - 1, shown.bottom - 1);
+    const RECT part = { first.x, first.y, last.x + 1, last.y + 1 };
+    if (!ComposeOverFace(image, into, &part))
         return false;
     const ToolPreview preview = ActivePreview();
     if (preview.kind == ToolPreview::Shape) {
@@ -174,15 +178,21 @@ void EditView::Paint(HDC dc)
     if (!image)
         return;
     const int s = image->GetSize();
+    RECT shown = { 0, 0, CanvasSide, CanvasSide };
+    RECT clip;
+    if (GetClipBox(dc, &clip) != ERROR)
+        IntersectRect(&shown, &shown, &clip);
+    if (IsRectEmpty(&shown))
+        return;
     PixelBuffer canvas(dc, CanvasSide, CanvasSide);
     if (!canvas.Ok())
         return;
     if (s == CanvasSide) {
-        if (!ComposeShown(*image, canvas))
+        if (!ComposeShown(*image, shown, canvas))
             return;
     } else {
         PixelBuffer actual(dc, s, s);
-        if (!actual.Ok() || !ComposeShown(*image, actual))
+        if (!actual.Ok() || !ComposeShown(*image, shown, actual))
             return;
         ZoomInto(actual, canvas);
     }

@@ -43,7 +43,7 @@ private:
     // The current image when one is open and valid, else null; its size or 0.
     IconImage* ShownImage() const;
     int ImageSize() const;
-    bool ComposeShown(const IconImage& image, PixelBuffer& into) const;
+    bool ComposeShown(const IconImage& image, const RECT& shown, PixelBuffer& into) const;
     // The canvas edge of a pixel boundary: the first canvas column of pixel px.
     int FrameCorner(int px) const;
     bool FrameShown(RECT* frame) const;

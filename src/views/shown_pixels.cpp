@@ -8,37 +8,41 @@
 
 namespace {
 
-DWORD BufferPixel(int red, int green, int blue)
+// A buffer pixel: blue in the low byte, then green and red.
+DWORD BufferPixel(COLORREF colour)
 {
-    return static_cast<DWORD>(red) << 16 | static_cast<DWORD>(green) << 8 | static_cast<DWORD>(blue);
+    return static_cast<DWORD>(GetRValue(colour)) << 16 | static_cast<DWORD>(GetGValue(colour)) << 8 |
+           GetBValue(colour);
 }
 
-int Mix(int colour, int background, int alpha)
+// One pixel of straight alpha (blue in the low byte, alpha in the high one) over
+// an opaque background; most pixels of an icon are fully opaque or fully
+// transparent, and those are taken as they are.
+DWORD BlendOver(DWORD pixel, DWORD background)
 {
-    return (colour * alpha + background * (255 - alpha) + 127) / 255;
-}
-
-// One 32-bit pixel (blue, green, red, alpha) over an opaque background.
-DWORD BlendOver(const BYTE* bgra, COLORREF background)
-{
-    const int alpha = bgra[3];
+    const DWORD alpha = pixel >> 24;
     if (alpha == 255)
-        return BufferPixel(bgra[2], bgra[1], bgra[0]);
-    return BufferPixel(Mix(bgra[2], GetRValue(background), alpha), Mix(bgra[1], GetGValue(background), alpha),
-                       Mix(bgra[0], GetBValue(background), alpha));
+        return pixel & 0xFFFFFF;
+    if (alpha == 0)
+        return background;
+    DWORD out = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const DWORD c = (pixel >> shift) & 0xFF, b = (background >> shift) & 0xFF;
+        out |= ((c * alpha + b * (255 - alpha) + 127) / 255) << shift;
+    }
+    return out;
 }
 
-void BlendRows(const IconImage& image, PixelBuffer& into)
+void BlendRows(const IconImage& image, const RECT& part, PixelBuffer& into)
 {
     const int s = image.GetSize();
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const int stride = RowStride(s, 32);
-    for (int y = 0; y < s; ++y) {
+    const DWORD face = BufferPixel(GetSysColor(COLOR_BTNFACE));
+    for (int y = part.top; y < part.bottom; ++y) {
         // The image's rows are bottom-up, the buffer's top-down.
-        const BYTE* colour = image.GetColourBits() + stride * (s - 1 - y);
+        const DWORD* colour = reinterpret_cast<const DWORD*>(image.GetColourBits()) + static_cast<size_t>(s) * (s - 1 - y);
         DWORD* out = into.Row(y);
-        for (int x = 0; x < s; ++x)
-            out[x] = BlendOver(colour + 4 * x, face);
+        for (int x = part.left; x < part.right; ++x)
+            out[x] = BlendOver(colour[x], face);
     }
 }
 
@@ -56,17 +60,21 @@ bool ShowsAlpha(const IconImage& image)
     return false;
 }
 
-bool ComposeOverFace(const IconImage& image, PixelBuffer& into)
+bool ComposeOverFace(const IconImage& image, PixelBuffer& into, const RECT* only)
 {
     const int s = image.GetSize();
+    RECT part = { 0, 0, s, s };
+    if (only)
+        IntersectRect(&part, &part, only);
     GdiFlush();  // shapes drawn into the image by GDI reach its bytes
     if (ShowsAlpha(image)) {
-        BlendRows(image, into);
+        BlendRows(image, part, into);
         return true;
     }
-    const RECT whole = { 0, 0, s, s };
+    if (IsRectEmpty(&part))
+        return true;
     const MaskedPicture picture = { image.GetMaskBitmap(), image.GetColourBitmap() };
-    const bool composed = ComposeImage(into.Context(), whole, picture, whole, GetSysColorBrush(COLOR_BTNFACE));
+    const bool composed = ComposeImage(into.Context(), part, picture, part, GetSysColorBrush(COLOR_BTNFACE));
     GdiFlush();
     return composed;
 }

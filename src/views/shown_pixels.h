@@ -13,9 +13,10 @@ bool ShowsAlpha(const IconImage& image);
 
 // The image over the button face into a buffer of its own size: blended by
 // alpha when it has one, else as the system draws an icon, the mask ANDed in
-// and the colour ORed over it. False when no context could be made to read
-// its bitmaps from.
-bool ComposeOverFace(const IconImage& image, PixelBuffer& into);
+// and the colour ORed over it. Only the pixels inside `only`, when given: a
+// paint need not compose what it will not show. False when no context could
+// be made to read its bitmaps from.
+bool ComposeOverFace(const IconImage& image, PixelBuffer& into, const RECT* only = nullptr);
 
 // Nearest pixel: column x of `to` shows column x * from width / to width,
 // truncated, the mapping of the canvas's hit-testing; a zoom that is no whole
