@@ -11,13 +11,15 @@ struct Choice
     int value;
 };
 
+// The sizes of Windows icons; the editor takes any side from 1 to 256.
 const Choice kSides[] = {
-    {" 16x16", 16}, {" 32x32", 32}, {" 48x48", 48}, {" 64x64", 64}, {" 72x72", 72}, {" 128x128", 128},
+    {" 16x16", 16}, {" 20x20", 20}, {" 24x24", 24},   {" 32x32", 32},   {" 40x40", 40},   {" 48x48", 48},
+    {" 64x64", 64}, {" 72x72", 72}, {" 96x96", 96}, {" 128x128", 128}, {" 256x256", 256},
 };
 const Choice kBitCounts[] = {
     {" 1 bit", 1}, {" 4 bits", 4}, {" 8 bits", 8}, {" 24 bits", 24}, {" 32 bits", 32},
 };
-const int kInitialSide = 1;      // 32x32
+const int kInitialSide = 3;      // 32x32
 const int kInitialBitCount = 2;  // 8 bits
 
 template <size_t N>

@@ -1,7 +1,8 @@
 #include "views/edit_view.h"
 #include "document/icon_document.h"
 #include "views/preview_view.h"
-#include "win/compose_image.h"
+#include "views/pixel_buffer.h"
+#include "views/shown_pixels.h"
 #include "win/gdi_guards.h"
 #include "win/identifiers.h"
 
@@ -9,14 +10,6 @@ namespace {
 
 const char* const kClassName = "WndIconEditClass";
 const COLORREF kSelectionColour = RGB(0, 100, 0);
-
-// The image's s x s pixels over the button face, stretched to fill `to`.
-bool ComposeShown(HDC target, const RECT& to, const IconImage& image, int s)
-{
-    const RECT whole = { 0, 0, s, s };
-    const MaskedPicture picture = { image.GetMaskBitmap(), image.GetColourBitmap() };
-    return ComposeImage(target, to, picture, whole, GetSysColorBrush(COLOR_BTNFACE));
-}
 
 } // namespace
 
@@ -158,52 +151,61 @@ void EditView::DrawRubberBand(HDC dc, const ToolPreview& preview) const
     DrawShapeOutline(dc, pen, preview.shape, preview.start, preview.end);
 }
 
-void EditView::PaintZoomed(HDC dc, const IconImage& image, int s)
+// The image, and a shape being dragged, at image resolution: the shape is
+// drawn with the primitive that will commit it, so it shows the very pixels.
+// Only the pixels under the canvas area `shown` are composed.
+bool EditView::ComposeShown(const IconImage& image, const RECT& shown, PixelBuffer& into) const
 {
-    MemoryDC compose(dc);
-    OwnedBitmap buffer(CreateCompatibleBitmap(dc, s, s));
-    if (!compose.Ok() || !buffer.Ok())
-        return;
-    SelectGuard keep(compose, buffer);
-    const RECT whole = { 0, 0, s, s };
-    ComposeShown(compose, whole, image, s);
+    const POINT first = CanvasToPixel(shown.left, shown.top);
+    const POINT last = CanvasToPixel(shown.right - 1, shown.bottom - 1);
+    const RECT part = { first.x, first.y, last.x + 1, last.y + 1 };
+    if (!ComposeOverFace(image, into, &part))
+        return false;
     const ToolPreview preview = ActivePreview();
-    if (preview.kind == ToolPreview::Shape)
-        DrawRubberBand(compose, preview);
-    StretchBlt(dc, 0, 0, CanvasSide, CanvasSide, compose, 0, 0, s, s, SRCCOPY);
-}
-
-// The frame lives in canvas units, so this mode composes at canvas size.
-void EditView::PaintWithSelection(HDC dc, const IconImage& image, int s, const RECT& frame)
-{
-    MemoryDC compose(dc);
-    OwnedBitmap buffer(CreateCompatibleBitmap(dc, CanvasSide, CanvasSide));
-    OwnedPen dotted(CreatePen(PS_DOT, 1, kSelectionColour));
-    if (!compose.Ok() || !buffer.Ok() || !dotted.Ok())
-        return;
-    SelectGuard keep(compose, buffer);
-    const RECT canvas = { 0, 0, CanvasSide, CanvasSide };
-    if (!ComposeShown(compose, canvas, image, s))
-        return;
-    {
-        SelectGuard keepPen(compose, dotted);
-        SelectGuard keepBrush(compose, GetStockObject(NULL_BRUSH));
-        Rectangle(compose, frame.left, frame.top, frame.right, frame.bottom);
+    if (preview.kind == ToolPreview::Shape) {
+        DrawRubberBand(into.Context(), preview);
+        GdiFlush();
     }
-    BitBlt(dc, 0, 0, CanvasSide, CanvasSide, compose, 0, 0, SRCCOPY);
+    return true;
 }
 
+// Zoomed by the canvas's own mapping rather than StretchBlt's, whose choice of
+// source column differs between systems: a click, a frame corner and the cell
+// shown then always agree.
 void EditView::Paint(HDC dc)
 {
     IconImage* image = ShownImage();
     if (!image)
         return;
     const int s = image->GetSize();
+    RECT shown = { 0, 0, CanvasSide, CanvasSide };
+    RECT clip;
+    if (GetClipBox(dc, &clip) != ERROR)
+        IntersectRect(&shown, &shown, &clip);
+    if (IsRectEmpty(&shown))
+        return;
+    PixelBuffer canvas(dc, CanvasSide, CanvasSide);
+    if (!canvas.Ok())
+        return;
+    if (s == CanvasSide) {
+        if (!ComposeShown(*image, shown, canvas))
+            return;
+    } else {
+        PixelBuffer actual(dc, s, s);
+        if (!actual.Ok() || !ComposeShown(*image, shown, actual))
+            return;
+        ZoomInto(actual, canvas);
+    }
     RECT frame;
-    if (FrameShown(&frame))
-        PaintWithSelection(dc, *image, s, frame);
-    else
-        PaintZoomed(dc, *image, s);
+    if (FrameShown(&frame)) {
+        OwnedPen dotted(CreatePen(PS_DOT, 1, kSelectionColour));
+        if (!dotted.Ok())
+            return;
+        SelectGuard keepPen(canvas.Context(), dotted);
+        SelectGuard keepBrush(canvas.Context(), GetStockObject(NULL_BRUSH));
+        Rectangle(canvas.Context(), frame.left, frame.top, frame.right, frame.bottom);
+    }
+    BitBlt(dc, 0, 0, CanvasSide, CanvasSide, canvas.Context(), 0, 0, SRCCOPY);
 }
 
 // The tool cursors come from LoadCursorA and are shared with the module: they

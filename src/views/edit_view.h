@@ -7,6 +7,7 @@
 #include "win/child_window.h"
 
 class IconDocument;
+class PixelBuffer;
 class PreviewView;
 
 // The zoomed canvas: display (edit_view.cpp) and mouse handling (edit_view_mouse.cpp).
@@ -42,8 +43,7 @@ private:
     // The current image when one is open and valid, else null; its size or 0.
     IconImage* ShownImage() const;
     int ImageSize() const;
-    void PaintZoomed(HDC dc, const IconImage& image, int s);
-    void PaintWithSelection(HDC dc, const IconImage& image, int s, const RECT& frame);
+    bool ComposeShown(const IconImage& image, const RECT& shown, PixelBuffer& into) const;
     // The canvas edge of a pixel boundary: the first canvas column of pixel px.
     int FrameCorner(int px) const;
     bool FrameShown(RECT* frame) const;

@@ -4,7 +4,8 @@
 
 class IconDocument;
 
-// The current image at actual size, centred in a 128 x 128 square.
+// The current image centred in a 128 x 128 square: at actual size when it
+// fits, else shrunk by the smallest whole factor that makes it fit.
 class PreviewView : public ChildWindow
 {
 public:

@@ -33,8 +33,9 @@ TEST_F(EditorTest, NewImageDialogListsDefaultsAndAnswers)
         return Press(IDOK)(dialog);
     };
     struct Case { DialogScript::Action answer; bool confirmed; int side, bitCount; };
-    for (const Case& c : {Case{look, true, 32, 8}, Case{PickFormat(5, 0), true, 128, 1},
-                          Case{PickFormat(0, 4), true, 16, 32}, Case{PickFormat(4, 3), true, 72, 24},
+    for (const Case& c : {Case{look, true, 32, 8}, Case{PickFormat(9, 0), true, 128, 1},
+                          Case{PickFormat(0, 4), true, 16, 32}, Case{PickFormat(7, 3), true, 72, 24},
+                          Case{PickFormat(10, 4), true, 256, 32}, Case{PickFormat(1, 2), true, 20, 8},
                           Case{PickFormat(3, 1, IDCANCEL), false, -5, -6}, Case{CloseFromCaption(), false, -5, -6}}) {
         DialogScript script({c.answer});
         NewImageDialog dialog;
@@ -47,7 +48,9 @@ TEST_F(EditorTest, NewImageDialogListsDefaultsAndAnswers)
         EXPECT_EQ("Nouvelle icône ou curseur", script.Seen()[0].title);
     }
     // Every format, the selected one last.
-    EXPECT_EQ((std::vector<std::string>{" 16x16", " 32x32", " 48x48", " 64x64", " 72x72", " 128x128", "1"}), sides);
+    EXPECT_EQ((std::vector<std::string>{" 16x16", " 20x20", " 24x24", " 32x32", " 40x40", " 48x48", " 64x64", " 72x72",
+                                        " 96x96", " 128x128", " 256x256", "3"}),
+              sides);
     EXPECT_EQ((std::vector<std::string>{" 1 bit", " 4 bits", " 8 bits", " 24 bits", " 32 bits", "2"}), bitCounts);
 }
 

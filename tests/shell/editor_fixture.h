@@ -24,7 +24,7 @@
 
 const char* const kPencilHint = "Dessine une ligne quelconque ou des points détachés";
 // Positions in the new image dialog's lists.
-const int k16 = 0, k32 = 1, k48 = 2, kBits4 = 1, kBits8 = 2, kBits24 = 3;
+const int k16 = 0, k32 = 3, k48 = 5, kBits4 = 1, kBits8 = 2, kBits24 = 3;
 
 std::string WindowText(HWND window);
 std::vector<std::string> ListTexts(HWND comboBox);

@@ -110,6 +110,75 @@ TEST(EditViewDisplay, CoordinateMapping)
     }
 }
 
+// Up to 256 px every size fills the square; the cell a click hits, the cell
+// shown there and the frame's edges are the same.
+TEST(EditViewDisplay, EverySizeMapsClicksCellsAndFramesAlike)
+{
+    for (int s : { 20, 24, 40, 96, 256 }) {
+        Views c;
+        ASSERT_TRUE(c.document.AddNewImage(s, 24));
+        for (int x = 0; x < s; ++x)
+            for (int y = 0; y < s; ++y)
+                c.Image().SetPixelColour(x, y, RGB(x, 0, 7));
+        const Picture shown = c.Show();
+        for (int x = 0; x < 256; ++x) {
+            const int hit = c.view.CanvasToPixel(x, 0).x;
+            ASSERT_EQ(x * s / 256, hit) << s << " at " << x;
+            ASSERT_EQ(RGB(hit, 0, 7), shown.At(x, 128)) << s << " at " << x;
+        }
+        for (int p = 1; p < s; ++p) {
+            RECT repainted;
+            c.view.PixelToCanvasRect(p, p, &repainted);
+            ASSERT_EQ(p - 1, c.view.CanvasToPixel(CellStart(p, s) - 1, 0).x) << s << ":" << p;
+            ASSERT_EQ(p, c.view.CanvasToPixel(CellStart(p, s), 0).x) << s << ":" << p;
+            ASSERT_LE(repainted.left, CellStart(p, s)) << s << ":" << p;
+            ASSERT_GE(repainted.right, CellStart(p + 1, s)) << s << ":" << p;
+        }
+        c.view.SetTool(ToolSelect);
+        c.Drag(true, { { 3, 3 }, { 5, 5 } });
+        EXPECT_EQ("3,3-6,6", Text(c.document.GetSelection())) << s;
+        const Picture framed = c.Show();
+        const int left = CellStart(3, s), right = CellStart(6, s);
+        EXPECT_GT(framed.Count(kFrameGreen, left, left, left + 1, right), 0) << s;
+        EXPECT_GT(framed.Count(kFrameGreen, right - 1, left, right, right), 0) << s;
+        EXPECT_EQ(framed.Count(kFrameGreen), framed.Count(kFrameGreen, left, left, right, right)) << s;
+    }
+}
+
+// The fourth byte of a 32-bit pixel is its alpha, blended over the face.
+TEST(EditViewDisplay, HalfTransparentPixelShowsBetweenItsColourAndTheFace)
+{
+    Views c;
+    ASSERT_TRUE(c.document.AddNewImage(16, 32));
+    ImagePixels pixels;
+    ASSERT_TRUE(pixels.Resize(16, 32));
+    const int row = RowStride(16, 32) * (15 - 2);  // pixel row 2
+    const BYTE soft[4] = { 0x10, 0xF0, 0x40, 128 }, solid[4] = { 0x10, 0xF0, 0x40, 255 };
+    std::memcpy(&pixels.colour[row + 4 * 1], soft, 4);
+    std::memcpy(&pixels.colour[row + 4 * 2], solid, 4);
+    ASSERT_EQ(1, c.document.GetCurrentImage()->LoadPixels(pixels));
+    const COLORREF colour = RGB(0x40, 0xF0, 0x10), face = Face();
+    // Where pixel x shows: the centre of its 16 x 16 cell, or 1:1 at 56.
+    struct View { const char* name; Picture shown; int at, zoom; };
+    for (const View& v : { View{ "canvas", c.Show(), 8, 16 }, View{ "preview", c.ShowPreview(), 56, 1 } }) {
+        const int y = v.at + 2 * v.zoom;
+        EXPECT_EQ(colour, v.shown.At(v.at + 2 * v.zoom, y)) << v.name;
+        EXPECT_EQ(face, v.shown.At(v.at, y)) << v.name << ": alpha 0";
+        const COLORREF blended = v.shown.At(v.at + v.zoom, y);
+        const int channels[3][3] = { { GetRValue(blended), GetRValue(colour), GetRValue(face) },
+                                     { GetGValue(blended), GetGValue(colour), GetGValue(face) },
+                                     { GetBValue(blended), GetBValue(colour), GetBValue(face) } };
+        for (const auto& k : channels)
+            EXPECT_NEAR((k[1] * 128 + k[2] * 127) / 255.0, k[0], 1.0) << v.name;
+    }
+    // Fourth bytes all 0, as older writers leave them: no alpha, the mask rules.
+    for (int x : { 1, 2 })
+        pixels.colour[row + 4 * x + 3] = 0;
+    ASSERT_EQ(1, c.document.GetCurrentImage()->LoadPixels(pixels));
+    EXPECT_EQ(colour, c.Cell(c.Show(), 1, 2));
+    EXPECT_EQ(RGB(0, 0, 0), c.Cell(c.Show(), 0, 2));
+}
+
 // A shift moves the document's selection one pixel; the frame is drawn from it.
 TEST(EditViewDisplay, ShiftedSelectionClampsCollapsesAndTheFrameFollows)
 {
@@ -222,4 +291,24 @@ TEST(PreviewView, CatchesUpWithAStrokeOnlyAtTheRelease)
     Release(c.window, c.Centre(3), c.Centre(0));
     EXPECT_TRUE(GetUpdateRect(c.previewWindow, nullptr, FALSE));
     EXPECT_EQ(RGB(0, 255, 0), c.ShowPreview().At(56 + 2, 56));
+}
+
+// Too big for its box the image is shrunk by a whole factor, each pixel of the
+// preview the mean of the block it stands for.
+TEST(PreviewView, ShrinksWhatDoesNotFitByTheSmallestWholeFactor)
+{
+    struct Case { int size, side; };
+    for (const Case& k : { Case{ 96, 96 }, Case{ 129, 65 }, Case{ 200, 100 }, Case{ 256, 128 } }) {
+        Views c;
+        ASSERT_TRUE(c.document.AddNewImage(k.size, 24));
+        for (int y = 0; y < k.size; ++y)
+            for (int x = 0; x < k.size; ++x)
+                c.Image().SetPixelColour(x, y, x % 2 ? RGB(200, 0, 0) : RGB(0, 0, 100));
+        const Picture shown = c.ShowPreview();
+        const int at = (128 - k.side) / 2;
+        const COLORREF inside = k.side == k.size ? RGB(0, 0, 100) : RGB(100, 0, 50);
+        EXPECT_EQ(inside, shown.At(at, at)) << k.size;
+        EXPECT_EQ(inside, shown.At(at + k.side - 2, at + k.side - 1)) << k.size;
+        EXPECT_EQ(k.side * k.side, 128 * 128 - shown.Count(Face())) << k.size;
+    }
 }

@@ -158,7 +158,7 @@ TEST(Resources, NewImageDialogTemplateIsExact)
     const std::vector<std::string> expected = {
         Item("STATIC", 0xFFFF, "#101", child | SS_ICON, 20, 25, 0, 0),
         Item("STATIC", 0xFFFF, "Taille de l'icône :", child | WS_GROUP, 60, 25, 60, 8),
-        Item("COMBOBOX", 1001, "", child | CBS_DROPDOWNLIST, 130, 23, 70, 70),
+        Item("COMBOBOX", 1001, "", child | CBS_DROPDOWNLIST | WS_VSCROLL, 130, 23, 70, 110),
         Item("STATIC", 0xFFFF, "Nombre de bits par pixel :", child | WS_GROUP, 60, 45, 90, 8),
         Item("COMBOBOX", 1002, "", child | CBS_DROPDOWNLIST, 160, 43, 40, 70),
         Item("BUTTON", 0xFFFF, "", child | BS_GROUPBOX, 10, 10, 200, 65),
