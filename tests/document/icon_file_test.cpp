@@ -161,30 +161,36 @@ TEST(IconFile, EveryFormatRoundTripsAsIconAndCursor)
     fclose(manifest);
 }
 
-// Alpha and mask go to disk as the model holds them, and come back so; the
-// directory names a 256-pixel image by 0.
+// Alpha and mask go to disk as the model holds them, and come back so, in a
+// BMP record and in the PNG record a new 256-pixel image gets; the directory
+// names a 256-pixel image by 0.
 TEST(IconFile, ThirtyTwoBitAlphaAndMaskWrittenAsHeld)
 {
-    const std::string path = OutputFolder("layout") + "\\alpha.ico";
-    IconDocument document;
-    ASSERT_EQ(1, document.AddNewImage(256, 32));
-    IconImage& image = *document.GetCurrentImage();
-    image.SetPixelRgba(1, 0, RGB(1, 2, 3), 128);
-    image.SetTransparent(2, 0, true);
-    ASSERT_EQ(1, document.WriteIconFile(W(path).c_str()));
-    const std::vector<BYTE> file = ReadWholeFile(path);
-    const size_t topRow = 22 + 40 + 255 * 1024, topMask = 22 + 40 + 256 * 1024 + 255 * 32;
-    ASSERT_EQ(topMask + 32, file.size());
-    EXPECT_EQ(0, file[6]);
-    EXPECT_EQ(0, file[7]);
-    EXPECT_EQ((std::vector<BYTE>{0xFF, 0xFF, 0xFF, 0xFF, 3, 2, 1, 128, 0, 0, 0, 0}),
-              std::vector<BYTE>(file.begin() + topRow, file.begin() + topRow + 12));
-    EXPECT_EQ(0x20, file[topMask]);
-    IconDocument read;
-    ASSERT_EQ(1, read.OpenFile(W(path).c_str()));
-    ASSERT_EQ(256, read.GetCurrentImage()->GetSize());
-    EXPECT_EQ(0, std::memcmp(image.GetColourBits(), read.GetCurrentImage()->GetColourBits(), 256 * 1024));
-    EXPECT_EQ(0, std::memcmp(image.GetMaskBits(), read.GetCurrentImage()->GetMaskBits(), 256 * 32));
+    for (const int size : {128, 256}) {
+        const std::string path = OutputFolder("layout") + "\\alpha" + std::to_string(size) + ".ico";
+        IconDocument document;
+        ASSERT_EQ(1, document.AddNewImage(size, 32));
+        IconImage& image = *document.GetCurrentImage();
+        image.SetPixelRgba(1, 0, RGB(1, 2, 3), 128);
+        image.SetTransparent(2, 0, true);
+        ASSERT_EQ(1, document.WriteIconFile(W(path).c_str()));
+        const std::vector<BYTE> file = ReadWholeFile(path);
+        ASSERT_GT(file.size(), 22u);
+        EXPECT_EQ(BYTE(size), file[6]);
+        EXPECT_EQ(BYTE(size), file[7]);
+        if (size == 128) {
+            const size_t topRow = 22 + 40 + 127 * 512, topMask = 22 + 40 + 128 * 512 + 127 * 16;
+            ASSERT_EQ(topMask + 16, file.size());
+            EXPECT_EQ((std::vector<BYTE>{0xFF, 0xFF, 0xFF, 0xFF, 3, 2, 1, 128, 0, 0, 0, 0}),
+                      std::vector<BYTE>(file.begin() + topRow, file.begin() + topRow + 12));
+            EXPECT_EQ(0x20, file[topMask]);
+        }
+        IconDocument read;
+        ASSERT_EQ(1, read.OpenFile(W(path).c_str()));
+        ASSERT_EQ(size, read.GetCurrentImage()->GetSize());
+        EXPECT_EQ(0, std::memcmp(image.GetColourBits(), read.GetCurrentImage()->GetColourBits(), size * size * 4));
+        EXPECT_EQ(0, std::memcmp(image.GetMaskBits(), read.GetCurrentImage()->GetMaskBits(), size * size / 8));
+    }
 }
 
 TEST(IconFile, TypeComesFromTheExtension)
