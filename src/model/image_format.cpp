@@ -2,17 +2,13 @@
 
 namespace {
 
-const int kAcceptedSizes[] = { 16, 32, 48, 64, 72, 128 };
 const int kAcceptedBitCounts[] = { 1, 4, 8, 24, 32 };
 
 } // namespace
 
 bool IsAcceptedSize(int size)
 {
-    for (int accepted : kAcceptedSizes)
-        if (size == accepted)
-            return true;
-    return false;
+    return size >= 1 && size <= 256;
 }
 
 bool IsAcceptedBitCount(int bitCount)

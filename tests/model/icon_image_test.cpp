@@ -45,7 +45,7 @@ TEST(IconImage, RefusedFormatLeavesExistingImageUntouched)
     image.SetPixelIndex(3, 4, 9);
     const HBITMAP colour = image.GetColourBitmap();
     struct Case { int size, bits; };
-    for (const Case& c : { Case{20, 8}, Case{32, 16}, Case{0, 1}, Case{-16, 4}, Case{16, 2} }) {
+    for (const Case& c : { Case{257, 8}, Case{32, 16}, Case{0, 1}, Case{-16, 4}, Case{16, 2} }) {
         EXPECT_EQ(0, image.CreateBlank(c.size, c.bits)) << c.size << "x" << c.bits;
         EXPECT_EQ(colour, image.GetColourBitmap());
         EXPECT_EQ(9, image.GetPixelIndex(3, 4));
