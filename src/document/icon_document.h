@@ -46,6 +46,19 @@ enum class SaveFailure
     NotWritten,      // the file could not be created, written or replaced
 };
 
+// What building the missing sizes did; the shell chooses the words.
+enum class SizesOutcome
+{
+    Added,
+    NoneMissing,     // the document holds every size of the set already
+    NoImage,
+    TooManyImages,   // with them the file would pass what the editor reads back
+    NoMemory,        // nothing was added
+};
+
+// The sides Windows looks for in an application's icon, smallest first.
+const int kWindowsIconSizes[] = { 16, 20, 24, 32, 40, 48, 64, 96, 256 };
+
 struct ClipboardPicture;
 struct RecoveryRecord;
 
@@ -84,6 +97,11 @@ public:
     // A blank image appended and made current. Added to an open document it
     // marks it modified; the first one makes a new, unmodified document.
     int AddNewImage(int size, int bitCount);
+    // Builds from the current image every size of the Windows set that the
+    // document does not hold (as an image or a kept entry), as 32-bit images
+    // appended in size order, all or none; the current image stays current.
+    // added receives their sides (all_sizes.cpp).
+    SizesOutcome AddMissingSizes(std::vector<int>& added);
     int DeleteCurrentImage();
     int RestoreDeletedImage();
     void CloseDocument();
