@@ -250,7 +250,8 @@ void BenchStrokeSession()
 
 } // namespace
 
-int main()
+// --sizes-to FOLDER: where the pictures built from one image are written.
+int main(int argc, char** argv)
 {
     std::printf("Vemiro Editor benchmarks\n");
     BenchFiles();
@@ -258,5 +259,6 @@ int main()
     BenchUndoStepMemory();
     BenchStrokeSession();
     RunPixelBenchmarks();
+    RunSizeBenchmarks(argc > 2 && std::string(argv[1]) == "--sizes-to" ? argv[2] : nullptr);
     return 0;
 }

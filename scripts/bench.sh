@@ -9,4 +9,9 @@ BUILD_DIR=$build "$root/scripts/build.sh" --target bench
 . "$root/scripts/wine-env.sh"
 trap wine_env_stop EXIT
 wine_env_start own
-wine "$build/bin/bench.exe"
+sizes="$build/bench-sizes"
+rm -rf "$sizes"
+mkdir -p "$sizes"
+# Under Wine the Linux tree is drive Z:.
+wine "$build/bin/bench.exe" --sizes-to "Z:$sizes"
+/usr/bin/python3 "$root/bench/compare_sizes.py" "$sizes"
