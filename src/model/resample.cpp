@@ -1,5 +1,6 @@
 #include "model/resample.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
@@ -108,42 +109,40 @@ void MakeTaps(int from, int to, AxisTaps& taps)
     }
 }
 
-void ResampleWithCubic(const BYTE* source, int from, int to, BYTE* out)
+// Across the rows first, straight from the source bytes, then down the
+// columns of that result: only the narrower picture is held in floats.
+void ResampleWithCubic(const BYTE* source, int width, int height, int toWidth, int toHeight, BYTE* out)
 {
-    AxisTaps taps;
-    MakeTaps(from, to, taps);
-    std::vector<float> premultiplied(size_t(from) * from * 4);
-    for (size_t i = 0; i < size_t(from) * from; ++i) {
-        const BYTE* p = source + i * 4;
-        // Exact for a shape of one colour: 255 * a / 255 is a itself.
-        for (int c = 0; c < 3; ++c)
-            premultiplied[i * 4 + c] = float(p[c] * p[3]) / 255.0f;
-        premultiplied[i * 4 + 3] = float(p[3]);
-    }
-    // Across the rows first, then down the columns of that result.
-    std::vector<float> across(size_t(from) * to * 4, 0.0f);
-    for (int y = 0; y < from; ++y) {
-        for (int x = 0; x < to; ++x) {
-            const float* weights = &taps.weights[size_t(x) * taps.reach];
-            const float* p = &premultiplied[(size_t(y) * from + taps.first[x]) * 4];
+    AxisTaps across, down;
+    MakeTaps(width, toWidth, across);
+    MakeTaps(height, toHeight, down);
+    std::vector<float> rows(size_t(height) * toWidth * 4, 0.0f);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < toWidth; ++x) {
+            const float* weights = &across.weights[size_t(x) * across.reach];
+            const BYTE* p = source + (size_t(y) * width + across.first[x]) * 4;
             float sum[4] = {0, 0, 0, 0};
-            for (int k = 0; k < taps.count[x]; ++k, p += 4)
-                for (int c = 0; c < 4; ++c)
-                    sum[c] += weights[k] * p[c];
+            for (int k = 0; k < across.count[x]; ++k, p += 4) {
+                // Exact for a shape of one colour: 255 * a / 255 is a itself.
+                const float alpha = p[3];
+                for (int c = 0; c < 3; ++c)
+                    sum[c] += weights[k] * (float(p[c] * p[3]) / 255.0f);
+                sum[3] += weights[k] * alpha;
+            }
             for (int c = 0; c < 4; ++c)
-                across[(size_t(y) * to + x) * 4 + c] = sum[c];
+                rows[(size_t(y) * toWidth + x) * 4 + c] = sum[c];
         }
     }
-    for (int y = 0; y < to; ++y) {
-        const float* weights = &taps.weights[size_t(y) * taps.reach];
-        for (int x = 0; x < to; ++x) {
+    for (int y = 0; y < toHeight; ++y) {
+        const float* weights = &down.weights[size_t(y) * down.reach];
+        for (int x = 0; x < toWidth; ++x) {
             float sum[4] = {0, 0, 0, 0};
-            for (int k = 0; k < taps.count[y]; ++k) {
-                const float* p = &across[(size_t(taps.first[y] + k) * to + x) * 4];
+            for (int k = 0; k < down.count[y]; ++k) {
+                const float* p = &rows[(size_t(down.first[y] + k) * toWidth + x) * 4];
                 for (int c = 0; c < 4; ++c)
                     sum[c] += weights[k] * p[c];
             }
-            PutStraight(sum, out + (size_t(y) * to + x) * 4);
+            PutStraight(sum, out + (size_t(y) * toWidth + x) * 4);
         }
     }
 }
@@ -159,7 +158,36 @@ bool ResampleSquare(const std::vector<BYTE>& source, int from, int to, std::vect
         if (from % to == 0)
             ShrinkByBlocks(source.data(), from, to, result.data());
         else
-            ResampleWithCubic(source.data(), from, to, result.data());
+            ResampleWithCubic(source.data(), from, from, to, to, result.data());
+        out.swap(result);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+bool FitInSquare(const BYTE* source, int width, int height, int side, std::vector<BYTE>& out)
+{
+    if (!source || width < 1 || height < 1 || side < 1)
+        return false;
+    const int longer = std::max(width, height);
+    const int square = std::min(longer, side);
+    // The shorter side keeps the proportions, and at least one pixel.
+    const int w = width == longer ? square : std::max(1, int(double(width) * square / longer + 0.5));
+    const int h = height == longer ? square : std::max(1, int(double(height) * square / longer + 0.5));
+    try {
+        std::vector<BYTE> scaled(size_t(w) * h * 4);
+        if (w == width && h == height)
+            std::copy(source, source + scaled.size(), scaled.begin());
+        else if (width == height && width % w == 0)
+            ShrinkByBlocks(source, width, w, scaled.data());
+        else
+            ResampleWithCubic(source, width, height, w, h, scaled.data());
+        std::vector<BYTE> result(size_t(square) * square * 4, 0);
+        const int left = (square - w) / 2, top = (square - h) / 2;
+        for (int y = 0; y < h; ++y)
+            std::copy(&scaled[size_t(y) * w * 4], &scaled[size_t(y) * w * 4] + size_t(w) * 4,
+                      &result[(size_t(top + y) * square + left) * 4]);
         out.swap(result);
     } catch (const std::bad_alloc&) {
         return false;

@@ -12,3 +12,9 @@
 // out unchanged, for a side below 1, a source that is not whole or when memory
 // runs out.
 bool ResampleSquare(const std::vector<BYTE>& source, int from, int to, std::vector<BYTE>& out);
+
+// A picture of width x height pixels made a square of its longer side, centred
+// on transparency; a picture longer than side is first scaled down to side on
+// that side, keeping its proportions. False when a size is below 1 or memory
+// runs out.
+bool FitInSquare(const BYTE* source, int width, int height, int side, std::vector<BYTE>& out);

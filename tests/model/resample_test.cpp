@@ -173,3 +173,27 @@ TEST(BgraPixels, AlphaOfEveryDepthAndBackToAThirtyTwoBitImage)
     EXPECT_EQ(soft, back);
     EXPECT_FALSE(PixelsFromBgra(soft, 5, pixels));
 }
+
+TEST(Resample, PicturesFittedInASquareKeepTheirProportionsCentredOnTransparency)
+{
+    // The picture's colour fills rows first to last of the square, transparent elsewhere.
+    struct Case { int width, height, side, square, first, last; };
+    for (const Case& c : { Case{ 300, 100, 256, 256, 85, 170 }, Case{ 100, 300, 256, 256, 85, 170 },
+                           Case{ 20, 10, 256, 20, 5, 15 }, Case{ 512, 512, 256, 256, 0, 256 },
+                           Case{ 1000, 1, 256, 256, 127, 128 } }) {
+        const std::vector<BYTE> red = Picture(c.width > c.height ? c.width : c.height,
+                                              [](int, int) { return Bgra{ 0, 0, 255, 255 }; });
+        std::vector<BYTE> out;
+        ASSERT_TRUE(FitInSquare(red.data(), c.width, c.height, c.side, out)) << c.width << "x" << c.height;
+        ASSERT_EQ(size_t(c.square) * c.square * 4, out.size());
+        const bool tall = c.height > c.width;
+        for (int i = 0; i < c.square; ++i) {
+            const Bgra p = tall ? At(out, c.square, i, c.square / 2) : At(out, c.square, c.square / 2, i);
+            const bool in = i >= c.first && i < c.last;
+            EXPECT_EQ(in ? 255 : 0, p.a) << c.width << "x" << c.height << ": " << i;
+            EXPECT_EQ(in ? 255 : 0, p.r) << c.width << "x" << c.height << ": " << i;
+        }
+    }
+    std::vector<BYTE> out;
+    EXPECT_FALSE(FitInSquare(nullptr, 4, 4, 256, out));
+}
