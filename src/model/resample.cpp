@@ -166,15 +166,24 @@ bool ResampleSquare(const std::vector<BYTE>& source, int from, int to, std::vect
     return true;
 }
 
+SIZE FittedSize(int width, int height, int side)
+{
+    const int longer = std::max(width, height);
+    const int square = std::min(longer, side);
+    // The shorter side keeps the proportions, and at least one pixel.
+    SIZE fitted;
+    fitted.cx = width == longer ? square : std::max(1, int(double(width) * square / longer + 0.5));
+    fitted.cy = height == longer ? square : std::max(1, int(double(height) * square / longer + 0.5));
+    return fitted;
+}
+
 bool FitInSquare(const BYTE* source, int width, int height, int side, std::vector<BYTE>& out)
 {
     if (!source || width < 1 || height < 1 || side < 1)
         return false;
-    const int longer = std::max(width, height);
-    const int square = std::min(longer, side);
-    // The shorter side keeps the proportions, and at least one pixel.
-    const int w = width == longer ? square : std::max(1, int(double(width) * square / longer + 0.5));
-    const int h = height == longer ? square : std::max(1, int(double(height) * square / longer + 0.5));
+    const int square = std::min(std::max(width, height), side);
+    const SIZE fitted = FittedSize(width, height, side);
+    const int w = fitted.cx, h = fitted.cy;
     try {
         std::vector<BYTE> scaled(size_t(w) * h * 4);
         if (w == width && h == height)

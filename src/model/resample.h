@@ -17,4 +17,6 @@ bool ResampleSquare(const std::vector<BYTE>& source, int from, int to, std::vect
 // on transparency; a picture longer than side is first scaled down to side on
 // that side, keeping its proportions. False when a size is below 1 or memory
 // runs out.
+// The size the picture takes inside that square.
+SIZE FittedSize(int width, int height, int side);
 bool FitInSquare(const BYTE* source, int width, int height, int side, std::vector<BYTE>& out);
