@@ -94,12 +94,6 @@ bool IsKnownHeaderSize(DWORD size)
     return size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
 }
 
-bool StartsWithPngSignature(const void* bytes)
-{
-    static const BYTE kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    return memcmp(bytes, kPngSignature, sizeof(kPngSignature)) == 0;
-}
-
 OpenFailure ReadIconRecord(ByteSpan file, DWORD offset, DWORD recordBytes, IconImage& image)
 {
     ByteReader record(file, offset);

@@ -4,6 +4,7 @@
 #include "document/byte_span.h"
 #include "document/open_failure.h"
 #include "model/icon_image.h"
+#include "win/png_chunks.h"
 
 // The byte counts of an image's record in a file, from its size and bit count:
 // header, colour table (none above 8 bits), colour rows and mask rows. All 0
@@ -26,5 +27,3 @@ OpenFailure ReadIconRecord(ByteSpan file, DWORD offset, DWORD recordBytes, IconI
 // Anything else where a record's header belongs is damage rather than an image
 // the editor does not edit.
 bool IsKnownHeaderSize(DWORD size);
-// Whether the 8 bytes at bytes open a PNG image.
-bool StartsWithPngSignature(const void* bytes);

@@ -1,0 +1,88 @@
+#include <cmath>
+
+#include "document_test_support.h"
+
+#include "win/png_codec.h"
+
+using namespace doctest;
+
+namespace {
+
+// White, with alpha falling from the centre outwards: a soft disc.
+std::vector<BYTE> SoftDiscPng(int width, int height)
+{
+    BgraPicture picture;
+    picture.width = width;
+    picture.height = height;
+    const double radius = (width < height ? width : height) / 2.0;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const double away = std::hypot(x + 0.5 - width / 2.0, y + 0.5 - height / 2.0) / radius;
+            const BYTE alpha = away >= 1 ? 0 : BYTE(255 * (1 - away * away));
+            picture.pixels.insert(picture.pixels.end(), {alpha ? BYTE(255) : BYTE(0), alpha ? BYTE(255) : BYTE(0),
+                                                         alpha ? BYTE(255) : BYTE(0), alpha});
+        }
+    std::vector<BYTE> png;
+    EXPECT_EQ(PngOutcome::Done, EncodePng(picture, png));
+    return png;
+}
+
+// The fourth byte of the image's pixel, rows top first.
+BYTE AlphaAt(const IconImage& image, int x, int y)
+{
+    const int size = image.GetSize();
+    return image.GetColourBits()[(size_t(size - 1 - y) * size + x) * 4 + 3];
+}
+
+}  // namespace
+
+TEST(PngImport, PicturesComeInAsTheyAreFittedWhenAllowedOrRefused)
+{
+    const std::vector<BYTE> square = SoftDiscPng(32, 32), logo = SoftDiscPng(1024, 1024), wide = SoftDiscPng(300, 100);
+    std::vector<BYTE> badCrc = square, tall = SoftDiscPng(20, 40);
+    badCrc[40] ^= 0x10;
+    // picture, allowed to fit, outcome, image side (0: none), picture size and fitted size as told.
+    struct Case { const char* name; std::vector<BYTE> png; bool allowed; ImportFailure why; int side; int fit[4]; };
+    const Case cases[] = {
+        {"as it is", square, false, ImportFailureNone, 32, {32, 32, 32, 32}},
+        {"1024 refused", logo, false, ImportFailureNeedsFit, 0, {1024, 1024, 256, 256}},
+        {"1024 fitted", logo, true, ImportFailureNone, 256, {1024, 1024, 256, 256}},
+        {"wide fitted", wide, true, ImportFailureNone, 256, {300, 100, 256, 85}},
+        {"tall centred", tall, true, ImportFailureNone, 40, {20, 40, 20, 40}},
+        {"3 x 3", SoftDiscPng(3, 3), true, ImportFailureSize, 0, {0, 0, 0, 0}},
+        {"15 x 8", SoftDiscPng(15, 8), true, ImportFailureSize, 0, {0, 0, 0, 0}},
+        {"bad CRC", badCrc, true, ImportFailureDamaged, 0, {0, 0, 0, 0}},
+        {"cut short", Cut(square, square.size() - 20), true, ImportFailureDamaged, 0, {0, 0, 0, 0}},
+        {"claims 5000", Patched(square, 16, 0x88130000, 4), true, ImportFailureSize, 0, {0, 0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        IconDocument document;
+        ASSERT_EQ(1, document.AddNewImage(16, 4));
+        PictureFit fit;
+        fit.allowed = c.allowed;
+        ImportFailure why = ImportFailureNone;
+        EXPECT_EQ(c.side != 0, document.ImportBitmapBytes(Span(c.png), 0, &why, &fit) != 0) << c.name;
+        EXPECT_EQ(c.why, why) << c.name;
+        EXPECT_EQ(c.side ? 2 : 1, document.GetImageCount()) << c.name;
+        if (c.fit[0]) {
+            EXPECT_EQ(c.fit[0], fit.width) << c.name;
+            EXPECT_EQ(c.fit[1], fit.height) << c.name;
+            EXPECT_EQ(c.fit[2], fit.fitted.cx) << c.name;
+            EXPECT_EQ(c.fit[3], fit.fitted.cy) << c.name;
+        }
+        if (!c.side)
+            continue;
+        const IconImage& image = *document.GetCurrentImage();
+        EXPECT_EQ(c.side, image.GetSize()) << c.name;
+        EXPECT_EQ(32, image.GetBitCount()) << c.name;
+        // Soft in the middle band, clear in the corners, with the mask where alpha is 0.
+        const int m = c.side / 2;
+        EXPECT_EQ(RGB(255, 255, 255), image.GetPixelColour(m, m)) << c.name;
+        EXPECT_GT(AlphaAt(image, m, m), 200) << c.name;
+        EXPECT_EQ(0, AlphaAt(image, 0, 0)) << c.name;
+        EXPECT_EQ(1, image.IsTransparent(0, 0)) << c.name;
+        const int edge = (m + (c.side == 256 ? 100 : m * 3 / 4)) ;
+        EXPECT_LT(AlphaAt(image, m, m), 255) << c.name;
+        EXPECT_LT(AlphaAt(image, edge < c.side ? edge : c.side - 1, m), AlphaAt(image, m, m)) << c.name;
+    }
+}
