@@ -86,3 +86,23 @@ TEST(PngImport, PicturesComeInAsTheyAreFittedWhenAllowedOrRefused)
         EXPECT_EQ(1, image.IsTransparent(0, 0)) << c.name;
     }
 }
+
+// A logo as people bring it, beside an image made by hand, made every Windows
+// size and saved: tests/host/all_sizes.py reads the file with Pillow and icotool.
+TEST(PngImport, LogoMadeEveryWindowsSizeAndSaved)
+{
+    IconDocument document;
+    ASSERT_EQ(1, document.AddNewImage(32, 8));
+    PaintPattern(*document.GetImage(0), 3);
+    PictureFit fit;
+    fit.allowed = true;
+    ASSERT_EQ(1, document.ImportBitmapBytes(Span(SoftDiscPng(1024, 1024)), 0, nullptr, &fit));
+    std::vector<int> added;
+    ASSERT_EQ(SizesOutcome::Added, document.AddMissingSizes(added));
+    EXPECT_EQ(std::vector<int>({ 16, 20, 24, 40, 48, 64, 96 }), added);
+    const std::string ico = OutputFolder("all-sizes") + "\\logo.ico";
+    ASSERT_EQ(1, document.WriteIconFile(W(ico).c_str()));
+    std::vector<BYTE> rgba;
+    AppendRgba(*document.GetImage(0), rgba);
+    ASSERT_TRUE(WriteWholeFile(ico + ".32.rgba", rgba));
+}
