@@ -275,14 +275,24 @@ void BenchStrokeSession()
 
 } // namespace
 
-int main()
+// bench [--sizes-to FOLDER] [ICON]: FOLDER receives the pictures built from one
+// image; ICON is the icon with soft alpha that scripts/bench.sh makes.
+int main(int argc, char** argv)
 {
     std::printf("Vemiro Editor benchmarks\n");
     BenchFiles();
+    const char* sizesFolder = nullptr;
+    int iconArgument = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--sizes-to" && i + 1 < argc)
+            sizesFolder = argv[++i];
+        else
+            iconArgument = i;
+    }
     int count = 0;
     wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (arguments && count > 1)
-        BenchSoftAlphaFile(arguments[1]);
+    if (arguments && iconArgument > 0 && iconArgument < count)
+        BenchSoftAlphaFile(arguments[iconArgument]);
     else
         std::printf("open and save of an icon with soft alpha: no file named (scripts/bench.sh makes one)\n");
     LocalFree(arguments);
@@ -291,5 +301,6 @@ int main()
     BenchStrokeSession();
     RunViewBenchmarks();
     RunPixelBenchmarks();
+    RunSizeBenchmarks(sizesFolder);
     return 0;
 }

@@ -12,4 +12,9 @@ wine_env_start own
 # The icon of other writers' kind, made by Pillow: the same bytes every run.
 mkdir -p "$build/bench-input"
 /usr/bin/python3 "$root/bench/make_soft_alpha_icon.py" "$build/bench-input/soft-alpha.ico"
-wine "$build/bin/bench.exe" "Z:$(echo "$build/bench-input/soft-alpha.ico" | tr / '\\')"
+sizes="$build/bench-sizes"
+rm -rf "$sizes"
+mkdir -p "$sizes"
+# Under Wine the Linux tree is drive Z:.
+wine "$build/bin/bench.exe" --sizes-to "Z:$sizes" "Z:$(echo "$build/bench-input/soft-alpha.ico" | tr / '\\')"
+/usr/bin/python3 "$root/bench/compare_sizes.py" "$sizes"

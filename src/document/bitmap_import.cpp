@@ -7,9 +7,11 @@
 #include <vector>
 
 #include "document/icon_file_layout.h"
+#include "document/png_import.h"
 #include "document/whole_file.h"
 #include "model/image_format.h"
 #include "model/image_pixels.h"
+#include "win/png_chunks.h"
 
 namespace {
 
@@ -159,7 +161,7 @@ ImportFailure ImportFailureOf(WholeFileRead read)
 
 }  // namespace
 
-int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* why)
+int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* why, PictureFit* fit)
 {
     ImportFailure ignored;
     ImportFailure& failure = why ? *why : ignored;
@@ -167,28 +169,35 @@ int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* 
     failure = ImportFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
     if (failure != ImportFailureNone)
         return 0;
-    return ImportBitmapBytes(ByteSpan(bytes.data(), bytes.size()), replace, why);
+    return ImportBitmapBytes(ByteSpan(bytes.data(), bytes.size()), replace, why, fit);
 }
 
-int IconDocument::ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why)
+int IconDocument::ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why, PictureFit* fit)
 {
     ImportFailure ignored;
     ImportFailure& failure = why ? *why : ignored;
+    const bool png = file.Size() >= 8 && StartsWithPngSignature(file.At(0, 8));
     ByteSpan info;
-    failure = CheckBitmapFile(file, info);
+    failure = png ? ImportFailureNone : CheckBitmapFile(file, info);
     if (failure != ImportFailureNone)
         return 0;
 
-    // The document is emptied only once the new image is whole: a bitmap that
+    // The document is emptied only once the new image is whole: a picture that
     // fails to load leaves the open document as it was.
     failure = ImportFailureOutOfMemory;
     std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
     if (!image)
         return 0;
-    failure = ImportFailureDamaged;
-    const DWORD offBits = DWORD(sizeof(BITMAPFILEHEADER) + info.Size());
-    if (!LoadBitmapPixels(file.Part(offBits, file.Size()), info.At(0, info.Size()), DWORD(info.Size()), *image))
-        return 0;
+    if (png) {
+        failure = LoadPngPicture(file, fit, *image);
+        if (failure != ImportFailureNone)
+            return 0;
+    } else {
+        failure = ImportFailureDamaged;
+        const DWORD offBits = DWORD(sizeof(BITMAPFILEHEADER) + info.Size());
+        if (!LoadBitmapPixels(file.Part(offBits, file.Size()), info.At(0, info.Size()), DWORD(info.Size()), *image))
+            return 0;
+    }
     failure = ImportFailureTooManyImages;
     if (!replace && !CanAdd(*image))
         return 0;

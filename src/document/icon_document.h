@@ -35,6 +35,20 @@ enum ImportFailure
     ImportFailureType,           // compressed, or a depth or bit fields the editor does not hold
     ImportFailureOutOfMemory,
     ImportFailureTooManyImages,  // added, it would pass the images a file holds
+    ImportFailureNeedsFit,       // a picture of no icon size, not allowed to be fitted
+    ImportFailureNoCodec,        // the system's imaging component cannot read PNG
+};
+
+// A PNG picture larger than an icon image or not square is made one only when
+// allowed: scaled down to 256 on its longer side and centred on a transparent
+// square. The picture's own size and the square's side are given back either way.
+struct PictureFit
+{
+    bool allowed = false;
+    int width = 0;
+    int height = 0;
+    int side = 0;
+    SIZE fitted = {};   // the picture inside the square
 };
 
 // Why a document was not written; the shell chooses the words.
@@ -46,6 +60,19 @@ enum class SaveFailure
     NoMemory,        // the file's bytes could not be built in memory
     NotWritten,      // the file could not be created, written or replaced
 };
+
+// What building the missing sizes did; the shell chooses the words.
+enum class SizesOutcome
+{
+    Added,
+    NoneMissing,     // the document holds every size of the set already
+    NoImage,
+    TooManyImages,   // with them the file would pass what the editor reads back
+    NoMemory,        // nothing was added
+};
+
+// The sides Windows looks for in an application's icon, smallest first.
+const int kWindowsIconSizes[] = { 16, 20, 24, 32, 40, 48, 64, 96, 256 };
 
 struct ClipboardPicture;
 struct RecoveryRecord;
@@ -85,6 +112,11 @@ public:
     // A blank image appended and made current. Added to an open document it
     // marks it modified; the first one makes a new, unmodified document.
     int AddNewImage(int size, int bitCount);
+    // Builds from the current image every size of the Windows set that the
+    // document does not hold (as an image or a kept entry), as 32-bit images
+    // appended in size order, all or none; the current image stays current.
+    // added receives their sides (all_sizes.cpp).
+    SizesOutcome AddMissingSizes(std::vector<int>& added);
     int DeleteCurrentImage();
     int RestoreDeletedImage();
     void CloseDocument();
@@ -144,9 +176,11 @@ public:
     int WriteIconFile(const wchar_t* path, SaveFailure* why = nullptr);
     // The whole file of that kind, as WriteIconFile puts it on disk.
     bool BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, SaveFailure* why = nullptr) const;
-    int ImportBitmap(const wchar_t* path, int replace, ImportFailure* why = nullptr);
-    // The same from the bytes of a bitmap file.
-    int ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why = nullptr);
+    // A bitmap or PNG file as an image; fit, when given, says whether a picture
+    // of no icon size may be fitted (refused with ImportFailureNeedsFit otherwise).
+    int ImportBitmap(const wchar_t* path, int replace, ImportFailure* why = nullptr, PictureFit* fit = nullptr);
+    // The same from the bytes of a bitmap or PNG file.
+    int ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why = nullptr, PictureFit* fit = nullptr);
     // Writes the document to path and makes it the document's file.
     int SaveDocumentTo(const wchar_t* path, SaveFailure* why = nullptr);
     // Opens a recovery copy as the document the user was working on: modified,

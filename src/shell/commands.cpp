@@ -4,6 +4,7 @@
 
 #include "document/command_state.h"
 #include "document/icon_document.h"
+#include "shell/all_sizes_command.h"
 #include "shell/editor.h"
 #include "shell/file_commands.h"
 #include "shell/file_dialogs.h"
@@ -235,6 +236,7 @@ void Commands::OnCommand(HWND mainWindow, int id, int code, HWND control)
     case IDM_CLEAR_IMAGE: EditAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview); break;
     case IDM_ADD_BLANK_IMAGE: AddBlankImage(mainWindow); break;
     case IDM_ADD_BITMAP_IMAGE: AddBitmapImage(mainWindow); break;
+    case IDM_CREATE_ALL_SIZES: CreateAllSizes(editor_, mainWindow); break;
     case IDM_HELP: ShowHelp(mainWindow); break;
     case IDM_ABOUT: ShowAbout(mainWindow, editor_.shell.instance); break;
     }

@@ -28,6 +28,11 @@ const char* const kOpenFailed = "Le fichier « %s » n'a pas pu être ouvert.\n%
 const char* const kImportFailed = "Le fichier « %s » n'a pas pu être importé.\n%s";
 const char* const kSizeRefused = "La taille de l'image n'est pas valide.";
 const char* const kTypeRefused = "Le type de l'image n'est pas valide.";
+const char* const kFitQuestion =
+    "L'image « %s » fait %s pixels ; une image d'icône est carrée et fait au plus 256 pixels de côté.\n\n"
+    "L'adapter ? %s";
+const char* const kFitScaled = "Elle sera réduite à %s pixels et centrée sur un carré transparent de %s pixels.";
+const char* const kFitCentred = "Elle sera centrée sur un carré transparent de %s pixels.";
 
 // Wide, so that the path shows as it is whatever its script.
 void TellAboutFile(HWND owner, const char* format, const wchar_t* path, const char* reason = "")
@@ -80,7 +85,8 @@ const char* ImportFailureText(ImportFailure why)
 {
     switch (why) {
     case ImportFailureUnreadable: return OpenFailureText(OpenFailureUnreadable);
-    case ImportFailureNotBitmap: return "Ce n'est pas un fichier bitmap.";
+    case ImportFailureNotBitmap: return "Ce n'est ni un fichier bitmap ni une image PNG.";
+    case ImportFailureNoCodec: return "Le composant du système qui lit les images PNG n'est pas disponible.";
     case ImportFailureDamaged: return OpenFailureText(OpenFailureDamaged);
     case ImportFailureOutOfMemory: return OpenFailureText(OpenFailureOutOfMemory);
     case ImportFailureTooManyImages: return TooManyImagesText;
@@ -139,13 +145,39 @@ bool OpenIconFile(Editor& editor, HWND mainWindow, const wchar_t* path)
     return false;
 }
 
+std::wstring Dimensions(int width, int height)
+{
+    return std::to_wstring(width) + L" x " + std::to_wstring(height);
+}
+
+// Says what fitting a picture will do to it; true when the user wants it.
+bool AskToFit(HWND mainWindow, const wchar_t* path, const PictureFit& fit)
+{
+    const std::wstring square = Dimensions(fit.side, fit.side);
+    const bool scaled = fit.width > fit.side || fit.height > fit.side;
+    const std::wstring what = scaled ? FormatWide(kFitScaled, {Dimensions(fit.fitted.cx, fit.fitted.cy), square})
+                                     : FormatWide(kFitCentred, {square});
+    const std::wstring text =
+        FormatWide(kFitQuestion, {PathFindFileNameW(path), Dimensions(fit.width, fit.height), what});
+    return MessageBoxW(mainWindow, text.c_str(), WideText(AppTitle).c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
 // The two refusals the editor has always worded on their own; any other
-// failure names the file and the reason.
+// failure names the file and the reason. A picture of no icon size is fitted
+// only once the user has been told how and agreed.
 bool ImportBitmapFile(Editor& editor, HWND mainWindow, const wchar_t* path, bool replace)
 {
     ImportFailure why = ImportFailureNone;
-    if (editor.document.ImportBitmap(path, replace ? 1 : 0, &why))
+    PictureFit fit;
+    if (editor.document.ImportBitmap(path, replace ? 1 : 0, &why, &fit))
         return true;
+    if (why == ImportFailureNeedsFit) {
+        if (!AskToFit(mainWindow, path, fit))
+            return false;
+        fit.allowed = true;
+        if (editor.document.ImportBitmap(path, replace ? 1 : 0, &why, &fit))
+            return true;
+    }
     switch (why) {
     case ImportFailureSize: MessageBoxText(mainWindow, kSizeRefused, AppTitle, MB_ICONINFORMATION); break;
     case ImportFailureType: MessageBoxText(mainWindow, kTypeRefused, AppTitle, MB_ICONINFORMATION); break;
@@ -193,7 +225,7 @@ void OpenDroppedFile(Editor& editor, HWND mainWindow, const wchar_t* path)
     editor.canvas.EndDrag();
     const wchar_t* extension = PathFindExtensionW(path);
     const bool icon = FileKindOfPath(path) != IconFileKind::None;
-    const bool bitmap = lstrcmpiW(extension, L".bmp") == 0;
+    const bool bitmap = lstrcmpiW(extension, L".bmp") == 0 || lstrcmpiW(extension, L".png") == 0;
     if (!icon && !bitmap) {
         TellAboutFile(mainWindow, kOpenFailed, path, OpenFailureText(OpenFailureNotIconFile));
         return;

@@ -17,7 +17,8 @@ static_assert(sizeof(void*) != 4 || offsetof(OPENFILENAMEW, pvReserved) == 76, "
 // Filters hold their own null characters: sizeof keeps them.
 const char kSaveFilter[] = "Fichier icone (*.ico)\0*.ico\0Fichier curseur (*.cur)\0*.cur\0";
 const char kOpenIconFilter[] = "Fichier icone ou curseur(*.ico;*.cur)\0*.ico;*.cur\0";
-const char kOpenBitmapFilter[] = "Fichier bitmap(*.bmp)\0*.bmp\0";
+const char kOpenBitmapFilter[] =
+    "Toutes les images (*.bmp;*.png)\0*.bmp;*.png\0Fichier bitmap (*.bmp)\0*.bmp\0Image PNG (*.png)\0*.png\0";
 
 std::wstring WideFilter(const char* filter, size_t size)
 {
@@ -77,7 +78,7 @@ bool ChooseFileToOpen(HWND owner, std::wstring& path, FileKind kind, DWORD capac
     const DialogTexts texts = {
         icon ? WideFilter(kOpenIconFilter, sizeof kOpenIconFilter)
              : WideFilter(kOpenBitmapFilter, sizeof kOpenBitmapFilter),
-        WideText(icon ? "Ouvrir un fichier icone ou curseur..." : "Ouvrir un fichier bitmap..."),
+        WideText(icon ? "Ouvrir un fichier icone ou curseur..." : "Ouvrir une image..."),
     };
     return RunDialog(owner, path, texts, icon ? L"ico" : L"bmp", OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY,
                      false, capacity);

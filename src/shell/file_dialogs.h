@@ -8,6 +8,7 @@
 // are wide and whole, so that any folder can be chosen. A path longer than
 // capacity characters is told, as not chosen.
 
+// BitmapFile: a picture to import, bitmap or PNG.
 enum FileKind { IconOrCursorFile, BitmapFile };
 
 // The longest path the system's file functions take.

@@ -121,6 +121,11 @@ void UpdateToolHint(Editor& editor)
         SetPartText(editor, PartToolHint, ToolHint(editor.canvas.GetTool()));
 }
 
+void ShowStatusMessage(Editor& editor, const char* text)
+{
+    SetPartText(editor, PartToolHint, text);
+}
+
 void UpdateImageIndex(Editor& editor, HWND mainWindow)
 {
     IconDocument& document = editor.document;

@@ -18,6 +18,8 @@ void UpdateCursorPosition(Editor& editor, int x, int y);
 void UpdateToolHint(Editor& editor);
 void UpdateImageIndex(Editor& editor, HWND mainWindow);
 void UpdateHotspotText(Editor& editor);
+// What a command did, in the tool hint's part until the next hint.
+void ShowStatusMessage(Editor& editor, const char* text);
 
 // The hint shown for a tool number; empty for a number outside the tools.
 const char* ToolHint(int tool);

@@ -16,7 +16,8 @@ TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
         {-1, "Enregistrer sous...", {"Fichier icone (*.ico)", "Fichier curseur (*.cur)"}, {Press(IDCANCEL)}},
         {IconOrCursorFile, "Ouvrir un fichier icone ou curseur...", {"Fichier icone ou curseur(*.ico;*.cur)"},
          {Press(IDCANCEL)}},
-        {BitmapFile, "Ouvrir un fichier bitmap...", {"Fichier bitmap(*.bmp)"}, {Press(IDCANCEL)}},
+        {BitmapFile, "Ouvrir une image...", {"Toutes les images (*.bmp;*.png)", "Fichier bitmap (*.bmp)", "Image PNG (*.png)"},
+         {Press(IDCANCEL)}},
         // A missing folder or file is refused by the dialog itself: an error box,
         // then the dialog again, cancelled here.
         {-1, nullptr, {}, {ChooseFile(FreshOutputPath("no such folder\\x.ico")), Press(IDOK), Press(IDCANCEL)}},

@@ -212,8 +212,8 @@ TEST_F(LostWorkTest, ImportRefusalsAreWorded)
     ASSERT_TRUE(WriteWholeFile(wide, bytes));
     struct Case { std::string path, text; };
     for (const Case& c : {Case{wide, "La taille de l'image n'est pas valide."},
-                          Case{notBitmap, "Le fichier « " + notBitmap + " » n'a pas pu être importé.\nCe n'est pas un "
-                                          "fichier bitmap."}}) {
+                          Case{notBitmap, "Le fichier « " + notBitmap + " » n'a pas pu être importé.\nCe n'est ni un "
+                                          "fichier bitmap ni une image PNG."}}) {
         const std::vector<DialogSeen> seen = Command(IDM_IMPORT_BITMAP, {ChooseFile(c.path), Press(IDOK)});
         ASSERT_EQ(2u, seen.size());
         EXPECT_EQ(c.text, seen[1].text);

@@ -93,7 +93,7 @@ TEST(Resources, MenuHasEveryItemWithItsTextIdAndInitialState)
         "  'Décaler vers le bas' 40044", "  -", "  'Miroir horizontal' 40045", "  'Miroir vertical' 40043",
         "' Image ' greyed", "  'Ajouter une image'", "    'Image vierge' 40060", "    'Image bitmap' 40061",
         "  'Supprimer image courante' 40051 greyed", "  'Restaurer l'image supprimée' 40052 greyed", "  -",
-        "  'Effacer image' 40053",
+        "  'Créer toutes les tailles' 40054", "  -", "  'Effacer image' 40053",
         "' Aide '", "  'Rubrique d'aide' 40070", "  'A propos de...' 40071",
     };
     HMENU menu = LoadMenuA(Module(), MAKEINTRESOURCEA(100));
