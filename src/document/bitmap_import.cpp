@@ -144,6 +144,7 @@ int IconDocument::ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* w
     failure = ImportFailureTooManyImages;
     if (!replace && !CanAdd(*image))
         return 0;
+    Batch batch(*this);
     if (replace)
         CloseDocument();
     failure = ImportFailureOutOfMemory;
@@ -153,7 +154,6 @@ int IconDocument::ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* w
         return 0;
     }
     failure = ImportFailureNone;
-    modified_ = 1;
-    ++changes_;
+    MarkModified(replace ? ChangeWholeDocument : ChangeImageList);
     return 1;
 }

@@ -5,12 +5,13 @@
 
 #include "document/icon_file_layout.h"
 #include "document/recovery_record.h"
-#include "win/identifiers.h"
 
 IconDocument::IconDocument() = default;
 
+// Nobody is told of the document going away.
 IconDocument::~IconDocument()
 {
+    observers_.clear();
     CloseDocument();
 }
 
@@ -57,8 +58,12 @@ int IconDocument::SelectImage(int position)
 {
     if (!GetImage(position))
         return 0;
+    if (size_t(position) == current_)
+        return 1;
+    Batch batch(*this);
     current_ = size_t(position);
     ClearSelection();
+    Notify(ChangeImageList);
     return 1;
 }
 
@@ -74,12 +79,14 @@ void IconDocument::AppendImage(std::unique_ptr<IconImage> image)
 
 void IconDocument::TakeImages(ImageList images, std::vector<KeptEntry> kept)
 {
+    Batch batch(*this);
     CloseDocument();
     images_ = std::move(images);
     kept_ = std::move(kept);
     for (const std::unique_ptr<IconImage>& image : images_)
         budget_.Attach(image.get());
     current_ = 0;
+    Notify(ChangeWholeDocument);
 }
 
 bool IconDocument::CanAddImage() const
@@ -96,13 +103,16 @@ int IconDocument::AddNewImage(int size, int bitCount)
         return 0;
     // The first image of an empty document makes a new document, not a change.
     const bool added = IsOpen();
+    Batch batch(*this);
     try {
         AppendImage(std::move(image));
     } catch (const std::bad_alloc&) {
         return 0;
     }
     if (added)
-        MarkModified();
+        MarkModified(ChangeImageList);
+    else
+        Notify(ChangeWholeDocument);
     return 1;
 }
 
@@ -115,11 +125,12 @@ int IconDocument::DeleteCurrentImage()
     } catch (const std::bad_alloc&) {
         return 0;
     }
+    Batch batch(*this);
     images_.erase(images_.begin() + current_);
     if (current_ > 0)
         --current_;
     ClearSelection();
-    MarkModified();
+    MarkModified(ChangeImageList);
     return 1;
 }
 
@@ -137,15 +148,18 @@ int IconDocument::RestoreDeletedImage()
     } catch (const std::bad_alloc&) {
         return 0;
     }
+    Batch batch(*this);
     deleted_.pop_back();
     current_ = position;
     ClearSelection();
-    MarkModified();
+    MarkModified(ChangeImageList);
     return 1;
 }
 
 void IconDocument::CloseDocument()
 {
+    const bool wasSomething = IsOpen() || !path_.empty() || !kept_.empty() || !deleted_.empty() || modified_;
+    Batch batch(*this);
     images_.clear();
     deleted_.clear();
     kept_.clear();
@@ -153,6 +167,8 @@ void IconDocument::CloseDocument()
     path_.clear();
     modified_ = 0;
     ClearSelection();
+    if (wasSomething)
+        Notify(ChangeWholeDocument);
 }
 
 // ---- History of the current image -------------------------------------------
@@ -167,6 +183,9 @@ bool IconDocument::CanRedo() const
     return IsOpen() && GetCurrentImage()->CanRedo();
 }
 
+// A step may put back pixels, palette and hotspot alike.
+const unsigned kHistoryStep = ChangePixels | ChangePalette | ChangeColours | ChangeHotspot;
+
 // Stepping through the history changes what Save would write. A step there is
 // that cannot be put on screen is refused for lack of resources.
 EditOutcome IconDocument::Undo()
@@ -175,7 +194,7 @@ EditOutcome IconDocument::Undo()
         return EditOutcome::NothingToDo;
     if (!GetCurrentImage()->Undo())
         return EditOutcome::NoMemory;
-    MarkModified();
+    MarkModified(kHistoryStep);
     return EditOutcome::Done;
 }
 
@@ -185,7 +204,7 @@ EditOutcome IconDocument::Redo()
         return EditOutcome::NothingToDo;
     if (!GetCurrentImage()->Redo())
         return EditOutcome::NoMemory;
-    MarkModified();
+    MarkModified(kHistoryStep);
     return EditOutcome::Done;
 }
 
@@ -202,76 +221,7 @@ ImageEdit IconDocument::BeginEdit(EditWhat what)
         if (!before)
             return ImageEdit();
     }
-    return ImageEdit(*this, *image, std::move(before));
-}
-
-// ---- State and notification -------------------------------------------------
-
-void IconDocument::SetOwnerWindow(HWND owner)
-{
-    owner_ = owner;
-}
-
-void IconDocument::PostDocumentState() const
-{
-    if (owner_)
-        PostMessageA(owner_, VM_DOCUMENT_STATE, 0, 0);
-}
-
-void IconDocument::MarkModified()
-{
-    SetModified(1);
-}
-
-void IconDocument::SetModified(int value)
-{
-    modified_ = value ? 1 : 0;
-    if (modified_)
-        ++changes_;
-    PostDocumentState();
-}
-
-// Out of memory for a path, the document keeps none rather than a wrong one:
-// Save then asks for a name.
-void IconDocument::SetFilePath(const wchar_t* path)
-{
-    try {
-        path_ = path ? path : L"";
-    } catch (const std::bad_alloc&) {
-        path_.clear();
-    }
-}
-
-void IconDocument::SetSelection(const RECT& pixels)
-{
-    if (!IsOpen()) {
-        ClearSelection();
-        return;
-    }
-    selection_.left = pixels.left < pixels.right ? pixels.left : pixels.right;
-    selection_.right = pixels.left < pixels.right ? pixels.right : pixels.left;
-    selection_.top = pixels.top < pixels.bottom ? pixels.top : pixels.bottom;
-    selection_.bottom = pixels.top < pixels.bottom ? pixels.bottom : pixels.top;
-    hasSelection_ = true;
-    PostDocumentState();
-}
-
-void IconDocument::ClearSelection()
-{
-    if (!hasSelection_)
-        return;
-    SetRectEmpty(&selection_);
-    hasSelection_ = false;
-    PostDocumentState();
-}
-
-int IconDocument::SelectAll()
-{
-    IconImage* image = GetCurrentImage();
-    if (!image || !image->IsValid())
-        return 0;
-    SetSelection(RECT{0, 0, image->GetSize(), image->GetSize()});
-    return 1;
+    return ImageEdit(*this, *image, what, std::move(before));
 }
 
 // ---- Saving ----------------------------------------------------------------
@@ -280,6 +230,7 @@ int IconDocument::SelectAll()
 // never followed) gives no hotspots rather than wrong ones.
 int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record, OpenFailure* why)
 {
+    Batch batch(*this);
     if (!OpenFile(copy, why))
         return 0;
     SetFilePath(record.originalPath.c_str());
@@ -291,12 +242,13 @@ int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& re
                 images_[i]->SetHotspot(hotspot.x, hotspot.y);
         }
     }
-    MarkModified();
+    MarkModified(ChangeWholeDocument);
     return 1;
 }
 
 int IconDocument::SaveDocumentTo(const wchar_t* path, SaveFailure* why)
 {
+    Batch batch(*this);
     if (!WriteIconFile(path, why))
         return 0;
     if (path != path_.c_str())

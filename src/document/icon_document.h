@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "document/byte_span.h"
+#include "document/clipboard_offer.h"
+#include "document/document_change.h"
 #include "document/image_edit.h"
 #include "document/kept_entry.h"
 #include "document/open_failure.h"
@@ -56,11 +58,12 @@ IconFileKind FileKindOfPath(const wchar_t* path);
 // The one open icon or cursor file: its images, the current one, the deleted
 // ones that can be put back, the entries of its file kept without being
 // editable, the selection, the path and the modified flag.
-// It reports to its owner window only by posting VM_DOCUMENT_STATE, and to its
+// It reports its changes to its observers (document_change.h), and to its
 // callers by what its operations answer: it shows nothing itself.
 class IconDocument
 {
     friend class ImageEdit;
+    friend struct ModifiedFlagForTests;
 
 public:
     IconDocument();
@@ -103,10 +106,11 @@ public:
     // the change is then refused.
     ImageEdit BeginEdit(EditWhat what);
 
-    // State and notification
-    void SetOwnerWindow(HWND owner);
-    HWND GetOwnerWindow() const { return owner_; }
-    void SetModified(int value);
+    // State and notification (document_state.cpp). An observer is told of
+    // every change until it is removed; it must not outlive the document
+    // unremoved.
+    void AddObserver(DocumentObserver* observer);
+    void RemoveObserver(DocumentObserver* observer);
     bool IsModified() const { return modified_ != 0; }
     // Counts the changes made, so that one who keeps a copy knows it is behind.
     unsigned long GetChangeCount() const { return changes_; }
@@ -119,18 +123,26 @@ public:
     RECT GetSelection() const { return selection_; }
     // Selects the whole current image, (0, 0, size, size) exactly.
     int SelectAll();
+    // The painting colour of a button on the current image: an entry of its
+    // palette (its count for the transparent colour), or a colour of an image
+    // without one. Not content: nothing is marked modified.
+    void SetPaintingIndex(bool left, int index);
+    void SetPaintingColour(bool left, COLORREF colour);
 
     // Transforms of the current image (document_transforms.cpp)
     EditOutcome ClearCurrentImage();
     EditOutcome ShiftImage(int dx, int dy);
     EditOutcome MirrorImage(int vertical);
 
-    // Clipboard (clipboard.cpp)
-    EditOutcome CopySelection();
-    EditOutcome CutSelection();
-    // Pastes the clipboard bitmap at the selection's top-left corner (or 0, 0),
-    // clipped, as one undo step; sets the modified flag.
-    EditOutcome PasteClipboard();
+    // Clipboard (clipboard.cpp): the shell opens the clipboard and moves the data.
+    // The selection as the clipboard formats it is put in, most preferred first.
+    EditOutcome CopySelection(ClipboardOffer& offer) const;
+    // The selected pixels cleared to the right colour, as a cut does once its
+    // copy reached the clipboard.
+    EditOutcome EraseSelectedPixels();
+    // Pastes the data of a clipboard format (PasteFormat) at the selection's
+    // top-left corner (or 0, 0), clipped, as one undo step.
+    EditOutcome PasteClipboardData(UINT format, HANDLE data);
     // The same from the bytes of a packed DIB (CF_DIB), checked before GDI sees them.
     EditOutcome PastePackedDib(ByteSpan dib);
 
@@ -162,9 +174,23 @@ private:
 
     void AppendImage(std::unique_ptr<IconImage> image);  // appends and makes it current
     void TakeImages(ImageList images, std::vector<KeptEntry> kept);  // the content of an opened file
-    void PostDocumentState() const;
     // Every change of the document's content ends here: counted, flagged, told.
-    void MarkModified();
+    void MarkModified(unsigned changes);
+    void SetModified(bool value);
+    // Told now, or when the outermost batch ends (ChangeBatch, document_state.cpp).
+    void Notify(unsigned changes);
+    // Changes made while one lives are told once, when the outermost ends.
+    class Batch
+    {
+    public:
+        explicit Batch(IconDocument& document) : document_(document) { ++document_.batches_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        IconDocument& document_;
+    };
     EditOutcome PastePicture(const ClipboardPicture& picture);
     // The bytes of the file written now, with one more image when given.
     ULONGLONG FileByteCount(const IconImage* added) const;
@@ -177,11 +203,13 @@ private:
     size_t current_ = 0;                        // meaningful while images_ holds any
     std::vector<DeletedImage> deleted_;         // the last one is restored first
     std::vector<KeptEntry> kept_;
-    HWND owner_ = nullptr;
     std::wstring path_;
     DWORD modified_ = 0;
     unsigned long changes_ = 0;
     RECT selection_ = {};
     bool hasSelection_ = false;
     HistoryBudget budget_;                      // every image taken in is attached
+    std::vector<DocumentObserver*> observers_;
+    int batches_ = 0;                           // operations under way that tell once at their end
+    unsigned pending_ = 0;                      // what they changed so far
 };

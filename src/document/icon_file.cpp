@@ -118,6 +118,7 @@ OpenFailure OpenFailureOf(WholeFileRead read)
 
 int IconDocument::OpenFile(const wchar_t* path, OpenFailure* why)
 {
+    Batch batch(*this);
     std::vector<BYTE> bytes;
     const OpenFailure read = OpenFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
     if (read != OpenFailureNone) {
@@ -302,5 +303,6 @@ int IconDocument::WriteIconFile(const wchar_t* path, SaveFailure* why)
         return 0;
     failure = SaveFailure::None;
     modified_ = 0;
+    Notify(ChangeFileState);
     return 1;
 }

@@ -4,6 +4,7 @@
 
 #include "document/icon_document.h"
 #include "document/recovery_store.h"
+#include "shell/document_refresh.h"
 #include "views/edit_view.h"
 #include "views/palette_view.h"
 #include "views/preview_view.h"
@@ -50,4 +51,6 @@ public:
     RecoveryStore recovery;
     RecoveryState recoveryState;
     ShellState shell = {};
+    // Last: it reaches all the above while the main window lives.
+    DocumentRefresh refresh{*this};
 };

@@ -3,12 +3,11 @@
 #include <shlwapi.h>
 
 #include "document/icon_document.h"
-#include "shell/commands.h"
 #include "shell/editor.h"
 #include "shell/file_dialogs.h"
 #include "shell/kept_entries_notice.h"
 #include "shell/new_image_dialog.h"
-#include "shell/recovery.h"
+#include "shell/status_bars.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
@@ -36,15 +35,12 @@ void TellAboutFile(HWND owner, const char* format, const wchar_t* path, const ch
                 MB_ICONEXCLAMATION);
 }
 
-// New closes the document before its image is made, and a reader may give up
-// after emptying it: even on failure the window shows the document as it is
-// rather than images that are gone.
-void RefreshAfterReplace(Editor& editor, HWND mainWindow, bool succeeded)
+// The document shows itself through its observer, whatever a failed attempt
+// left of it; the pointer's position is forgotten when no new one came.
+void AfterReplace(Editor& editor, bool succeeded)
 {
-    // The document the copy was of is gone.
-    if (succeeded || !editor.document.IsOpen())
-        ForgetRecoveryCopy(editor);
-    Refresh(editor, mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
+    if (!succeeded)
+        UpdateCursorPosition(editor, 0, 0);
 }
 
 }  // namespace
@@ -97,10 +93,8 @@ bool SaveFromShell(Editor& editor, HWND owner, bool chooseName)
     else if (!ChooseFileToSave(owner, path))
         return false;
     SaveFailure why = SaveFailure::None;
-    if (document.SaveDocumentTo(path.c_str(), &why)) {
-        ForgetRecoveryCopy(editor);
+    if (document.SaveDocumentTo(path.c_str(), &why))
         return true;
-    }
     TellAboutFile(owner, why == SaveFailure::NoMemory ? kSaveNoMemory : why == SaveFailure::TooLarge ? kSaveTooLarge
                                                                                                    : kSaveFailed,
                   path.c_str());
@@ -132,7 +126,7 @@ bool OpenIconFile(Editor& editor, HWND mainWindow, const wchar_t* path)
 {
     OpenFailure why = OpenFailureNone;
     if (editor.document.OpenFile(path, &why)) {
-        TellAboutKeptEntries(editor, mainWindow, editor.document.GetKeptEntries());
+        TellAboutKeptEntries(mainWindow, editor.document.GetKeptEntries());
         return true;
     }
     TellOpenFailure(mainWindow, path, why);
@@ -165,7 +159,7 @@ void NewDocument(Editor& editor, HWND mainWindow)
         return;
     IconDocument& document = editor.document;
     document.CloseDocument();
-    RefreshAfterReplace(editor, mainWindow, document.AddNewImage(side, bitCount));
+    AfterReplace(editor, document.AddNewImage(side, bitCount) != 0);
 }
 
 void OpenDocument(Editor& editor, HWND mainWindow)
@@ -175,7 +169,7 @@ void OpenDocument(Editor& editor, HWND mainWindow)
         return;
     std::wstring path;
     if (ChooseFileToOpen(mainWindow, path, IconOrCursorFile))
-        RefreshAfterReplace(editor, mainWindow, OpenIconFile(editor, mainWindow, path.c_str()));
+        AfterReplace(editor, OpenIconFile(editor, mainWindow, path.c_str()));
 }
 
 void ImportBitmapDocument(Editor& editor, HWND mainWindow)
@@ -185,7 +179,7 @@ void ImportBitmapDocument(Editor& editor, HWND mainWindow)
         return;
     std::wstring path;
     if (ChooseFileToOpen(mainWindow, path, BitmapFile))
-        RefreshAfterReplace(editor, mainWindow, ImportBitmapFile(editor, mainWindow, path.c_str(), true));
+        AfterReplace(editor, ImportBitmapFile(editor, mainWindow, path.c_str(), true));
 }
 
 void OpenDroppedFile(Editor& editor, HWND mainWindow, const wchar_t* path)
@@ -200,7 +194,7 @@ void OpenDroppedFile(Editor& editor, HWND mainWindow, const wchar_t* path)
     }
     if (!AskSaveChanges(editor, mainWindow))
         return;
-    RefreshAfterReplace(editor, mainWindow, icon ? OpenIconFile(editor, mainWindow, path) : ImportBitmapFile(editor, mainWindow, path, true));
+    AfterReplace(editor, icon ? OpenIconFile(editor, mainWindow, path) : ImportBitmapFile(editor, mainWindow, path, true));
 }
 
 void CloseCurrentDocument(Editor& editor, HWND mainWindow)
@@ -209,6 +203,5 @@ void CloseCurrentDocument(Editor& editor, HWND mainWindow)
     if (!AskSaveChanges(editor, mainWindow))
         return;
     editor.document.CloseDocument();
-    ForgetRecoveryCopy(editor);
-    Refresh(editor, mainWindow, RefreshWholeDocument | RefreshPosition);
+    UpdateCursorPosition(editor, 0, 0);
 }

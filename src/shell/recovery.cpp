@@ -4,7 +4,6 @@
 
 #include "document/icon_document.h"
 #include "document/recovery_store.h"
-#include "shell/commands.h"
 #include "shell/editor.h"
 #include "shell/file_commands.h"
 #include "views/edit_view.h"
@@ -70,7 +69,6 @@ bool TakeOver(Editor& editor, HWND mainWindow, RecoveryStore::Orphan& orphan)
     else
         Tell(mainWindow, kLeftInPlace, orphan.copy, MB_ICONEXCLAMATION);
     editor.recoveryState.copiedChanges = document.GetChangeCount();
-    Refresh(editor, mainWindow, RefreshWholeDocument);
     return true;
 }
 
@@ -97,7 +95,8 @@ void OnRecoveryTimer(Editor& editor, HWND mainWindow)
     KillTimer(mainWindow, RecoveryTimer);
     editor.recoveryState.armed = false;
     const IconDocument& document = editor.document;
-    if (!document.IsOpen() || !document.IsModified())
+    // Nothing changed since the last copy (one taken over at the start among them).
+    if (!document.IsOpen() || !document.IsModified() || document.GetChangeCount() == editor.recoveryState.copiedChanges)
         return;
     // A stroke changes the image until its release; the copy waits for it.
     if (editor.canvas.GetMode() == EditView::ModeStroke || editor.canvas.GetMode() == EditView::ModeShape) {

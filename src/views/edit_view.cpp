@@ -20,8 +20,8 @@ bool ComposeShown(HDC target, const RECT& to, const IconImage& image, int s)
 
 } // namespace
 
-EditView::EditView(IconDocument& document, PreviewView& preview)
-    : document_(document), preview_(preview)
+EditView::EditView(IconDocument& document)
+    : document_(document)
 {
 }
 

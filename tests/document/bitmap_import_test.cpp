@@ -123,7 +123,7 @@ TEST_F(DocumentTest, BitmapImportRefusalsSayWhyAndChangeNothing)
         {"belowheader", Patched(good, 10, 6, 4), damaged},
     };
     ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    document_.SetModified(0);
+    SetModifiedForTest(document_, false);
     const DocumentSnapshot before(document_);
     for (const Case& c : cases)
         for (int replace : {1, 0}) {

@@ -14,7 +14,7 @@ bool Build(IconDocument& document, State state)
     for (int i = 0; i < (state == kSeveral ? 3 : 1); ++i)
         if (!document.AddNewImage(16, 4))
             return false;
-    document.SetModified(0);
+    SetModifiedForTest(document, false);
     switch (state) {
     case kEdited:  // a selection, a step to undo, modified
         return document.SelectAll() && document.ClearCurrentImage() == EditOutcome::Done;

@@ -21,7 +21,7 @@ TEST(IconFileWrite, FailedReplacementKeepsTheFileOnDisk)
     PaintPattern(*document.GetCurrentImage(), 5);
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
     for (const std::string& path : {folder + "\\missing\\new.ico", directory, target}) {
-        document.SetModified(1);
+        SetModifiedForTest(document, true);
         EXPECT_EQ(0, document.WriteIconFile(W(path).c_str())) << path;
         EXPECT_EQ(1, document.IsModified()) << path;
     }
@@ -75,7 +75,7 @@ TEST(IconFileWrite, DISABLED_WriteThatFailsPartWayKeepsTheFileOnDisk)
     ASSERT_EQ(6u + 16u + 296u, before.size());
     for (int i = 0; i < 30; ++i)
         ASSERT_EQ(1, document.AddNewImage(128, 32));
-    document.SetModified(1);
+    SetModifiedForTest(document, true);
     EXPECT_EQ(0, document.WriteIconFile(W(target).c_str()));
     EXPECT_EQ(1, document.IsModified());
     EXPECT_EQ(before, ReadWholeFile(target));

@@ -25,7 +25,7 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
     EXPECT_EQ(0, document_.IsModified());
     enum Op { kClear, kShiftDown, kShiftLeft, kMirror };
     struct Case { Op op; bool selected; bool undoStep; int posts; RECT after; };
-    for (const Case& c : {Case{kClear, true, true, 1, {4, 4, 8, 9}}, Case{kShiftDown, true, true, 2, {4, 5, 8, 10}},
+    for (const Case& c : {Case{kClear, true, true, 1, {4, 4, 8, 9}}, Case{kShiftDown, true, true, 1, {4, 5, 8, 10}},
                           Case{kShiftLeft, false, true, 1, {}}, Case{kMirror, true, false, 1, {4, 4, 8, 9}},
                           Case{kMirror, false, false, 1, {}}}) {
         document_.CloseDocument();
@@ -78,7 +78,7 @@ TEST_F(DocumentTest, ClearAndCutOfWhatIsAlreadyClearAreNothingToDo)
         EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()) << bits;
         EXPECT_EQ(EditOutcome::NothingToDo, document_.ClearCurrentImage()) << bits;
         SelectPixels(2, 2, 6, 6);
-        EXPECT_EQ(EditOutcome::Done, document_.CutSelection()) << bits;
+        EXPECT_EQ(EditOutcome::Done, document_.EraseSelectedPixels()) << bits;
         EXPECT_EQ(EditOutcome::Done, document_.Undo()) << bits;
         EXPECT_FALSE(document_.CanUndo()) << bits;
     }
@@ -104,7 +104,7 @@ TEST_F(DocumentTest, AMirrorGoesBackWithTheStepBeforeItAndNoChangeLeavesNoTrace)
 
     image.Colours().SetRightColour(TransparentColour);
     ASSERT_EQ(EditOutcome::Done, document_.ClearCurrentImage());
-    document_.SetModified(0);
+    SetModifiedForTest(document_, false);
     EXPECT_EQ(EditOutcome::NothingToDo, document_.ClearCurrentImage());
     SelectPixels(20, 20, 30, 30);
     EXPECT_EQ(EditOutcome::NothingToDo, document_.MirrorImage(0));

@@ -52,7 +52,7 @@ TEST(IconDocument, DeleteAndRestoreOrders)
             trace += std::string(" ") + s.op + std::to_string(s.arg);
             if (s.op == 'd')
                 document.SelectImage(s.arg);
-            document.SetModified(0);
+            SetModifiedForTest(document, false);
             const int result = s.op == 'd' ? document.DeleteCurrentImage()
                              : s.op == 'r' ? document.RestoreDeletedImage() : document.AddNewImage(s.arg, 4);
             EXPECT_EQ(s.result, result) << trace;
@@ -76,7 +76,7 @@ TEST(IconDocument, RestoreGivesBackTheSameImageAndCloseEmptiesBothLists)
     EXPECT_EQ(9, third->GetPixelIndex(3, 4));
 
     ASSERT_EQ(1, document.DeleteCurrentImage());
-    document.SetModified(1);
+    SetModifiedForTest(document, true);
     document.CloseDocument();
     EXPECT_EQ(" @0", Describe(document));
     EXPECT_EQ(nullptr, document.GetCurrentImage());
@@ -113,7 +113,7 @@ TEST(IconDocument, HistoryFollowsTheCurrentImage)
     EXPECT_EQ(EditOutcome::NothingToDo, document.Redo());
 
     Build(document, "KL");
-    document.SetModified(0);
+    SetModifiedForTest(document, false);
     IconImage* second = document.GetCurrentImage();
     std::unique_ptr<ImageState> before = second->CopyCurrentState();
     second->SetPixelIndex(0, 0, 3);
@@ -131,25 +131,39 @@ TEST(IconDocument, HistoryFollowsTheCurrentImage)
     EXPECT_EQ(1, document.IsModified()) << "undo and redo change what Save writes";
 }
 
-TEST_F(DocumentTest, ModifiedFlagIsPostedToTheOwner)
+// Each operation that changes something tells the observers once, with all it
+// touched; one that changes nothing tells nothing, and a removed observer hears
+// no more.
+TEST_F(DocumentTest, EachChangeIsToldOnceWithWhatItTouched)
 {
-    IconDocument orphan;
-    orphan.SetModified(1);                            // no owner: nothing to post to
-    EXPECT_EQ(1, orphan.IsModified());
-    document_.SetModified(0);
-    EXPECT_EQ(1, TakeDocumentStates());
-    document_.SetModified(1);
-    document_.SetModified(1);
-    EXPECT_EQ(2, TakeDocumentStates());
-    // Deleting and restoring mark the document; adding an image is marked by its command.
+    const unsigned kNone = 0, kHistory = ChangePixels | ChangePalette | ChangeColours | ChangeHotspot;
+    struct Case { const char* name; std::function<void()> run; unsigned told; };
+    IconDocument& d = document_;
+    const Case cases[] = {
+        {"new document", [&] { d.AddNewImage(16, 4); }, ChangeWholeDocument},
+        {"image added", [&] { d.AddNewImage(32, 4); }, ChangeImageList},
+        {"image selected", [&] { d.SelectImage(0); }, ChangeImageList},
+        {"same image selected", [&] { d.SelectImage(0); }, kNone},
+        {"selection", [&] { d.SetSelection(RECT{0, 0, 4, 4}); }, ChangeSelection},
+        {"same selection", [&] { d.SetSelection(RECT{4, 4, 0, 0}); }, kNone},
+        {"shift moves the selection", [&] { d.ShiftImage(1, 0); }, ChangePixels | ChangeSelection},
+        {"undo", [&] { d.Undo(); }, kHistory},
+        {"painting colour", [&] { d.SetPaintingIndex(false, 3); }, ChangeColours},
+        {"image deleted", [&] { d.DeleteCurrentImage(); }, ChangeImageList | ChangeSelection},
+        {"image restored", [&] { d.RestoreDeletedImage(); }, ChangeImageList},
+        {"nothing to clear", [&] { d.ClearSelection(); }, kNone},
+        {"nothing to restore", [&] { d.RestoreDeletedImage(); }, kNone},
+        {"closed", [&] { d.CloseDocument(); }, ChangeWholeDocument},
+        {"closed again", [&] { d.CloseDocument(); }, kNone},
+    };
+    for (const Case& c : cases) {
+        c.run();
+        const std::vector<unsigned> told = changes_.Take();
+        EXPECT_EQ(c.told ? std::vector<unsigned>{c.told} : std::vector<unsigned>{}, told) << c.name;
+    }
+    document_.RemoveObserver(&changes_);
     ASSERT_EQ(1, document_.AddNewImage(16, 4));
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    document_.SetModified(0);
-    TakeDocumentStates();
-    ASSERT_EQ(1, document_.DeleteCurrentImage());
-    ASSERT_EQ(1, document_.RestoreDeletedImage());
-    EXPECT_EQ(1, document_.IsModified());
-    EXPECT_EQ(2, TakeDocumentStates());
+    EXPECT_EQ(0, TakeDocumentStates());
 }
 
 // The selection is kept in pixels of the current image, corners in either order,
@@ -161,14 +175,15 @@ TEST_F(DocumentTest, SelectionIsKeptInPixels)
     EXPECT_EQ(0, TakeDocumentStates());
 
     ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    struct Case { RECT given, kept; };
-    for (const Case& c : {Case{{0, 0, 16, 8}, {0, 0, 16, 8}}, Case{{16, 8, 0, 0}, {0, 0, 16, 8}},
-                          Case{{31, 1, 0, 31}, {0, 1, 31, 31}}, Case{{5, 5, 5, 5}, {5, 5, 5, 5}}}) {
+    TakeDocumentStates();
+    struct Case { RECT given, kept; int told; };  // the same rectangle again is no change
+    for (const Case& c : {Case{{0, 0, 16, 8}, {0, 0, 16, 8}, 1}, Case{{16, 8, 0, 0}, {0, 0, 16, 8}, 0},
+                          Case{{31, 1, 0, 31}, {0, 1, 31, 31}, 1}, Case{{5, 5, 5, 5}, {5, 5, 5, 5}, 1}}) {
         document_.SetSelection(c.given);
         const RECT r = document_.GetSelection();
         EXPECT_EQ(1, document_.HasSelection());
         EXPECT_TRUE(EqualRect(&c.kept, &r)) << r.left << " " << r.top << " " << r.right << " " << r.bottom;
-        EXPECT_EQ(1, TakeDocumentStates());
+        EXPECT_EQ(c.told, TakeDocumentStates());
     }
     document_.ClearSelection();
     document_.ClearSelection();

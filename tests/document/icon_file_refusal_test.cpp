@@ -15,7 +15,7 @@ void PrepareDocumentWithContent(IconDocument& document, const std::string& folde
     ASSERT_EQ(1, document.OpenFile(W(path).c_str()));
     ASSERT_EQ(1, document.SelectImage(2));
     ASSERT_EQ(1, document.DeleteCurrentImage());
-    document.SetModified(1);
+    SetModifiedForTest(document, true);
 }
 
 // 16x16 4-bit at 38 (296 bytes), 32x32 1-bit at 334 (304 bytes): 638 bytes.

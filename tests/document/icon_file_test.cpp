@@ -86,7 +86,7 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
     std::vector<std::vector<BYTE>> memory;
     for (IconImage* image : images)
         memory.push_back(ColourBytes(*image));
-    document.SetModified(1);
+    SetModifiedForTest(document, true);
     ASSERT_EQ(1, document.WriteIconFile(W(path).c_str())) << name;
     EXPECT_EQ(0, document.IsModified()) << name;
     EXPECT_EQ(-1, FirstDifference(ExpectedFile(document, type), ReadWholeFile(path))) << name;
@@ -192,7 +192,7 @@ TEST(IconFile, TypeComesFromTheExtension)
         DeleteFileA(path.c_str());
         IconDocument document;
         ASSERT_EQ(1, document.AddNewImage(16, 4));
-        document.SetModified(1);
+        SetModifiedForTest(document, true);
         EXPECT_EQ(c.type ? 1 : 0, document.WriteIconFile(W(path).c_str())) << c.name;
         EXPECT_EQ(c.type ? 0 : 1, document.IsModified()) << c.name;
         EXPECT_EQ(c.type != 0, FileExists(path)) << c.name;

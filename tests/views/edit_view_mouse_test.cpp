@@ -81,7 +81,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
             EXPECT_EQ(k.shown, c.Cell(after, p.first, p.second)) << k.name << " at " << p.first << "," << p.second;
         EXPECT_TRUE(c.document.IsModified()) << k.name;
         PumpMessages();
-        EXPECT_GE(Count(VM_DOCUMENT_STATE), 1) << k.name;
+        EXPECT_GE(c.Told(ChangePixels), 1) << k.name;
 
         ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
         EXPECT_TRUE(c.Marked().empty()) << k.name;
@@ -131,9 +131,9 @@ TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
     };
     Click(c.window, 100, 40, false);
     EXPECT_EQ("15,15", hotspot());
-    EXPECT_EQ(0, Count(VM_HOTSPOT_CHANGED));
+    EXPECT_EQ(0, c.Told(ChangeHotspot));
     Press(c.window, 100, 40);
-    EXPECT_EQ(1, Count(VM_HOTSPOT_CHANGED));  // sent, so already handled
+    EXPECT_EQ(1, c.Told(ChangeHotspot));  // a click is the whole change
     Release(c.window, 100, 40);
     EXPECT_EQ("12,5", hotspot());
     EXPECT_EQ(EditOutcome::Done, c.document.Undo());
@@ -161,7 +161,7 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
             c.view.SetTool(tool);
         EXPECT_EQ(ToolPicker, c.view.GetTool());
         Press(c.window, c.Centre(3), c.Centre(3), k.left);
-        EXPECT_EQ(1, Count(VM_COLOUR_PICKED));
+        EXPECT_EQ(1, c.Told(ChangeColours));
         EXPECT_EQ(0, Count(WM_COMMAND));
         Release(c.window, c.Centre(3), c.Centre(3), k.left);
         EXPECT_EQ(static_cast<WPARAM>(IDM_PENCIL + k.back), LastCommand()) << k.bits;
@@ -269,7 +269,6 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
         c.view.SetTool(k.tool);
         Press(c.window, c.Centre(2), c.Centre(2));
         Move(c.window, c.Centre(5), c.Centre(5));
-        ValidateRect(c.previewWindow, nullptr);
         const Picture during = c.Show();
         if (k.cancelMode) {
             SendMessageA(c.window, WM_CANCELMODE, 0, 0);
@@ -290,7 +289,7 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
             continue;
         }
         EXPECT_TRUE(c.document.IsModified()) << k.name;
-        EXPECT_TRUE(GetUpdateRect(c.previewWindow, nullptr, FALSE)) << k.name;
+        EXPECT_EQ(1, c.Told(ChangePixels)) << k.name << ": told once, as a release";
         EXPECT_EQ(kRed, c.Cell(after, 2, 2)) << k.name;
         ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
         EXPECT_TRUE(c.Marked().empty()) << k.name;

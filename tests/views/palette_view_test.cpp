@@ -89,11 +89,11 @@ TEST(PaletteView, ClicksChooseTheColourOfEachButton)
     EXPECT_EQ(TransparentColour, image.Colours().GetRightColour());
     EXPECT_EQ(9, image.Colours().GetLeftIndex());
     PumpMessages();
-    EXPECT_EQ(2, Count(VM_COLOURS_CHANGED));
+    EXPECT_EQ(2, p.Told(ChangeColours));
     Release(p.paletteWindow, 5, 15);  // below a one-row palette: nothing
     Release(p.paletteWindow, 160, 5);
     PumpMessages();
-    EXPECT_EQ(2, Count(VM_COLOURS_CHANGED));
+    EXPECT_EQ(2, p.Told(ChangeColours));
     EXPECT_EQ(9, image.Colours().GetLeftIndex());
 }
 
@@ -137,7 +137,7 @@ TEST(PaletteView, TheTransparentIndexCannotBeEdited)
         << seen[0];
     EXPECT_EQ(RGB(0, 0, 0), p.Image().GetPaletteColour(0));
     PumpMessages();
-    EXPECT_EQ(0, Count(VM_PALETTE_EDITED));
+    EXPECT_EQ(0, p.Told(ChangePalette));
 
     // A 24-bit image has no transparent index to protect.
     Views rgb;
@@ -156,7 +156,7 @@ TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
     EXPECT_EQ(1u, DoubleClick(p, 35, 5, IDCANCEL).size());  // entry 3
     EXPECT_EQ(1u, DoubleClick(p, 35, 5, IDOK).size());      // the dialog opens on the entry's own colour
     PumpMessages();
-    EXPECT_EQ(0, Count(VM_PALETTE_EDITED));
+    EXPECT_EQ(0, p.Told(ChangePalette));
     EXPECT_EQ(RGB(128, 128, 0), image.GetPaletteColour(3));
     EXPECT_EQ(3, image.Colours().GetLeftIndex());  // chosen by the first click of the double click
 
@@ -165,7 +165,7 @@ TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
     EXPECT_EQ(RGB(10, 20, 30), image.GetPaletteColour(4));
     EXPECT_EQ(4, image.Colours().GetLeftIndex());
     PumpMessages();
-    EXPECT_EQ(1, Count(VM_PALETTE_EDITED));
+    EXPECT_EQ(1, p.Told(ChangePalette));
 }
 
 // Sound behaviour: finding out whether an entry may be edited changes nothing,

@@ -2,7 +2,8 @@
 #include <cstring>
 #include <thread>
 
-#include "document_test_support.h"
+#include "document/document_test_support.h"
+#include "shell/clipboard_commands.h"
 #include "win/gdi_guards.h"
 
 using namespace doctest;
@@ -55,11 +56,23 @@ COLORREF Copied(int x, int y) { return (x + y) % 2 ? GetSysColor(COLOR_BTNFACE) 
 class Clipboard : public DocumentTest
 {
 protected:
+    HWND owner_ = nullptr;
+protected:
     void SetUp() override
     {
         DocumentTest::SetUp();
+        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
         PlaceDib(owner_, {});
     }
+    void TearDown() override
+    {
+        DocumentTest::TearDown();
+        DestroyWindow(owner_);
+    }
+    EditOutcome Copy(HWND owner) { return CopyToClipboard(document_, owner); }
+    EditOutcome Cut(HWND owner) { return CutToClipboard(document_, owner); }
+    EditOutcome Paste() { return PasteFromClipboard(document_, owner_); }
     // A 16x16 image of distinct colours with a diagonal lattice of transparent pixels.
     IconImage* AddColourImage(int bits = 24)
     {
@@ -89,8 +102,8 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
     const std::vector<COLORREF> before = Look(*image);
     SelectPixels(2, 3, 6, 7);
     TakeDocumentStates();
-    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
-    EXPECT_EQ(1, TakeDocumentStates());
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
+    EXPECT_EQ(0, TakeDocumentStates()) << "the document is as it was";
     EXPECT_EQ(Grid(4, 4, [](int x, int y) { return Copied(x + 2, y + 3); }), ClipboardPixels(owner_, 4, 4));
     EXPECT_EQ(before, Look(*image));
     EXPECT_FALSE(document_.CanUndo());
@@ -99,16 +112,15 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
 
 TEST_F(Clipboard, RefusedCopiesPlaceNothing)
 {
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());   // no document
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, Copy(owner_));   // no document
+    EXPECT_EQ(EditOutcome::NothingToDo, Cut(owner_));
     AddColourImage();
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());         // no selection
+    EXPECT_EQ(EditOutcome::NothingToDo, Copy(owner_));         // no selection
     document_.SetSelection(RECT{2, 2, 2, 2});       // a selection of no pixels
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, Copy(owner_));
     SelectPixels(0, 0, 4, 4);
-    document_.SetOwnerWindow(nullptr);               // nobody to own the clipboard
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, Copy(nullptr));  // nobody to own the clipboard
+    EXPECT_EQ(EditOutcome::NothingToDo, Cut(nullptr));
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
 }
@@ -131,15 +143,15 @@ TEST_F(Clipboard, CutClearsNothingWhenTheClipboardIsHeld)
         DestroyWindow(window);
     });
     WaitForSingleObject(held, 10000);
-    EXPECT_EQ(EditOutcome::ClipboardBusy, document_.CopySelection());
-    EXPECT_EQ(EditOutcome::ClipboardBusy, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::ClipboardBusy, Copy(owner_));
+    EXPECT_EQ(EditOutcome::ClipboardBusy, Cut(owner_));
     SetEvent(release);
     holder.join();
     CloseHandle(held);
     CloseHandle(release);
     EXPECT_EQ(before, Look(*image));
     EXPECT_FALSE(document_.CanUndo());
-    EXPECT_EQ(EditOutcome::Done, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::Done, Cut(owner_));
 }
 
 TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
@@ -149,7 +161,7 @@ TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
     SelectPixels(2, 2, 6, 6);
     for (COLORREF background : {RGB(255, 255, 255), TransparentColour}) {
         image->Colours().SetRightIndex(background == TransparentColour ? 256 : 255);
-        EXPECT_EQ(EditOutcome::Done, document_.CutSelection());
+        EXPECT_EQ(EditOutcome::Done, Cut(owner_));
         EXPECT_EQ(Grid(16, 16, [&](int x, int y) {
                       return x >= 2 && x < 6 && y >= 2 && y < 6 ? background : before[y * 16 + x];
                   }), Look(*image));
@@ -167,10 +179,10 @@ TEST_F(Clipboard, PasteOfAnEditorCopyIntoTheSameImageIsOneUndoStep)
     IconImage* image = AddColourImage();
     const std::vector<COLORREF> before = Look(*image);
     SelectPixels(2, 3, 6, 7);
-    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
     SelectPixels(9, 8, 10, 9);                       // only its top-left corner counts
     TakeDocumentStates();
-    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, Paste());
     EXPECT_EQ(1, document_.IsModified());
     EXPECT_GE(TakeDocumentStates(), 1);
     EXPECT_EQ(Pasted(before, {9, 8, 13, 12}, 2, 3), Look(*image));
@@ -193,13 +205,13 @@ TEST_F(Clipboard, PasteIntoAnImageOfAnotherDepthTakesTheNearestEntries)
     for (int i = 0; i < count; ++i)
         source->SetPixelColour(i, 0, cases[i].colour);
     SelectPixels(0, 0, count, 1);
-    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
 
     ASSERT_EQ(1, document_.AddNewImage(16, 4));
     IconImage* target = document_.GetCurrentImage();
     target->SetTransparent(3, 5, true);              // a transparent pixel becomes opaque
     SelectPixels(0, 5, 1, 6);
-    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, Paste());
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(cases[i].index, target->GetPixelIndex(i, 5)) << i;
         EXPECT_EQ(0, target->IsTransparent(i, 5)) << i;
@@ -212,7 +224,7 @@ TEST_F(Clipboard, PasteIntoAnImageOfAnotherDepthTakesTheNearestEntries)
     IconImage* eight = document_.GetCurrentImage();
     eight->SetPaletteColour(3, RGB(192, 192, 192));
     document_.ClearSelection();
-    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, Paste());
     EXPECT_EQ(3, eight->GetPixelIndex(2, 0));
     EXPECT_EQ(0, eight->GetPixelIndex(4, 0));
     EXPECT_EQ(eight->IndexOfColour(RGB(255, 255, 255)), eight->GetPixelIndex(5, 0));
@@ -223,11 +235,11 @@ TEST_F(Clipboard, PasteIsClippedToTheImage)
 {
     AddColourImage(32);
     SelectPixels(0, 0, 4, 4);
-    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
     ASSERT_EQ(1, document_.AddNewImage(16, 32));
     const std::vector<COLORREF> before = Look(*document_.GetCurrentImage());
     SelectPixels(14, 14, 16, 16);
-    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, Paste());
     EXPECT_EQ(Pasted(before, {14, 14, 16, 16}, 0, 0), Look(*document_.GetCurrentImage()));
     EXPECT_EQ(EditOutcome::Done, document_.Undo());                  // one step
     EXPECT_FALSE(document_.CanUndo());
@@ -245,7 +257,7 @@ TEST_F(Clipboard, PasteOfDibsPlacedByOtherPrograms)
         IconImage* deep = document_.GetCurrentImage();
         const std::vector<COLORREF> before = Look(*deep);
         deep->SetTransparent(1, 1, true);
-        ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard()) << s.width << "x" << s.height << "x" << s.bits;
+        ASSERT_EQ(EditOutcome::Done, Paste()) << s.width << "x" << s.height << "x" << s.bits;
         EXPECT_EQ(Grid(16, 16, [&](int x, int y) {
                       return x < s.width && y < std::abs(s.height) ? ExpectedColour(s, x, y) : before[y * 16 + x];
                   }), Look(*deep)) << s.width << "x" << s.height << "x" << s.bits;
@@ -255,7 +267,7 @@ TEST_F(Clipboard, PasteOfDibsPlacedByOtherPrograms)
 TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
 {
     ASSERT_EQ(1, document_.AddNewImage(16, 24));
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.PasteClipboard());        // nothing on the clipboard
+    EXPECT_EQ(EditOutcome::NothingToDo, Paste());        // nothing on the clipboard
     // Headers claiming more than their block holds (sizes that wrap around 32
     // bits among them), or formats not read.
     const std::vector<BYTE> dibs[] = {
@@ -273,11 +285,11 @@ TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
     ASSERT_TRUE(OpenClipboard(owner_));
     EXPECT_LT(GlobalSize(GetClipboardData(CF_DIB)), 40u + 4 * 256);
     CloseClipboard();
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.PasteClipboard());
+    EXPECT_EQ(EditOutcome::NothingToDo, Paste());
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_EQ(0, document_.IsModified());
     IconDocument closed;
-    EXPECT_EQ(EditOutcome::NothingToDo, closed.PasteClipboard());
+    EXPECT_EQ(EditOutcome::NothingToDo, PasteFromClipboard(closed, owner_));
 }
 
 TEST_F(Clipboard, SelectAllThenShift)
