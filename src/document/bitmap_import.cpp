@@ -111,39 +111,35 @@ ImportFailure ImportFailureOf(WholeFileRead read)
 
 }  // namespace
 
-int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* why)
+ImportFailure IconDocument::ImportBitmap(const wchar_t* path, bool replace)
 {
-    ImportFailure ignored;
-    ImportFailure& failure = why ? *why : ignored;
     std::vector<BYTE> bytes;
-    failure = ImportFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
+    const ImportFailure failure = ImportFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
     if (failure != ImportFailureNone)
-        return 0;
-    return ImportBitmapBytes(ByteSpan(bytes.data(), bytes.size()), replace, why);
+        return failure;
+    return ImportBitmapBytes(ByteSpan(bytes.data(), bytes.size()), replace);
 }
 
-int IconDocument::ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why)
+ImportFailure IconDocument::ImportBitmapBytes(ByteSpan file, bool replace)
 {
-    ImportFailure ignored;
-    ImportFailure& failure = why ? *why : ignored;
     ByteSpan info;
-    failure = CheckBitmapFile(file, info);
+    ImportFailure failure = CheckBitmapFile(file, info);
     if (failure != ImportFailureNone)
-        return 0;
+        return failure;
 
     // The document is emptied only once the new image is whole: a bitmap that
     // fails to load leaves the open document as it was.
     failure = ImportFailureOutOfMemory;
     std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
     if (!image)
-        return 0;
+        return failure;
     failure = ImportFailureDamaged;
     const DWORD offBits = DWORD(sizeof(BITMAPFILEHEADER) + info.Size());
     if (!LoadBitmapPixels(file.Part(offBits, file.Size()), info.At(0, info.Size()), DWORD(info.Size()), *image))
-        return 0;
+        return failure;
     failure = ImportFailureTooManyImages;
     if (!replace && !CanAdd(*image))
-        return 0;
+        return failure;
     Batch batch(*this);
     if (replace)
         CloseDocument();
@@ -151,9 +147,8 @@ int IconDocument::ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* w
     try {
         AppendImage(std::move(image));
     } catch (const std::bad_alloc&) {
-        return 0;
+        return failure;
     }
-    failure = ImportFailureNone;
     MarkModified(replace ? ChangeWholeDocument : ChangeImageList);
-    return 1;
+    return ImportFailureNone;
 }

@@ -100,13 +100,13 @@ void IconDocument::ClearSelection()
     Notify(ChangeSelection);
 }
 
-int IconDocument::SelectAll()
+EditOutcome IconDocument::SelectAll()
 {
     IconImage* image = GetCurrentImage();
     if (!image || !image->IsValid())
-        return 0;
+        return EditOutcome::NothingToDo;
     SetSelection(RECT{0, 0, image->GetSize(), image->GetSize()});
-    return 1;
+    return EditOutcome::Done;
 }
 
 void IconDocument::SetPaintingIndex(bool left, int index)

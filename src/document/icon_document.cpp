@@ -5,6 +5,7 @@
 
 #include "document/icon_file_layout.h"
 #include "document/recovery_record.h"
+#include "model/image_format.h"
 
 IconDocument::IconDocument() = default;
 
@@ -54,17 +55,17 @@ int IconDocument::GetCurrentIndex() const
 
 // A rectangle drawn on one image means nothing on another: whatever replaces
 // or switches the current image drops the selection.
-int IconDocument::SelectImage(int position)
+EditOutcome IconDocument::SelectImage(int position)
 {
     if (!GetImage(position))
-        return 0;
+        return EditOutcome::NothingToDo;
     if (size_t(position) == current_)
-        return 1;
+        return EditOutcome::Done;
     Batch batch(*this);
     current_ = size_t(position);
     ClearSelection();
     Notify(ChangeImageList);
-    return 1;
+    return EditOutcome::Done;
 }
 
 // The containers report a lack of memory by throwing; the program's answer to it
@@ -94,36 +95,40 @@ bool IconDocument::CanAddImage() const
     return images_.size() + kept_.size() < size_t(kMostImagesInFile);
 }
 
-int IconDocument::AddNewImage(int size, int bitCount)
+EditOutcome IconDocument::AddNewImage(int size, int bitCount)
 {
     if (!CanAddImage())
-        return 0;
+        return EditOutcome::TooManyImages;
+    if (!IsAcceptedSize(size) || !IsAcceptedBitCount(bitCount))
+        return EditOutcome::NothingToDo;
     std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
-    if (!image || !image->CreateBlank(size, bitCount) || !CanAdd(*image))
-        return 0;
+    if (!image || !image->CreateBlank(size, bitCount))
+        return EditOutcome::NoMemory;
+    if (!CanAdd(*image))
+        return EditOutcome::TooManyImages;
     // The first image of an empty document makes a new document, not a change.
     const bool added = IsOpen();
     Batch batch(*this);
     try {
         AppendImage(std::move(image));
     } catch (const std::bad_alloc&) {
-        return 0;
+        return EditOutcome::NoMemory;
     }
     if (added)
         MarkModified(ChangeImageList);
     else
         Notify(ChangeWholeDocument);
-    return 1;
+    return EditOutcome::Done;
 }
 
-int IconDocument::DeleteCurrentImage()
+EditOutcome IconDocument::DeleteCurrentImage()
 {
     if (images_.size() <= 1)
-        return 0;
+        return EditOutcome::NothingToDo;
     try {
         deleted_.push_back(DeletedImage{std::move(images_[current_]), current_});
     } catch (const std::bad_alloc&) {
-        return 0;
+        return EditOutcome::NoMemory;
     }
     Batch batch(*this);
     images_.erase(images_.begin() + current_);
@@ -131,29 +136,29 @@ int IconDocument::DeleteCurrentImage()
         --current_;
     ClearSelection();
     MarkModified(ChangeImageList);
-    return 1;
+    return EditOutcome::Done;
 }
 
 // Back to its former position, or to the end when the list got shorter.
-int IconDocument::RestoreDeletedImage()
+EditOutcome IconDocument::RestoreDeletedImage()
 {
     if (deleted_.empty() || images_.empty())
-        return 0;
+        return EditOutcome::NothingToDo;
     DeletedImage& entry = deleted_.back();
     if (!CanAdd(*entry.image))
-        return 0;
+        return EditOutcome::TooManyImages;
     const size_t position = entry.formerPosition < images_.size() ? entry.formerPosition : images_.size();
     try {
         images_.insert(images_.begin() + position, std::move(entry.image));
     } catch (const std::bad_alloc&) {
-        return 0;
+        return EditOutcome::NoMemory;
     }
     Batch batch(*this);
     deleted_.pop_back();
     current_ = position;
     ClearSelection();
     MarkModified(ChangeImageList);
-    return 1;
+    return EditOutcome::Done;
 }
 
 void IconDocument::CloseDocument()
@@ -228,11 +233,12 @@ ImageEdit IconDocument::BeginEdit(EditWhat what)
 
 // A record that does not match the copy (one written before the copy that
 // never followed) gives no hotspots rather than wrong ones.
-int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record, OpenFailure* why)
+OpenFailure IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record)
 {
     Batch batch(*this);
-    if (!OpenFile(copy, why))
-        return 0;
+    const OpenFailure failure = OpenFile(copy);
+    if (failure != OpenFailureNone)
+        return failure;
     SetFilePath(record.originalPath.c_str());
     SelectImage(record.currentImage);
     if (record.hotspots.size() == images_.size()) {
@@ -243,15 +249,16 @@ int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& re
         }
     }
     MarkModified(ChangeWholeDocument);
-    return 1;
+    return OpenFailureNone;
 }
 
-int IconDocument::SaveDocumentTo(const wchar_t* path, SaveFailure* why)
+SaveFailure IconDocument::SaveDocumentTo(const wchar_t* path)
 {
     Batch batch(*this);
-    if (!WriteIconFile(path, why))
-        return 0;
+    const SaveFailure failure = WriteIconFile(path);
+    if (failure != SaveFailure::None)
+        return failure;
     if (path != path_.c_str())
         SetFilePath(path);
-    return 1;
+    return SaveFailure::None;
 }

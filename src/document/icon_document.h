@@ -22,6 +22,7 @@ enum class EditOutcome
     NothingToDo,     // no document, no selection, nothing to undo or to paste
     NoMemory,        // no undo copy or picture could be made: nothing changed
     ClipboardBusy,   // another program holds the clipboard: nothing changed
+    TooManyImages,   // one more image would pass what a file holds: nothing changed
 };
 EditOutcome OutcomeOf(TransformOutcome outcome);
 
@@ -80,15 +81,15 @@ public:
     // The image at a position of the list, null past its end.
     IconImage* GetImage(int position) const;
     int GetCurrentIndex() const;
-    int SelectImage(int position);
+    EditOutcome SelectImage(int position);
     // Whether one more image keeps the file within what the editor reads back;
     // adding, importing and restoring are refused past it.
     bool CanAddImage() const;
     // A blank image appended and made current. Added to an open document it
     // marks it modified; the first one makes a new, unmodified document.
-    int AddNewImage(int size, int bitCount);
-    int DeleteCurrentImage();
-    int RestoreDeletedImage();
+    EditOutcome AddNewImage(int size, int bitCount);
+    EditOutcome DeleteCurrentImage();
+    EditOutcome RestoreDeletedImage();
     void CloseDocument();
     // The entries of the opened file that are not editable, in file order:
     // Save writes them back after the images. Only Close, New, a replacing
@@ -122,7 +123,7 @@ public:
     bool HasSelection() const { return hasSelection_; }
     RECT GetSelection() const { return selection_; }
     // Selects the whole current image, (0, 0, size, size) exactly.
-    int SelectAll();
+    EditOutcome SelectAll();
     // The painting colour of a button on the current image: an entry of its
     // palette (its count for the transparent colour), or a colour of an image
     // without one. Not content: nothing is marked modified.
@@ -146,23 +147,23 @@ public:
     // The same from the bytes of a packed DIB (CF_DIB), checked before GDI sees them.
     EditOutcome PastePackedDib(ByteSpan dib);
 
-    // Files (icon_file.cpp, bitmap_import.cpp). why, when given, receives the
-    // reason of a failure (the None value on success).
-    int OpenFile(const wchar_t* path, OpenFailure* why = nullptr);
+    // Files (icon_file.cpp, bitmap_import.cpp): each answers the reason of a
+    // failure, the None value on success.
+    OpenFailure OpenFile(const wchar_t* path);
     // Opens the bytes of an icon or cursor file as a document without a path.
-    int OpenBytes(ByteSpan file, OpenFailure* why = nullptr);
-    int WriteIconFile(const wchar_t* path, SaveFailure* why = nullptr);
+    OpenFailure OpenBytes(ByteSpan file);
+    SaveFailure WriteIconFile(const wchar_t* path);
     // The whole file of that kind, as WriteIconFile puts it on disk.
-    bool BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, SaveFailure* why = nullptr) const;
-    int ImportBitmap(const wchar_t* path, int replace, ImportFailure* why = nullptr);
+    SaveFailure BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const;
+    ImportFailure ImportBitmap(const wchar_t* path, bool replace);
     // The same from the bytes of a bitmap file.
-    int ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why = nullptr);
+    ImportFailure ImportBitmapBytes(ByteSpan file, bool replace);
     // Writes the document to path and makes it the document's file.
-    int SaveDocumentTo(const wchar_t* path, SaveFailure* why = nullptr);
+    SaveFailure SaveDocumentTo(const wchar_t* path);
     // Opens a recovery copy as the document the user was working on: modified,
     // with its record's path (empty for one never saved), current image and
     // hotspots.
-    int OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record, OpenFailure* why = nullptr);
+    OpenFailure OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record);
 
 private:
     typedef std::vector<std::unique_ptr<IconImage>> ImageList;

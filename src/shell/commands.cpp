@@ -64,6 +64,7 @@ bool Succeeded(HWND mainWindow, EditOutcome outcome)
     case EditOutcome::NothingToDo: break;
     case EditOutcome::NoMemory: TellEditRefused(mainWindow); break;
     case EditOutcome::ClipboardBusy: MessageBoxText(mainWindow, kClipboardBusy, AppTitle, MB_ICONEXCLAMATION); break;
+    case EditOutcome::TooManyImages: MessageBoxA(mainWindow, TooManyImagesText, AppTitle, MB_ICONINFORMATION); break;
     }
     return false;
 }
@@ -87,7 +88,7 @@ void Commands::AddBlankImage(HWND mainWindow)
     if (TellIfFull(mainWindow))
         return;
     if (AskNewImageFormat(mainWindow, &side, &bitCount))
-        document.AddNewImage(side, bitCount);
+        Succeeded(mainWindow, document.AddNewImage(side, bitCount));
 }
 
 void Commands::AddBitmapImage(HWND mainWindow)
@@ -107,10 +108,7 @@ void Commands::ChangeImageList(HWND mainWindow, bool restore)
     IconDocument& document = editor_.document;
     if (restore && TellIfFull(mainWindow))
         return;
-    if (restore)
-        document.RestoreDeletedImage();
-    else
-        document.DeleteCurrentImage();
+    Succeeded(mainWindow, restore ? document.RestoreDeletedImage() : document.DeleteCurrentImage());
 }
 
 void Commands::ChooseTool(HWND mainWindow, int command)

@@ -92,8 +92,8 @@ bool SaveFromShell(Editor& editor, HWND owner, bool chooseName)
         path = document.GetFilePath();
     else if (!ChooseFileToSave(owner, path))
         return false;
-    SaveFailure why = SaveFailure::None;
-    if (document.SaveDocumentTo(path.c_str(), &why))
+    const SaveFailure why = document.SaveDocumentTo(path.c_str());
+    if (why == SaveFailure::None)
         return true;
     TellAboutFile(owner, why == SaveFailure::NoMemory ? kSaveNoMemory : why == SaveFailure::TooLarge ? kSaveTooLarge
                                                                                                    : kSaveFailed,
@@ -124,8 +124,8 @@ void TellOpenFailure(HWND owner, const wchar_t* path, OpenFailure why)
 
 bool OpenIconFile(Editor& editor, HWND mainWindow, const wchar_t* path)
 {
-    OpenFailure why = OpenFailureNone;
-    if (editor.document.OpenFile(path, &why)) {
+    const OpenFailure why = editor.document.OpenFile(path);
+    if (why == OpenFailureNone) {
         TellAboutKeptEntries(mainWindow, editor.document.GetKeptEntries());
         return true;
     }
@@ -137,8 +137,8 @@ bool OpenIconFile(Editor& editor, HWND mainWindow, const wchar_t* path)
 // failure names the file and the reason.
 bool ImportBitmapFile(Editor& editor, HWND mainWindow, const wchar_t* path, bool replace)
 {
-    ImportFailure why = ImportFailureNone;
-    if (editor.document.ImportBitmap(path, replace ? 1 : 0, &why))
+    const ImportFailure why = editor.document.ImportBitmap(path, replace);
+    if (why == ImportFailureNone)
         return true;
     switch (why) {
     case ImportFailureSize: MessageBoxText(mainWindow, kSizeRefused, AppTitle, MB_ICONINFORMATION); break;
@@ -159,7 +159,7 @@ void NewDocument(Editor& editor, HWND mainWindow)
         return;
     IconDocument& document = editor.document;
     document.CloseDocument();
-    AfterReplace(editor, document.AddNewImage(side, bitCount) != 0);
+    AfterReplace(editor, document.AddNewImage(side, bitCount) == EditOutcome::Done);
 }
 
 void OpenDocument(Editor& editor, HWND mainWindow)

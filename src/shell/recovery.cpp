@@ -47,7 +47,7 @@ bool WriteCopy(Editor& editor, bool now)
     std::vector<BYTE> bytes;
     RecoveryRecord record;
     if (!RecordOfDocument(document, record) ||
-        !document.BuildFileBytes(cursor ? IconFileKind::Cursor : IconFileKind::Icon, bytes))
+        document.BuildFileBytes(cursor ? IconFileKind::Cursor : IconFileKind::Icon, bytes) != SaveFailure::None)
         return false;
     const wchar_t* extension = cursor ? L".cur" : L".ico";
     return now ? editor.recovery.WriteNow(std::move(bytes), extension, record)
@@ -59,8 +59,8 @@ bool WriteCopy(Editor& editor, bool now)
 bool TakeOver(Editor& editor, HWND mainWindow, RecoveryStore::Orphan& orphan)
 {
     IconDocument& document = editor.document;
-    OpenFailure why = OpenFailureUnreadable;
-    if (!document.OpenRecoveryCopy(orphan.copy.c_str(), orphan.record, &why)) {
+    const OpenFailure why = document.OpenRecoveryCopy(orphan.copy.c_str(), orphan.record);
+    if (why != OpenFailureNone) {
         TellOpenFailure(mainWindow, orphan.copy.c_str(), why);
         return false;
     }

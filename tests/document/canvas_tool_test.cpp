@@ -102,7 +102,7 @@ TEST(CanvasTool, EachToolPressDragRelease)
     };
     for (const ToolCase& c : cases) {
         IconDocument document;
-        ASSERT_EQ(1, document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
         IconImage blank;
         ASSERT_EQ(1, blank.CreateBlank(16, 4));
         IconImage& image = *document.GetCurrentImage();
@@ -159,8 +159,8 @@ TEST(CanvasTool, EachToolPressDragRelease)
 TEST(CanvasTool, ADragNeverReachesAnotherImage)
 {
     IconDocument document;
-    ASSERT_EQ(1, document.AddNewImage(16, 4));
-    ASSERT_EQ(1, document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
     SetModifiedForTest(document, false);
     FakeView view;
     std::unique_ptr<CanvasTool> tool = MakeTool(ToolPencil, document, view);

@@ -29,7 +29,7 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
                           Case{kShiftLeft, false, true, 1, {}}, Case{kMirror, true, false, 1, {4, 4, 8, 9}},
                           Case{kMirror, false, false, 1, {}}}) {
         document_.CloseDocument();
-        ASSERT_EQ(1, document_.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 4));
         IconImage& image = *document_.GetCurrentImage();
         IconImage twin;
         ASSERT_TRUE(twin.CreateBlank(16, 4));
@@ -73,7 +73,7 @@ TEST_F(DocumentTest, ClearAndCutOfWhatIsAlreadyClearAreNothingToDo)
 {
     for (int bits : {8, 32}) {
         document_.CloseDocument();
-        ASSERT_EQ(1, document_.AddNewImage(16, bits));
+        ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, bits));
         document_.GetCurrentImage()->Colours().SetRightColour(TransparentColour);
         EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()) << bits;
         EXPECT_EQ(EditOutcome::NothingToDo, document_.ClearCurrentImage()) << bits;
@@ -88,7 +88,7 @@ TEST_F(DocumentTest, ClearAndCutOfWhatIsAlreadyClearAreNothingToDo)
 // transform that changed nothing leaves neither a step nor the modified flag.
 TEST_F(DocumentTest, AMirrorGoesBackWithTheStepBeforeItAndNoChangeLeavesNoTrace)
 {
-    ASSERT_EQ(1, document_.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 4));
     IconImage& image = *document_.GetCurrentImage();
     Stripes(image);
     const std::vector<COLORREF> original = Look(image);

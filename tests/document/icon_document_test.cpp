@@ -22,7 +22,7 @@ void Build(IconDocument& document, const char* letters)
 {
     document.CloseDocument();
     for (const char* c = letters; *c; ++c)
-        ASSERT_EQ(1, document.AddNewImage(*c == 'X' ? 72 : 16 * (*c - 'J'), 4));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(*c == 'X' ? 72 : 16 * (*c - 'J'), 4));
 }
 
 } // namespace
@@ -53,8 +53,9 @@ TEST(IconDocument, DeleteAndRestoreOrders)
             if (s.op == 'd')
                 document.SelectImage(s.arg);
             SetModifiedForTest(document, false);
-            const int result = s.op == 'd' ? document.DeleteCurrentImage()
-                             : s.op == 'r' ? document.RestoreDeletedImage() : document.AddNewImage(s.arg, 4);
+            const EditOutcome outcome = s.op == 'd' ? document.DeleteCurrentImage()
+                                      : s.op == 'r' ? document.RestoreDeletedImage() : document.AddNewImage(s.arg, 4);
+            const int result = outcome == EditOutcome::Done ? 1 : 0;
             EXPECT_EQ(s.result, result) << trace;
             EXPECT_EQ(s.after, Describe(document)) << trace;
             // Each changes what Save writes.
@@ -70,36 +71,36 @@ TEST(IconDocument, RestoreGivesBackTheSameImageAndCloseEmptiesBothLists)
     Build(document, "KLM");
     IconImage* third = document.GetCurrentImage();
     third->SetPixelIndex(3, 4, 9);
-    ASSERT_EQ(1, document.DeleteCurrentImage());
-    ASSERT_EQ(1, document.RestoreDeletedImage());
+    ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
+    ASSERT_EQ(EditOutcome::Done, document.RestoreDeletedImage());
     EXPECT_EQ(third, document.GetCurrentImage());
     EXPECT_EQ(9, third->GetPixelIndex(3, 4));
 
-    ASSERT_EQ(1, document.DeleteCurrentImage());
+    ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
     SetModifiedForTest(document, true);
     document.CloseDocument();
     EXPECT_EQ(" @0", Describe(document));
     EXPECT_EQ(nullptr, document.GetCurrentImage());
-    ASSERT_EQ(1, document.AddNewImage(16, 1));
-    EXPECT_EQ(0, document.RestoreDeletedImage());
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 1));
+    EXPECT_NE(EditOutcome::Done, document.RestoreDeletedImage());
     EXPECT_EQ("K @0", Describe(document));
 }
 
 TEST(IconDocument, SelectImageBoundsAndRefusedAdds)
 {
     IconDocument document;
-    EXPECT_EQ(0, document.SelectImage(0));
+    EXPECT_NE(EditOutcome::Done, document.SelectImage(0));
     EXPECT_FALSE(document.CanDeleteImage());
-    EXPECT_EQ(0, document.RestoreDeletedImage());
+    EXPECT_NE(EditOutcome::Done, document.RestoreDeletedImage());
     Build(document, "KLM");
-    ASSERT_EQ(1, document.SelectImage(1));
+    ASSERT_EQ(EditOutcome::Done, document.SelectImage(1));
     for (int position : {-1, 3, 1000, INT_MIN})
-        EXPECT_EQ(0, document.SelectImage(position)) << position;
+        EXPECT_NE(EditOutcome::Done, document.SelectImage(position)) << position;
     struct Format { int size, bits; };
     for (const Format f : {Format{32, 16}, Format{20, 8}, Format{0, 0}, Format{256, 32}, Format{32, 2}})
-        EXPECT_EQ(0, document.AddNewImage(f.size, f.bits)) << f.size << "x" << f.bits;
+        EXPECT_NE(EditOutcome::Done, document.AddNewImage(f.size, f.bits)) << f.size << "x" << f.bits;
     EXPECT_EQ("KLM @1", Describe(document));
-    ASSERT_EQ(1, document.AddNewImage(128, 32));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(128, 32));
     EXPECT_EQ("128x128x32-bits", document.GetCurrentImage()->GetFormatText());
     EXPECT_EQ(3, document.GetCurrentIndex());
 }
@@ -162,7 +163,7 @@ TEST_F(DocumentTest, EachChangeIsToldOnceWithWhatItTouched)
         EXPECT_EQ(c.told ? std::vector<unsigned>{c.told} : std::vector<unsigned>{}, told) << c.name;
     }
     document_.RemoveObserver(&changes_);
-    ASSERT_EQ(1, document_.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 4));
     EXPECT_EQ(0, TakeDocumentStates());
 }
 
@@ -174,7 +175,7 @@ TEST_F(DocumentTest, SelectionIsKeptInPixels)
     EXPECT_EQ(0, document_.HasSelection());
     EXPECT_EQ(0, TakeDocumentStates());
 
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
     TakeDocumentStates();
     struct Case { RECT given, kept; int told; };  // the same rectangle again is no change
     for (const Case& c : {Case{{0, 0, 16, 8}, {0, 0, 16, 8}, 1}, Case{{16, 8, 0, 0}, {0, 0, 16, 8}, 0},
@@ -189,7 +190,7 @@ TEST_F(DocumentTest, SelectionIsKeptInPixels)
     document_.ClearSelection();
     EXPECT_EQ(0, document_.HasSelection());
     EXPECT_EQ(1, TakeDocumentStates()) << "clearing nothing posts nothing";
-    ASSERT_EQ(1, document_.SelectAll());
+    ASSERT_EQ(EditOutcome::Done, document_.SelectAll());
     const RECT all = document_.GetSelection(), whole = {0, 0, 32, 32};
     EXPECT_TRUE(EqualRect(&whole, &all));
 }
@@ -198,19 +199,19 @@ TEST_F(DocumentTest, SelectionIsKeptInPixels)
 // replaces the current image drops it.
 TEST_F(DocumentTest, SelectionGoesWithItsImage)
 {
-    const std::vector<std::pair<const char*, std::function<int()>>> operations = {
+    const std::vector<std::pair<const char*, std::function<EditOutcome()>>> operations = {
         {"switch", [this] { return document_.SelectImage(0); }},
         {"add", [this] { return document_.AddNewImage(16, 4); }},
         {"delete", [this] { return document_.DeleteCurrentImage(); }},
         {"restore", [this] { return document_.RestoreDeletedImage(); }},
-        {"close", [this] { document_.CloseDocument(); return 1; }},
+        {"close", [this] { document_.CloseDocument(); return EditOutcome::Done; }},
     };
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
     for (const auto& operation : operations) {
         document_.SetSelection(RECT{0, 0, 16, 8});
         ASSERT_TRUE(document_.HasSelection());
-        EXPECT_EQ(1, operation.second()) << operation.first;
+        EXPECT_EQ(EditOutcome::Done, operation.second()) << operation.first;
         EXPECT_FALSE(document_.HasSelection()) << operation.first;
         const RECT r = document_.GetSelection();
         EXPECT_TRUE(IsRectEmpty(&r)) << operation.first;

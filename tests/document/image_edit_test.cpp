@@ -31,8 +31,8 @@ TEST(ImageEdit, RecordsOnlyWhatChangedAndDroppedLeavesNothing)
     };
     for (const EditCase& c : cases) {
         IconDocument document;
-        ASSERT_EQ(1, document.AddNewImage(32, 8));
-        ASSERT_EQ(1, document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(32, 8));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
         SetModifiedForTest(document, false);
         ChangeLog log;
         document.AddObserver(&log);
@@ -78,7 +78,7 @@ TEST(ImageEdit, MovedEditIsOneEditAndNothingToEditIsRefused)
 {
     IconDocument document;
     EXPECT_FALSE(document.BeginEdit(EditWhat::Pixels).IsOpen());
-    ASSERT_EQ(1, document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
     ImageEdit first = document.BeginEdit(EditWhat::Pixels);
     document.GetCurrentImage()->SetPixelIndex(0, 0, 9);
     first.MarkChanged();

@@ -26,7 +26,7 @@ TEST_F(EditorTest, DroppedLongPathOpensAndSavesThatFile)
     PumpMessages();
     EXPECT_EQ("Vemiro Editor 1.4  : [ dropped-long-name.cur ]", WindowText(main_));
     const int images = Document().GetImageCount() + 1;
-    ASSERT_EQ(1, Document().AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, Document().AddNewImage(16, 4));
     SetModifiedForTest(Document(), true);
     Command(IDM_SAVE);
     EXPECT_EQ(0, Document().IsModified());

@@ -8,7 +8,7 @@ TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
 {
     Editor editor(GetModuleHandleA(nullptr));
     IconDocument& document = editor.document;
-    ASSERT_EQ(1, document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
     SetModifiedForTest(document, true);
     // kind: -1 save, else the file kind to open.
     struct Case { int kind; const char* title; std::vector<std::string> types; std::vector<DialogScript::Action> answers; };
@@ -72,7 +72,7 @@ TEST(FileDialogs, SaveAndSaveAsStoreThePathOnlyOnceWritten)
     const std::string stem = path.substr(0, path.size() - 4);
     Editor editor(GetModuleHandleA(nullptr));
     IconDocument& document = editor.document;
-    ASSERT_EQ(1, document.AddNewImage(32, 8));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(32, 8));
     struct Step { bool as; std::vector<DialogScript::Action> answers; bool result; };
     const Step steps[] = {{false, {ChooseFile(stem)}, true}, {false, {}, true},
                           {true, {ChooseFile(png), Press(IDOK)}, false},

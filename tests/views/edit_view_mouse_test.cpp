@@ -64,7 +64,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
     };
     for (const Case& k : cases) {
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
         c.Image().Colours().SetLeftIndex(k.transparent ? c.Image().GetPaletteCount() : kRedIndex);
         c.Image().Colours().SetRightIndex(kBlueIndex);
         c.view.SetTool(k.tool);
@@ -94,7 +94,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
 TEST(EditViewMouse, ADoubleClickIsOneUndoStep)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     Click(c.window, c.Centre(4), c.Centre(4));
     SendMessageA(c.window, WM_LBUTTONDBLCLK, MK_LBUTTON, At(c.Centre(4), c.Centre(4)));
     Release(c.window, c.Centre(4), c.Centre(4));
@@ -111,7 +111,7 @@ TEST(EditViewMouse, UndoStepsFollowWhatChanged)
     for (const Case& k : { Case{ ToolPencil, 15, true }, Case{ ToolFill, 15, false }, Case{ ToolHotspot, 0, false },
                            Case{ ToolPicker, 0, false }, Case{ ToolSelect, 0, false } }) {
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
         c.Image().Colours().SetLeftIndex(k.left);
         c.view.SetTool(k.tool);
         c.Drag(true, { { 7, 7 } });  // 7, 7 is also the hotspot of a new 16 x 16 image
@@ -123,7 +123,7 @@ TEST(EditViewMouse, UndoStepsFollowWhatChanged)
 TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(32, 8));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(32, 8));
     c.view.SetTool(ToolHotspot);
     auto hotspot = [&c] {
         const Hotspot spot = c.Image().GetHotspot();
@@ -151,7 +151,7 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
                            Case{ 32, false, RGB(1, 2, 3), -1, { ToolLine, ToolPicker }, ToolLine },
                            Case{ 24, false, TransparentColour, 256, { ToolSelect, ToolPicker }, ToolSelect } }) {
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(16, k.bits));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, k.bits));
         IconImage& image = c.Image();
         if (k.colour == TransparentColour)
             image.SetTransparent(3, 3, true);
@@ -184,7 +184,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
              Case{ 48, { 253, 253 }, { 253, 253 }, "47,47-48,48" },
              Case{ 72, { 10, 10 }, { 10, 10 }, "2,2-3,3" } }) {   // the pixel under the pointer
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(k.size, 8));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(k.size, 8));
         c.view.SetTool(ToolSelect);
         Press(c.window, k.from.x, k.from.y);
         EXPECT_EQ(c.window, GetCapture());
@@ -199,7 +199,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
     // The frame around pixels 40 to 47 of a 48 x 48 image lies on their edges,
     // the last canvas column included.
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(48, 8));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(48, 8));
     c.view.SetTool(ToolSelect);
     c.Drag(true, { { 40, 40 }, { 47, 47 } });
     EXPECT_EQ("40,40-48,48", Text(c.document.GetSelection()));
@@ -218,7 +218,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
 TEST(EditViewMouse, CursorPositionIsSentOnlyInsideTheCanvas)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(32, 8));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(32, 8));
     Press(c.window, 8, 8);
     Move(c.window, 200, 100);
     ASSERT_EQ(1, Count(VM_CURSOR_POSITION));
@@ -240,7 +240,7 @@ TEST(EditViewMouse, CursorPositionIsSentOnlyInsideTheCanvas)
 TEST(EditViewMouse, SecondButtonDuringAStrokeKeepsTheFirstStrokeUndoable)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));
     Move(c.window, c.Centre(2), c.Centre(1));
@@ -264,7 +264,7 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
                            Case{ "shape taken", ToolRectangle, false }, Case{ "shape cancelled", ToolRectangle, true },
                            Case{ "frame taken", ToolSelect, false }, Case{ "frame cancelled", ToolSelect, true } }) {
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
         c.Image().Colours().SetLeftIndex(kRedIndex);
         c.view.SetTool(k.tool);
         Press(c.window, c.Centre(2), c.Centre(2));
@@ -302,12 +302,12 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
 TEST(EditViewMouse, AStrokeNeverReachesAnImageThatReplacedItsOwn)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));
     Move(c.window, c.Centre(3), c.Centre(1));
     c.document.CloseDocument();
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     Move(c.window, c.Centre(6), c.Centre(1));
     Release(c.window, c.Centre(6), c.Centre(1));
     EXPECT_TRUE(c.Marked().empty());
@@ -322,7 +322,7 @@ TEST(EditViewMouse, AStrokeNeverReachesAnImageThatReplacedItsOwn)
 TEST(EditViewMouse, DISABLED_WithNoGdiObjectLeftDrawingIsRefusedAndTold)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));            // one pixel: needs no GDI object
     {
