@@ -41,9 +41,8 @@ public:
     Editor& operator=(const Editor&) = delete;
 
     // Declaration order is construction order: the views hold references to
-    // the document (the canvas to the preview too), and the canvas drops an
-    // active edit when it goes, which reads the document; so the document
-    // comes first and goes last.
+    // the document, and the canvas drops an active edit when it goes, which
+    // reads the document; so the document comes first and goes last.
     IconDocument document;
     PaletteView palette;
     PreviewView preview;

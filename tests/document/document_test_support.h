@@ -290,7 +290,7 @@ protected:
     void SetUp() override { document_.AddObserver(&changes_); }
     void TearDown() override { document_.CloseDocument(); }
     // The notifications since the last call.
-    int TakeDocumentStates() { return int(changes_.Take().size()); }
+    int TakeNotifications() { return int(changes_.Take().size()); }
     void SelectPixels(int left, int top, int right, int bottom)
     {
         document_.SetSelection(RECT{left, top, right, bottom});

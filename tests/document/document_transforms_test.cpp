@@ -41,7 +41,7 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
             SelectPixels(4, 4, 8, 9);
         else
             document_.ClearSelection();
-        TakeDocumentStates();
+        TakeNotifications();
         const RECT* area = c.selected ? &rect : nullptr;
         switch (c.op) {
         case kClear:     EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()); ClearImage(twin); break;
@@ -53,7 +53,7 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
         EXPECT_NE(start, Look(image)) << what;
         EXPECT_EQ(Look(twin), Look(image)) << what;
         EXPECT_EQ(1, document_.IsModified()) << what;
-        EXPECT_EQ(c.posts, TakeDocumentStates()) << what;
+        EXPECT_EQ(c.posts, TakeNotifications()) << what;
         const RECT selection = document_.GetSelection();
         EXPECT_TRUE(EqualRect(&c.after, &selection)) << what;
         EXPECT_EQ(c.undoStep, document_.CanUndo()) << what;

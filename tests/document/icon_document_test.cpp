@@ -164,19 +164,19 @@ TEST_F(DocumentTest, EachChangeIsToldOnceWithWhatItTouched)
     }
     document_.RemoveObserver(&changes_);
     ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 4));
-    EXPECT_EQ(0, TakeDocumentStates());
+    EXPECT_EQ(0, TakeNotifications());
 }
 
 // The selection is kept in pixels of the current image, corners in either order,
-// and each change is posted.
+// and each change is told.
 TEST_F(DocumentTest, SelectionIsKeptInPixels)
 {
     document_.SetSelection(RECT{0, 0, 4, 4});        // nothing open: nothing selected
     EXPECT_EQ(0, document_.HasSelection());
-    EXPECT_EQ(0, TakeDocumentStates());
+    EXPECT_EQ(0, TakeNotifications());
 
     ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
-    TakeDocumentStates();
+    TakeNotifications();
     struct Case { RECT given, kept; int told; };  // the same rectangle again is no change
     for (const Case& c : {Case{{0, 0, 16, 8}, {0, 0, 16, 8}, 1}, Case{{16, 8, 0, 0}, {0, 0, 16, 8}, 0},
                           Case{{31, 1, 0, 31}, {0, 1, 31, 31}, 1}, Case{{5, 5, 5, 5}, {5, 5, 5, 5}, 1}}) {
@@ -184,12 +184,12 @@ TEST_F(DocumentTest, SelectionIsKeptInPixels)
         const RECT r = document_.GetSelection();
         EXPECT_EQ(1, document_.HasSelection());
         EXPECT_TRUE(EqualRect(&c.kept, &r)) << r.left << " " << r.top << " " << r.right << " " << r.bottom;
-        EXPECT_EQ(c.told, TakeDocumentStates());
+        EXPECT_EQ(c.told, TakeNotifications());
     }
     document_.ClearSelection();
     document_.ClearSelection();
     EXPECT_EQ(0, document_.HasSelection());
-    EXPECT_EQ(1, TakeDocumentStates()) << "clearing nothing posts nothing";
+    EXPECT_EQ(1, TakeNotifications()) << "clearing nothing tells nothing";
     ASSERT_EQ(EditOutcome::Done, document_.SelectAll());
     const RECT all = document_.GetSelection(), whole = {0, 0, 32, 32};
     EXPECT_TRUE(EqualRect(&whole, &all));

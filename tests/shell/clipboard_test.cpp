@@ -101,9 +101,9 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
     IconImage* image = AddColourImage();
     const std::vector<COLORREF> before = Look(*image);
     SelectPixels(2, 3, 6, 7);
-    TakeDocumentStates();
+    TakeNotifications();
     ASSERT_EQ(EditOutcome::Done, Copy(owner_));
-    EXPECT_EQ(0, TakeDocumentStates()) << "the document is as it was";
+    EXPECT_EQ(0, TakeNotifications()) << "the document is as it was";
     EXPECT_EQ(Grid(4, 4, [](int x, int y) { return Copied(x + 2, y + 3); }), ClipboardPixels(owner_, 4, 4));
     EXPECT_EQ(before, Look(*image));
     EXPECT_FALSE(document_.CanUndo());
@@ -181,10 +181,10 @@ TEST_F(Clipboard, PasteOfAnEditorCopyIntoTheSameImageIsOneUndoStep)
     SelectPixels(2, 3, 6, 7);
     ASSERT_EQ(EditOutcome::Done, Copy(owner_));
     SelectPixels(9, 8, 10, 9);                       // only its top-left corner counts
-    TakeDocumentStates();
+    TakeNotifications();
     ASSERT_EQ(EditOutcome::Done, Paste());
     EXPECT_EQ(1, document_.IsModified());
-    EXPECT_GE(TakeDocumentStates(), 1);
+    EXPECT_GE(TakeNotifications(), 1);
     EXPECT_EQ(Pasted(before, {9, 8, 13, 12}, 2, 3), Look(*image));
     EXPECT_EQ(EditOutcome::Done, document_.Undo());
     EXPECT_FALSE(document_.CanUndo());
@@ -297,9 +297,9 @@ TEST_F(Clipboard, SelectAllThenShift)
     EXPECT_NE(EditOutcome::Done, document_.SelectAll());
     for (int size : {48, 72, 16}) {
         ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(size, 8));
-        TakeDocumentStates();
+        TakeNotifications();
         EXPECT_EQ(EditOutcome::Done, document_.SelectAll());
-        EXPECT_EQ(1, TakeDocumentStates());
+        EXPECT_EQ(1, TakeNotifications());
         const RECT whole = {0, 0, size, size}, r = document_.GetSelection();
         EXPECT_TRUE(document_.HasSelection()) << size;
         EXPECT_TRUE(EqualRect(&whole, &r)) << size;
