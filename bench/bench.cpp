@@ -139,7 +139,7 @@ bool BuildThirtyImages(IconDocument& document)
     int seed = 0;
     for (int side : sides)
         for (int bits : depths) {
-            if (!document.AddNewImage(side, bits))
+            if (document.AddNewImage(side, bits) != EditOutcome::Done)
                 return false;
             Paint(*document.GetCurrentImage(), ++seed);
         }
@@ -158,7 +158,7 @@ void BenchFiles()
     const std::wstring path = std::wstring(folder) + L"vemiro-bench.ico";
     const int rounds = 20;
     int saved = 0;
-    Timing save = Measure(rounds, [&] { saved += document.WriteIconFile(path.c_str()); });
+    Timing save = Measure(rounds, [&] { saved += document.WriteIconFile(path.c_str()) == SaveFailure::None; });
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data);
     std::printf("save a document of 30 images (5 of each side, depths 1 to 32, %lu bytes): "
@@ -167,7 +167,7 @@ void BenchFiles()
 
     IconDocument reader;
     int opened = 0;
-    Timing open = Measure(rounds, [&] { opened += reader.OpenFile(path.c_str()); });
+    Timing open = Measure(rounds, [&] { opened += reader.OpenFile(path.c_str()) == OpenFailureNone; });
     std::printf("open it: median %.3f ms, best %.3f ms (%d of %d opened, %d images)\n",
                 open.median, open.best, opened, rounds, reader.GetImageCount());
     DeleteFileW(path.c_str());
@@ -180,7 +180,7 @@ void BenchSoftAlphaFile(const wchar_t* path)
     const int rounds = 20;
     IconDocument document;
     int opened = 0;
-    const Timing open = Measure(rounds, [&] { opened += document.OpenFile(path); });
+    const Timing open = Measure(rounds, [&] { opened += document.OpenFile(path) == OpenFailureNone; });
     std::printf("open an icon of 16 to 256 px images with soft alpha (the 256 as PNG): median %.3f ms, best %.3f ms "
                 "(%d of %d opened, %d images, %d kept whole)\n",
                 open.median, open.best, opened, rounds, document.GetImageCount(),
@@ -189,7 +189,7 @@ void BenchSoftAlphaFile(const wchar_t* path)
     GetTempPathW(MAX_PATH, folder);
     const std::wstring copy = std::wstring(folder) + L"vemiro-bench-alpha.ico";
     int saved = 0;
-    const Timing save = Measure(rounds, [&] { saved += document.WriteIconFile(copy.c_str()); });
+    const Timing save = Measure(rounds, [&] { saved += document.WriteIconFile(copy.c_str()) == SaveFailure::None; });
     WIN32_FILE_ATTRIBUTE_DATA data = {};
     GetFileAttributesExW(copy.c_str(), GetFileExInfoStandard, &data);
     std::printf("save it: median %.3f ms, best %.3f ms (%d of %d written, %lu bytes)\n", save.median, save.best,
@@ -247,7 +247,7 @@ void BenchStrokeSession()
 {
     const int strokes = 1000;
     IconDocument document;
-    if (!document.AddNewImage(128, 32)) {
+    if (document.AddNewImage(128, 32) != EditOutcome::Done) {
         std::printf("stroke session: image could not be built\n");
         return;
     }

@@ -108,7 +108,7 @@ void RunSizeBenchmarks(const char* folder)
     IconDocument document;
     int built = 0;
     for (int i = 0; i < rounds; ++i) {
-        if (!document.ImportBitmapBytes(ByteSpan(file.data(), file.size()), 1)) {
+        if (document.ImportBitmapBytes(ByteSpan(file.data(), file.size()), true) != ImportFailureNone) {
             std::printf("all sizes: the 256 px picture could not be imported\n");
             return;
         }

@@ -165,10 +165,9 @@ void RunViewBenchmarks()
     }
     {
         IconDocument document;
-        PreviewView preview(document);
-        EditView view(document, preview);
+        EditView view(document);
         HWND canvas = view.CreateEditView(parent);
-        if (!canvas || !document.AddNewImage(kSide, 32) || !LoadSoftDisc(*document.GetCurrentImage(), kSide)) {
+        if (!canvas || document.AddNewImage(kSide, 32) != EditOutcome::Done || !LoadSoftDisc(*document.GetCurrentImage(), kSide)) {
             std::printf("canvas benchmarks: the %d px image or its canvas could not be made\n", kSide);
         } else {
             Pump();

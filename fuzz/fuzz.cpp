@@ -88,16 +88,16 @@ void RunInput(const Mutant& mutant, long number, IconDocument& importInto, IconD
     const ByteSpan bytes(mutant.bytes.data(), mutant.bytes.size());
     IconDocument opened;
     bool ok[3];
-    ok[0] = opened.OpenBytes(bytes) == 1;
-    ok[1] = importInto.ImportBitmapBytes(bytes, 0) == 1;
+    ok[0] = opened.OpenBytes(bytes) == OpenFailureNone;
+    ok[1] = importInto.ImportBitmapBytes(bytes, false) == ImportFailureNone;
     ok[2] = pasteInto.PastePackedDib(bytes) == EditOutcome::Done;
     for (int path = 0; path < 3; ++path)
         ++(ok[path] ? progress.accepted : progress.refused)[path];
     // Whatever opened must be written as a file that opens again.
     std::vector<BYTE> written;
     IconDocument reread;
-    if (ok[0] && (!opened.BuildFileBytes(IconFileKind::Icon, written)
-                  || !reread.OpenBytes(ByteSpan(written.data(), written.size())))
+    if (ok[0] && (opened.BuildFileBytes(IconFileKind::Icon, written) != SaveFailure::None
+                  || reread.OpenBytes(ByteSpan(written.data(), written.size())) != OpenFailureNone)
         && progress.unreadableWrites++ == 0)
         progress.firstUnreadableWrite = number;
 }

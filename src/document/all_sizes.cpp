@@ -87,6 +87,6 @@ SizesOutcome IconDocument::AddMissingSizes(std::vector<int>& added)
         images_.push_back(std::move(image));
     }
     added.swap(sizes);
-    MarkModified();
+    MarkModified(ChangeImageList);
     return SizesOutcome::Added;
 }

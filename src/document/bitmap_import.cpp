@@ -161,56 +161,51 @@ ImportFailure ImportFailureOf(WholeFileRead read)
 
 }  // namespace
 
-int IconDocument::ImportBitmap(const wchar_t* path, int replace, ImportFailure* why, PictureFit* fit)
+ImportFailure IconDocument::ImportBitmap(const wchar_t* path, bool replace, PictureFit* fit)
 {
-    ImportFailure ignored;
-    ImportFailure& failure = why ? *why : ignored;
     std::vector<BYTE> bytes;
-    failure = ImportFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
+    const ImportFailure failure = ImportFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
     if (failure != ImportFailureNone)
-        return 0;
-    return ImportBitmapBytes(ByteSpan(bytes.data(), bytes.size()), replace, why, fit);
+        return failure;
+    return ImportBitmapBytes(ByteSpan(bytes.data(), bytes.size()), replace, fit);
 }
 
-int IconDocument::ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why, PictureFit* fit)
+ImportFailure IconDocument::ImportBitmapBytes(ByteSpan file, bool replace, PictureFit* fit)
 {
-    ImportFailure ignored;
-    ImportFailure& failure = why ? *why : ignored;
     const bool png = file.Size() >= 8 && StartsWithPngSignature(file.At(0, 8));
     ByteSpan info;
-    failure = png ? ImportFailureNone : CheckBitmapFile(file, info);
+    ImportFailure failure = png ? ImportFailureNone : CheckBitmapFile(file, info);
     if (failure != ImportFailureNone)
-        return 0;
+        return failure;
 
     // The document is emptied only once the new image is whole: a picture that
     // fails to load leaves the open document as it was.
     failure = ImportFailureOutOfMemory;
     std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
     if (!image)
-        return 0;
+        return failure;
     if (png) {
         failure = LoadPngPicture(file, fit, *image);
         if (failure != ImportFailureNone)
-            return 0;
+            return failure;
     } else {
         failure = ImportFailureDamaged;
         const DWORD offBits = DWORD(sizeof(BITMAPFILEHEADER) + info.Size());
         if (!LoadBitmapPixels(file.Part(offBits, file.Size()), info.At(0, info.Size()), DWORD(info.Size()), *image))
-            return 0;
+            return failure;
     }
     failure = ImportFailureTooManyImages;
     if (!replace && !CanAdd(*image))
-        return 0;
+        return failure;
+    Batch batch(*this);
     if (replace)
         CloseDocument();
     failure = ImportFailureOutOfMemory;
     try {
         AppendImage(std::move(image));
     } catch (const std::bad_alloc&) {
-        return 0;
+        return failure;
     }
-    failure = ImportFailureNone;
-    modified_ = 1;
-    ++changes_;
-    return 1;
+    MarkModified(replace ? ChangeWholeDocument : ChangeImageList);
+    return ImportFailureNone;
 }

@@ -44,8 +44,6 @@ public:
     virtual void RepaintPreview(bool now) = 0;
     // An edit that could not be made: the user is told once the mouse is free.
     virtual void Refuse() = 0;
-    virtual void ColoursPicked() = 0;
-    virtual void HotspotMoved() = 0;
 
 protected:
     ~ToolView() = default;

@@ -1,6 +1,7 @@
 #include "document/icon_document.h"
 
 #include <climits>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -9,7 +10,6 @@
 #include "model/transforms.h"
 #include "win/compose_image.h"
 #include "win/gdi_guards.h"
-#include "win/handle_guards.h"
 
 namespace {
 
@@ -111,7 +111,7 @@ bool ReadPackedDib(ByteSpan dib, ClipboardPicture* picture)
     return true;
 }
 
-bool ReadPackedDib(HGLOBAL handle, ClipboardPicture* picture)
+bool ReadPackedDib(HANDLE handle, ClipboardPicture* picture)
 {
     const BYTE* data = static_cast<const BYTE*>(GlobalLock(handle));
     if (!data)
@@ -121,10 +121,17 @@ bool ReadPackedDib(HGLOBAL handle, ClipboardPicture* picture)
     return ok;
 }
 
+// A CF_DIBV5 is taken only for its alpha: without it, CF_DIB says the same.
+bool ReadDibWithAlpha(HANDLE handle, ClipboardPicture* picture)
+{
+    return ReadPackedDib(handle, picture) && picture->hasAlpha;
+}
+
 // Reads a CF_BITMAP by copying its top-left corner into a 32-bit canvas, which
 // converts from the device's format.
-bool ReadBitmap(HBITMAP bitmap, ClipboardPicture* picture)
+bool ReadBitmap(HANDLE handle, ClipboardPicture* picture)
 {
+    HBITMAP bitmap = static_cast<HBITMAP>(handle);
     BITMAP description = {};
     if (!GetObjectA(bitmap, sizeof description, &description) || description.bmWidth <= 0
         || description.bmHeight <= 0)
@@ -150,21 +157,17 @@ bool ReadBitmap(HBITMAP bitmap, ClipboardPicture* picture)
 // The device-independent form is preferred: it carries exactly what the other
 // program placed, whatever the display's depth. A malformed one is refused
 // rather than handed to the system to convert into a bitmap.
-EditOutcome ReadClipboardPicture(HWND owner, ClipboardPicture* picture)
+struct PictureReader
 {
-    const ClipboardLock clipboard(owner);
-    if (!clipboard.Ok())
-        return EditOutcome::ClipboardBusy;
-    bool ok = false;
-    if (IsClipboardFormatAvailable(CF_DIB)) {
-        HGLOBAL handle = GetClipboardData(CF_DIB);
-        ok = handle && ReadPackedDib(handle, picture);
-    } else if (IsClipboardFormatAvailable(CF_BITMAP)) {
-        HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
-        ok = bitmap && ReadBitmap(bitmap, picture);
-    }
-    return ok ? EditOutcome::Done : EditOutcome::NothingToDo;
-}
+    UINT format;
+    bool (*read)(HANDLE data, ClipboardPicture* picture);
+};
+// CF_DIBV5 comes first, for its alpha.
+const PictureReader kReaders[] = {
+    {CF_DIBV5, ReadDibWithAlpha},
+    {CF_DIB, ReadPackedDib},
+    {CF_BITMAP, ReadBitmap},
+};
 
 COLORREF ColourOfPixel(DWORD pixel)
 {
@@ -193,10 +196,45 @@ int NearestIndex(const IconImage& image, COLORREF colour)
 
 }  // namespace
 
-EditOutcome IconDocument::CopySelection()
+UINT PasteFormat(size_t i)
+{
+    return i < sizeof kReaders / sizeof kReaders[0] ? kReaders[i].format : 0;
+}
+
+namespace {
+
+void FreeClipboardData(UINT format, HANDLE data)
+{
+    if (!data)
+        return;
+    if (format == CF_BITMAP)
+        DeleteObject(data);
+    else
+        GlobalFree(data);
+}
+
+}  // namespace
+
+ClipboardOffer::~ClipboardOffer()
+{
+    for (size_t i = 0; i < count_; ++i)
+        FreeClipboardData(items_[i].format, items_[i].data);
+}
+
+bool ClipboardOffer::Add(UINT format, HANDLE data)
+{
+    if (count_ == Capacity) {
+        FreeClipboardData(format, data);
+        return false;
+    }
+    items_[count_++] = Item{format, data};
+    return true;
+}
+
+EditOutcome IconDocument::CopySelection(ClipboardOffer& offer) const
 {
     IconImage* image = GetCurrentImage();
-    if (!image || !image->IsValid() || !hasSelection_ || !owner_)
+    if (!image || !image->IsValid() || !hasSelection_)
         return EditOutcome::NothingToDo;
     const int w = selection_.right - selection_.left;
     const int h = selection_.bottom - selection_.top;
@@ -204,11 +242,12 @@ EditOutcome IconDocument::CopySelection()
     if (w <= 0 || h <= 0)
         return EditOutcome::NothingToDo;
 
-    WindowDC ownerDc(owner_);
-    if (!ownerDc.Ok())
+    // A bitmap of the display's format, as the windows that show it have.
+    WindowDC screen(nullptr);
+    if (!screen.Ok())
         return EditOutcome::NoMemory;
-    OwnedBitmap picture(CreateCompatibleBitmap(ownerDc, w, h));
-    MemoryDC target(ownerDc);
+    OwnedBitmap picture(CreateCompatibleBitmap(screen, w, h));
+    MemoryDC target(screen);
     if (!picture.Ok() || !target.Ok())
         return EditOutcome::NoMemory;
     {
@@ -220,26 +259,33 @@ EditOutcome IconDocument::CopySelection()
         if (!ComposeImage(target, all, shown, selection_, GetSysColorBrush(COLOR_BTNFACE)))
             return EditOutcome::NoMemory;
     }
-    const ClipboardLock clipboard(owner_);
-    if (!clipboard.Ok())
-        return EditOutcome::ClipboardBusy;
-    EmptyClipboard();
-    // Once accepted, the bitmap belongs to the clipboard.
-    const bool handedOver = SetClipboardData(CF_BITMAP, picture.Get()) != nullptr;
-    if (handedOver)
-        picture.Release();
-    PostDocumentState();
-    // A cut clears only what reached the clipboard.
-    return handedOver ? EditOutcome::Done : EditOutcome::ClipboardBusy;
+    // The offer owns the bitmap from here, whether it keeps it or not.
+    if (!offer.Add(CF_BITMAP, picture.Release()))
+        return EditOutcome::NoMemory;
+    // A 32-bit image also hands over its alpha, for the programs that read it.
+    std::vector<BYTE> dib;
+    if (image->GetBitCount() == 32 && BuildDibV5(*image, selection_, dib)) {
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, dib.size());
+        void* bytes = block ? GlobalLock(block) : nullptr;
+        if (!bytes) {
+            if (block)
+                GlobalFree(block);
+            return EditOutcome::NoMemory;
+        }
+        memcpy(bytes, dib.data(), dib.size());
+        GlobalUnlock(block);
+        if (!offer.Add(CF_DIBV5, block))
+            return EditOutcome::NoMemory;
+    }
+    return EditOutcome::Done;
 }
 
-EditOutcome IconDocument::CutSelection()
+// Pixels that already held the background leave the image, and its modified
+// flag, as they were.
+EditOutcome IconDocument::EraseSelectedPixels()
 {
-    const EditOutcome copied = CopySelection();
-    if (copied != EditOutcome::Done)
-        return copied;
-    // The copy is made either way; pixels that already held the background
-    // leave the image, and its modified flag, as they were.
+    if (!IsOpen() || !hasSelection_)
+        return EditOutcome::NothingToDo;
     ImageEdit edit = BeginEdit(EditWhat::Pixels);
     if (!edit.IsOpen())
         return EditOutcome::NoMemory;
@@ -250,16 +296,17 @@ EditOutcome IconDocument::CutSelection()
     return EditOutcome::Done;
 }
 
-EditOutcome IconDocument::PasteClipboard()
+EditOutcome IconDocument::PasteClipboardData(UINT format, HANDLE data)
 {
     IconImage* image = GetCurrentImage();
-    if (!image || !image->IsValid())
+    if (!image || !image->IsValid() || !data)
         return EditOutcome::NothingToDo;
     ClipboardPicture picture;
-    const EditOutcome read = ReadClipboardPicture(owner_, &picture);
-    if (read != EditOutcome::Done)
-        return read;
-    return PastePicture(picture);
+    for (const PictureReader& reader : kReaders) {
+        if (reader.format == format)
+            return reader.read(data, &picture) ? PastePicture(picture) : EditOutcome::NothingToDo;
+    }
+    return EditOutcome::NothingToDo;
 }
 
 EditOutcome IconDocument::PastePackedDib(ByteSpan dib)

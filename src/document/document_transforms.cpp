@@ -48,6 +48,8 @@ EditOutcome IconDocument::ShiftImage(int dx, int dy)
 {
     if (dx < -1 || dx > 1 || dy < -1 || dy > 1)
         return EditOutcome::NothingToDo;
+    // The pixels and the selection that follows them are told as one change.
+    Batch batch(*this);
     ImageEdit edit = BeginEdit(EditWhat::Pixels);
     if (!edit.IsOpen())
         return RefusalOf(*this);

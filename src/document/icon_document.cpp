@@ -5,12 +5,14 @@
 
 #include "document/icon_file_layout.h"
 #include "document/recovery_record.h"
-#include "win/identifiers.h"
+#include "model/image_format.h"
 
 IconDocument::IconDocument() = default;
 
+// Nobody is told of the document going away.
 IconDocument::~IconDocument()
 {
+    observers_.clear();
     CloseDocument();
 }
 
@@ -53,13 +55,17 @@ int IconDocument::GetCurrentIndex() const
 
 // A rectangle drawn on one image means nothing on another: whatever replaces
 // or switches the current image drops the selection.
-int IconDocument::SelectImage(int position)
+EditOutcome IconDocument::SelectImage(int position)
 {
     if (!GetImage(position))
-        return 0;
+        return EditOutcome::NothingToDo;
+    if (size_t(position) == current_)
+        return EditOutcome::Done;
+    Batch batch(*this);
     current_ = size_t(position);
     ClearSelection();
-    return 1;
+    Notify(ChangeImageList);
+    return EditOutcome::Done;
 }
 
 // The containers report a lack of memory by throwing; the program's answer to it
@@ -74,12 +80,14 @@ void IconDocument::AppendImage(std::unique_ptr<IconImage> image)
 
 void IconDocument::TakeImages(ImageList images, std::vector<KeptEntry> kept)
 {
+    Batch batch(*this);
     CloseDocument();
     images_ = std::move(images);
     kept_ = std::move(kept);
     for (const std::unique_ptr<IconImage>& image : images_)
         budget_.Attach(image.get());
     current_ = 0;
+    Notify(ChangeWholeDocument);
 }
 
 bool IconDocument::CanAddImage() const
@@ -87,65 +95,76 @@ bool IconDocument::CanAddImage() const
     return images_.size() + kept_.size() < size_t(kMostImagesInFile);
 }
 
-int IconDocument::AddNewImage(int size, int bitCount)
+EditOutcome IconDocument::AddNewImage(int size, int bitCount)
 {
     if (!CanAddImage())
-        return 0;
+        return EditOutcome::TooManyImages;
+    if (!IsAcceptedSize(size) || !IsAcceptedBitCount(bitCount))
+        return EditOutcome::NothingToDo;
     std::unique_ptr<IconImage> image(new (std::nothrow) IconImage);
-    if (!image || !image->CreateBlank(size, bitCount) || !CanAdd(*image))
-        return 0;
+    if (!image || !image->CreateBlank(size, bitCount))
+        return EditOutcome::NoMemory;
+    if (!CanAdd(*image))
+        return EditOutcome::TooManyImages;
     // The first image of an empty document makes a new document, not a change.
     const bool added = IsOpen();
+    Batch batch(*this);
     try {
         AppendImage(std::move(image));
     } catch (const std::bad_alloc&) {
-        return 0;
+        return EditOutcome::NoMemory;
     }
     if (added)
-        MarkModified();
-    return 1;
+        MarkModified(ChangeImageList);
+    else
+        Notify(ChangeWholeDocument);
+    return EditOutcome::Done;
 }
 
-int IconDocument::DeleteCurrentImage()
+EditOutcome IconDocument::DeleteCurrentImage()
 {
     if (images_.size() <= 1)
-        return 0;
+        return EditOutcome::NothingToDo;
     try {
         deleted_.push_back(DeletedImage{std::move(images_[current_]), current_});
     } catch (const std::bad_alloc&) {
-        return 0;
+        return EditOutcome::NoMemory;
     }
+    Batch batch(*this);
     images_.erase(images_.begin() + current_);
     if (current_ > 0)
         --current_;
     ClearSelection();
-    MarkModified();
-    return 1;
+    MarkModified(ChangeImageList);
+    return EditOutcome::Done;
 }
 
 // Back to its former position, or to the end when the list got shorter.
-int IconDocument::RestoreDeletedImage()
+EditOutcome IconDocument::RestoreDeletedImage()
 {
     if (deleted_.empty() || images_.empty())
-        return 0;
+        return EditOutcome::NothingToDo;
     DeletedImage& entry = deleted_.back();
     if (!CanAdd(*entry.image))
-        return 0;
+        return EditOutcome::TooManyImages;
     const size_t position = entry.formerPosition < images_.size() ? entry.formerPosition : images_.size();
     try {
         images_.insert(images_.begin() + position, std::move(entry.image));
     } catch (const std::bad_alloc&) {
-        return 0;
+        return EditOutcome::NoMemory;
     }
+    Batch batch(*this);
     deleted_.pop_back();
     current_ = position;
     ClearSelection();
-    MarkModified();
-    return 1;
+    MarkModified(ChangeImageList);
+    return EditOutcome::Done;
 }
 
 void IconDocument::CloseDocument()
 {
+    const bool wasSomething = IsOpen() || !path_.empty() || !kept_.empty() || !deleted_.empty() || modified_;
+    Batch batch(*this);
     images_.clear();
     deleted_.clear();
     kept_.clear();
@@ -154,6 +173,8 @@ void IconDocument::CloseDocument()
     path_.clear();
     modified_ = 0;
     ClearSelection();
+    if (wasSomething)
+        Notify(ChangeWholeDocument);
 }
 
 // ---- History of the current image -------------------------------------------
@@ -168,6 +189,9 @@ bool IconDocument::CanRedo() const
     return IsOpen() && GetCurrentImage()->CanRedo();
 }
 
+// A step may put back pixels, palette and hotspot alike.
+const unsigned kHistoryStep = ChangePixels | ChangePalette | ChangeColours | ChangeHotspot;
+
 // Stepping through the history changes what Save would write. A step there is
 // that cannot be put on screen is refused for lack of resources.
 EditOutcome IconDocument::Undo()
@@ -176,7 +200,7 @@ EditOutcome IconDocument::Undo()
         return EditOutcome::NothingToDo;
     if (!GetCurrentImage()->Undo())
         return EditOutcome::NoMemory;
-    MarkModified();
+    MarkModified(kHistoryStep);
     return EditOutcome::Done;
 }
 
@@ -186,7 +210,7 @@ EditOutcome IconDocument::Redo()
         return EditOutcome::NothingToDo;
     if (!GetCurrentImage()->Redo())
         return EditOutcome::NoMemory;
-    MarkModified();
+    MarkModified(kHistoryStep);
     return EditOutcome::Done;
 }
 
@@ -203,86 +227,19 @@ ImageEdit IconDocument::BeginEdit(EditWhat what)
         if (!before)
             return ImageEdit();
     }
-    return ImageEdit(*this, *image, std::move(before));
-}
-
-// ---- State and notification -------------------------------------------------
-
-void IconDocument::SetOwnerWindow(HWND owner)
-{
-    owner_ = owner;
-}
-
-void IconDocument::PostDocumentState() const
-{
-    if (owner_)
-        PostMessageA(owner_, VM_DOCUMENT_STATE, 0, 0);
-}
-
-void IconDocument::MarkModified()
-{
-    SetModified(1);
-}
-
-void IconDocument::SetModified(int value)
-{
-    modified_ = value ? 1 : 0;
-    if (modified_)
-        ++changes_;
-    PostDocumentState();
-}
-
-// Out of memory for a path, the document keeps none rather than a wrong one:
-// Save then asks for a name.
-void IconDocument::SetFilePath(const wchar_t* path)
-{
-    try {
-        path_ = path ? path : L"";
-    } catch (const std::bad_alloc&) {
-        path_.clear();
-    }
-}
-
-void IconDocument::SetSelection(const RECT& pixels)
-{
-    if (!IsOpen()) {
-        ClearSelection();
-        return;
-    }
-    selection_.left = pixels.left < pixels.right ? pixels.left : pixels.right;
-    selection_.right = pixels.left < pixels.right ? pixels.right : pixels.left;
-    selection_.top = pixels.top < pixels.bottom ? pixels.top : pixels.bottom;
-    selection_.bottom = pixels.top < pixels.bottom ? pixels.bottom : pixels.top;
-    hasSelection_ = true;
-    PostDocumentState();
-}
-
-void IconDocument::ClearSelection()
-{
-    if (!hasSelection_)
-        return;
-    SetRectEmpty(&selection_);
-    hasSelection_ = false;
-    PostDocumentState();
-}
-
-int IconDocument::SelectAll()
-{
-    IconImage* image = GetCurrentImage();
-    if (!image || !image->IsValid())
-        return 0;
-    SetSelection(RECT{0, 0, image->GetSize(), image->GetSize()});
-    return 1;
+    return ImageEdit(*this, *image, what, std::move(before));
 }
 
 // ---- Saving ----------------------------------------------------------------
 
 // A record that does not match the copy (one written before the copy that
 // never followed) gives no hotspots rather than wrong ones.
-int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record, OpenFailure* why)
+OpenFailure IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record)
 {
-    if (!OpenFile(copy, why))
-        return 0;
+    Batch batch(*this);
+    const OpenFailure failure = OpenFile(copy);
+    if (failure != OpenFailureNone)
+        return failure;
     SetFilePath(record.originalPath.c_str());
     SelectImage(record.currentImage);
     if (record.hotspots.size() == images_.size()) {
@@ -292,15 +249,17 @@ int IconDocument::OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& re
                 images_[i]->SetHotspot(hotspot.x, hotspot.y);
         }
     }
-    MarkModified();
-    return 1;
+    MarkModified(ChangeWholeDocument);
+    return OpenFailureNone;
 }
 
-int IconDocument::SaveDocumentTo(const wchar_t* path, SaveFailure* why)
+SaveFailure IconDocument::SaveDocumentTo(const wchar_t* path)
 {
-    if (!WriteIconFile(path, why))
-        return 0;
+    Batch batch(*this);
+    const SaveFailure failure = WriteIconFile(path);
+    if (failure != SaveFailure::None)
+        return failure;
     if (path != path_.c_str())
         SetFilePath(path);
-    return 1;
+    return SaveFailure::None;
 }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "document/byte_span.h"
+#include "document/clipboard_offer.h"
+#include "document/document_change.h"
 #include "document/image_edit.h"
 #include "document/image_storage.h"
 #include "document/kept_entry.h"
@@ -21,6 +23,7 @@ enum class EditOutcome
     NothingToDo,     // no document, no selection, nothing to undo or to paste
     NoMemory,        // no undo copy or picture could be made: nothing changed
     ClipboardBusy,   // another program holds the clipboard: nothing changed
+    TooManyImages,   // one more image would pass what a file holds: nothing changed
 };
 EditOutcome OutcomeOf(TransformOutcome outcome);
 
@@ -84,11 +87,12 @@ IconFileKind FileKindOfPath(const wchar_t* path);
 // The one open icon or cursor file: its images, the current one, the deleted
 // ones that can be put back, the entries of its file kept without being
 // editable, the selection, the path and the modified flag.
-// It reports to its owner window only by posting VM_DOCUMENT_STATE, and to its
+// It reports its changes to its observers (document_change.h), and to its
 // callers by what its operations answer: it shows nothing itself.
 class IconDocument
 {
     friend class ImageEdit;
+    friend struct ModifiedFlagForTests;
 
 public:
     IconDocument();
@@ -105,20 +109,20 @@ public:
     // The image at a position of the list, null past its end.
     IconImage* GetImage(int position) const;
     int GetCurrentIndex() const;
-    int SelectImage(int position);
+    EditOutcome SelectImage(int position);
     // Whether one more image keeps the file within what the editor reads back;
     // adding, importing and restoring are refused past it.
     bool CanAddImage() const;
     // A blank image appended and made current. Added to an open document it
     // marks it modified; the first one makes a new, unmodified document.
-    int AddNewImage(int size, int bitCount);
+    EditOutcome AddNewImage(int size, int bitCount);
     // Builds from the current image every size of the Windows set that the
     // document does not hold (as an image or a kept entry), as 32-bit images
     // appended in size order, all or none; the current image stays current.
     // added receives their sides (all_sizes.cpp).
     SizesOutcome AddMissingSizes(std::vector<int>& added);
-    int DeleteCurrentImage();
-    int RestoreDeletedImage();
+    EditOutcome DeleteCurrentImage();
+    EditOutcome RestoreDeletedImage();
     void CloseDocument();
     // The entries of the opened file that are not editable, in file order:
     // Save writes them back after the images. Only Close, New, a replacing
@@ -136,10 +140,11 @@ public:
     // the change is then refused.
     ImageEdit BeginEdit(EditWhat what);
 
-    // State and notification
-    void SetOwnerWindow(HWND owner);
-    HWND GetOwnerWindow() const { return owner_; }
-    void SetModified(int value);
+    // State and notification (document_state.cpp). An observer is told of
+    // every change until it is removed; it must not outlive the document
+    // unremoved.
+    void AddObserver(DocumentObserver* observer);
+    void RemoveObserver(DocumentObserver* observer);
     bool IsModified() const { return modified_ != 0; }
     // Counts the changes made, so that one who keeps a copy knows it is behind.
     unsigned long GetChangeCount() const { return changes_; }
@@ -151,42 +156,50 @@ public:
     bool HasSelection() const { return hasSelection_; }
     RECT GetSelection() const { return selection_; }
     // Selects the whole current image, (0, 0, size, size) exactly.
-    int SelectAll();
+    EditOutcome SelectAll();
+    // The painting colour of a button on the current image: an entry of its
+    // palette (its count for the transparent colour), or a colour of an image
+    // without one. Not content: nothing is marked modified.
+    void SetPaintingIndex(bool left, int index);
+    void SetPaintingColour(bool left, COLORREF colour);
 
     // Transforms of the current image (document_transforms.cpp)
     EditOutcome ClearCurrentImage();
     EditOutcome ShiftImage(int dx, int dy);
     EditOutcome MirrorImage(int vertical);
 
-    // Clipboard (clipboard.cpp)
-    EditOutcome CopySelection();
-    EditOutcome CutSelection();
-    // Pastes the clipboard bitmap at the selection's top-left corner (or 0, 0),
-    // clipped, as one undo step; sets the modified flag.
-    EditOutcome PasteClipboard();
+    // Clipboard (clipboard.cpp): the shell opens the clipboard and moves the data.
+    // The selection as the clipboard formats it is put in, most preferred first.
+    EditOutcome CopySelection(ClipboardOffer& offer) const;
+    // The selected pixels cleared to the right colour, as a cut does once its
+    // copy reached the clipboard.
+    EditOutcome EraseSelectedPixels();
+    // Pastes the data of a clipboard format (PasteFormat) at the selection's
+    // top-left corner (or 0, 0), clipped, as one undo step.
+    EditOutcome PasteClipboardData(UINT format, HANDLE data);
     // The same from the bytes of a packed DIB (CF_DIB, or CF_DIBV5 whose alpha a
     // 32-bit image keeps), checked before GDI sees them.
     EditOutcome PastePackedDib(ByteSpan dib);
 
-    // Files (icon_file.cpp, bitmap_import.cpp). why, when given, receives the
-    // reason of a failure (the None value on success).
-    int OpenFile(const wchar_t* path, OpenFailure* why = nullptr);
+    // Files (icon_file.cpp, bitmap_import.cpp): each answers the reason of a
+    // failure, the None value on success.
+    OpenFailure OpenFile(const wchar_t* path);
     // Opens the bytes of an icon or cursor file as a document without a path.
-    int OpenBytes(ByteSpan file, OpenFailure* why = nullptr);
-    int WriteIconFile(const wchar_t* path, SaveFailure* why = nullptr);
+    OpenFailure OpenBytes(ByteSpan file);
+    SaveFailure WriteIconFile(const wchar_t* path);
     // The whole file of that kind, as WriteIconFile puts it on disk.
-    bool BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, SaveFailure* why = nullptr) const;
+    SaveFailure BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const;
     // A bitmap or PNG file as an image; fit, when given, says whether a picture
     // of no icon size may be fitted (refused with ImportFailureNeedsFit otherwise).
-    int ImportBitmap(const wchar_t* path, int replace, ImportFailure* why = nullptr, PictureFit* fit = nullptr);
+    ImportFailure ImportBitmap(const wchar_t* path, bool replace, PictureFit* fit = nullptr);
     // The same from the bytes of a bitmap or PNG file.
-    int ImportBitmapBytes(ByteSpan file, int replace, ImportFailure* why = nullptr, PictureFit* fit = nullptr);
+    ImportFailure ImportBitmapBytes(ByteSpan file, bool replace, PictureFit* fit = nullptr);
     // Writes the document to path and makes it the document's file.
-    int SaveDocumentTo(const wchar_t* path, SaveFailure* why = nullptr);
+    SaveFailure SaveDocumentTo(const wchar_t* path);
     // Opens a recovery copy as the document the user was working on: modified,
     // with its record's path (empty for one never saved), current image and
     // hotspots.
-    int OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record, OpenFailure* why = nullptr);
+    OpenFailure OpenRecoveryCopy(const wchar_t* copy, const RecoveryRecord& record);
 
 private:
     typedef std::vector<std::unique_ptr<IconImage>> ImageList;
@@ -198,9 +211,23 @@ private:
 
     void AppendImage(std::unique_ptr<IconImage> image);  // appends and makes it current
     void TakeImages(ImageList images, std::vector<KeptEntry> kept);  // the content of an opened file
-    void PostDocumentState() const;
     // Every change of the document's content ends here: counted, flagged, told.
-    void MarkModified();
+    void MarkModified(unsigned changes);
+    void SetModified(bool value);
+    // Told now, or when the outermost batch ends (ChangeBatch, document_state.cpp).
+    void Notify(unsigned changes);
+    // Changes made while one lives are told once, when the outermost ends.
+    class Batch
+    {
+    public:
+        explicit Batch(IconDocument& document) : document_(document) { ++document_.batches_; }
+        ~Batch();
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        IconDocument& document_;
+    };
     EditOutcome PastePicture(const ClipboardPicture& picture);
     // The bytes of the file written now, with one more image when given.
     ULONGLONG FileByteCount(const IconImage* added) const;
@@ -214,11 +241,13 @@ private:
     std::vector<DeletedImage> deleted_;         // the last one is restored first
     std::vector<KeptEntry> kept_;
     ImageStorageTable storage_;                 // of the images read from the file
-    HWND owner_ = nullptr;
     std::wstring path_;
     DWORD modified_ = 0;
     unsigned long changes_ = 0;
     RECT selection_ = {};
     bool hasSelection_ = false;
     HistoryBudget budget_;                      // every image taken in is attached
+    std::vector<DocumentObserver*> observers_;
+    int batches_ = 0;                           // operations under way that tell once at their end
+    unsigned pending_ = 0;                      // what they changed so far
 };

@@ -149,33 +149,30 @@ OpenFailure OpenFailureOf(WholeFileRead read)
 
 } // namespace
 
-int IconDocument::OpenFile(const wchar_t* path, OpenFailure* why)
+OpenFailure IconDocument::OpenFile(const wchar_t* path)
 {
+    Batch batch(*this);
     std::vector<BYTE> bytes;
     const OpenFailure read = OpenFailureOf(ReadBoundedFile(path, kMostFileBytes, bytes));
-    if (read != OpenFailureNone) {
-        if (why)
-            *why = read;
-        return 0;
-    }
-    if (!OpenBytes(ByteSpan(bytes.data(), bytes.size()), why))
-        return 0;
+    if (read != OpenFailureNone)
+        return read;
+    const OpenFailure failure = OpenBytes(ByteSpan(bytes.data(), bytes.size()));
+    if (failure != OpenFailureNone)
+        return failure;
     SetFilePath(path);
-    return 1;
+    return OpenFailureNone;
 }
 
-int IconDocument::OpenBytes(ByteSpan file, OpenFailure* why)
+OpenFailure IconDocument::OpenBytes(ByteSpan file)
 {
     // A bad file leaves the open document as it was.
     FileContent content;
     const OpenFailure failure = ReadIconFile(file, content);
-    if (why)
-        *why = failure;
     if (failure != OpenFailureNone)
-        return 0;
+        return failure;
     TakeImages(std::move(content.images), std::move(content.kept));
     storage_ = std::move(content.storage);
-    return 1;
+    return OpenFailureNone;
 }
 
 // ---- Writing -----------------------------------------------------------------
@@ -282,21 +279,19 @@ bool IconDocument::CanAdd(const IconImage& image) const
 }
 
 // The editable images first, then the kept entries, their records as read.
-bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, SaveFailure* why) const
+SaveFailure IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes) const
 {
-    SaveFailure ignored;
-    SaveFailure& failure = why ? *why : ignored;
-    failure = SaveFailure::NothingToSave;
+    SaveFailure failure = SaveFailure::NothingToSave;
     const size_t count = images_.size() + kept_.size();
     if (kind == IconFileKind::None || images_.empty())
-        return false;
+        return failure;
     const WORD type = kind == IconFileKind::Icon ? kTypeIcon : kTypeCursor;
     const DWORD directoryBytes = DWORD(sizeof(IconFileHeader) + sizeof(IconDirectoryEntry) * count);
     failure = SaveFailure::NoMemory;
     std::vector<std::vector<BYTE>> encoded;
     std::vector<const std::vector<BYTE>*> png;
     if (!CollectPngRecords(images_, storage_, encoded, png))
-        return false;
+        return failure;
     ULONGLONG total = directoryBytes;
     for (size_t i = 0; i < images_.size(); ++i)
         total += png[i] ? png[i]->size() : size_t(RecordBytesOf(*images_[i]).total);
@@ -305,12 +300,12 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, S
     // Past what the reader takes, the file could not be opened again.
     failure = SaveFailure::TooLarge;
     if (count > size_t(kMostImagesInFile) || total > kMostFileBytes)
-        return false;
+        return failure;
     failure = SaveFailure::NoMemory;
     try {
         bytes.assign(size_t(total), 0);
     } catch (const std::bad_alloc&) {
-        return false;
+        return failure;
     }
     IconFileHeader* header = reinterpret_cast<IconFileHeader*>(bytes.data());
     header->reserved = 0;
@@ -342,7 +337,7 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, S
             memcpy(bytes.data() + offset, png[i]->data(), png[i]->size());
         } else if (!FillRecord(image, bytes.data() + offset)) {
             failure = SaveFailure::NothingToSave;
-            return false;
+            return failure;
         }
         offset += entry->bytesInRecord;
         ++entry;
@@ -353,21 +348,20 @@ bool IconDocument::BuildFileBytes(IconFileKind kind, std::vector<BYTE>& bytes, S
         offset += DWORD(kept.record.size());
     }
     failure = SaveFailure::None;
-    return true;
+    return failure;
 }
 
-int IconDocument::WriteIconFile(const wchar_t* path, SaveFailure* why)
+SaveFailure IconDocument::WriteIconFile(const wchar_t* path)
 {
-    SaveFailure ignored;
-    SaveFailure& failure = why ? *why : ignored;
-    failure = SaveFailure::NothingToSave;
     std::vector<BYTE> bytes;
-    if (!path || !path[0] || !BuildFileBytes(FileKindOfPath(path), bytes, &failure))
-        return 0;
-    failure = SaveFailure::NotWritten;
+    if (!path || !path[0])
+        return SaveFailure::NothingToSave;
+    const SaveFailure built = BuildFileBytes(FileKindOfPath(path), bytes);
+    if (built != SaveFailure::None)
+        return built;
     if (!ReplaceFileWith(path, bytes))
-        return 0;
-    failure = SaveFailure::None;
+        return SaveFailure::NotWritten;
     modified_ = 0;
-    return 1;
+    Notify(ChangeFileState);
+    return SaveFailure::None;
 }

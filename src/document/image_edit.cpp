@@ -4,8 +4,8 @@
 
 #include "document/icon_document.h"
 
-ImageEdit::ImageEdit(IconDocument& document, IconImage& image, std::unique_ptr<ImageState> before)
-    : document_(&document), identity_(image.GetIdentity()), before_(std::move(before))
+ImageEdit::ImageEdit(IconDocument& document, IconImage& image, EditWhat what, std::unique_ptr<ImageState> before)
+    : document_(&document), identity_(image.GetIdentity()), what_(what), before_(std::move(before))
 {
 }
 
@@ -25,6 +25,7 @@ ImageEdit& ImageEdit::operator=(ImageEdit&& other) noexcept
         Drop();
         document_ = other.document_;
         identity_ = other.identity_;
+        what_ = other.what_;
         before_ = std::move(other.before_);
         changed_ = other.changed_;
         other.document_ = nullptr;
@@ -63,7 +64,9 @@ bool ImageEdit::Commit()
     }
     if (before_)
         image->CommitState(std::move(before_));
-    document_->MarkModified();
+    document_->MarkModified(what_ == EditWhat::Hotspot   ? ChangeHotspot
+                            : what_ == EditWhat::Palette ? ChangePalette
+                                                         : ChangePixels);
     changed_ = false;
     document_ = nullptr;
     return true;

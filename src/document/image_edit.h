@@ -12,7 +12,7 @@ enum class EditWhat { Pixels, Hotspot, Palette, PixelsWithoutStep };
 
 // One change of the current image, handed out by IconDocument::BeginEdit: the
 // copy for the undo step is taken first, and Commit records it, marks the
-// document modified and tells its owner, only when the change was made. An
+// document modified and tells its observers, only when the change was made. An
 // edit given up (dropped without Commit) puts the image back as it found it;
 // an edit without a step takes no copy, so its change is made by one call that
 // cannot stop half way, just before its Commit.
@@ -42,12 +42,13 @@ public:
 
 private:
     friend class IconDocument;
-    ImageEdit(IconDocument& document, IconImage& image, std::unique_ptr<ImageState> before);
+    ImageEdit(IconDocument& document, IconImage& image, EditWhat what, std::unique_ptr<ImageState> before);
     // The image with the edit's identity anywhere in the document, or null.
     IconImage* FindImage() const;
 
     IconDocument* document_ = nullptr;
     unsigned long identity_ = 0;
+    EditWhat what_ = EditWhat::Pixels;
     std::unique_ptr<ImageState> before_;
     bool changed_ = false;
 };

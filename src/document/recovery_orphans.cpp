@@ -102,8 +102,8 @@ std::vector<RecoveryStore::Orphan> RecoveryStore::FindOrphans(std::vector<std::w
                 continue;
             }
             IconDocument probe;
-            OpenFailure why = OpenFailureNone;
-            if (!probe.OpenFile(orphan.copy.c_str(), &why)) {
+            const OpenFailure why = probe.OpenFile(orphan.copy.c_str());
+            if (why != OpenFailureNone) {
                 if (why == OpenFailureOutOfMemory)
                     continue;  // it may well open later: left as it is
                 const std::wstring aside = SetAside(root_, name, orphan.copy);

@@ -11,7 +11,7 @@ class HotspotTool : public CanvasTool
 public:
     HotspotTool(IconDocument& document, ToolView& view) : CanvasTool(document, view) {}
 
-    void Release(bool) override { edit_.Commit(); }
+    void Release(bool) override {}
 
 private:
     bool OnPress(IconImage& image, MouseButtons buttons, POINT p) override
@@ -22,16 +22,15 @@ private:
         const Hotspot hotspot = image.GetHotspot();
         if (hotspot.x == p.x && hotspot.y == p.y)
             return true;
-        edit_ = BeginPixelEdit(EditWhat::Hotspot);
-        if (!edit_.IsOpen())
+        // A click is the whole change: it is made and told on the press.
+        ImageEdit edit = BeginPixelEdit(EditWhat::Hotspot);
+        if (!edit.IsOpen())
             return false;
         image.SetHotspot(static_cast<WORD>(p.x), static_cast<WORD>(p.y));
-        edit_.MarkChanged();
-        view_.HotspotMoved();
+        edit.MarkChanged();
+        edit.Commit();
         return true;
     }
-
-    ImageEdit edit_;
 };
 
 } // namespace

@@ -24,19 +24,10 @@ private:
         const COLORREF colour = transparent ? TransparentColour : image.GetPixelColour(p.x, p.y);
         // -1 on images without a palette: the colour itself is taken.
         const int index = transparent ? image.GetPaletteCount() : image.GetPixelIndex(p.x, p.y);
-        PaintingColours& colours = image.Colours();
-        if (buttons.left) {
-            if (index == -1)
-                colours.SetLeftColour(colour);
-            else
-                colours.SetLeftIndex(index);
-        } else {
-            if (index == -1)
-                colours.SetRightColour(colour);
-            else
-                colours.SetRightIndex(index);
-        }
-        view_.ColoursPicked();
+        if (index == -1)
+            document_.SetPaintingColour(buttons.left, colour);
+        else
+            document_.SetPaintingIndex(buttons.left, index);
         return true;
     }
 };

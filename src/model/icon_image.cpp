@@ -12,7 +12,7 @@ unsigned long IconImage::NewIdentity()
     return ++lastIdentity;
 }
 
-int IconImage::CreateBlank(int size, int bitCount)
+bool IconImage::CreateBlank(int size, int bitCount)
 {
     std::unique_ptr<ImageState> state = ImageState::WithSections(size, bitCount, nullptr);
     if (!state)
@@ -23,7 +23,7 @@ int IconImage::CreateBlank(int size, int bitCount)
     return TakeFirstState(std::move(state), centre) ? 1 : 0;
 }
 
-int IconImage::LoadPixels(const ImagePixels& pixels)
+bool IconImage::LoadPixels(const ImagePixels& pixels)
 {
     const int size = pixels.size, bitCount = pixels.bitCount;
     if (!IsAcceptedSize(size) || !IsAcceptedBitCount(bitCount))
@@ -129,7 +129,7 @@ Hotspot IconImage::GetHotspot() const
     return IsValid() ? CurrentState()->GetHotspot() : none;
 }
 
-int IconImage::SetHotspot(WORD x, WORD y)
+bool IconImage::SetHotspot(WORD x, WORD y)
 {
     ImageState* state = CurrentState();
     if (!state)
@@ -152,7 +152,7 @@ COLORREF IconImage::GetPaletteColour(int index) const
     return index == count ? TransparentColour : NoColour;
 }
 
-int IconImage::SetPaletteColour(int index, COLORREF colour)
+bool IconImage::SetPaletteColour(int index, COLORREF colour)
 {
     if (!IsValid() || index < 0 || index >= GetPaletteCount())
         return 0;
@@ -208,7 +208,7 @@ BYTE* IconImage::MaskByteAddress(int x, int y) const
     return CurrentState()->MaskBits() + RowStride(size, 1) * (size - 1 - y) + x / 8;
 }
 
-int IconImage::IsTransparent(int x, int y) const
+bool IconImage::IsTransparent(int x, int y) const
 {
     const BYTE* mask = MaskByteAddress(x, y);
     return mask && (*mask & MaskBit(x)) ? 1 : 0;
@@ -233,7 +233,7 @@ int IconImage::GetPixelIndex(int x, int y) const
     return bits <= 8 ? static_cast<int>(ReadPackedIndex(pixel, x, bits)) : -1;
 }
 
-int IconImage::SetPixelIndex(int x, int y, int index)
+bool IconImage::SetPixelIndex(int x, int y, int index)
 {
     BYTE* pixel = PixelAddress(x, y);
     const int count = GetPaletteCount();
@@ -256,7 +256,7 @@ int IconImage::SetPixelIndex(int x, int y, int index)
     return 1;
 }
 
-int IconImage::SetPixelColour(int x, int y, COLORREF colour)
+bool IconImage::SetPixelColour(int x, int y, COLORREF colour)
 {
     BYTE* pixel = PixelAddress(x, y);
     if (!pixel || GetBitCount() < 9 || colour == NoColour)
@@ -266,7 +266,7 @@ int IconImage::SetPixelColour(int x, int y, COLORREF colour)
     return SetPixelRgba(x, y, colour & 0x00FFFFFF, kOpaque);
 }
 
-int IconImage::SetPixelRgba(int x, int y, COLORREF colour, BYTE alpha)
+bool IconImage::SetPixelRgba(int x, int y, COLORREF colour, BYTE alpha)
 {
     BYTE* pixel = PixelAddress(x, y);
     if (!pixel || GetBitCount() < 9 || (colour & 0xFF000000))
@@ -283,7 +283,7 @@ int IconImage::SetPixelRgba(int x, int y, COLORREF colour, BYTE alpha)
     return 1;
 }
 
-int IconImage::SetTransparent(int x, int y, bool on)
+bool IconImage::SetTransparent(int x, int y, bool on)
 {
     BYTE* mask = MaskByteAddress(x, y);
     if (!mask)
@@ -319,12 +319,12 @@ std::unique_ptr<ImageState> IconImage::CopyCurrentState() const
     return history_.CopyCurrent();
 }
 
-int IconImage::CommitState(std::unique_ptr<ImageState> state)
+bool IconImage::CommitState(std::unique_ptr<ImageState> state)
 {
     return history_.Commit(std::move(state));
 }
 
-int IconImage::RestoreState(const ImageState& state)
+bool IconImage::RestoreState(const ImageState& state)
 {
     if (!IsValid() || !CurrentState()->TakeContentOf(state))
         return 0;
@@ -345,7 +345,7 @@ bool IconImage::CanRedo() const
 // Each state has its own palette: the transparent index settled for another
 // state may hold a colour here, and transparent pixels painted with it would
 // show that colour.
-int IconImage::Undo()
+bool IconImage::Undo()
 {
     if (!history_.Undo())
         return 0;
@@ -353,7 +353,7 @@ int IconImage::Undo()
     return 1;
 }
 
-int IconImage::Redo()
+bool IconImage::Redo()
 {
     if (!history_.Redo())
         return 0;

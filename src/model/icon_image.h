@@ -20,8 +20,8 @@ public:
     // refuse (a format the editor does not take, memory or GDI objects run out),
     // and otherwise replace it and its history: hotspot at the centre unless the
     // pixels give one inside the image, painting colours entry 0 and the last entry.
-    int CreateBlank(int size, int bitCount);
-    int LoadPixels(const ImagePixels& pixels);
+    bool CreateBlank(int size, int bitCount);
+    bool LoadPixels(const ImagePixels& pixels);
     void Reset();
 
     // Tells images apart for the life of the process; an address may be reused.
@@ -42,29 +42,29 @@ public:
 
     // Hotspot; (0, 0) while the image is empty.
     Hotspot GetHotspot() const;
-    int SetHotspot(WORD x, WORD y);
+    bool SetHotspot(WORD x, WORD y);
 
     // Palette
     COLORREF GetPaletteColour(int index) const;
-    int SetPaletteColour(int index, COLORREF colour);
+    bool SetPaletteColour(int index, COLORREF colour);
     int IndexOfColour(COLORREF colour) const;
 
     PaintingColours& Colours() { return colours_; }
     const PaintingColours& Colours() const { return colours_; }
 
     // Pixels
-    int IsTransparent(int x, int y) const;
+    bool IsTransparent(int x, int y) const;
     COLORREF GetPixelColour(int x, int y) const;
     int GetPixelIndex(int x, int y) const;
-    int SetPixelIndex(int x, int y, int index);
+    bool SetPixelIndex(int x, int y, int index);
     // A painted colour is opaque (alpha 255 on 32 bits).
-    int SetPixelColour(int x, int y, COLORREF colour);
+    bool SetPixelColour(int x, int y, COLORREF colour);
     // A colour with its alpha, on 24 and 32 bits: alpha 0 is transparent (mask
     // bit set, colour part black); 24-bit pixels show any other alpha as opaque.
-    int SetPixelRgba(int x, int y, COLORREF colour, BYTE alpha);
+    bool SetPixelRgba(int x, int y, COLORREF colour, BYTE alpha);
     // Transparent: mask bit set, on 32 bits alpha 0. Taken back: mask bit clear,
     // alpha 255.
-    int SetTransparent(int x, int y, bool on);
+    bool SetTransparent(int x, int y, bool on);
     // The index transparent pixels hold or will hold, when already determined:
     // a pure query. SettleTransparentIndex, used as a transparent pixel is
     // painted, may turn an unused entry black when there is none yet
@@ -75,17 +75,17 @@ public:
 
     // History. The copy holds no GDI object; null when memory runs out, and then
     // the edit it was for must be refused. A committed state is always taken:
-    // when it cannot be recorded (0) it is released.
+    // when it cannot be recorded (false) it is released.
     std::unique_ptr<ImageState> CopyCurrentState() const;
-    int CommitState(std::unique_ptr<ImageState> state);
+    bool CommitState(std::unique_ptr<ImageState> state);
     // Puts a copy taken by CopyCurrentState back on screen without a step:
-    // an edit given up leaves the image as it found it. 0 when refused.
-    int RestoreState(const ImageState& state);
+    // an edit given up leaves the image as it found it. False when refused.
+    bool RestoreState(const ImageState& state);
     bool CanUndo() const;
     bool CanRedo() const;
-    // 0, and nothing moves, when the target state cannot be put on screen.
-    int Undo();
-    int Redo();
+    // False, and nothing moves, when the target state cannot be put on screen.
+    bool Undo();
+    bool Redo();
     // Its budget and the bytes its steps hold.
     const ImageHistory& History() const { return history_; }
 

@@ -28,13 +28,13 @@ std::string AddedSizesText(const std::vector<int>& sizes)
     return text + " pixels";
 }
 
-// The current image stays on screen; only the list of images grows.
+// The current image stays on screen; only the list of images grows, and the
+// document's observers see to the views.
 void CreateAllSizes(Editor& editor, HWND mainWindow)
 {
     std::vector<int> added;
     switch (editor.document.AddMissingSizes(added)) {
     case SizesOutcome::Added:
-        Refresh(editor, mainWindow, RefreshIndex | RefreshCommands);
         ShowStatusMessage(editor, AddedSizesText(added).c_str());
         break;
     case SizesOutcome::NoneMissing: ShowStatusMessage(editor, kNoneMissing); break;

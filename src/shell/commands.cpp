@@ -5,19 +5,17 @@
 #include "document/command_state.h"
 #include "document/icon_document.h"
 #include "shell/all_sizes_command.h"
+#include "shell/clipboard_commands.h"
 #include "shell/editor.h"
 #include "shell/file_commands.h"
 #include "shell/file_dialogs.h"
 #include "shell/help_about.h"
 #include "shell/main_window.h"
 #include "shell/new_image_dialog.h"
-#include "shell/recovery.h"
 #include "shell/status_bars.h"
 #include "shell/tool_buttons.h"
 #include "shell/toolbar.h"
 #include "views/edit_view.h"
-#include "views/palette_view.h"
-#include "views/preview_view.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
 
@@ -28,19 +26,6 @@ const LPARAM kFileMenu = 0;
 const LPARAM kEditMenu = 1;
 const int kToolsMenu = 2;
 const int kImageMenu = 3;
-
-const unsigned kAfterImageList = RefreshPalette | RefreshCanvas | RefreshPreview | RefreshColours | RefreshIndex |
-                                 RefreshCommands | RefreshHotspot;
-const unsigned kAfterHistory = RefreshPalette | RefreshCanvasNoErase | RefreshPreview | RefreshColours |
-                               RefreshIndex | RefreshCommands | RefreshHotspot;
-const unsigned kAfterShift = RefreshCanvasNoErase | RefreshPreview | RefreshCommands;
-const unsigned kAfterMirror = RefreshCanvasNoErase | RefreshPreview;
-
-void Invalidate(HWND window, BOOL erase)
-{
-    if (window)
-        InvalidateRect(window, nullptr, erase);
-}
 
 void EnableItem(HMENU menu, int command, bool enabled)
 {
@@ -80,6 +65,7 @@ bool Succeeded(HWND mainWindow, EditOutcome outcome)
     case EditOutcome::NothingToDo: break;
     case EditOutcome::NoMemory: TellEditRefused(mainWindow); break;
     case EditOutcome::ClipboardBusy: MessageBoxText(mainWindow, kClipboardBusy, AppTitle, MB_ICONEXCLAMATION); break;
+    case EditOutcome::TooManyImages: MessageBoxA(mainWindow, TooManyImagesText, AppTitle, MB_ICONINFORMATION); break;
     }
     return false;
 }
@@ -102,8 +88,8 @@ void Commands::AddBlankImage(HWND mainWindow)
     IconDocument& document = editor_.document;
     if (TellIfFull(mainWindow))
         return;
-    if (AskNewImageFormat(mainWindow, &side, &bitCount) && document.AddNewImage(side, bitCount))
-        Refresh(editor_, mainWindow, kAfterImageList);
+    if (AskNewImageFormat(mainWindow, &side, &bitCount))
+        Succeeded(mainWindow, document.AddNewImage(side, bitCount));
 }
 
 void Commands::AddBitmapImage(HWND mainWindow)
@@ -112,8 +98,8 @@ void Commands::AddBitmapImage(HWND mainWindow)
     std::wstring path;
     if (TellIfFull(mainWindow))
         return;
-    if (ChooseFileToOpen(mainWindow, path, BitmapFile) && ImportBitmapFile(editor_, mainWindow, path.c_str(), false))
-        Refresh(editor_, mainWindow, kAfterImageList | RefreshHint);
+    if (ChooseFileToOpen(mainWindow, path, BitmapFile))
+        ImportBitmapFile(editor_, mainWindow, path.c_str(), false);
 }
 
 // Deleting and restoring switch the current image: a drag on it ends first.
@@ -123,8 +109,7 @@ void Commands::ChangeImageList(HWND mainWindow, bool restore)
     IconDocument& document = editor_.document;
     if (restore && TellIfFull(mainWindow))
         return;
-    if (restore ? document.RestoreDeletedImage() : document.DeleteCurrentImage())
-        Refresh(editor_, mainWindow, kAfterImageList);
+    Succeeded(mainWindow, restore ? document.RestoreDeletedImage() : document.DeleteCurrentImage());
 }
 
 void Commands::ChooseTool(HWND mainWindow, int command)
@@ -132,63 +117,27 @@ void Commands::ChooseTool(HWND mainWindow, int command)
     PressToolButton(mainWindow, command);
     SetFocus(mainWindow);
     editor_.canvas.SetTool(command - IDM_PENCIL);
-    Refresh(editor_, mainWindow, RefreshHint);
+    UpdateToolHint(editor_);
 }
 
-// Runs an editing operation and, when it changed something, the given refresh.
-void Commands::EditAndRefresh(HWND mainWindow, EditOutcome outcome, unsigned steps)
+// The clipboard is the shell's own: what it now holds is told here.
+void Commands::CopyOrCut(HWND mainWindow, bool cut)
 {
-    if (Succeeded(mainWindow, outcome))
-        Refresh(editor_, mainWindow, steps);
+    IconDocument& document = editor_.document;
+    Succeeded(mainWindow, cut ? CutToClipboard(document, mainWindow) : CopyToClipboard(document, mainWindow));
+    UpdateCommandState(editor_, mainWindow);
 }
 
-void Commands::SelectAll(HWND mainWindow)
+void Commands::SelectAll()
 {
     editor_.canvas.SelectWholeImage();
-    Refresh(editor_, mainWindow, RefreshCommands);
 }
 
-void Commands::SelectFromIndexBox(HWND mainWindow, HWND box)
+void Commands::SelectFromIndexBox(HWND box)
 {
     editor_.canvas.EndDrag();
     const int position = static_cast<int>(SendMessageA(box, CB_GETCURSEL, 0, 0));
-    if (editor_.document.SelectImage(position))
-        Refresh(editor_, mainWindow, kAfterImageList);
-}
-
-// Runs a document operation and, when it succeeds, the given refresh.
-void Commands::RunAndRefresh(HWND mainWindow, bool succeeded, unsigned steps)
-{
-    if (succeeded)
-        Refresh(editor_, mainWindow, steps);
-}
-
-void Refresh(Editor& editor, HWND mainWindow, unsigned steps)
-{
-    if (steps & RefreshPalette)
-        Invalidate(editor.palette.GetPaletteWindow(), TRUE);
-    if (steps & RefreshCanvas)
-        Invalidate(editor.canvas.GetEditWindow(), TRUE);
-    if (steps & RefreshCanvasNoErase)
-        Invalidate(editor.canvas.GetEditWindow(), FALSE);
-    if (steps & RefreshPreview)
-        editor.preview.RefreshPreview();
-    if (steps & RefreshColours)
-        UpdateColourStatus(editor);
-    if (steps & RefreshIndex)
-        UpdateImageIndex(editor, mainWindow);
-    if (steps & RefreshTitle)
-        UpdateTitle(editor, mainWindow);
-    if (steps & RefreshCommands) {
-        UpdateCommandState(editor, mainWindow);
-        NoteDocumentState(editor, mainWindow);
-    }
-    if (steps & RefreshPosition)
-        UpdateCursorPosition(editor, 0, 0);
-    if (steps & RefreshHint)
-        UpdateToolHint(editor);
-    if (steps & RefreshHotspot)
-        UpdateHotspotText(editor);
+    editor_.document.SelectImage(position);
 }
 
 void Commands::OnCommand(HWND mainWindow, int id, int code, HWND control)
@@ -207,45 +156,37 @@ void Commands::OnCommand(HWND mainWindow, int id, int code, HWND control)
     switch (id) {
     case IDC_IMAGE_INDEX_BOX:
         if (code == CBN_SELCHANGE)
-            SelectFromIndexBox(mainWindow, control);
+            SelectFromIndexBox(control);
         break;
     case IDM_NEW: NewDocument(editor_, mainWindow); break;
     case IDM_OPEN: OpenDocument(editor_, mainWindow); break;
-    case IDM_SAVE: RunAndRefresh(mainWindow, SaveFromShell(editor_, mainWindow, false), RefreshTitle | RefreshCommands); break;
-    case IDM_SAVE_AS: RunAndRefresh(mainWindow, SaveFromShell(editor_, mainWindow, true), RefreshTitle | RefreshCommands); break;
+    case IDM_SAVE: SaveFromShell(editor_, mainWindow, false); break;
+    case IDM_SAVE_AS: SaveFromShell(editor_, mainWindow, true); break;
     case IDM_IMPORT_BITMAP: ImportBitmapDocument(editor_, mainWindow); break;
     case IDM_CLOSE: CloseCurrentDocument(editor_, mainWindow); break;
     case IDM_QUIT: PostMessageA(mainWindow, WM_CLOSE, 0, 0); break;
-    case IDM_UNDO: EditAndRefresh(mainWindow, document.Undo(), kAfterHistory); break;
-    case IDM_REDO: EditAndRefresh(mainWindow, document.Redo(), kAfterHistory); break;
-    case IDM_CUT: EditAndRefresh(mainWindow, document.CutSelection(), RefreshCanvas | RefreshPreview); break;
-    case IDM_COPY: Succeeded(mainWindow, document.CopySelection()); break;
-    case IDM_PASTE:
-        EditAndRefresh(mainWindow, document.PasteClipboard(), RefreshCanvas | RefreshPreview | RefreshCommands);
-        break;
-    case IDM_SELECT_ALL: SelectAll(mainWindow); break;
+    case IDM_UNDO: Succeeded(mainWindow, document.Undo()); break;
+    case IDM_REDO: Succeeded(mainWindow, document.Redo()); break;
+    case IDM_CUT: CopyOrCut(mainWindow, true); break;
+    case IDM_COPY: CopyOrCut(mainWindow, false); break;
+    case IDM_PASTE: Succeeded(mainWindow, PasteFromClipboard(document, mainWindow)); break;
+    case IDM_SELECT_ALL: SelectAll(); break;
     // The document moves its selection with the pixels; the frame is drawn from it.
-    case IDM_SHIFT_LEFT: EditAndRefresh(mainWindow, document.ShiftImage(-1, 0), kAfterShift); break;
-    case IDM_SHIFT_UP: EditAndRefresh(mainWindow, document.ShiftImage(0, -1), kAfterShift); break;
-    case IDM_SHIFT_RIGHT: EditAndRefresh(mainWindow, document.ShiftImage(1, 0), kAfterShift); break;
-    case IDM_SHIFT_DOWN: EditAndRefresh(mainWindow, document.ShiftImage(0, 1), kAfterShift); break;
-    case IDM_MIRROR_VERTICAL: EditAndRefresh(mainWindow, document.MirrorImage(1), kAfterMirror); break;
-    case IDM_MIRROR_HORIZONTAL: EditAndRefresh(mainWindow, document.MirrorImage(0), kAfterMirror); break;
+    case IDM_SHIFT_LEFT: Succeeded(mainWindow, document.ShiftImage(-1, 0)); break;
+    case IDM_SHIFT_UP: Succeeded(mainWindow, document.ShiftImage(0, -1)); break;
+    case IDM_SHIFT_RIGHT: Succeeded(mainWindow, document.ShiftImage(1, 0)); break;
+    case IDM_SHIFT_DOWN: Succeeded(mainWindow, document.ShiftImage(0, 1)); break;
+    case IDM_MIRROR_VERTICAL: Succeeded(mainWindow, document.MirrorImage(1)); break;
+    case IDM_MIRROR_HORIZONTAL: Succeeded(mainWindow, document.MirrorImage(0)); break;
     case IDM_DELETE_IMAGE: ChangeImageList(mainWindow, false); break;
     case IDM_RESTORE_IMAGE: ChangeImageList(mainWindow, true); break;
-    case IDM_CLEAR_IMAGE: EditAndRefresh(mainWindow, document.ClearCurrentImage(), RefreshCanvas | RefreshPreview); break;
+    case IDM_CLEAR_IMAGE: Succeeded(mainWindow, document.ClearCurrentImage()); break;
     case IDM_ADD_BLANK_IMAGE: AddBlankImage(mainWindow); break;
     case IDM_ADD_BITMAP_IMAGE: AddBitmapImage(mainWindow); break;
     case IDM_CREATE_ALL_SIZES: CreateAllSizes(editor_, mainWindow); break;
     case IDM_HELP: ShowHelp(mainWindow); break;
     case IDM_ABOUT: ShowAbout(mainWindow, editor_.shell.instance); break;
     }
-}
-
-bool ClipboardHasPicture()
-{
-    // Other programs often offer only a device-independent bitmap.
-    return IsClipboardFormatAvailable(CF_BITMAP) || IsClipboardFormatAvailable(CF_DIB);
 }
 
 // The one rule for every place a command can come from: menu, toolbar and keys.
@@ -285,21 +226,6 @@ void Commands::OnInitMenuPopup(HMENU popup, LPARAM lParam)
 void Commands::OnNotification(HWND mainWindow, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case VM_PALETTE_EDITED:
-        UpdateColourStatus(editor_);
-        Invalidate(editor_.canvas.GetEditWindow(), FALSE);
-        Invalidate(editor_.preview.GetPreviewWindow(), TRUE);
-        break;
-    case VM_COLOURS_CHANGED: UpdateColourStatus(editor_); break;
-    case VM_COLOUR_PICKED:
-        UpdateColourStatus(editor_);
-        Invalidate(editor_.palette.GetPaletteWindow(), TRUE);
-        break;
-    case VM_HOTSPOT_CHANGED: UpdateHotspotText(editor_); break;
-    case VM_DOCUMENT_STATE:
-        UpdateCommandState(editor_, mainWindow);
-        NoteDocumentState(editor_, mainWindow);
-        break;
     case VM_CURSOR_POSITION: UpdateCursorPosition(editor_, static_cast<int>(wParam), static_cast<int>(lParam)); break;
     case VM_EDIT_REFUSED: TellEditRefused(mainWindow); break;
     }

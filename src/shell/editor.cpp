@@ -4,7 +4,7 @@
 #include "win/identifiers.h"
 
 Editor::Editor(HINSTANCE instance)
-    : palette(&document), preview(document), canvas(document, preview), recovery(RecoveryRoot())
+    : palette(&document), preview(document), canvas(document), recovery(RecoveryRoot())
 {
     shell.instance = instance;
     shell.shortcuts = LoadAcceleratorsA(instance, MAKEINTRESOURCEA(IDR_SHORTCUTS));

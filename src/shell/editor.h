@@ -4,6 +4,7 @@
 
 #include "document/icon_document.h"
 #include "document/recovery_store.h"
+#include "shell/document_refresh.h"
 #include "views/edit_view.h"
 #include "views/palette_view.h"
 #include "views/preview_view.h"
@@ -40,9 +41,8 @@ public:
     Editor& operator=(const Editor&) = delete;
 
     // Declaration order is construction order: the views hold references to
-    // the document (the canvas to the preview too), and the canvas drops an
-    // active edit when it goes, which reads the document; so the document
-    // comes first and goes last.
+    // the document, and the canvas drops an active edit when it goes, which
+    // reads the document; so the document comes first and goes last.
     IconDocument document;
     PaletteView palette;
     PreviewView preview;
@@ -50,4 +50,6 @@ public:
     RecoveryStore recovery;
     RecoveryState recoveryState;
     ShellState shell = {};
+    // Last: it reaches all the above while the main window lives.
+    DocumentRefresh refresh{*this};
 };

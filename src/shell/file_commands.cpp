@@ -3,12 +3,11 @@
 #include <shlwapi.h>
 
 #include "document/icon_document.h"
-#include "shell/commands.h"
 #include "shell/editor.h"
 #include "shell/file_dialogs.h"
 #include "shell/kept_entries_notice.h"
 #include "shell/new_image_dialog.h"
-#include "shell/recovery.h"
+#include "shell/status_bars.h"
 #include "views/edit_view.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
@@ -41,15 +40,12 @@ void TellAboutFile(HWND owner, const char* format, const wchar_t* path, const ch
                 MB_ICONEXCLAMATION);
 }
 
-// New closes the document before its image is made, and a reader may give up
-// after emptying it: even on failure the window shows the document as it is
-// rather than images that are gone.
-void RefreshAfterReplace(Editor& editor, HWND mainWindow, bool succeeded)
+// The document shows itself through its observer, whatever a failed attempt
+// left of it; the pointer's position is forgotten when no new one came.
+void AfterReplace(Editor& editor, bool succeeded)
 {
-    // The document the copy was of is gone.
-    if (succeeded || !editor.document.IsOpen())
-        ForgetRecoveryCopy(editor);
-    Refresh(editor, mainWindow, succeeded ? RefreshWholeDocument : RefreshWholeDocument | RefreshPosition);
+    if (!succeeded)
+        UpdateCursorPosition(editor, 0, 0);
 }
 
 }  // namespace
@@ -70,7 +66,7 @@ const char* OpenFailureText(OpenFailure why)
         return "Il contient une image compressée au format PNG, que l'éditeur ne sait pas modifier.";
     case OpenFailureUnsupportedSize:
         return "Il contient une image d'une taille que l'éditeur ne sait pas modifier "
-               "(tailles possibles : 16, 32, 48, 64, 72 et 128 pixels).";
+               "(images carrées de 1 à 256 pixels de côté).";
     case OpenFailureUnsupportedDepth:
         return "Il contient une image d'un nombre de couleurs que l'éditeur ne sait pas modifier "
                "(1, 4, 8, 24 ou 32 bits par pixel).";
@@ -102,11 +98,9 @@ bool SaveFromShell(Editor& editor, HWND owner, bool chooseName)
         path = document.GetFilePath();
     else if (!ChooseFileToSave(owner, path))
         return false;
-    SaveFailure why = SaveFailure::None;
-    if (document.SaveDocumentTo(path.c_str(), &why)) {
-        ForgetRecoveryCopy(editor);
+    const SaveFailure why = document.SaveDocumentTo(path.c_str());
+    if (why == SaveFailure::None)
         return true;
-    }
     TellAboutFile(owner, why == SaveFailure::NoMemory ? kSaveNoMemory : why == SaveFailure::TooLarge ? kSaveTooLarge
                                                                                                    : kSaveFailed,
                   path.c_str());
@@ -136,9 +130,9 @@ void TellOpenFailure(HWND owner, const wchar_t* path, OpenFailure why)
 
 bool OpenIconFile(Editor& editor, HWND mainWindow, const wchar_t* path)
 {
-    OpenFailure why = OpenFailureNone;
-    if (editor.document.OpenFile(path, &why)) {
-        TellAboutKeptEntries(editor, mainWindow, editor.document.GetKeptEntries());
+    const OpenFailure why = editor.document.OpenFile(path);
+    if (why == OpenFailureNone) {
+        TellAboutKeptEntries(mainWindow, editor.document.GetKeptEntries());
         return true;
     }
     TellOpenFailure(mainWindow, path, why);
@@ -167,15 +161,16 @@ bool AskToFit(HWND mainWindow, const wchar_t* path, const PictureFit& fit)
 // only once the user has been told how and agreed.
 bool ImportBitmapFile(Editor& editor, HWND mainWindow, const wchar_t* path, bool replace)
 {
-    ImportFailure why = ImportFailureNone;
     PictureFit fit;
-    if (editor.document.ImportBitmap(path, replace ? 1 : 0, &why, &fit))
+    ImportFailure why = editor.document.ImportBitmap(path, replace, &fit);
+    if (why == ImportFailureNone)
         return true;
     if (why == ImportFailureNeedsFit) {
         if (!AskToFit(mainWindow, path, fit))
             return false;
         fit.allowed = true;
-        if (editor.document.ImportBitmap(path, replace ? 1 : 0, &why, &fit))
+        why = editor.document.ImportBitmap(path, replace, &fit);
+        if (why == ImportFailureNone)
             return true;
     }
     switch (why) {
@@ -197,7 +192,7 @@ void NewDocument(Editor& editor, HWND mainWindow)
         return;
     IconDocument& document = editor.document;
     document.CloseDocument();
-    RefreshAfterReplace(editor, mainWindow, document.AddNewImage(side, bitCount));
+    AfterReplace(editor, document.AddNewImage(side, bitCount) == EditOutcome::Done);
 }
 
 void OpenDocument(Editor& editor, HWND mainWindow)
@@ -207,7 +202,7 @@ void OpenDocument(Editor& editor, HWND mainWindow)
         return;
     std::wstring path;
     if (ChooseFileToOpen(mainWindow, path, IconOrCursorFile))
-        RefreshAfterReplace(editor, mainWindow, OpenIconFile(editor, mainWindow, path.c_str()));
+        AfterReplace(editor, OpenIconFile(editor, mainWindow, path.c_str()));
 }
 
 void ImportBitmapDocument(Editor& editor, HWND mainWindow)
@@ -217,7 +212,7 @@ void ImportBitmapDocument(Editor& editor, HWND mainWindow)
         return;
     std::wstring path;
     if (ChooseFileToOpen(mainWindow, path, BitmapFile))
-        RefreshAfterReplace(editor, mainWindow, ImportBitmapFile(editor, mainWindow, path.c_str(), true));
+        AfterReplace(editor, ImportBitmapFile(editor, mainWindow, path.c_str(), true));
 }
 
 void OpenDroppedFile(Editor& editor, HWND mainWindow, const wchar_t* path)
@@ -232,7 +227,7 @@ void OpenDroppedFile(Editor& editor, HWND mainWindow, const wchar_t* path)
     }
     if (!AskSaveChanges(editor, mainWindow))
         return;
-    RefreshAfterReplace(editor, mainWindow, icon ? OpenIconFile(editor, mainWindow, path) : ImportBitmapFile(editor, mainWindow, path, true));
+    AfterReplace(editor, icon ? OpenIconFile(editor, mainWindow, path) : ImportBitmapFile(editor, mainWindow, path, true));
 }
 
 void CloseCurrentDocument(Editor& editor, HWND mainWindow)
@@ -241,6 +236,5 @@ void CloseCurrentDocument(Editor& editor, HWND mainWindow)
     if (!AskSaveChanges(editor, mainWindow))
         return;
     editor.document.CloseDocument();
-    ForgetRecoveryCopy(editor);
-    Refresh(editor, mainWindow, RefreshWholeDocument | RefreshPosition);
+    UpdateCursorPosition(editor, 0, 0);
 }

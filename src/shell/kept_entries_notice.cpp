@@ -4,7 +4,6 @@
 #include <string>
 #include <utility>
 
-#include "shell/commands.h"
 #include "win/identifiers.h"
 #include "win/wide_text.h"
 
@@ -62,10 +61,9 @@ std::string KeptEntriesText(const std::vector<KeptEntry>& kept)
 
 } // namespace
 
-void TellAboutKeptEntries(Editor& editor, HWND mainWindow, const std::vector<KeptEntry>& kept)
+void TellAboutKeptEntries(HWND mainWindow, const std::vector<KeptEntry>& kept)
 {
     if (kept.empty())
         return;
-    Refresh(editor, mainWindow, RefreshWholeDocument);
     MessageBoxText(mainWindow, KeptEntriesText(kept).c_str(), AppTitle, MB_ICONINFORMATION);
 }

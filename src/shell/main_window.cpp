@@ -99,7 +99,7 @@ void ListenToClipboard(HWND hwnd, bool listen)
 
 LRESULT OnCreate(Editor& editor, HWND hwnd)
 {
-    editor.document.SetOwnerWindow(hwnd);
+    editor.refresh.Attach(hwnd);
     ListenToClipboard(hwnd, true);
     DragAcceptFiles(hwnd, TRUE);
     SetUpRebarAndToolbar(editor.shell, hwnd);
@@ -118,7 +118,6 @@ LRESULT OnClose(Editor& editor, HWND hwnd)
     editor.canvas.EndDrag();
     if (AskSaveChanges(editor, hwnd)) {
         editor.document.CloseDocument();
-        ForgetRecoveryCopy(editor);
         DestroyWindow(hwnd);
     }
     return 0;
@@ -164,6 +163,7 @@ LRESULT OnQueryEndSession(Editor& editor, HWND hwnd)
 LRESULT OnDestroy(Editor& editor, HWND hwnd)
 {
     ListenToClipboard(hwnd, false);
+    editor.refresh.Detach();
     StopRecovery(editor, hwnd);
     ShellState& shell = editor.shell;
     if (shell.toolbarImages)
@@ -235,11 +235,6 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_INITMENUPOPUP:
         commands.OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), lParam);
         return 0;
-    case VM_PALETTE_EDITED:
-    case VM_COLOURS_CHANGED:
-    case VM_COLOUR_PICKED:
-    case VM_HOTSPOT_CHANGED:
-    case VM_DOCUMENT_STATE:
     case VM_CURSOR_POSITION:
     case VM_EDIT_REFUSED:
         commands.OnNotification(hwnd, msg, wParam, lParam);

@@ -4,7 +4,6 @@
 
 #include "document/icon_document.h"
 #include "document/recovery_store.h"
-#include "shell/commands.h"
 #include "shell/editor.h"
 #include "shell/file_commands.h"
 #include "views/edit_view.h"
@@ -48,7 +47,7 @@ bool WriteCopy(Editor& editor, bool now)
     std::vector<BYTE> bytes;
     RecoveryRecord record;
     if (!RecordOfDocument(document, record) ||
-        !document.BuildFileBytes(cursor ? IconFileKind::Cursor : IconFileKind::Icon, bytes))
+        document.BuildFileBytes(cursor ? IconFileKind::Cursor : IconFileKind::Icon, bytes) != SaveFailure::None)
         return false;
     const wchar_t* extension = cursor ? L".cur" : L".ico";
     return now ? editor.recovery.WriteNow(std::move(bytes), extension, record)
@@ -60,8 +59,8 @@ bool WriteCopy(Editor& editor, bool now)
 bool TakeOver(Editor& editor, HWND mainWindow, RecoveryStore::Orphan& orphan)
 {
     IconDocument& document = editor.document;
-    OpenFailure why = OpenFailureUnreadable;
-    if (!document.OpenRecoveryCopy(orphan.copy.c_str(), orphan.record, &why)) {
+    const OpenFailure why = document.OpenRecoveryCopy(orphan.copy.c_str(), orphan.record);
+    if (why != OpenFailureNone) {
         TellOpenFailure(mainWindow, orphan.copy.c_str(), why);
         return false;
     }
@@ -70,7 +69,6 @@ bool TakeOver(Editor& editor, HWND mainWindow, RecoveryStore::Orphan& orphan)
     else
         Tell(mainWindow, kLeftInPlace, orphan.copy, MB_ICONEXCLAMATION);
     editor.recoveryState.copiedChanges = document.GetChangeCount();
-    Refresh(editor, mainWindow, RefreshWholeDocument);
     return true;
 }
 
@@ -97,7 +95,8 @@ void OnRecoveryTimer(Editor& editor, HWND mainWindow)
     KillTimer(mainWindow, RecoveryTimer);
     editor.recoveryState.armed = false;
     const IconDocument& document = editor.document;
-    if (!document.IsOpen() || !document.IsModified())
+    // Nothing changed since the last copy (one taken over at the start among them).
+    if (!document.IsOpen() || !document.IsModified() || document.GetChangeCount() == editor.recoveryState.copiedChanges)
         return;
     // A stroke changes the image until its release; the copy waits for it.
     if (editor.canvas.GetMode() == EditView::ModeStroke || editor.canvas.GetMode() == EditView::ModeShape) {

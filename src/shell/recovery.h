@@ -13,7 +13,7 @@ class Editor;
 std::wstring RecoveryRoot();
 
 const UINT_PTR RecoveryTimer = 1;
-// VM_DOCUMENT_STATE: a change not copied yet arms the timer.
+// A change of the document: one not copied yet arms the timer.
 void NoteDocumentState(Editor& editor, HWND mainWindow);
 // WM_TIMER: the copy is written, unless a drag is going on.
 void OnRecoveryTimer(Editor& editor, HWND mainWindow);

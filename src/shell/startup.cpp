@@ -62,10 +62,7 @@ bool OpenCommandLineFile(Editor& editor, HWND mainWindow, int argc, wchar_t** ar
 {
     if (argc < 2 || !argv || !argv[1])
         return false;
-    if (!OpenIconFile(editor, mainWindow, argv[1]))
-        return false;
-    Refresh(editor, mainWindow, RefreshWholeDocument);
-    return true;
+    return OpenIconFile(editor, mainWindow, argv[1]);
 }
 
 // Opening the file at once would ask straight away to save the recovered

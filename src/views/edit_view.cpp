@@ -13,8 +13,8 @@ const COLORREF kSelectionColour = RGB(0, 100, 0);
 
 } // namespace
 
-EditView::EditView(IconDocument& document, PreviewView& preview)
-    : document_(document), preview_(preview)
+EditView::EditView(IconDocument& document)
+    : document_(document)
 {
 }
 

@@ -8,7 +8,6 @@
 
 class IconDocument;
 class PixelBuffer;
-class PreviewView;
 
 // The zoomed canvas: display (edit_view.cpp) and mouse handling (edit_view_mouse.cpp).
 class EditView : public ChildWindow, private ToolView
@@ -17,7 +16,7 @@ public:
     enum Mode { ModeIdle = 0, ModeStroke = 1, ModeShape = 2, ModeSelection = 3 };
     static const int CanvasSide = 256;
 
-    EditView(IconDocument& document, PreviewView& preview);
+    explicit EditView(IconDocument& document);
     ~EditView();
     static ATOM RegisterEditViewClass();
     HWND CreateEditView(HWND parent);
@@ -59,8 +58,6 @@ private:
     void RepaintAll() override;
     void RepaintPreview(bool now) override;
     void Refuse() override;
-    void ColoursPicked() override;
-    void HotspotMoved() override;
     // Mouse handling (edit_view_mouse.cpp)
     LRESULT ButtonDown(WPARAM buttons, int x, int y);
     LRESULT MouseMove(WPARAM buttons, int x, int y);
@@ -70,7 +67,6 @@ private:
 
     HCURSOR toolCursors_[4] = {};
     IconDocument& document_;
-    PreviewView& preview_;
     int tool_ = 0;
     int previousTool_ = 0;
     // The tool of the drag in progress, from a press on a shown image to its

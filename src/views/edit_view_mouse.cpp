@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "document/icon_document.h"
-#include "views/preview_view.h"
 #include "win/identifiers.h"
 
 namespace {
@@ -71,16 +70,6 @@ void EditView::RepaintPreview(bool now)
 void EditView::Refuse()
 {
     RefuseEdit();
-}
-
-void EditView::ColoursPicked()
-{
-    Notify(VM_COLOUR_PICKED, 0, 0);
-}
-
-void EditView::HotspotMoved()
-{
-    Notify(VM_HOTSPOT_CHANGED, 0, 0);
 }
 
 // ---- Mouse ----------------------------------------------------------------------
@@ -180,5 +169,4 @@ void EditView::FinishDrag(std::unique_ptr<CanvasTool> tool, bool released)
         return;
     }
     tool->Release(released);
-    preview_.RefreshPreview();
 }

@@ -127,13 +127,8 @@ LRESULT PaletteView::OnButtonUp(bool left, int x, int y)
     int index = HitTest(x, y);
     if (index < 0)
         return 0;
-    if (left) {
-        image->Colours().SetLeftIndex(index);
-        InvalidateRect(window_, nullptr, TRUE);
-    } else {
-        image->Colours().SetRightIndex(index);
-    }
-    PostMessageA(GetParent(window_), VM_COLOURS_CHANGED, 0, 0);
+    // The document tells who shows the colours, this view among them.
+    document_->SetPaintingIndex(left, index);
     return 0;
 }
 
@@ -173,11 +168,10 @@ LRESULT PaletteView::OnDoubleClick(int x, int y)
         PostMessageA(GetParent(window_), VM_EDIT_REFUSED, 0, 0);
         return 0;
     }
+    // The entry edited becomes the left colour, told with the edit.
+    image->Colours().SetLeftIndex(index);
     edit.MarkChanged();
     edit.Commit();
-    image->Colours().SetLeftIndex(index);
-    PostMessageA(GetParent(window_), VM_PALETTE_EDITED, 0, 0);
-    InvalidateRect(window_, nullptr, TRUE);
     return 0;
 }
 

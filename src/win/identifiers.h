@@ -4,12 +4,8 @@
 #include "win/resource_ids.h"
 
 // Our own messages, numbered here together so that no two share a number
-// (both parameters 0 unless stated).
-const UINT VM_PALETTE_EDITED = WM_USER + 1;   // posted by the palette view
-const UINT VM_COLOURS_CHANGED = WM_USER + 2;  // posted by the palette view
-const UINT VM_COLOUR_PICKED = WM_USER + 3;    // sent by the canvas
-const UINT VM_HOTSPOT_CHANGED = WM_USER + 4;  // sent by the canvas
-const UINT VM_DOCUMENT_STATE = WM_USER + 5;   // posted by the document
+// (both parameters 0 unless stated). Changes of the document are not among
+// them: its observers are told (document/document_change.h).
 const UINT VM_CURSOR_POSITION = WM_USER + 6;  // sent by the canvas: pixel x, pixel y
 const UINT VM_EDIT_REFUSED = WM_USER + 7;     // posted by a view whose edit could not be made
 const UINT VM_SET_FACE_COLOUR = WM_USER + 8;  // to a tool button: lParam the colour

@@ -16,21 +16,21 @@ std::vector<int> Sides(const IconDocument& document)
 
 TEST_F(DocumentTest, MissingSizesAreAddedAfterTheImagesLeftAsTheyWere)
 {
-    ASSERT_EQ(1, document_.AddNewImage(48, 24));
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(48, 24));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
     PaintPattern(*document_.GetImage(1), 2);
     document_.SelectImage(0);
     IconImage& painted = *document_.GetImage(1);
     const std::vector<BYTE> colour = ColourBytes(painted), mask = MaskBytes(painted);
-    document_.SetModified(0);
-    TakeDocumentStates();
+    SetModifiedForTest(document_, false);
+    TakeNotifications();
 
     std::vector<int> added;
     EXPECT_EQ(SizesOutcome::Added, document_.AddMissingSizes(added));
     EXPECT_EQ(std::vector<int>({ 16, 20, 24, 40, 64, 96, 256 }), added);
     EXPECT_EQ(std::vector<int>({ 48, 32, 16, 20, 24, 40, 64, 96, 256 }), Sides(document_));
     EXPECT_TRUE(document_.IsModified());
-    EXPECT_GT(TakeDocumentStates(), 0);
+    EXPECT_GT(TakeNotifications(), 0);
     EXPECT_EQ(0, document_.GetCurrentIndex());
     EXPECT_EQ(&painted, document_.GetImage(1));
     EXPECT_TRUE(colour == ColourBytes(painted) && mask == MaskBytes(painted));
@@ -39,15 +39,15 @@ TEST_F(DocumentTest, MissingSizesAreAddedAfterTheImagesLeftAsTheyWere)
 
     // Nothing is missing any more; a deleted size is missing again, and a
     // built image is deleted and restored as any other.
-    document_.SetModified(0);
+    SetModifiedForTest(document_, false);
     EXPECT_EQ(SizesOutcome::NoneMissing, document_.AddMissingSizes(added));
     EXPECT_TRUE(added.empty() && !document_.IsModified());
     document_.SelectImage(3);
     IconImage* const twenty = document_.GetCurrentImage();
-    ASSERT_EQ(1, document_.DeleteCurrentImage());
+    ASSERT_EQ(EditOutcome::Done, document_.DeleteCurrentImage());
     EXPECT_EQ(SizesOutcome::Added, document_.AddMissingSizes(added));
     EXPECT_EQ(std::vector<int>({ 20 }), added);
-    ASSERT_EQ(1, document_.RestoreDeletedImage());
+    ASSERT_EQ(EditOutcome::Done, document_.RestoreDeletedImage());
     EXPECT_EQ(twenty, document_.GetImage(3));
     EXPECT_EQ(std::vector<int>({ 48, 32, 16, 20, 24, 40, 64, 96, 256, 20 }), Sides(document_));
 
@@ -64,7 +64,7 @@ TEST(AllSizes, KeptEntriesCountAndTheFileBoundRefusesThemAll)
         std::vector<RecordEntry> entries(1, RecordEntry{ BmpRecord(32, 32), 32, 1, 32 });
         entries.resize(1 + c.keptSixteens, RecordEntry{ BmpRecord(16, 16), 16, 1, 16 });
         IconDocument document;
-        ASSERT_EQ(1, document.OpenBytes(Span(IconFileOf(1, entries))));
+        ASSERT_EQ(OpenFailureNone, document.OpenBytes(Span(IconFileOf(1, entries))));
         ASSERT_EQ(c.keptSixteens, document.GetKeptEntries().size());
         std::vector<int> added;
         EXPECT_EQ(c.outcome, document.AddMissingSizes(added)) << c.keptSixteens;

@@ -40,13 +40,13 @@ TEST(AlphaFiles, RecordsWithLongerHeadersReadAfterTheWholeHeader)
                           Case{32, 124, false}, Case{32, 52, true}}) {
         const std::string what = std::to_string(c.bits) + " bits, header " + std::to_string(c.header);
         IconDocument written;
-        ASSERT_EQ(1, written.AddNewImage(20, c.bits));
+        ASSERT_EQ(EditOutcome::Done, written.AddNewImage(20, c.bits));
         if (c.bits == 32)
             PaintSoft(*written.GetCurrentImage());
         else
             PaintPattern(*written.GetCurrentImage(), 3);
         std::vector<BYTE> file;
-        ASSERT_TRUE(written.BuildFileBytes(IconFileKind::Icon, file));
+        ASSERT_EQ(SaveFailure::None, written.BuildFileBytes(IconFileKind::Icon, file));
         file.insert(file.begin() + 22 + 40, size_t(c.header) - 40, BYTE(0));
         Put(file, 22, DWORD(c.header), 4);
         Put(file, 6 + 8, Get(file, 6 + 8, 4) + c.header - 40, 4);
@@ -56,8 +56,7 @@ TEST(AlphaFiles, RecordsWithLongerHeadersReadAfterTheWholeHeader)
                 Put(file, 22 + 40 + 4 * k, 0xFF0000 >> 8 * k, 4);
         }
         IconDocument read;
-        OpenFailure why = OpenFailureDamaged;
-        ASSERT_EQ(1, read.OpenBytes(Span(file), &why)) << what << ": " << why;
+        ASSERT_EQ(OpenFailureNone, read.OpenBytes(Span(file))) << what;
         EXPECT_EQ(Rgba(*written.GetCurrentImage()), Rgba(*read.GetCurrentImage())) << what;
         EXPECT_EQ(Look(*written.GetCurrentImage()), Look(*read.GetCurrentImage())) << what;
     }
@@ -84,7 +83,7 @@ TEST(AlphaFiles, ImportedBitmapKeepsItsAlpha)
         for (int p = 0; p < 256; ++p)
             bmp[pixels + 4 * p + 3] = c.zero ? 0 : BYTE(p);
         IconDocument document;
-        ASSERT_EQ(1, document.ImportBitmapBytes(Span(bmp), 1)) << c.what;
+        ASSERT_EQ(ImportFailureNone, document.ImportBitmapBytes(Span(bmp), true)) << c.what;
         const IconImage& image = *document.GetCurrentImage();
         // Bottom-up rows: byte p is pixel (p % 16, 15 - p / 16).
         for (int p = 0; p < 256; ++p) {
@@ -101,7 +100,7 @@ TEST(AlphaFiles, ImportedBitmapKeepsItsAlpha)
 // plain header's fourth byte is not taken for alpha.
 TEST_F(DocumentTest, DibV5CarriesAlphaBothWays)
 {
-    ASSERT_EQ(1, document_.AddNewImage(16, 32));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 32));
     PaintSoft(*document_.GetCurrentImage());
     const std::vector<DWORD> soft = Rgba(*document_.GetCurrentImage());
     std::vector<BYTE> dib;
@@ -114,7 +113,7 @@ TEST_F(DocumentTest, DibV5CarriesAlphaBothWays)
     EXPECT_EQ(0xFF000000, header.bV5AlphaMask);
     EXPECT_EQ(16u << 24 | Bgr(FileColour(0, 1)), Get(dib, sizeof header + 14 * 64, 4));   // row 1, bottom-up
     for (int bits : {32, 24}) {
-        ASSERT_EQ(1, document_.AddNewImage(16, bits));
+        ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, bits));
         ASSERT_EQ(EditOutcome::Done, document_.PastePackedDib(Span(dib)));
         std::vector<DWORD> want = soft;
         for (DWORD& p : want)
@@ -125,7 +124,7 @@ TEST_F(DocumentTest, DibV5CarriesAlphaBothWays)
     plain.insert(plain.end(), dib.begin() + sizeof header, dib.end());
     Put(plain, 0, 40, 4);
     Put(plain, 16, BI_RGB, 4);
-    ASSERT_EQ(1, document_.AddNewImage(16, 32));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 32));
     ASSERT_EQ(EditOutcome::Done, document_.PastePackedDib(Span(plain)));
     EXPECT_EQ(0xFF000000u | Bgr(FileColour(5, 5)), Rgba(*document_.GetCurrentImage())[5 * 16 + 5]);
     // Only 32-bit images go out with alpha.
@@ -149,13 +148,12 @@ TEST(AlphaFiles, DISABLED_ResaveFolder)
     do {
         const std::string name = found.cFileName;
         IconDocument document;
-        OpenFailure why = OpenFailureNone;
-        ASSERT_EQ(1, document.OpenFile(W(std::string(from) + "\\" + name).c_str(), &why)) << name << ": " << why;
-        ASSERT_EQ(1, document.WriteIconFile(W(std::string(to) + "\\" + name).c_str())) << name;
+        ASSERT_EQ(OpenFailureNone, document.OpenFile(W(std::string(from) + "\\" + name).c_str())) << name;
+        ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(std::string(to) + "\\" + name).c_str())) << name;
         for (int i = 0; document.GetImage(i); ++i)
             if (document.GetImage(i)->GetSize() == 256) {
                 ASSERT_EQ(1, document.GetImage(i)->SetPixelColour(5, 7, RGB(255, 0, 0)));
-                ASSERT_EQ(1, document.WriteIconFile(W(std::string(to) + "\\edited_" + name).c_str())) << name;
+                ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(std::string(to) + "\\edited_" + name).c_str())) << name;
             }
         ++count;
     } while (FindNextFileA(search, &found));

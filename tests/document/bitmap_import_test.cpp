@@ -54,7 +54,7 @@ TEST_F(BitmapImport, AcceptedBitmapsAndTheIconsTheyMake)
     };
     for (const Case& c : cases) {
         const int before = document_.GetImageCount();
-        ASSERT_EQ(1, document_.ImportBitmap(W(WriteBmp(c.name, MakeBmp(c.layout))).c_str(), c.replace)) << c.name;
+        ASSERT_EQ(ImportFailureNone, document_.ImportBitmap(W(WriteBmp(c.name, MakeBmp(c.layout))).c_str(), c.replace)) << c.name;
         EXPECT_EQ(c.replace ? 1 : before + 1, document_.GetImageCount()) << c.name;
         EXPECT_EQ(document_.GetImageCount() - 1, document_.GetCurrentIndex()) << c.name;
         EXPECT_EQ(1, document_.IsModified()) << c.name;
@@ -63,7 +63,7 @@ TEST_F(BitmapImport, AcceptedBitmapsAndTheIconsTheyMake)
         if (!c.replace)
             continue;
         const std::string ico = folder + "\\" + c.name + ".ico";
-        ASSERT_EQ(1, document_.WriteIconFile(W(ico).c_str())) << c.name;
+        ASSERT_EQ(SaveFailure::None, document_.WriteIconFile(W(ico).c_str())) << c.name;
         std::vector<BYTE> rgba;
         AppendRgba(*document_.GetCurrentImage(), rgba);
         ASSERT_TRUE(WriteWholeFile(ico + ".rgba", rgba));
@@ -76,7 +76,7 @@ TEST_F(BitmapImport, PaletteEntriesTakeNoReservedByteFromTheFile)
     std::vector<BYTE> file = MakeBmp({16, 16, 4});
     for (int i = 0; i < 16; ++i)
         file[14 + 40 + 4 * i + 3] = 0x55;
-    ASSERT_EQ(1, document_.ImportBitmap(W(WriteBmp("reserved", file)).c_str(), 1));
+    ASSERT_EQ(ImportFailureNone, document_.ImportBitmap(W(WriteBmp("reserved", file)).c_str(), 1));
     const std::vector<BYTE> palette = Bytes(document_.GetCurrentImage()->GetPalette(), 64);
     EXPECT_EQ(0, std::count(palette.begin(), palette.end(), 0x55));
 }
@@ -87,7 +87,7 @@ TEST_F(BitmapImport, PixelCountComesFromTheFormatNotFromBfSize)
 {
     for (long delta : {-1000L, 5000L}) {
         const BmpLayout s{32, 32, 24, BI_RGB, 0, 40, -1, -1, delta};
-        ASSERT_EQ(1, document_.ImportBitmap(W(WriteBmp("bfsize", MakeBmp(s))).c_str(), 1)) << delta;
+        ASSERT_EQ(ImportFailureNone, document_.ImportBitmap(W(WriteBmp("bfsize", MakeBmp(s))).c_str(), 1)) << delta;
         ExpectImported(*document_.GetCurrentImage(), s, "bfSize " + std::to_string(delta));
         EXPECT_EQ(40 + 96 * 32 + 128, RecordBytesOf(*document_.GetCurrentImage()).total) << delta;
     }
@@ -123,19 +123,19 @@ TEST_F(DocumentTest, BitmapImportRefusalsSayWhyAndChangeNothing)
         {"hugeoffset", Patched(good, 10, 0xFFFFFFF0u, 4), damaged},
         {"belowheader", Patched(good, 10, 6, 4), damaged},
     };
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    document_.SetModified(0);
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
+    SetModifiedForTest(document_, false);
     const DocumentSnapshot before(document_);
     for (const Case& c : cases)
         for (int replace : {1, 0}) {
             ImportFailure why = ImportFailureNone;
-            EXPECT_EQ(0, document_.ImportBitmapBytes(Span(c.bytes), replace, &why)) << c.name;
+            EXPECT_NE(ImportFailureNone, why = document_.ImportBitmapBytes(Span(c.bytes), replace)) << c.name;
             EXPECT_EQ(c.why, why) << c.name;
             EXPECT_TRUE(before == DocumentSnapshot(document_)) << c.name << " replace " << replace;
         }
     for (const wchar_t* path : {L"Z:\\no\\such\\file.bmp", L"", static_cast<const wchar_t*>(nullptr)}) {
         ImportFailure why = ImportFailureNone;
-        EXPECT_EQ(0, document_.ImportBitmap(path, 1, &why));
+        EXPECT_NE(ImportFailureNone, why = document_.ImportBitmap(path, 1));
         EXPECT_EQ(ImportFailureUnreadable, why);
     }
     EXPECT_TRUE(before == DocumentSnapshot(document_));

@@ -12,14 +12,14 @@ bool Build(IconDocument& document, State state)
     if (state == kClosed)
         return true;
     for (int i = 0; i < (state == kSeveral ? 3 : 1); ++i)
-        if (!document.AddNewImage(16, 4))
+        if (document.AddNewImage(16, 4) != EditOutcome::Done)
             return false;
-    document.SetModified(0);
+    SetModifiedForTest(document, false);
     switch (state) {
     case kEdited:  // a selection, a step to undo, modified
-        return document.SelectAll() && document.ClearCurrentImage() == EditOutcome::Done;
+        return document.SelectAll() == EditOutcome::Done && document.ClearCurrentImage() == EditOutcome::Done;
     case kSeveral:  // one image deleted, a step to redo
-        return document.DeleteCurrentImage() && document.ClearCurrentImage() == EditOutcome::Done &&
+        return document.DeleteCurrentImage() == EditOutcome::Done && document.ClearCurrentImage() == EditOutcome::Done &&
                document.Undo() == EditOutcome::Done;
     default: return true;
     }

@@ -12,17 +12,17 @@ TEST(IconFileWrite, FailedReplacementKeepsTheFileOnDisk)
     const std::string target = folder + "\\kept.ico", directory = folder + "\\directory.ico";
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
     IconDocument document;
-    ASSERT_EQ(1, document.AddNewImage(16, 1));
-    ASSERT_EQ(1, document.WriteIconFile(W(target).c_str()));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 1));
+    ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(target).c_str()));
     const std::vector<BYTE> before = ReadWholeFile(target);
     CreateDirectoryA(directory.c_str(), nullptr);
     document.CloseDocument();
-    ASSERT_EQ(1, document.AddNewImage(128, 32));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(128, 32));
     PaintPattern(*document.GetCurrentImage(), 5);
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY);
     for (const std::string& path : {folder + "\\missing\\new.ico", directory, target}) {
-        document.SetModified(1);
-        EXPECT_EQ(0, document.WriteIconFile(W(path).c_str())) << path;
+        SetModifiedForTest(document, true);
+        EXPECT_NE(SaveFailure::None, document.WriteIconFile(W(path).c_str())) << path;
         EXPECT_EQ(1, document.IsModified()) << path;
     }
     SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -31,7 +31,7 @@ TEST(IconFileWrite, FailedReplacementKeepsTheFileOnDisk)
     EXPECT_EQ(0, CountFiles(folder, "*.tmp"));
 
     // Replacing works once nothing is in the way.
-    EXPECT_EQ(1, document.WriteIconFile(W(target).c_str()));
+    EXPECT_EQ(SaveFailure::None, document.WriteIconFile(W(target).c_str()));
     EXPECT_EQ(0, document.IsModified());
     EXPECT_EQ(6u + 16u + 67624u, ReadWholeFile(target).size());
     EXPECT_EQ(0, CountFiles(folder, "*.tmp"));
@@ -52,8 +52,8 @@ TEST(IconFileWrite, SavesIntoTheLongestFolders)
     const int entries = CountFiles(folders.back(), "*");
     IconDocument document;
     for (int count : {1, 2}) {
-        ASSERT_EQ(1, document.AddNewImage(16, 32));
-        EXPECT_EQ(1, document.WriteIconFile(W(path).c_str())) << count;
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 32));
+        EXPECT_EQ(SaveFailure::None, document.WriteIconFile(W(path).c_str())) << count;
         EXPECT_EQ(count, Word(ReadWholeFile(path), 4)) << count;
         EXPECT_EQ(entries + 1, CountFiles(folders.back(), "*")) << count;
     }
@@ -69,14 +69,14 @@ TEST(IconFileWrite, DISABLED_WriteThatFailsPartWayKeepsTheFileOnDisk)
     const std::string folder = OutputFolder("partway");
     const std::string target = folder + "\\kept.ico";
     IconDocument document;
-    ASSERT_EQ(1, document.AddNewImage(16, 4));
-    ASSERT_EQ(1, document.WriteIconFile(W(target).c_str()));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
+    ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(target).c_str()));
     const std::vector<BYTE> before = ReadWholeFile(target);
     ASSERT_EQ(6u + 16u + 296u, before.size());
     for (int i = 0; i < 30; ++i)
-        ASSERT_EQ(1, document.AddNewImage(128, 32));
-    document.SetModified(1);
-    EXPECT_EQ(0, document.WriteIconFile(W(target).c_str()));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(128, 32));
+    SetModifiedForTest(document, true);
+    EXPECT_NE(SaveFailure::None, document.WriteIconFile(W(target).c_str()));
     EXPECT_EQ(1, document.IsModified());
     EXPECT_EQ(before, ReadWholeFile(target));
     EXPECT_EQ(0, CountFiles(folder, "*.tmp"));

@@ -1,7 +1,7 @@
 #pragma once
 // Helpers shared by the document tests: files and their bytes, painted images,
-// bitmaps built field by field, and a fixture whose owner window collects what
-// the document posts.
+// bitmaps built field by field, and a fixture that records what the document
+// tells its observers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 #include "document/icon_record.h"
 #include "model/drawing.h"
 #include "model/transforms.h"
+#include "support/change_log.h"
 #include "support/seen_pixel.h"
 #include "support/test_files.h"
 #include "win/identifiers.h"
@@ -305,38 +306,20 @@ inline std::vector<BYTE> MakeDib(const BmpLayout& s)
     return std::vector<BYTE>(file.begin() + 14, file.end());
 }
 
-// A document whose owner window collects the notifications it posts.
+// A document whose notifications are recorded.
 class DocumentTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-        document_.SetOwnerWindow(owner_);
-    }
-    void TearDown() override
-    {
-        document_.CloseDocument();
-        DestroyWindow(owner_);
-    }
-    int TakeDocumentStates()
-    {
-        MSG msg;
-        int count = 0;
-        while (PeekMessageA(&msg, owner_, VM_DOCUMENT_STATE, VM_DOCUMENT_STATE, PM_REMOVE)) {
-            EXPECT_EQ(0u, msg.wParam);
-            EXPECT_EQ(0, msg.lParam);
-            ++count;
-        }
-        return count;
-    }
+    void SetUp() override { document_.AddObserver(&changes_); }
+    void TearDown() override { document_.CloseDocument(); }
+    // The notifications since the last call.
+    int TakeNotifications() { return int(changes_.Take().size()); }
     void SelectPixels(int left, int top, int right, int bottom)
     {
         document_.SetSelection(RECT{left, top, right, bottom});
     }
-    HWND owner_ = nullptr;
     IconDocument document_;
+    ChangeLog changes_;
 };
 
 } // namespace doctest

@@ -25,11 +25,11 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
     EXPECT_EQ(0, document_.IsModified());
     enum Op { kClear, kShiftDown, kShiftLeft, kMirror };
     struct Case { Op op; bool selected; bool undoStep; int posts; RECT after; };
-    for (const Case& c : {Case{kClear, true, true, 1, {4, 4, 8, 9}}, Case{kShiftDown, true, true, 2, {4, 5, 8, 10}},
+    for (const Case& c : {Case{kClear, true, true, 1, {4, 4, 8, 9}}, Case{kShiftDown, true, true, 1, {4, 5, 8, 10}},
                           Case{kShiftLeft, false, true, 1, {}}, Case{kMirror, true, false, 1, {4, 4, 8, 9}},
                           Case{kMirror, false, false, 1, {}}}) {
         document_.CloseDocument();
-        ASSERT_EQ(1, document_.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 4));
         IconImage& image = *document_.GetCurrentImage();
         IconImage twin;
         ASSERT_TRUE(twin.CreateBlank(16, 4));
@@ -41,7 +41,7 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
             SelectPixels(4, 4, 8, 9);
         else
             document_.ClearSelection();
-        TakeDocumentStates();
+        TakeNotifications();
         const RECT* area = c.selected ? &rect : nullptr;
         switch (c.op) {
         case kClear:     EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()); ClearImage(twin); break;
@@ -53,7 +53,7 @@ TEST_F(DocumentTest, ClearShiftAndMirrorFollowTheSelectionAndTheirRules)
         EXPECT_NE(start, Look(image)) << what;
         EXPECT_EQ(Look(twin), Look(image)) << what;
         EXPECT_EQ(1, document_.IsModified()) << what;
-        EXPECT_EQ(c.posts, TakeDocumentStates()) << what;
+        EXPECT_EQ(c.posts, TakeNotifications()) << what;
         const RECT selection = document_.GetSelection();
         EXPECT_TRUE(EqualRect(&c.after, &selection)) << what;
         EXPECT_EQ(c.undoStep, document_.CanUndo()) << what;
@@ -73,12 +73,12 @@ TEST_F(DocumentTest, ClearAndCutOfWhatIsAlreadyClearAreNothingToDo)
 {
     for (int bits : {8, 32}) {
         document_.CloseDocument();
-        ASSERT_EQ(1, document_.AddNewImage(16, bits));
+        ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, bits));
         document_.GetCurrentImage()->Colours().SetRightColour(TransparentColour);
         EXPECT_EQ(EditOutcome::Done, document_.ClearCurrentImage()) << bits;
         EXPECT_EQ(EditOutcome::NothingToDo, document_.ClearCurrentImage()) << bits;
         SelectPixels(2, 2, 6, 6);
-        EXPECT_EQ(EditOutcome::Done, document_.CutSelection()) << bits;
+        EXPECT_EQ(EditOutcome::Done, document_.EraseSelectedPixels()) << bits;
         EXPECT_EQ(EditOutcome::Done, document_.Undo()) << bits;
         EXPECT_FALSE(document_.CanUndo()) << bits;
     }
@@ -88,7 +88,7 @@ TEST_F(DocumentTest, ClearAndCutOfWhatIsAlreadyClearAreNothingToDo)
 // transform that changed nothing leaves neither a step nor the modified flag.
 TEST_F(DocumentTest, AMirrorGoesBackWithTheStepBeforeItAndNoChangeLeavesNoTrace)
 {
-    ASSERT_EQ(1, document_.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 4));
     IconImage& image = *document_.GetCurrentImage();
     Stripes(image);
     const std::vector<COLORREF> original = Look(image);
@@ -104,7 +104,7 @@ TEST_F(DocumentTest, AMirrorGoesBackWithTheStepBeforeItAndNoChangeLeavesNoTrace)
 
     image.Colours().SetRightColour(TransparentColour);
     ASSERT_EQ(EditOutcome::Done, document_.ClearCurrentImage());
-    document_.SetModified(0);
+    SetModifiedForTest(document_, false);
     EXPECT_EQ(EditOutcome::NothingToDo, document_.ClearCurrentImage());
     SelectPixels(20, 20, 30, 30);
     EXPECT_EQ(EditOutcome::NothingToDo, document_.MirrorImage(0));

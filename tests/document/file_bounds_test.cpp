@@ -42,22 +42,22 @@ TEST(FileBounds, ImagesAreAddedOnlyWhileTheFileStaysReadable)
     std::vector<RecordEntry> entries = {{BmpRecord(16, 24), 16, 1, 24}, {BmpRecord(32, 24), 32, 1, 24}};
     entries.resize(1000, RecordEntry{BmpRecord(16, 16), 16, 1, 16});
     IconDocument document;
-    ASSERT_EQ(1, document.OpenBytes(Span(IconFileOf(1, entries))));
+    ASSERT_EQ(OpenFailureNone, document.OpenBytes(Span(IconFileOf(1, entries))));
     ASSERT_EQ(2, document.GetImageCount());
     ASSERT_EQ(998u, document.GetKeptEntries().size());
-    ASSERT_EQ(1, document.DeleteCurrentImage());
-    EXPECT_EQ(1, document.AddNewImage(16, 4));                  // the thousandth
+    ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
+    EXPECT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));                  // the thousandth
     EXPECT_FALSE(document.CanAddImage());
-    EXPECT_EQ(0, document.AddNewImage(16, 4));
+    EXPECT_NE(EditOutcome::Done, document.AddNewImage(16, 4));
     ImportFailure why = ImportFailureNone;
-    EXPECT_EQ(0, document.ImportBitmapBytes(Span(MakeBmp({16, 16, 4})), 0, &why));
+    EXPECT_NE(ImportFailureNone, why = document.ImportBitmapBytes(Span(MakeBmp({16, 16, 4})), 0));
     EXPECT_EQ(ImportFailureTooManyImages, why);
-    EXPECT_EQ(0, document.RestoreDeletedImage());
+    EXPECT_NE(EditOutcome::Done, document.RestoreDeletedImage());
     EXPECT_EQ(2, document.GetImageCount());
     std::vector<BYTE> written;
-    ASSERT_TRUE(document.BuildFileBytes(IconFileKind::Icon, written));
+    ASSERT_EQ(SaveFailure::None, document.BuildFileBytes(IconFileKind::Icon, written));
     IconDocument reread;
-    EXPECT_EQ(1, reread.OpenBytes(Span(written)));
+    EXPECT_EQ(OpenFailureNone, reread.OpenBytes(Span(written)));
     EXPECT_EQ(1000u, reread.GetImageCount() + reread.GetKeptEntries().size());
 }
 
@@ -69,17 +69,15 @@ TEST(FileBounds, SaveWithoutMemoryForItsBytesSaysSo)
     const std::wstring wide = W(path);
     IconDocument document;
     for (int i = 0; i < 30; ++i)
-        ASSERT_EQ(1, document.AddNewImage(128, 32));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(128, 32));
     SaveFailure why = SaveFailure::None;
-    int saved = 1;
     {
         FailingAllocations full(1 << 20);   // the file's bytes are about 2 MB
-        saved = document.WriteIconFile(wide.c_str(), &why);
+        why = document.WriteIconFile(wide.c_str());
     }
-    EXPECT_EQ(0, saved);
     EXPECT_EQ(SaveFailure::NoMemory, why);
     EXPECT_FALSE(FileExists(path));
-    EXPECT_EQ(1, document.WriteIconFile(wide.c_str(), &why));
+    EXPECT_EQ(SaveFailure::None, why = document.WriteIconFile(wide.c_str()));
     EXPECT_EQ(SaveFailure::None, why);
     DeleteFileA(path.c_str());
 }
@@ -89,7 +87,7 @@ TEST(FileBounds, UnsupportedDepthIsKeptWholeWhileTheRestOpens)
 {
     const std::vector<BYTE> deep = BmpRecord(16, 16);
     IconDocument document;
-    ASSERT_EQ(1, document.OpenBytes(Span(IconFileOf(1, {{deep, 16, 1, 16}, {BmpRecord(32, 24), 32, 1, 24}}))));
+    ASSERT_EQ(OpenFailureNone, document.OpenBytes(Span(IconFileOf(1, {{deep, 16, 1, 16}, {BmpRecord(32, 24), 32, 1, 24}}))));
     EXPECT_EQ("32x32x24-bits", document.GetCurrentImage()->GetFormatText());
     ASSERT_EQ(1u, document.GetKeptEntries().size());
     const KeptEntry& kept = document.GetKeptEntries()[0];

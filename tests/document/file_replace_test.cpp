@@ -136,12 +136,12 @@ TEST(IconFileWrite, PathsPastMaxPathAreKeptWhole)
             const std::wstring path = (extended ? inner : inner.substr(4)) + L"\\file.ico";
             IconDocument document;
             for (int image = 1; image <= 2; ++image) {
-                ASSERT_EQ(1, document.AddNewImage(16, 4));
-                EXPECT_EQ(1, document.SaveDocumentTo(path.c_str())) << folderLength << extended << image;
+                ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
+                EXPECT_EQ(SaveFailure::None, document.SaveDocumentTo(path.c_str())) << folderLength << extended << image;
                 EXPECT_EQ(path, document.GetFilePath());
             }
             IconDocument reopened;
-            EXPECT_EQ(1, reopened.OpenFile(path.c_str())) << folderLength << extended;
+            EXPECT_EQ(OpenFailureNone, reopened.OpenFile(path.c_str())) << folderLength << extended;
             EXPECT_EQ(2, reopened.GetImageCount());
             EXPECT_EQ(path, reopened.GetFilePath());
             EXPECT_TRUE(DeleteFileW((inner + L"\\file.ico").c_str()));

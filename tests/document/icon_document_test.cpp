@@ -22,7 +22,7 @@ void Build(IconDocument& document, const char* letters)
 {
     document.CloseDocument();
     for (const char* c = letters; *c; ++c)
-        ASSERT_EQ(1, document.AddNewImage(*c == 'X' ? 72 : 16 * (*c - 'J'), 4));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(*c == 'X' ? 72 : 16 * (*c - 'J'), 4));
 }
 
 } // namespace
@@ -52,9 +52,10 @@ TEST(IconDocument, DeleteAndRestoreOrders)
             trace += std::string(" ") + s.op + std::to_string(s.arg);
             if (s.op == 'd')
                 document.SelectImage(s.arg);
-            document.SetModified(0);
-            const int result = s.op == 'd' ? document.DeleteCurrentImage()
-                             : s.op == 'r' ? document.RestoreDeletedImage() : document.AddNewImage(s.arg, 4);
+            SetModifiedForTest(document, false);
+            const EditOutcome outcome = s.op == 'd' ? document.DeleteCurrentImage()
+                                      : s.op == 'r' ? document.RestoreDeletedImage() : document.AddNewImage(s.arg, 4);
+            const int result = outcome == EditOutcome::Done ? 1 : 0;
             EXPECT_EQ(s.result, result) << trace;
             EXPECT_EQ(s.after, Describe(document)) << trace;
             // Each changes what Save writes.
@@ -70,36 +71,36 @@ TEST(IconDocument, RestoreGivesBackTheSameImageAndCloseEmptiesBothLists)
     Build(document, "KLM");
     IconImage* third = document.GetCurrentImage();
     third->SetPixelIndex(3, 4, 9);
-    ASSERT_EQ(1, document.DeleteCurrentImage());
-    ASSERT_EQ(1, document.RestoreDeletedImage());
+    ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
+    ASSERT_EQ(EditOutcome::Done, document.RestoreDeletedImage());
     EXPECT_EQ(third, document.GetCurrentImage());
     EXPECT_EQ(9, third->GetPixelIndex(3, 4));
 
-    ASSERT_EQ(1, document.DeleteCurrentImage());
-    document.SetModified(1);
+    ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
+    SetModifiedForTest(document, true);
     document.CloseDocument();
     EXPECT_EQ(" @0", Describe(document));
     EXPECT_EQ(nullptr, document.GetCurrentImage());
-    ASSERT_EQ(1, document.AddNewImage(16, 1));
-    EXPECT_EQ(0, document.RestoreDeletedImage());
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 1));
+    EXPECT_NE(EditOutcome::Done, document.RestoreDeletedImage());
     EXPECT_EQ("K @0", Describe(document));
 }
 
 TEST(IconDocument, SelectImageBoundsAndRefusedAdds)
 {
     IconDocument document;
-    EXPECT_EQ(0, document.SelectImage(0));
+    EXPECT_NE(EditOutcome::Done, document.SelectImage(0));
     EXPECT_FALSE(document.CanDeleteImage());
-    EXPECT_EQ(0, document.RestoreDeletedImage());
+    EXPECT_NE(EditOutcome::Done, document.RestoreDeletedImage());
     Build(document, "KLM");
-    ASSERT_EQ(1, document.SelectImage(1));
+    ASSERT_EQ(EditOutcome::Done, document.SelectImage(1));
     for (int position : {-1, 3, 1000, INT_MIN})
-        EXPECT_EQ(0, document.SelectImage(position)) << position;
+        EXPECT_NE(EditOutcome::Done, document.SelectImage(position)) << position;
     struct Format { int size, bits; };
     for (const Format f : {Format{32, 16}, Format{300, 8}, Format{0, 0}, Format{257, 32}, Format{-256, 32}, Format{32, 2}})
-        EXPECT_EQ(0, document.AddNewImage(f.size, f.bits)) << f.size << "x" << f.bits;
+        EXPECT_NE(EditOutcome::Done, document.AddNewImage(f.size, f.bits)) << f.size << "x" << f.bits;
     EXPECT_EQ("KLM @1", Describe(document));
-    ASSERT_EQ(1, document.AddNewImage(128, 32));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(128, 32));
     EXPECT_EQ("128x128x32-bits", document.GetCurrentImage()->GetFormatText());
     EXPECT_EQ(3, document.GetCurrentIndex());
 }
@@ -113,7 +114,7 @@ TEST(IconDocument, HistoryFollowsTheCurrentImage)
     EXPECT_EQ(EditOutcome::NothingToDo, document.Redo());
 
     Build(document, "KL");
-    document.SetModified(0);
+    SetModifiedForTest(document, false);
     IconImage* second = document.GetCurrentImage();
     std::unique_ptr<ImageState> before = second->CopyCurrentState();
     second->SetPixelIndex(0, 0, 3);
@@ -131,50 +132,65 @@ TEST(IconDocument, HistoryFollowsTheCurrentImage)
     EXPECT_EQ(1, document.IsModified()) << "undo and redo change what Save writes";
 }
 
-TEST_F(DocumentTest, ModifiedFlagIsPostedToTheOwner)
+// Each operation that changes something tells the observers once, with all it
+// touched; one that changes nothing tells nothing, and a removed observer hears
+// no more.
+TEST_F(DocumentTest, EachChangeIsToldOnceWithWhatItTouched)
 {
-    IconDocument orphan;
-    orphan.SetModified(1);                            // no owner: nothing to post to
-    EXPECT_EQ(1, orphan.IsModified());
-    document_.SetModified(0);
-    EXPECT_EQ(1, TakeDocumentStates());
-    document_.SetModified(1);
-    document_.SetModified(1);
-    EXPECT_EQ(2, TakeDocumentStates());
-    // Deleting and restoring mark the document; adding an image is marked by its command.
-    ASSERT_EQ(1, document_.AddNewImage(16, 4));
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    document_.SetModified(0);
-    TakeDocumentStates();
-    ASSERT_EQ(1, document_.DeleteCurrentImage());
-    ASSERT_EQ(1, document_.RestoreDeletedImage());
-    EXPECT_EQ(1, document_.IsModified());
-    EXPECT_EQ(2, TakeDocumentStates());
+    const unsigned kNone = 0, kHistory = ChangePixels | ChangePalette | ChangeColours | ChangeHotspot;
+    struct Case { const char* name; std::function<void()> run; unsigned told; };
+    IconDocument& d = document_;
+    const Case cases[] = {
+        {"new document", [&] { d.AddNewImage(16, 4); }, ChangeWholeDocument},
+        {"image added", [&] { d.AddNewImage(32, 4); }, ChangeImageList},
+        {"image selected", [&] { d.SelectImage(0); }, ChangeImageList},
+        {"same image selected", [&] { d.SelectImage(0); }, kNone},
+        {"selection", [&] { d.SetSelection(RECT{0, 0, 4, 4}); }, ChangeSelection},
+        {"same selection", [&] { d.SetSelection(RECT{4, 4, 0, 0}); }, kNone},
+        {"shift moves the selection", [&] { d.ShiftImage(1, 0); }, ChangePixels | ChangeSelection},
+        {"undo", [&] { d.Undo(); }, kHistory},
+        {"painting colour", [&] { d.SetPaintingIndex(false, 3); }, ChangeColours},
+        {"image deleted", [&] { d.DeleteCurrentImage(); }, ChangeImageList | ChangeSelection},
+        {"image restored", [&] { d.RestoreDeletedImage(); }, ChangeImageList},
+        {"nothing to clear", [&] { d.ClearSelection(); }, kNone},
+        {"nothing to restore", [&] { d.RestoreDeletedImage(); }, kNone},
+        {"closed", [&] { d.CloseDocument(); }, ChangeWholeDocument},
+        {"closed again", [&] { d.CloseDocument(); }, kNone},
+    };
+    for (const Case& c : cases) {
+        c.run();
+        const std::vector<unsigned> told = changes_.Take();
+        EXPECT_EQ(c.told ? std::vector<unsigned>{c.told} : std::vector<unsigned>{}, told) << c.name;
+    }
+    document_.RemoveObserver(&changes_);
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 4));
+    EXPECT_EQ(0, TakeNotifications());
 }
 
 // The selection is kept in pixels of the current image, corners in either order,
-// and each change is posted.
+// and each change is told.
 TEST_F(DocumentTest, SelectionIsKeptInPixels)
 {
     document_.SetSelection(RECT{0, 0, 4, 4});        // nothing open: nothing selected
     EXPECT_EQ(0, document_.HasSelection());
-    EXPECT_EQ(0, TakeDocumentStates());
+    EXPECT_EQ(0, TakeNotifications());
 
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    struct Case { RECT given, kept; };
-    for (const Case& c : {Case{{0, 0, 16, 8}, {0, 0, 16, 8}}, Case{{16, 8, 0, 0}, {0, 0, 16, 8}},
-                          Case{{31, 1, 0, 31}, {0, 1, 31, 31}}, Case{{5, 5, 5, 5}, {5, 5, 5, 5}}}) {
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
+    TakeNotifications();
+    struct Case { RECT given, kept; int told; };  // the same rectangle again is no change
+    for (const Case& c : {Case{{0, 0, 16, 8}, {0, 0, 16, 8}, 1}, Case{{16, 8, 0, 0}, {0, 0, 16, 8}, 0},
+                          Case{{31, 1, 0, 31}, {0, 1, 31, 31}, 1}, Case{{5, 5, 5, 5}, {5, 5, 5, 5}, 1}}) {
         document_.SetSelection(c.given);
         const RECT r = document_.GetSelection();
         EXPECT_EQ(1, document_.HasSelection());
         EXPECT_TRUE(EqualRect(&c.kept, &r)) << r.left << " " << r.top << " " << r.right << " " << r.bottom;
-        EXPECT_EQ(1, TakeDocumentStates());
+        EXPECT_EQ(c.told, TakeNotifications());
     }
     document_.ClearSelection();
     document_.ClearSelection();
     EXPECT_EQ(0, document_.HasSelection());
-    EXPECT_EQ(1, TakeDocumentStates()) << "clearing nothing posts nothing";
-    ASSERT_EQ(1, document_.SelectAll());
+    EXPECT_EQ(1, TakeNotifications()) << "clearing nothing tells nothing";
+    ASSERT_EQ(EditOutcome::Done, document_.SelectAll());
     const RECT all = document_.GetSelection(), whole = {0, 0, 32, 32};
     EXPECT_TRUE(EqualRect(&whole, &all));
 }
@@ -183,19 +199,19 @@ TEST_F(DocumentTest, SelectionIsKeptInPixels)
 // replaces the current image drops it.
 TEST_F(DocumentTest, SelectionGoesWithItsImage)
 {
-    const std::vector<std::pair<const char*, std::function<int()>>> operations = {
+    const std::vector<std::pair<const char*, std::function<EditOutcome()>>> operations = {
         {"switch", [this] { return document_.SelectImage(0); }},
         {"add", [this] { return document_.AddNewImage(16, 4); }},
         {"delete", [this] { return document_.DeleteCurrentImage(); }},
         {"restore", [this] { return document_.RestoreDeletedImage(); }},
-        {"close", [this] { document_.CloseDocument(); return 1; }},
+        {"close", [this] { document_.CloseDocument(); return EditOutcome::Done; }},
     };
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
-    ASSERT_EQ(1, document_.AddNewImage(32, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(32, 4));
     for (const auto& operation : operations) {
         document_.SetSelection(RECT{0, 0, 16, 8});
         ASSERT_TRUE(document_.HasSelection());
-        EXPECT_EQ(1, operation.second()) << operation.first;
+        EXPECT_EQ(EditOutcome::Done, operation.second()) << operation.first;
         EXPECT_FALSE(document_.HasSelection()) << operation.first;
         const RECT r = document_.GetSelection();
         EXPECT_TRUE(IsRectEmpty(&r)) << operation.first;

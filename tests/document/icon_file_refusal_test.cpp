@@ -10,24 +10,24 @@ void PrepareDocumentWithContent(IconDocument& document, const std::string& folde
     const std::string path = folder + "\\previous.ico";
     IconDocument writer;
     for (const auto& format : {std::make_pair(48, 8), std::make_pair(16, 24), std::make_pair(32, 1)})
-        ASSERT_EQ(1, writer.AddNewImage(format.first, format.second));
-    ASSERT_EQ(1, writer.WriteIconFile(W(path).c_str()));
-    ASSERT_EQ(1, document.OpenFile(W(path).c_str()));
-    ASSERT_EQ(1, document.SelectImage(2));
-    ASSERT_EQ(1, document.DeleteCurrentImage());
-    document.SetModified(1);
+        ASSERT_EQ(EditOutcome::Done, writer.AddNewImage(format.first, format.second));
+    ASSERT_EQ(SaveFailure::None, writer.WriteIconFile(W(path).c_str()));
+    ASSERT_EQ(OpenFailureNone, document.OpenFile(W(path).c_str()));
+    ASSERT_EQ(EditOutcome::Done, document.SelectImage(2));
+    ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
+    SetModifiedForTest(document, true);
 }
 
 // 16x16 4-bit at 38 (296 bytes), 32x32 1-bit at 334 (304 bytes): 638 bytes.
 std::vector<BYTE> SmallValidFile()
 {
     IconDocument document;
-    EXPECT_EQ(1, document.AddNewImage(16, 4));
+    EXPECT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
     PaintPattern(*document.GetCurrentImage(), 1);
-    EXPECT_EQ(1, document.AddNewImage(32, 1));
+    EXPECT_EQ(EditOutcome::Done, document.AddNewImage(32, 1));
     PaintPattern(*document.GetCurrentImage(), 2);
     std::vector<BYTE> bytes;
-    EXPECT_TRUE(document.BuildFileBytes(IconFileKind::Icon, bytes));
+    EXPECT_EQ(SaveFailure::None, document.BuildFileBytes(IconFileKind::Icon, bytes));
     return bytes;
 }
 
@@ -62,16 +62,16 @@ TEST(IconFileRefusal, MalformedFilesLeaveTheDocumentAsItWas)
     PrepareDocumentWithContent(document, folder);
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
-        EXPECT_EQ(0, document.OpenBytes(Span(c.file))) << c.what;
+        EXPECT_NE(OpenFailureNone, document.OpenBytes(Span(c.file))) << c.what;
         EXPECT_TRUE(before == DocumentSnapshot(document)) << c.what;
     }
     // Nor does a file that cannot be read change anything.
     for (const std::string& unreadable : {std::string(), folder + "\\missing.ico", folder})
-        EXPECT_EQ(0, document.OpenFile(W(unreadable).c_str())) << unreadable;
-    EXPECT_EQ(0, document.OpenFile(nullptr));
+        EXPECT_NE(OpenFailureNone, document.OpenFile(W(unreadable).c_str())) << unreadable;
+    EXPECT_NE(OpenFailureNone, document.OpenFile(nullptr));
     EXPECT_TRUE(before == DocumentSnapshot(document));
     // The unbroken file does open, so each refusal above is down to its one change.
-    EXPECT_EQ(1, document.OpenBytes(Span(valid)));
+    EXPECT_EQ(OpenFailureNone, document.OpenBytes(Span(valid)));
     EXPECT_EQ(2, document.GetImageCount());
 }
 
@@ -96,11 +96,11 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
     const std::string folder = OutputFolder("mutation");
     IconDocument source;
     for (const auto& format : {std::make_pair(16, 4), std::make_pair(16, 32), std::make_pair(32, 8)}) {
-        ASSERT_EQ(1, source.AddNewImage(format.first, format.second));
+        ASSERT_EQ(EditOutcome::Done, source.AddNewImage(format.first, format.second));
         PaintPattern(*source.GetCurrentImage(), format.second);
     }
     std::vector<BYTE> valid;
-    ASSERT_TRUE(source.BuildFileBytes(IconFileKind::Cursor, valid));
+    ASSERT_EQ(SaveFailure::None, source.BuildFileBytes(IconFileKind::Cursor, valid));
     const size_t headers = 6 + 3 * 16 + 40;
 
     unsigned seed = 20261207;
@@ -117,7 +117,7 @@ TEST(IconFileRefusal, SeededMutationsNeverHalfBuildADocument)
             file[at] = next() % 2 ? BYTE(next()) : BYTE(file[at] ^ (1 << next() % 8));
         }
         const DocumentSnapshot before(document);
-        if (!document.OpenBytes(Span(file))) {
+        if (document.OpenBytes(Span(file)) != OpenFailureNone) {
             ++refused;
             ASSERT_TRUE(before == DocumentSnapshot(document)) << "round " << round;
             continue;
@@ -182,13 +182,11 @@ TEST(IconFileRefusal, EachFailureSaysWhy)
     PrepareDocumentWithContent(document, folder);
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
-        OpenFailure why = OpenFailureOutOfMemory;
-        EXPECT_EQ(c.why == OpenFailureNone, document.OpenBytes(Span(c.file), &why) == 1) << c.what;
-        EXPECT_EQ(c.why, why) << c.what;
+        EXPECT_EQ(c.why, document.OpenBytes(Span(c.file))) << c.what;
         EXPECT_EQ(c.why != OpenFailureNone, before == DocumentSnapshot(document)) << c.what;
     }
     EXPECT_EQ(1000, document.GetImageCount());
     OpenFailure why = OpenFailureNone;
-    EXPECT_EQ(0, document.OpenFile(W(folder + "\\missing.ico").c_str(), &why));
+    EXPECT_NE(OpenFailureNone, why = document.OpenFile(W(folder + "\\missing.ico").c_str()));
     EXPECT_EQ(OpenFailureUnreadable, why);
 }

@@ -69,7 +69,7 @@ void BuildPatterned(IconDocument& document, const std::vector<std::pair<int, int
     document.CloseDocument();
     int seed = 0;
     for (const auto& format : formats) {
-        ASSERT_EQ(1, document.AddNewImage(format.first, format.second));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(format.first, format.second));
         IconImage& image = *document.GetCurrentImage();
         PaintPattern(image, ++seed);
         image.SetHotspot(WORD(format.first / 4 + seed % 3), WORD(format.first / 3));
@@ -87,13 +87,13 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
     std::vector<std::vector<BYTE>> memory;
     for (IconImage* image : images)
         memory.push_back(ColourBytes(*image));
-    document.SetModified(1);
-    ASSERT_EQ(1, document.WriteIconFile(W(path).c_str())) << name;
+    SetModifiedForTest(document, true);
+    ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(path).c_str())) << name;
     EXPECT_EQ(0, document.IsModified()) << name;
     EXPECT_EQ(-1, FirstDifference(ExpectedFile(document, type), ReadWholeFile(path))) << name;
 
     IconDocument read;
-    ASSERT_EQ(1, read.OpenFile(W(path).c_str())) << name;
+    ASSERT_EQ(OpenFailureNone, read.OpenFile(W(path).c_str())) << name;
     const std::vector<IconImage*> back = DocumentSnapshot(read).images;
     ASSERT_EQ(images.size(), back.size()) << name;
     EXPECT_EQ(0, read.GetCurrentIndex());
@@ -113,7 +113,7 @@ void RoundTrip(IconDocument& document, const std::string& folder, const std::str
     ASSERT_TRUE(WriteWholeFile(path + ".rgba", rgba));
     // Saved again as read, the file stays the same to the byte, hotspots included.
     const std::string again = path + ".again" + name.substr(name.size() - 4);
-    ASSERT_EQ(1, read.WriteIconFile(W(again).c_str())) << name;
+    ASSERT_EQ(SaveFailure::None, read.WriteIconFile(W(again).c_str())) << name;
     EXPECT_EQ(ReadWholeFile(path), ReadWholeFile(again)) << name;
     DeleteFileA(again.c_str());
 }
@@ -169,11 +169,11 @@ TEST(IconFile, ThirtyTwoBitAlphaAndMaskWrittenAsHeld)
     for (const int size : {128, 256}) {
         const std::string path = OutputFolder("layout") + "\\alpha" + std::to_string(size) + ".ico";
         IconDocument document;
-        ASSERT_EQ(1, document.AddNewImage(size, 32));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(size, 32));
         IconImage& image = *document.GetCurrentImage();
         image.SetPixelRgba(1, 0, RGB(1, 2, 3), 128);
         image.SetTransparent(2, 0, true);
-        ASSERT_EQ(1, document.WriteIconFile(W(path).c_str()));
+        ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(path).c_str()));
         const std::vector<BYTE> file = ReadWholeFile(path);
         ASSERT_GT(file.size(), 22u);
         EXPECT_EQ(BYTE(size), file[6]);
@@ -186,7 +186,7 @@ TEST(IconFile, ThirtyTwoBitAlphaAndMaskWrittenAsHeld)
             EXPECT_EQ(0x20, file[topMask]);
         }
         IconDocument read;
-        ASSERT_EQ(1, read.OpenFile(W(path).c_str()));
+        ASSERT_EQ(OpenFailureNone, read.OpenFile(W(path).c_str()));
         ASSERT_EQ(size, read.GetCurrentImage()->GetSize());
         EXPECT_EQ(0, std::memcmp(image.GetColourBits(), read.GetCurrentImage()->GetColourBits(), size * size * 4));
         EXPECT_EQ(0, std::memcmp(image.GetMaskBits(), read.GetCurrentImage()->GetMaskBits(), size * size / 8));
@@ -205,9 +205,9 @@ TEST(IconFile, TypeComesFromTheExtension)
         const std::string path = folder + "\\" + c.name;
         DeleteFileA(path.c_str());
         IconDocument document;
-        ASSERT_EQ(1, document.AddNewImage(16, 4));
-        document.SetModified(1);
-        EXPECT_EQ(c.type ? 1 : 0, document.WriteIconFile(W(path).c_str())) << c.name;
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
+        SetModifiedForTest(document, true);
+        EXPECT_EQ(c.type != 0, document.WriteIconFile(W(path).c_str()) == SaveFailure::None) << c.name;
         EXPECT_EQ(c.type ? 0 : 1, document.IsModified()) << c.name;
         EXPECT_EQ(c.type != 0, FileExists(path)) << c.name;
         if (c.type) {
@@ -225,7 +225,7 @@ TEST(IconFile, FieldsThatAreNotReadBack)
     const std::string folder = OutputFolder("cursor"), path = folder + "\\patched.cur", icon = folder + "\\out.ico";
     IconDocument document;
     BuildPatterned(document, {{16, 8}, {32, 4}});
-    ASSERT_EQ(1, document.WriteIconFile(W(path).c_str()));
+    ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(path).c_str()));
     const std::vector<BYTE> original = ReadWholeFile(path);
     ASSERT_NE(7, Word(original, 6 + 4));              // the pattern moved the hotspot
     const std::vector<IconImage*> written = DocumentSnapshot(document).images;
@@ -235,19 +235,19 @@ TEST(IconFile, FieldsThatAreNotReadBack)
         const std::string what = std::to_string(c.at) + ": " + std::to_string(c.value);
         ASSERT_TRUE(WriteWholeFile(path, Patched(original, c.at, c.value, c.bytes)));
         IconDocument read;
-        ASSERT_EQ(1, read.OpenFile(W(path).c_str())) << what;
+        ASSERT_EQ(OpenFailureNone, read.OpenFile(W(path).c_str())) << what;
         const std::vector<IconImage*> back = DocumentSnapshot(read).images;
         ASSERT_EQ(2u, back.size()) << what;
         for (int i = 0; i < 2; ++i)
             ExpectSameImage(*written[i], *back[i], what, c.at != 2 || c.value == 2);
         // Written again as an icon: planes and bit counts in the entries, no hotspot.
-        ASSERT_EQ(1, read.WriteIconFile(W(icon).c_str()));
+        ASSERT_EQ(SaveFailure::None, read.WriteIconFile(W(icon).c_str()));
         EXPECT_EQ(-1, FirstDifference(ExpectedFile(read, 1), ReadWholeFile(icon))) << what;
     }
     // A hotspot outside its image is not taken: the centre, as for an icon.
     ASSERT_TRUE(WriteWholeFile(path, Patched(original, 6 + 4, 16, 2)));
     IconDocument read;
-    ASSERT_EQ(1, read.OpenFile(W(path).c_str()));
+    ASSERT_EQ(OpenFailureNone, read.OpenFile(W(path).c_str()));
     EXPECT_EQ(7, read.GetCurrentImage()->GetHotspot().x);
     EXPECT_EQ(7, read.GetCurrentImage()->GetHotspot().y);
 }
@@ -279,7 +279,7 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
         const std::vector<BYTE> expected = ReadWholeFile(path + ".rgba");
         ASSERT_FALSE(expected.empty()) << c.name;
         IconDocument document;
-        ASSERT_EQ(1, document.OpenFile(W(path).c_str())) << c.name;
+        ASSERT_EQ(OpenFailureNone, document.OpenFile(W(path).c_str())) << c.name;
         const std::vector<IconImage*> images = DocumentSnapshot(document).images;
         ASSERT_EQ(c.formats.size(), images.size()) << c.name;
         std::vector<BYTE> rgba;
@@ -293,8 +293,8 @@ TEST(IconFile, OpensFilesOfOtherPrograms)
     fclose(manifest);
     // The cursor's hotspots come from its entries.
     IconDocument cursor;
-    ASSERT_EQ(1, cursor.OpenFile(W(FixturePath("icotool_cursor.cur")).c_str()));
-    for (int i = 0; cursor.SelectImage(i); ++i) {
+    ASSERT_EQ(OpenFailureNone, cursor.OpenFile(W(FixturePath("icotool_cursor.cur")).c_str()));
+    for (int i = 0; cursor.SelectImage(i) == EditOutcome::Done; ++i) {
         EXPECT_EQ(3, cursor.GetCurrentImage()->GetHotspot().x) << i;
         EXPECT_EQ(4, cursor.GetCurrentImage()->GetHotspot().y) << i;
     }

@@ -31,9 +31,11 @@ TEST(ImageEdit, RecordsOnlyWhatChangedAndDroppedLeavesNothing)
     };
     for (const EditCase& c : cases) {
         IconDocument document;
-        ASSERT_EQ(1, document.AddNewImage(32, 8));
-        ASSERT_EQ(1, document.AddNewImage(16, 4));
-        document.SetModified(0);
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(32, 8));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
+        SetModifiedForTest(document, false);
+        ChangeLog log;
+        document.AddObserver(&log);
         IconImage& image = *document.GetCurrentImage();
         const int before = image.GetPixelIndex(3, 4);
         const unsigned long changes = document.GetChangeCount();
@@ -58,6 +60,11 @@ TEST(ImageEdit, RecordsOnlyWhatChangedAndDroppedLeavesNothing)
         EXPECT_EQ(c.step, image.CanUndo()) << c.name;
         EXPECT_EQ(c.modified, document.IsModified() != 0) << c.name;
         EXPECT_EQ(c.modified ? 1u : 0u, document.GetChangeCount() - changes) << c.name;
+        std::vector<unsigned> told = log.Take();
+        if (c.switchAway && !told.empty() && told.front() == ChangeImageList)
+            told.erase(told.begin());
+        const unsigned what = c.what == EditWhat::Palette ? ChangePalette : ChangePixels;
+        EXPECT_EQ(c.modified ? std::vector<unsigned>{what} : std::vector<unsigned>{}, told) << c.name;
         EXPECT_EQ(c.painted ? 9 : before, image.GetPixelIndex(3, 4)) << c.name;
         EXPECT_EQ(c.painted ? 1 : 7, image.GetHotspot().x) << c.name;
         if (c.step) {
@@ -71,7 +78,7 @@ TEST(ImageEdit, MovedEditIsOneEditAndNothingToEditIsRefused)
 {
     IconDocument document;
     EXPECT_FALSE(document.BeginEdit(EditWhat::Pixels).IsOpen());
-    ASSERT_EQ(1, document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
     ImageEdit first = document.BeginEdit(EditWhat::Pixels);
     document.GetCurrentImage()->SetPixelIndex(0, 0, 9);
     first.MarkChanged();

@@ -34,9 +34,9 @@ TEST(KeptEntries, WrittenBackAfterTheImagesWithTheFieldsOfTheKind)
         const std::string path = folder + "\\" + c.written;
         ASSERT_TRUE(WriteWholeFile(source, file));
         IconDocument document;
-        ASSERT_EQ(1, document.OpenFile(W(source).c_str())) << c.written;
+        ASSERT_EQ(OpenFailureNone, document.OpenFile(W(source).c_str())) << c.written;
         ASSERT_EQ(1, document.GetImageCount());
-        ASSERT_EQ(1, document.WriteIconFile(W(path).c_str())) << c.written;
+        ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(path).c_str())) << c.written;
         const std::vector<BYTE> out = ReadWholeFile(path);
         ASSERT_EQ(3, Word(out, 4)) << c.written;
         EXPECT_EQ(Slice(file, Get(file, 6 + 16 + 12, 4), 872), Slice(out, 54, 872)) << c.written;   // the image
@@ -60,13 +60,14 @@ TEST(KeptEntries, KeptThroughImageEditsDroppedWithTheDocument)
     ASSERT_TRUE(WriteWholeFile(bitmap, MakeBmp({16, 16, 24})));
     IconDocument document;
     for (int replace : {0, 1}) {
-        ASSERT_EQ(1, document.OpenFile(W(path).c_str()));
-        ASSERT_EQ(1, document.AddNewImage(32, 8));
-        ASSERT_TRUE(document.DeleteCurrentImage() && document.RestoreDeletedImage());
-        ASSERT_EQ(1, document.ImportBitmap(W(bitmap).c_str(), replace));
+        ASSERT_EQ(OpenFailureNone, document.OpenFile(W(path).c_str()));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(32, 8));
+        ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
+        ASSERT_EQ(EditOutcome::Done, document.RestoreDeletedImage());
+        ASSERT_EQ(ImportFailureNone, document.ImportBitmap(W(bitmap).c_str(), replace));
         EXPECT_EQ(replace ? 0u : 2u, document.GetKeptEntries().size());
     }
-    ASSERT_EQ(1, document.OpenFile(W(path).c_str()));
+    ASSERT_EQ(OpenFailureNone, document.OpenFile(W(path).c_str()));
     document.CloseDocument();
     EXPECT_EQ(0u, document.GetKeptEntries().size());
 }
@@ -94,8 +95,8 @@ TEST(KeptEntries, DamagedEntryRefusesTheWholeFile)
     IconDocument document;
     for (const Case& c : cases) {
         OpenFailure why = OpenFailureNone;
-        EXPECT_EQ(0, document.OpenBytes(Span(c.file), &why)) << c.what;
+        EXPECT_NE(OpenFailureNone, why = document.OpenBytes(Span(c.file))) << c.what;
         EXPECT_EQ(OpenFailureDamaged, why) << c.what;
     }
-    EXPECT_EQ(1, document.OpenBytes(Span(valid)));
+    EXPECT_EQ(OpenFailureNone, document.OpenBytes(Span(valid)));
 }

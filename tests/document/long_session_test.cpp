@@ -36,7 +36,7 @@ long CountColour(const IconImage& image, COLORREF colour)
 TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
 {
     IconDocument document;
-    ASSERT_EQ(1, document.AddNewImage(128, 32));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(128, 32));
     IconImage& image = *document.GetCurrentImage();
     for (int i = 0; i < 20000; ++i) {
         const POINT from = { (i * 7) % 128, (i * 13) % 128 };
@@ -57,7 +57,7 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
 
     const std::string path = OutputFolder("long-session") + "\\session.ico";
     DeleteFileA(path.c_str());
-    ASSERT_EQ(1, document.WriteIconFile(W(path).c_str()));
+    ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(path).c_str()));
     const std::vector<BYTE> file = ReadWholeFile(path);
     const DWORD resource = 40 + 128 * 128 * 4 + 128 * 16;
     ASSERT_EQ(22 + resource, file.size());
@@ -74,7 +74,7 @@ TEST(LongSession, TwentyThousandStrokesLeaveDrawingAndSavingWorking)
     EXPECT_EQ(256u, Get(file, 30, 4));
     EXPECT_EQ(32, Word(file, 36));
     IconDocument reopened;
-    ASSERT_EQ(1, reopened.OpenFile(W(path).c_str()));
+    ASSERT_EQ(OpenFailureNone, reopened.OpenFile(W(path).c_str()));
     EXPECT_EQ(Look(image), Look(*reopened.GetCurrentImage()));
     DeleteFileA(path.c_str());
 }
@@ -85,20 +85,20 @@ TEST(LongSession, EveryImageOfADocumentSharesItsHistoryBudget)
     const std::string folder = OutputFolder("long-session");
     const std::string icon = folder + "\\two.ico", bitmap = folder + "\\picture.bmp";
     IconDocument written;
-    ASSERT_EQ(1, written.AddNewImage(32, 4));
-    ASSERT_EQ(1, written.AddNewImage(16, 8));
-    ASSERT_EQ(1, written.WriteIconFile(W(icon).c_str()));
+    ASSERT_EQ(EditOutcome::Done, written.AddNewImage(32, 4));
+    ASSERT_EQ(EditOutcome::Done, written.AddNewImage(16, 8));
+    ASSERT_EQ(SaveFailure::None, written.WriteIconFile(W(icon).c_str()));
     ASSERT_TRUE(WriteWholeFile(bitmap, MakeBmp(BmpLayout{ 16, 16, 24 })));
 
     IconDocument document;
-    ASSERT_EQ(1, document.OpenFile(W(icon).c_str()));
-    ASSERT_EQ(1, document.AddNewImage(48, 8));
-    ASSERT_EQ(1, document.ImportBitmap(W(bitmap).c_str(), 0));
+    ASSERT_EQ(OpenFailureNone, document.OpenFile(W(icon).c_str()));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(48, 8));
+    ASSERT_EQ(ImportFailureNone, document.ImportBitmap(W(bitmap).c_str(), 0));
     const HistoryBudget* budget = document.GetCurrentImage()->History().GetBudget();
     ASSERT_NE(nullptr, budget);
     EXPECT_NE(written.GetCurrentImage()->History().GetBudget(), budget);
     size_t held = 0;
-    for (int i = 0; document.SelectImage(i); ++i) {
+    for (int i = 0; document.SelectImage(i) == EditOutcome::Done; ++i) {
         IconImage& image = *document.GetCurrentImage();
         EXPECT_EQ(budget, image.History().GetBudget()) << "image " << i;
         std::unique_ptr<ImageState> before = image.CopyCurrentState();
@@ -107,7 +107,7 @@ TEST(LongSession, EveryImageOfADocumentSharesItsHistoryBudget)
         held += image.History().GetHeldBytes();
     }
     IconImage* deleted = document.GetCurrentImage();
-    ASSERT_EQ(1, document.DeleteCurrentImage());
+    ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
     EXPECT_EQ(budget, deleted->History().GetBudget());
     EXPECT_EQ(held, budget->GetHeldBytes());
     DeleteFileA(icon.c_str());

@@ -79,13 +79,11 @@ TEST(PngEntries, DamagedRecordsAreRefused)
         {"width above 256", Resized(png, 300, 300), 0},
     };
     IconDocument document;
-    ASSERT_EQ(1, document.AddNewImage(32, 8));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(32, 8));
     const DocumentSnapshot before(document);
     for (const Case& c : cases) {
-        OpenFailure why = OpenFailureNone;
-        EXPECT_EQ(0, document.OpenBytes(Span(IconFileOf(1, {{bmp, 16, 1, 32}, {c.record, c.listed, 1, 32}})), &why))
+        EXPECT_EQ(OpenFailureDamaged, document.OpenBytes(Span(IconFileOf(1, {{bmp, 16, 1, 32}, {c.record, c.listed, 1, 32}}))))
             << c.what;
-        EXPECT_EQ(OpenFailureDamaged, why) << c.what;
         EXPECT_TRUE(before == DocumentSnapshot(document)) << c.what;
     }
 }
@@ -99,7 +97,7 @@ TEST(PngEntries, OpenedEditableKeptByteForByteUntilChanged)
     const std::vector<BYTE> png = Encoded(picture);
     const std::vector<BYTE> file = IconFileOf(2, {{BmpRecord(16, 24), 16, 1, 2}, {png, 20, 3, 4}});
     IconDocument document;
-    ASSERT_EQ(1, document.OpenBytes(Span(file)));
+    ASSERT_EQ(OpenFailureNone, document.OpenBytes(Span(file)));
     ASSERT_EQ(2, document.GetImageCount());
     IconImage& image = *document.GetImage(1);
     ASSERT_EQ("20x20x32-bits", image.GetFormatText());
@@ -109,11 +107,11 @@ TEST(PngEntries, OpenedEditableKeptByteForByteUntilChanged)
     EXPECT_EQ(RGB(0, 7, 0), image.GetPixelColour(0, 1));
     EXPECT_EQ(128, image.GetColourBits()[(19 * 20 + 1) * 4 + 3]);  // (1, 0), bottom-up rows
 
-    ASSERT_EQ(1, document.SelectImage(1));
-    ASSERT_EQ(1, document.DeleteCurrentImage());
-    ASSERT_EQ(1, document.RestoreDeletedImage());
+    ASSERT_EQ(EditOutcome::Done, document.SelectImage(1));
+    ASSERT_EQ(EditOutcome::Done, document.DeleteCurrentImage());
+    ASSERT_EQ(EditOutcome::Done, document.RestoreDeletedImage());
     std::vector<BYTE> written;
-    ASSERT_TRUE(document.BuildFileBytes(IconFileKind::Cursor, written));
+    ASSERT_EQ(SaveFailure::None, document.BuildFileBytes(IconFileKind::Cursor, written));
     EXPECT_EQ(png, RecordOf(written, 1));
     EXPECT_EQ(0x00040003u, Get(written, 6 + 16 + 4, 4));
 
@@ -121,7 +119,7 @@ TEST(PngEntries, OpenedEditableKeptByteForByteUntilChanged)
     ASSERT_TRUE(edit.Image() == &image && image.SetPixelColour(2, 0, RGB(1, 2, 3)));
     edit.MarkChanged();
     ASSERT_TRUE(edit.Commit());
-    ASSERT_TRUE(document.BuildFileBytes(IconFileKind::Icon, written));
+    ASSERT_EQ(SaveFailure::None, document.BuildFileBytes(IconFileKind::Icon, written));
     const std::vector<BYTE> again = RecordOf(written, 1);
     ASSERT_TRUE(again.size() > 8 && StartsWithPngSignature(again.data()) && again != png);
     EXPECT_EQ(0x00200001u, Get(written, 6 + 16 + 4, 4));
@@ -131,7 +129,7 @@ TEST(PngEntries, OpenedEditableKeptByteForByteUntilChanged)
     EXPECT_EQ(expected.pixels, Decoded(again).pixels);
     // Undone, the image is as read again, and so is its record.
     ASSERT_EQ(EditOutcome::Done, document.Undo());
-    ASSERT_TRUE(document.BuildFileBytes(IconFileKind::Icon, written));
+    ASSERT_EQ(SaveFailure::None, document.BuildFileBytes(IconFileKind::Icon, written));
     EXPECT_EQ(png, RecordOf(written, 1));
 }
 
@@ -140,11 +138,11 @@ TEST(PngEntries, OpenedEditableKeptByteForByteUntilChanged)
 TEST(PngEntries, StorageOfNewAndReadImages)
 {
     IconDocument document;
-    ASSERT_EQ(1, document.OpenBytes(Span(IconFileOf(1, {{BmpRecord(256, 24), 0, 1, 24}}))));
-    ASSERT_EQ(1, document.AddNewImage(256, 4));
-    ASSERT_EQ(1, document.AddNewImage(48, 32));
+    ASSERT_EQ(OpenFailureNone, document.OpenBytes(Span(IconFileOf(1, {{BmpRecord(256, 24), 0, 1, 24}}))));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(256, 4));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(48, 32));
     std::vector<BYTE> written;
-    ASSERT_TRUE(document.BuildFileBytes(IconFileKind::Icon, written));
+    ASSERT_EQ(SaveFailure::None, document.BuildFileBytes(IconFileKind::Icon, written));
     EXPECT_EQ(40u, Get(RecordOf(written, 0), 0, 4));
     const std::vector<BYTE> png = RecordOf(written, 1);
     EXPECT_EQ(0, written[6 + 16]);

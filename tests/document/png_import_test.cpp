@@ -55,12 +55,10 @@ TEST(PngImport, PicturesComeInAsTheyAreFittedWhenAllowedOrRefused)
     };
     for (const Case& c : cases) {
         IconDocument document;
-        ASSERT_EQ(1, document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
         PictureFit fit;
         fit.allowed = c.allowed;
-        ImportFailure why = ImportFailureNone;
-        EXPECT_EQ(c.side != 0, document.ImportBitmapBytes(Span(c.png), 0, &why, &fit) != 0) << c.name;
-        EXPECT_EQ(c.why, why) << c.name;
+        EXPECT_EQ(c.why, document.ImportBitmapBytes(Span(c.png), false, &fit)) << c.name;
         EXPECT_EQ(c.side ? 2 : 1, document.GetImageCount()) << c.name;
         if (c.fit[0]) {
             EXPECT_TRUE(fit.width == c.fit[0] && fit.height == c.fit[1] && fit.fitted.cx == c.fit[2] &&
@@ -85,16 +83,16 @@ TEST(PngImport, PicturesComeInAsTheyAreFittedWhenAllowedOrRefused)
 TEST(PngImport, LogoMadeEveryWindowsSizeAndSaved)
 {
     IconDocument document;
-    ASSERT_EQ(1, document.AddNewImage(32, 8));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(32, 8));
     PaintPattern(*document.GetImage(0), 3);
     PictureFit fit;
     fit.allowed = true;
-    ASSERT_EQ(1, document.ImportBitmapBytes(Span(SoftDiscPng(1024, 1024)), 0, nullptr, &fit));
+    ASSERT_EQ(ImportFailureNone, document.ImportBitmapBytes(Span(SoftDiscPng(1024, 1024)), false, &fit));
     std::vector<int> added;
     ASSERT_EQ(SizesOutcome::Added, document.AddMissingSizes(added));
     EXPECT_EQ(std::vector<int>({ 16, 20, 24, 40, 48, 64, 96 }), added);
     const std::string ico = OutputFolder("all-sizes") + "\\logo.ico";
-    ASSERT_EQ(1, document.WriteIconFile(W(ico).c_str()));
+    ASSERT_EQ(SaveFailure::None, document.WriteIconFile(W(ico).c_str()));
     std::vector<BYTE> rgba;
     AppendRgba(*document.GetImage(0), rgba);
     ASSERT_TRUE(WriteWholeFile(ico + ".32.rgba", rgba));

@@ -38,11 +38,11 @@ std::string FreshRoot()
 std::vector<BYTE> DocumentBytes(IconDocument& document, int pixel)
 {
     document.CloseDocument();
-    EXPECT_EQ(1, document.AddNewImage(16, 4));
-    EXPECT_EQ(1, document.AddNewImage(32, 8));
+    EXPECT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
+    EXPECT_EQ(EditOutcome::Done, document.AddNewImage(32, 8));
     document.GetCurrentImage()->SetPixelIndex(pixel, 0, 9);
     std::vector<BYTE> bytes;
-    EXPECT_TRUE(document.BuildFileBytes(IconFileKind::Icon, bytes));
+    EXPECT_EQ(SaveFailure::None, document.BuildFileBytes(IconFileKind::Icon, bytes));
     return bytes;
 }
 
@@ -101,7 +101,7 @@ TEST(RecoveryStore, CopiesAreWrittenApartAndDiscarded)
     EXPECT_TRUE(stores[0]->FindOrphans().empty()) << "a running editor's copy is not offered";
 
     IconDocument read;
-    ASSERT_EQ(1, read.OpenFile(stores[3]->GetCopyPath().c_str()));
+    ASSERT_EQ(OpenFailureNone, read.OpenFile(stores[3]->GetCopyPath().c_str()));
     EXPECT_EQ(2, read.GetImageCount());
     EXPECT_EQ(9, read.GetImage(1)->GetPixelIndex(3, 0));
 
@@ -160,7 +160,7 @@ TEST(RecoveryStore, HotspotsOfEveryImageComeBack)
     std::vector<RecoveryStore::Orphan> orphans = RecoveryStore(W(root)).FindOrphans();
     ASSERT_EQ(1u, orphans.size());
     IconDocument read;
-    ASSERT_EQ(1, read.OpenRecoveryCopy(orphans[0].copy.c_str(), orphans[0].record));
+    ASSERT_EQ(OpenFailureNone, read.OpenRecoveryCopy(orphans[0].copy.c_str(), orphans[0].record));
     EXPECT_EQ(record.originalPath, read.GetFilePath());
     EXPECT_EQ(1, read.GetCurrentIndex());
     EXPECT_EQ(1, read.IsModified());

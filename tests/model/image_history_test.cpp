@@ -18,7 +18,7 @@ TEST(ImageHistory, WorkedSequence)
         Edit(image, 3);
         // Pixel (0, 0) shows which content is current: 255 (blank white) or an edit's marker.
         // The edit to 4 drops the redo side (3) and keeps the pre-edit copy of 2.
-        struct Step { int marker; int (IconImage::*move)(); int result, shows; bool canUndo, canRedo; };
+        struct Step { int marker; bool (IconImage::*move)(); int result, shows; bool canUndo, canRedo; };
         for (const Step& s : { Step{0, &IconImage::Undo, 1, 2, true, true},
                                Step{0, &IconImage::Undo, 1, 255, false, true},
                                Step{0, &IconImage::Undo, 0, 255, false, true},
@@ -83,7 +83,7 @@ TEST(ImageHistory, OnlyTheStateOnScreenHoldsBitmaps)
 
     Edit(image, 1);
     Edit(image, 2);
-    struct Move { int (IconImage::*move)(); int shows; };
+    struct Move { bool (IconImage::*move)(); int shows; };
     for (const Move& m : { Move{&IconImage::Undo, 1}, Move{&IconImage::Undo, 255},
                            Move{&IconImage::Redo, 1} }) {
         ASSERT_EQ(1, (image.*m.move)());

@@ -111,7 +111,7 @@ TEST_F(SavePromptTest, QuitWithEachAnswerThatGoesOn)
         if (c.modified || c.hasPath)
             ModifiedDocument(c.hasPath ? written : "");
         if (!c.modified)
-            Document().SetModified(0);
+            SetModifiedForTest(Document(), false);
         const std::vector<BYTE> before = ReadWholeFile(written);
 
         const std::vector<DialogSeen> seen = Command(IDM_QUIT, c.answers);

@@ -26,8 +26,8 @@ TEST_F(EditorTest, DroppedLongPathOpensAndSavesThatFile)
     PumpMessages();
     EXPECT_EQ("Vemiro Editor 1.4  : [ dropped-long-name.cur ]", WindowText(main_));
     const int images = Document().GetImageCount() + 1;
-    ASSERT_EQ(1, Document().AddNewImage(16, 4));
-    Document().SetModified(1);
+    ASSERT_EQ(EditOutcome::Done, Document().AddNewImage(16, 4));
+    SetModifiedForTest(Document(), true);
     Command(IDM_SAVE);
     EXPECT_EQ(0, Document().IsModified());
         std::vector<BYTE> saved(6);
@@ -58,7 +58,7 @@ TEST_F(EditorTest, DropsAreIgnoredWhileADialogIsUp)
     struct Case { int command; DialogScript::Action answer; int images; };
     for (const Case& c : {Case{IDM_CLOSE, Press(IDCANCEL), 1}, Case{IDM_ADD_BLANK_IMAGE, PickFormat(k32, kBits8), 2},
                           Case{IDM_SAVE_AS, Press(IDCANCEL), 2}}) {
-        Document().SetModified(1);
+        SetModifiedForTest(Document(), true);
         Command(c.command, {dropThen(c.answer)});
         EXPECT_EQ("Vemiro Editor 1.4  : [ nouveau ]", WindowText(main_)) << c.command;
         EXPECT_EQ(c.images, Document().GetImageCount()) << c.command;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/icon_document.h"
+#include "support/change_log.h"
 #include "shell/editor.h"
 #include "support/canvas_cells.h"
 #include "support/colours.h"

@@ -8,8 +8,8 @@ TEST(FileDialogs, TextsOfEachDialogAndRefusedAnswersChangeNothing)
 {
     Editor editor(GetModuleHandleA(nullptr));
     IconDocument& document = editor.document;
-    ASSERT_EQ(1, document.AddNewImage(16, 4));
-    document.SetModified(1);
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
+    SetModifiedForTest(document, true);
     // kind: -1 save, else the file kind to open.
     struct Case { int kind; const char* title; std::vector<std::string> types; std::vector<DialogScript::Action> answers; };
     const Case cases[] = {
@@ -73,14 +73,14 @@ TEST(FileDialogs, SaveAndSaveAsStoreThePathOnlyOnceWritten)
     const std::string stem = path.substr(0, path.size() - 4);
     Editor editor(GetModuleHandleA(nullptr));
     IconDocument& document = editor.document;
-    ASSERT_EQ(1, document.AddNewImage(32, 8));
+    ASSERT_EQ(EditOutcome::Done, document.AddNewImage(32, 8));
     struct Step { bool as; std::vector<DialogScript::Action> answers; bool result; };
     const Step steps[] = {{false, {ChooseFile(stem)}, true}, {false, {}, true},
                           {true, {ChooseFile(png), Press(IDOK)}, false},
                           {true, {ChooseFile(path), Press(IDNO), Press(IDCANCEL)}, false}};
     for (int i = 0; i < 4; ++i) {
         document.GetCurrentImage()->SetPixelIndex(0, 0, i);
-        document.SetModified(1);
+        SetModifiedForTest(document, true);
         const std::vector<BYTE> before = ReadWholeFile(path);
         DialogScript dialog(steps[i].answers);
         EXPECT_EQ(steps[i].result, SaveFromShell(editor, nullptr, steps[i].as)) << i;

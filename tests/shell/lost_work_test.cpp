@@ -28,14 +28,14 @@ TEST_F(LostWorkTest, ShiftsAndClearMoveThePixelsTheirWayAndMarkTheDocument)
     struct Case { int command; POINT red; };
     for (const Case& c : {Case{IDM_SHIFT_LEFT, {4, 5}}, Case{IDM_SHIFT_UP, {5, 4}}, Case{IDM_SHIFT_RIGHT, {6, 5}},
                           Case{IDM_SHIFT_DOWN, {5, 6}}}) {
-        Document().SetModified(0);
+        SetModifiedForTest(Document(), false);
         Command(c.command);
         EXPECT_EQ(kRed, ShownPixel(c.red.x, c.red.y)) << c.command;
         EXPECT_EQ(kWhite, ShownPixel(5, 5)) << c.command;
         ExpectEnabled("shifted", {{IDM_SAVE, true}});
         Command(IDM_UNDO);
     }
-    Document().SetModified(0);
+    SetModifiedForTest(Document(), false);
     Command(IDM_CLEAR_IMAGE);
     EXPECT_EQ(kWhite, ShownPixel(5, 5));
     ExpectEnabled("cleared", {{IDM_SAVE, true}});
@@ -73,7 +73,7 @@ TEST_F(LostWorkTest, EveryOtherChangeOfContentMarksTheDocument)
          }},
     };
     for (const Case& c : cases) {
-        Document().SetModified(0);
+        SetModifiedForTest(Document(), false);
         PumpMessages();
         ExpectEnabled(c.name, {{IDM_SAVE, false}});
         c.change();
@@ -156,7 +156,7 @@ TEST_F(LostWorkTest, TheSessionEndAsksFirst)
         SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_TRUE(script.Finished());
         EXPECT_EQ(!c.saved, Document().IsModified() != 0);
-        Document().SetModified(0);
+        SetModifiedForTest(Document(), false);
     }
     // Nothing to save: no question.
     EXPECT_EQ(TRUE, SendMessageA(main_, WM_QUERYENDSESSION, 0, 0));

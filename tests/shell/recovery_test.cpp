@@ -31,8 +31,8 @@ std::string PlantOrphan(const char* name, const char* documentPath)
 {
     IconDocument document;
     std::vector<BYTE> bytes;
-    EXPECT_EQ(1, document.AddNewImage(16, 4));
-    EXPECT_TRUE(document.BuildFileBytes(IconFileKind::Icon, bytes));
+    EXPECT_EQ(EditOutcome::Done, document.AddNewImage(16, 4));
+    EXPECT_EQ(SaveFailure::None, document.BuildFileBytes(IconFileKind::Icon, bytes));
     const std::string root = Narrow(RecoveryRoot());
     for (const std::string& each : {root.substr(0, root.rfind('\\')), root, root + "\\" + name})
         CreateDirectoryA(each.c_str(), nullptr);
@@ -74,7 +74,7 @@ TEST_F(EditorTest, RecoveredWorkIsTakenOverAndTheNamedFileToldNotOpened)
     EXPECT_TRUE(Document().IsModified());
     EXPECT_FALSE(FileExists(folder));
     IconDocument kept;
-    EXPECT_EQ(1, kept.OpenFile(editor_->recovery.GetCopyPath().c_str()));
+    EXPECT_EQ(OpenFailureNone, kept.OpenFile(editor_->recovery.GetCopyPath().c_str()));
 }
 
 // A copy follows the change a few seconds later, an ordinary icon file with the
@@ -87,7 +87,7 @@ TEST_F(EditorTest, ARecoveryCopyFollowsAChangeAndASaveRemovesIt)
     const std::wstring copy = WaitForCopy(editor_->recovery);
     ASSERT_FALSE(copy.empty());
     IconDocument read;
-    ASSERT_EQ(1, read.OpenFile(copy.c_str()));
+    ASSERT_EQ(OpenFailureNone, read.OpenFile(copy.c_str()));
     EXPECT_EQ(kRed, read.GetCurrentImage()->GetPixelColour(6, 2));
     Command(IDM_SAVE_AS, {ChooseFile(FreshOutputPath("recovered.ico"))});
     EXPECT_EQ(L"", editor_->recovery.GetCopyPath());

@@ -198,14 +198,14 @@ TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
     ExpectEnabled("blank added", {{IDM_SAVE, true}});
     const std::string bitmap = FreshOutputPath("added.bmp");
     ASSERT_TRUE(WriteBitmapFile(bitmap, 48, RGB(0, 128, 0)));
-    Document().SetModified(0);
+    SetModifiedForTest(Document(), false);
     Command(IDM_ADD_BITMAP_IMAGE, {ChooseFile(bitmap)});
     ExpectEnabled("bitmap added", {{IDM_SAVE, true}});
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), IndexEntries());
     EXPECT_EQ(2, IndexSelection());
     EXPECT_EQ("48x48x24-bits", ChildText(IDC_FORMAT_BOX));
     EXPECT_EQ(RGB(0, 128, 0), ShownPixel(20, 20));
-    Document().SetModified(0);
+    SetModifiedForTest(Document(), false);
 
     HWND box = GetDlgItem(main_, IDC_IMAGE_INDEX_BOX);
     SendMessageA(box, CB_SETCURSEL, 1, 0);
@@ -219,7 +219,7 @@ TEST_F(SessionTest, ImagesAreAddedDeletedRestoredAndChosenInTheIndexBox)
     EXPECT_EQ((std::vector<std::string>{"1", "2"}), IndexEntries());
     EXPECT_EQ("16x16x8-bits", ChildText(IDC_FORMAT_BOX));
     ExpectEnabled("deleted", {{IDM_RESTORE_IMAGE, true}, {IDM_SAVE, true}});
-    Document().SetModified(0);
+    SetModifiedForTest(Document(), false);
     Command(IDM_RESTORE_IMAGE);
     EXPECT_EQ((std::vector<std::string>{"1", "2", "3"}), IndexEntries());
     EXPECT_EQ("32x32x4-bits", ChildText(IDC_FORMAT_BOX));

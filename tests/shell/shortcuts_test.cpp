@@ -114,7 +114,7 @@ TEST_F(EditorTest, DroppedFilesOpenAsTheirCommandsWould)
                           Case{{bitmap}, {Press(IDNO)}, "Vemiro Editor 1.4  : [ nouveau ]"},
                           Case{{text}, {Press(IDOK)}, "Vemiro Editor 1.4  : [ nouveau ]"}}) {
         if (Document().IsOpen())
-            Document().SetModified(1);  // so that the save prompt comes first, but for a file refused
+            SetModifiedForTest(Document(), true);  // so that the save prompt comes first, but for a file refused
         DialogScript script(c.answers);
         std::vector<std::wstring> paths;
         for (const std::string& path : c.paths)

@@ -7,7 +7,7 @@ using namespace viewtest;
 TEST(ChildWindow, ViewsFollowTheirWindowFromCreationUntilItGoes)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     c.Image().SetPixelIndex(0, 0, kRedIndex);
     EXPECT_EQ(c.window, c.view.GetEditWindow());
     EXPECT_EQ(c.previewWindow, c.preview.GetPreviewWindow());

@@ -64,7 +64,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
     };
     for (const Case& k : cases) {
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
         c.Image().Colours().SetLeftIndex(k.transparent ? c.Image().GetPaletteCount() : kRedIndex);
         c.Image().Colours().SetRightIndex(kBlueIndex);
         c.view.SetTool(k.tool);
@@ -81,7 +81,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
             EXPECT_EQ(k.shown, c.Cell(after, p.first, p.second)) << k.name << " at " << p.first << "," << p.second;
         EXPECT_TRUE(c.document.IsModified()) << k.name;
         PumpMessages();
-        EXPECT_GE(Count(VM_DOCUMENT_STATE), 1) << k.name;
+        EXPECT_GE(c.Told(ChangePixels), 1) << k.name;
 
         ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
         EXPECT_TRUE(c.Marked().empty()) << k.name;
@@ -94,7 +94,7 @@ TEST(EditViewMouse, EachToolPaintsOneUndoStepWithEitherButton)
 TEST(EditViewMouse, ADoubleClickIsOneUndoStep)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     Click(c.window, c.Centre(4), c.Centre(4));
     SendMessageA(c.window, WM_LBUTTONDBLCLK, MK_LBUTTON, At(c.Centre(4), c.Centre(4)));
     Release(c.window, c.Centre(4), c.Centre(4));
@@ -111,7 +111,7 @@ TEST(EditViewMouse, UndoStepsFollowWhatChanged)
     for (const Case& k : { Case{ ToolPencil, 15, true }, Case{ ToolFill, 15, false }, Case{ ToolHotspot, 0, false },
                            Case{ ToolPicker, 0, false }, Case{ ToolSelect, 0, false } }) {
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
         c.Image().Colours().SetLeftIndex(k.left);
         c.view.SetTool(k.tool);
         c.Drag(true, { { 7, 7 } });  // 7, 7 is also the hotspot of a new 16 x 16 image
@@ -123,7 +123,7 @@ TEST(EditViewMouse, UndoStepsFollowWhatChanged)
 TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(32, 8));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(32, 8));
     c.view.SetTool(ToolHotspot);
     auto hotspot = [&c] {
         const Hotspot spot = c.Image().GetHotspot();
@@ -131,9 +131,9 @@ TEST(EditViewMouse, HotspotPickWithTheLeftButtonOnly)
     };
     Click(c.window, 100, 40, false);
     EXPECT_EQ("15,15", hotspot());
-    EXPECT_EQ(0, Count(VM_HOTSPOT_CHANGED));
+    EXPECT_EQ(0, c.Told(ChangeHotspot));
     Press(c.window, 100, 40);
-    EXPECT_EQ(1, Count(VM_HOTSPOT_CHANGED));  // sent, so already handled
+    EXPECT_EQ(1, c.Told(ChangeHotspot));  // a click is the whole change
     Release(c.window, 100, 40);
     EXPECT_EQ("12,5", hotspot());
     EXPECT_EQ(EditOutcome::Done, c.document.Undo());
@@ -151,7 +151,7 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
                            Case{ 32, false, RGB(1, 2, 3), -1, { ToolLine, ToolPicker }, ToolLine },
                            Case{ 24, false, TransparentColour, 256, { ToolSelect, ToolPicker }, ToolSelect } }) {
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(16, k.bits));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, k.bits));
         IconImage& image = c.Image();
         if (k.colour == TransparentColour)
             image.SetTransparent(3, 3, true);
@@ -161,7 +161,7 @@ TEST(EditViewMouse, PickerTakesTheColourAndHandsBackToThePreviousTool)
             c.view.SetTool(tool);
         EXPECT_EQ(ToolPicker, c.view.GetTool());
         Press(c.window, c.Centre(3), c.Centre(3), k.left);
-        EXPECT_EQ(1, Count(VM_COLOUR_PICKED));
+        EXPECT_EQ(1, c.Told(ChangeColours));
         EXPECT_EQ(0, Count(WM_COMMAND));
         Release(c.window, c.Centre(3), c.Centre(3), k.left);
         EXPECT_EQ(static_cast<WPARAM>(IDM_PENCIL + k.back), LastCommand()) << k.bits;
@@ -184,7 +184,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
              Case{ 48, { 253, 253 }, { 253, 253 }, "47,47-48,48" },
              Case{ 72, { 10, 10 }, { 10, 10 }, "2,2-3,3" } }) {   // the pixel under the pointer
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(k.size, 8));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(k.size, 8));
         c.view.SetTool(ToolSelect);
         Press(c.window, k.from.x, k.from.y);
         EXPECT_EQ(c.window, GetCapture());
@@ -199,7 +199,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
     // The frame around pixels 40 to 47 of a 48 x 48 image lies on their edges,
     // the last canvas column included.
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(48, 8));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(48, 8));
     c.view.SetTool(ToolSelect);
     c.Drag(true, { { 40, 40 }, { 47, 47 } });
     EXPECT_EQ("40,40-48,48", Text(c.document.GetSelection()));
@@ -218,7 +218,7 @@ TEST(EditViewMouse, SelectionFrameSnapsToTheGrid)
 TEST(EditViewMouse, CursorPositionIsSentOnlyInsideTheCanvas)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(32, 8));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(32, 8));
     Press(c.window, 8, 8);
     Move(c.window, 200, 100);
     ASSERT_EQ(1, Count(VM_CURSOR_POSITION));
@@ -240,7 +240,7 @@ TEST(EditViewMouse, CursorPositionIsSentOnlyInsideTheCanvas)
 TEST(EditViewMouse, SecondButtonDuringAStrokeKeepsTheFirstStrokeUndoable)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));
     Move(c.window, c.Centre(2), c.Centre(1));
@@ -264,12 +264,11 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
                            Case{ "shape taken", ToolRectangle, false }, Case{ "shape cancelled", ToolRectangle, true },
                            Case{ "frame taken", ToolSelect, false }, Case{ "frame cancelled", ToolSelect, true } }) {
         Views c;
-        ASSERT_TRUE(c.document.AddNewImage(16, 4));
+        ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
         c.Image().Colours().SetLeftIndex(kRedIndex);
         c.view.SetTool(k.tool);
         Press(c.window, c.Centre(2), c.Centre(2));
         Move(c.window, c.Centre(5), c.Centre(5));
-        ValidateRect(c.previewWindow, nullptr);
         const Picture during = c.Show();
         if (k.cancelMode) {
             SendMessageA(c.window, WM_CANCELMODE, 0, 0);
@@ -290,7 +289,7 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
             continue;
         }
         EXPECT_TRUE(c.document.IsModified()) << k.name;
-        EXPECT_TRUE(GetUpdateRect(c.previewWindow, nullptr, FALSE)) << k.name;
+        EXPECT_EQ(1, c.Told(ChangePixels)) << k.name << ": told once, as a release";
         EXPECT_EQ(kRed, c.Cell(after, 2, 2)) << k.name;
         ASSERT_EQ(EditOutcome::Done, c.document.Undo()) << k.name;
         EXPECT_TRUE(c.Marked().empty()) << k.name;
@@ -303,12 +302,12 @@ TEST(EditViewMouse, ADragWhoseCaptureIsLostEndsAsItsReleaseWould)
 TEST(EditViewMouse, AStrokeNeverReachesAnImageThatReplacedItsOwn)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));
     Move(c.window, c.Centre(3), c.Centre(1));
     c.document.CloseDocument();
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     Move(c.window, c.Centre(6), c.Centre(1));
     Release(c.window, c.Centre(6), c.Centre(1));
     EXPECT_TRUE(c.Marked().empty());
@@ -323,7 +322,7 @@ TEST(EditViewMouse, AStrokeNeverReachesAnImageThatReplacedItsOwn)
 TEST(EditViewMouse, DISABLED_WithNoGdiObjectLeftDrawingIsRefusedAndTold)
 {
     Views c;
-    ASSERT_TRUE(c.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 4));
     c.Image().Colours().SetLeftIndex(kRedIndex);
     Press(c.window, c.Centre(1), c.Centre(1));            // one pixel: needs no GDI object
     {

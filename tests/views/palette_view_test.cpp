@@ -71,7 +71,7 @@ TEST(PaletteView, HitTestingCellsGapsAndTheTransparentCell)
              Case{ 1, 15, 5, 1 }, Case{ 1, 25, 5, -1 }, Case{ 1, 5, 15, -1 }, Case{ 1, 115, 170, 2 } }) {
         Views p;
         EXPECT_EQ(-1, p.palette.HitTest(k.x, k.y)) << "no document";
-        ASSERT_TRUE(p.document.AddNewImage(16, k.bits));
+        ASSERT_EQ(EditOutcome::Done, p.document.AddNewImage(16, k.bits));
         EXPECT_EQ(k.index, p.palette.HitTest(k.x, k.y)) << k.bits << " bits at " << k.x << "," << k.y;
     }
 }
@@ -79,7 +79,7 @@ TEST(PaletteView, HitTestingCellsGapsAndTheTransparentCell)
 TEST(PaletteView, ClicksChooseTheColourOfEachButton)
 {
     Views p;
-    ASSERT_TRUE(p.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, p.document.AddNewImage(16, 4));
     IconImage& image = p.Image();
     Release(p.paletteWindow, 95, 5);  // entry 9
     EXPECT_EQ(9, image.Colours().GetLeftIndex());
@@ -89,11 +89,11 @@ TEST(PaletteView, ClicksChooseTheColourOfEachButton)
     EXPECT_EQ(TransparentColour, image.Colours().GetRightColour());
     EXPECT_EQ(9, image.Colours().GetLeftIndex());
     PumpMessages();
-    EXPECT_EQ(2, Count(VM_COLOURS_CHANGED));
+    EXPECT_EQ(2, p.Told(ChangeColours));
     Release(p.paletteWindow, 5, 15);  // below a one-row palette: nothing
     Release(p.paletteWindow, 160, 5);
     PumpMessages();
-    EXPECT_EQ(2, Count(VM_COLOURS_CHANGED));
+    EXPECT_EQ(2, p.Told(ChangeColours));
     EXPECT_EQ(9, image.Colours().GetLeftIndex());
 }
 
@@ -102,7 +102,7 @@ TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
     Views p;
     EXPECT_EQ(161 * 185, p.ShowPalette().Count(Face())) << "no document";
 
-    ASSERT_TRUE(p.document.AddNewImage(32, 4));
+    ASSERT_EQ(EditOutcome::Done, p.document.AddNewImage(32, 4));
     p.Image().Colours().SetLeftIndex(12);
     Picture shown = p.ShowPalette();
     for (int i = 0; i < 16; ++i)
@@ -126,7 +126,7 @@ TEST(PaletteView, PaintsCellsFrameCaptionAndTransparentCell)
 TEST(PaletteView, TheTransparentIndexCannotBeEdited)
 {
     Views p;
-    ASSERT_TRUE(p.document.AddNewImage(16, 8));
+    ASSERT_EQ(EditOutcome::Done, p.document.AddNewImage(16, 8));
     p.Image().SetTransparent(0, 0, true);  // transparent index: the first black entry, 0
     ASSERT_EQ(0, p.Image().GetTransparentIndex());
     std::vector<std::string> seen = DoubleClick(p, 5, 5, IDOK);
@@ -137,11 +137,11 @@ TEST(PaletteView, TheTransparentIndexCannotBeEdited)
         << seen[0];
     EXPECT_EQ(RGB(0, 0, 0), p.Image().GetPaletteColour(0));
     PumpMessages();
-    EXPECT_EQ(0, Count(VM_PALETTE_EDITED));
+    EXPECT_EQ(0, p.Told(ChangePalette));
 
     // A 24-bit image has no transparent index to protect.
     Views rgb;
-    ASSERT_TRUE(rgb.document.AddNewImage(16, 24));
+    ASSERT_EQ(EditOutcome::Done, rgb.document.AddNewImage(16, 24));
     rgb.Image().SetTransparent(0, 0, true);
     seen = DoubleClick(rgb, 5, 5, IDCANCEL);
     ASSERT_EQ(1u, seen.size());
@@ -151,12 +151,12 @@ TEST(PaletteView, TheTransparentIndexCannotBeEdited)
 TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
 {
     Views p;
-    ASSERT_TRUE(p.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, p.document.AddNewImage(16, 4));
     IconImage& image = p.Image();
     EXPECT_EQ(1u, DoubleClick(p, 35, 5, IDCANCEL).size());  // entry 3
     EXPECT_EQ(1u, DoubleClick(p, 35, 5, IDOK).size());      // the dialog opens on the entry's own colour
     PumpMessages();
-    EXPECT_EQ(0, Count(VM_PALETTE_EDITED));
+    EXPECT_EQ(0, p.Told(ChangePalette));
     EXPECT_EQ(RGB(128, 128, 0), image.GetPaletteColour(3));
     EXPECT_EQ(3, image.Colours().GetLeftIndex());  // chosen by the first click of the double click
 
@@ -165,7 +165,7 @@ TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
     EXPECT_EQ(RGB(10, 20, 30), image.GetPaletteColour(4));
     EXPECT_EQ(4, image.Colours().GetLeftIndex());
     PumpMessages();
-    EXPECT_EQ(1, Count(VM_PALETTE_EDITED));
+    EXPECT_EQ(1, p.Told(ChangePalette));
 }
 
 // Sound behaviour: finding out whether an entry may be edited changes nothing,
@@ -173,7 +173,7 @@ TEST(PaletteView, EditingAnEntryThroughTheColourDialog)
 TEST(PaletteView, AskingWhetherAnEntryMayBeEditedLeavesThePaletteAlone)
 {
     Views p;
-    ASSERT_TRUE(p.document.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, p.document.AddNewImage(16, 4));
     IconImage& image = p.Image();
     ASSERT_EQ(1, image.SetPaletteColour(0, kRed));  // no black entry, no transparent pixel
     std::vector<COLORREF> before;

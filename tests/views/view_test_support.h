@@ -11,6 +11,7 @@
 
 #include "document/icon_document.h"
 #include "support/canvas_cells.h"
+#include "support/change_log.h"
 #include "support/colours.h"
 #include "support/message_pump.h"
 #include "support/picture.h"
@@ -38,7 +39,7 @@ inline std::vector<MSG>& Received()
 
 inline LRESULT CALLBACK ParentProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    if (msg != WM_COMMAND && (msg < VM_PALETTE_EDITED || msg > VM_EDIT_REFUSED))
+    if (msg != WM_COMMAND && (msg < VM_CURSOR_POSITION || msg > VM_EDIT_REFUSED))
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     Received().push_back(MSG{ hwnd, msg, wParam, lParam, 0, {} });
     return 0;
@@ -134,12 +135,21 @@ class Views
 public:
     Views()
     {
-        document.SetOwnerWindow(parent);
+        document.AddObserver(&changes);
         previewWindow = preview.CreatePreview(parent);
         window = view.CreateEditView(parent);
         paletteWindow = palette.CreatePaletteView(parent);
     }
     IconImage& Image() { return *document.GetCurrentImage(); }
+    // The notifications so far that told a change of these in the open
+    // document (not the opening itself).
+    int Told(unsigned what) const
+    {
+        int n = 0;
+        for (unsigned told : changes.told)
+            n += (told & what) != 0 && (told & ChangeFileState) == 0;
+        return n;
+    }
     Picture Show() { return Picture(window, EditView::CanvasSide, EditView::CanvasSide, kSentinel); }
     Picture ShowPreview() { return Picture(previewWindow, 128, 128, kSentinel, PRF_CLIENT | PRF_ERASEBKGND); }
     Picture ShowPalette() { return Picture(paletteWindow, 161, 185, kSentinel, PRF_CLIENT | PRF_ERASEBKGND); }
@@ -170,8 +180,9 @@ public:
     }
 
     IconDocument document;
+    ChangeLog changes;
     PreviewView preview{ document };
-    EditView view{ document, preview };
+    EditView view{ document };
     PaletteView palette{ &document };
     TestParent parent;  // destroyed first: the windows go before their objects
     HWND window = nullptr, previewWindow = nullptr, paletteWindow = nullptr;

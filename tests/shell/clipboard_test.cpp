@@ -2,7 +2,8 @@
 #include <cstring>
 #include <thread>
 
-#include "document_test_support.h"
+#include "document/document_test_support.h"
+#include "shell/clipboard_commands.h"
 #include "win/gdi_guards.h"
 
 using namespace doctest;
@@ -55,15 +56,27 @@ COLORREF Copied(int x, int y) { return (x + y) % 2 ? GetSysColor(COLOR_BTNFACE) 
 class Clipboard : public DocumentTest
 {
 protected:
+    HWND owner_ = nullptr;
+protected:
     void SetUp() override
     {
         DocumentTest::SetUp();
+        owner_ = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
         PlaceDib(owner_, {});
     }
+    void TearDown() override
+    {
+        DocumentTest::TearDown();
+        DestroyWindow(owner_);
+    }
+    EditOutcome Copy(HWND owner) { return CopyToClipboard(document_, owner); }
+    EditOutcome Cut(HWND owner) { return CutToClipboard(document_, owner); }
+    EditOutcome Paste() { return PasteFromClipboard(document_, owner_); }
     // A 16x16 image of distinct colours with a diagonal lattice of transparent pixels.
     IconImage* AddColourImage(int bits = 24)
     {
-        EXPECT_EQ(1, document_.AddNewImage(16, bits));
+        EXPECT_EQ(EditOutcome::Done, document_.AddNewImage(16, bits));
         IconImage* image = document_.GetCurrentImage();
         for (int y = 0; y < 16; ++y)
             for (int x = 0; x < 16; ++x)
@@ -88,9 +101,9 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
     IconImage* image = AddColourImage();
     const std::vector<COLORREF> before = Look(*image);
     SelectPixels(2, 3, 6, 7);
-    TakeDocumentStates();
-    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
-    EXPECT_EQ(1, TakeDocumentStates());
+    TakeNotifications();
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
+    EXPECT_EQ(0, TakeNotifications()) << "the document is as it was";
     EXPECT_EQ(Grid(4, 4, [](int x, int y) { return Copied(x + 2, y + 3); }), ClipboardPixels(owner_, 4, 4));
     EXPECT_EQ(before, Look(*image));
     EXPECT_FALSE(document_.CanUndo());
@@ -99,16 +112,15 @@ TEST_F(Clipboard, CopyComposesTheSelectionOverTheButtonFace)
 
 TEST_F(Clipboard, RefusedCopiesPlaceNothing)
 {
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());   // no document
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, Copy(owner_));   // no document
+    EXPECT_EQ(EditOutcome::NothingToDo, Cut(owner_));
     AddColourImage();
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());         // no selection
+    EXPECT_EQ(EditOutcome::NothingToDo, Copy(owner_));         // no selection
     document_.SetSelection(RECT{2, 2, 2, 2});       // a selection of no pixels
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, Copy(owner_));
     SelectPixels(0, 0, 4, 4);
-    document_.SetOwnerWindow(nullptr);               // nobody to own the clipboard
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CopySelection());
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::NothingToDo, Copy(nullptr));  // nobody to own the clipboard
+    EXPECT_EQ(EditOutcome::NothingToDo, Cut(nullptr));
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
 }
@@ -131,15 +143,15 @@ TEST_F(Clipboard, CutClearsNothingWhenTheClipboardIsHeld)
         DestroyWindow(window);
     });
     WaitForSingleObject(held, 10000);
-    EXPECT_EQ(EditOutcome::ClipboardBusy, document_.CopySelection());
-    EXPECT_EQ(EditOutcome::ClipboardBusy, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::ClipboardBusy, Copy(owner_));
+    EXPECT_EQ(EditOutcome::ClipboardBusy, Cut(owner_));
     SetEvent(release);
     holder.join();
     CloseHandle(held);
     CloseHandle(release);
     EXPECT_EQ(before, Look(*image));
     EXPECT_FALSE(document_.CanUndo());
-    EXPECT_EQ(EditOutcome::Done, document_.CutSelection());
+    EXPECT_EQ(EditOutcome::Done, Cut(owner_));
 }
 
 TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
@@ -149,7 +161,7 @@ TEST_F(Clipboard, CutClearsToTheBackgroundAsOneStep)
     SelectPixels(2, 2, 6, 6);
     for (COLORREF background : {RGB(255, 255, 255), TransparentColour}) {
         image->Colours().SetRightIndex(background == TransparentColour ? 256 : 255);
-        EXPECT_EQ(EditOutcome::Done, document_.CutSelection());
+        EXPECT_EQ(EditOutcome::Done, Cut(owner_));
         EXPECT_EQ(Grid(16, 16, [&](int x, int y) {
                       return x >= 2 && x < 6 && y >= 2 && y < 6 ? background : before[y * 16 + x];
                   }), Look(*image));
@@ -167,12 +179,12 @@ TEST_F(Clipboard, PasteOfAnEditorCopyIntoTheSameImageIsOneUndoStep)
     IconImage* image = AddColourImage();
     const std::vector<COLORREF> before = Look(*image);
     SelectPixels(2, 3, 6, 7);
-    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
     SelectPixels(9, 8, 10, 9);                       // only its top-left corner counts
-    TakeDocumentStates();
-    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
+    TakeNotifications();
+    ASSERT_EQ(EditOutcome::Done, Paste());
     EXPECT_EQ(1, document_.IsModified());
-    EXPECT_GE(TakeDocumentStates(), 1);
+    EXPECT_GE(TakeNotifications(), 1);
     EXPECT_EQ(Pasted(before, {9, 8, 13, 12}, 2, 3), Look(*image));
     EXPECT_EQ(EditOutcome::Done, document_.Undo());
     EXPECT_FALSE(document_.CanUndo());
@@ -181,7 +193,7 @@ TEST_F(Clipboard, PasteOfAnEditorCopyIntoTheSameImageIsOneUndoStep)
 
 TEST_F(Clipboard, PasteIntoAnImageOfAnotherDepthTakesTheNearestEntries)
 {
-    ASSERT_EQ(1, document_.AddNewImage(16, 24));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 24));
     IconImage* source = document_.GetCurrentImage();
     struct Case { COLORREF colour; int index; };
     const Case cases[] = {
@@ -193,13 +205,13 @@ TEST_F(Clipboard, PasteIntoAnImageOfAnotherDepthTakesTheNearestEntries)
     for (int i = 0; i < count; ++i)
         source->SetPixelColour(i, 0, cases[i].colour);
     SelectPixels(0, 0, count, 1);
-    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
 
-    ASSERT_EQ(1, document_.AddNewImage(16, 4));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 4));
     IconImage* target = document_.GetCurrentImage();
     target->SetTransparent(3, 5, true);              // a transparent pixel becomes opaque
     SelectPixels(0, 5, 1, 6);
-    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, Paste());
     for (int i = 0; i < count; ++i) {
         EXPECT_EQ(cases[i].index, target->GetPixelIndex(i, 5)) << i;
         EXPECT_EQ(0, target->IsTransparent(i, 5)) << i;
@@ -208,11 +220,11 @@ TEST_F(Clipboard, PasteIntoAnImageOfAnotherDepthTakesTheNearestEntries)
     EXPECT_EQ(15, target->GetPixelIndex(count, 5));
 
     // Into an 8-bit image whose palette repeats a colour: the lowest entry of it.
-    ASSERT_EQ(1, document_.AddNewImage(16, 8));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 8));
     IconImage* eight = document_.GetCurrentImage();
     eight->SetPaletteColour(3, RGB(192, 192, 192));
     document_.ClearSelection();
-    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
+    ASSERT_EQ(EditOutcome::Done, Paste());
     EXPECT_EQ(3, eight->GetPixelIndex(2, 0));
     EXPECT_EQ(0, eight->GetPixelIndex(4, 0));
     EXPECT_EQ(eight->IndexOfColour(RGB(255, 255, 255)), eight->GetPixelIndex(5, 0));
@@ -223,12 +235,15 @@ TEST_F(Clipboard, PasteIsClippedToTheImage)
 {
     AddColourImage(32);
     SelectPixels(0, 0, 4, 4);
-    ASSERT_EQ(EditOutcome::Done, document_.CopySelection());
-    ASSERT_EQ(1, document_.AddNewImage(16, 32));
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 32));
     const std::vector<COLORREF> before = Look(*document_.GetCurrentImage());
     SelectPixels(14, 14, 16, 16);
-    ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard());
-    EXPECT_EQ(Pasted(before, {14, 14, 16, 16}, 0, 0), Look(*document_.GetCurrentImage()));
+    ASSERT_EQ(EditOutcome::Done, Paste());
+    // Copied with its alpha, a transparent pixel stays transparent.
+    std::vector<COLORREF> expected = Pasted(before, {14, 14, 16, 16}, 0, 0);
+    expected[14 * 16 + 15] = expected[15 * 16 + 14] = TransparentColour;
+    EXPECT_EQ(expected, Look(*document_.GetCurrentImage()));
     EXPECT_EQ(EditOutcome::Done, document_.Undo());                  // one step
     EXPECT_FALSE(document_.CanUndo());
 }
@@ -241,11 +256,11 @@ TEST_F(Clipboard, PasteOfDibsPlacedByOtherPrograms)
     for (const BmpLayout& s : {BmpLayout{5, 3, 8, BI_RGB, 4, 40, 4}, BmpLayout{2, -2, 24}, BmpLayout{7, 2, 1}}) {
         ASSERT_TRUE(PlaceDib(owner_, MakeDib(s)));
         document_.CloseDocument();
-        ASSERT_EQ(1, document_.AddNewImage(16, 24));
+        ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 24));
         IconImage* deep = document_.GetCurrentImage();
         const std::vector<COLORREF> before = Look(*deep);
         deep->SetTransparent(1, 1, true);
-        ASSERT_EQ(EditOutcome::Done, document_.PasteClipboard()) << s.width << "x" << s.height << "x" << s.bits;
+        ASSERT_EQ(EditOutcome::Done, Paste()) << s.width << "x" << s.height << "x" << s.bits;
         EXPECT_EQ(Grid(16, 16, [&](int x, int y) {
                       return x < s.width && y < std::abs(s.height) ? ExpectedColour(s, x, y) : before[y * 16 + x];
                   }), Look(*deep)) << s.width << "x" << s.height << "x" << s.bits;
@@ -254,8 +269,8 @@ TEST_F(Clipboard, PasteOfDibsPlacedByOtherPrograms)
 
 TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
 {
-    ASSERT_EQ(1, document_.AddNewImage(16, 24));
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.PasteClipboard());        // nothing on the clipboard
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 24));
+    EXPECT_EQ(EditOutcome::NothingToDo, Paste());        // nothing on the clipboard
     // Headers claiming more than their block holds (sizes that wrap around 32
     // bits among them), or formats not read.
     const std::vector<BYTE> dibs[] = {
@@ -273,21 +288,21 @@ TEST_F(Clipboard, PasteRefusesWhatItCannotRead)
     ASSERT_TRUE(OpenClipboard(owner_));
     EXPECT_LT(GlobalSize(GetClipboardData(CF_DIB)), 40u + 4 * 256);
     CloseClipboard();
-    EXPECT_EQ(EditOutcome::NothingToDo, document_.PasteClipboard());
+    EXPECT_EQ(EditOutcome::NothingToDo, Paste());
     EXPECT_FALSE(document_.CanUndo());
     EXPECT_EQ(0, document_.IsModified());
     IconDocument closed;
-    EXPECT_EQ(EditOutcome::NothingToDo, closed.PasteClipboard());
+    EXPECT_EQ(EditOutcome::NothingToDo, PasteFromClipboard(closed, owner_));
 }
 
 TEST_F(Clipboard, SelectAllThenShift)
 {
-    EXPECT_EQ(0, document_.SelectAll());
+    EXPECT_NE(EditOutcome::Done, document_.SelectAll());
     for (int size : {48, 72, 16}) {
-        ASSERT_EQ(1, document_.AddNewImage(size, 8));
-        TakeDocumentStates();
-        EXPECT_EQ(1, document_.SelectAll());
-        EXPECT_EQ(1, TakeDocumentStates());
+        ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(size, 8));
+        TakeNotifications();
+        EXPECT_EQ(EditOutcome::Done, document_.SelectAll());
+        EXPECT_EQ(1, TakeNotifications());
         const RECT whole = {0, 0, size, size}, r = document_.GetSelection();
         EXPECT_TRUE(document_.HasSelection()) << size;
         EXPECT_TRUE(EqualRect(&whole, &r)) << size;
@@ -301,4 +316,22 @@ TEST_F(Clipboard, SelectAllThenShift)
         EXPECT_EQ(9, image->GetPixelIndex(14, y));
         EXPECT_EQ(0, image->GetPixelIndex(15, y));
     }
+}
+
+// A 32-bit image's copy carries its alpha as CF_DIBV5 beside the bitmap, and a
+// paste of it keeps the alpha.
+TEST_F(Clipboard, CopyAndPasteOfAThirtyTwoBitImageKeepItsAlpha)
+{
+    ASSERT_EQ(EditOutcome::Done, document_.AddNewImage(16, 32));
+    IconImage* image = document_.GetCurrentImage();
+    ASSERT_TRUE(image->SetPixelRgba(2, 3, RGB(10, 20, 30), 128));
+    SelectPixels(2, 3, 4, 5);
+    ASSERT_EQ(EditOutcome::Done, Copy(owner_));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIBV5));
+    SelectPixels(9, 8, 10, 9);
+    ASSERT_EQ(EditOutcome::Done, Paste());
+    const BYTE* pasted = image->GetColourBits() + (15 - 8) * 64 + 9 * 4;
+    EXPECT_EQ((std::vector<BYTE>{30, 20, 10, 128}), std::vector<BYTE>(pasted, pasted + 4));
+    EXPECT_EQ(255, pasted[4 + 3]) << "its opaque neighbour stays opaque";
 }
