@@ -10,7 +10,7 @@
 
 namespace {
 
-const char* const kNoneMissing = "Le document contient déjà toutes les tailles : aucune image n'a été ajoutée.";
+const char* const kNoneMissing = "Le document a déjà toutes les tailles.";
 const char* const kSizesRefused =
     "Les tailles n'ont pas pu être créées : la mémoire ou les ressources graphiques du système sont "
     "épuisées.\nLe document est resté tel qu'il était.";
@@ -19,13 +19,14 @@ const char* const kSizesRefused =
 
 std::string AddedSizesText(const std::vector<int>& sizes)
 {
-    std::string text = sizes.size() > 1 ? "Tailles ajoutées : " : "Taille ajoutée : ";
+    // Short enough for the status bar's first part even with all nine sizes.
+    std::string text = sizes.size() > 1 ? "Ajoutées : " : "Ajoutée : ";
     for (size_t i = 0; i < sizes.size(); ++i) {
         if (i > 0)
             text += i + 1 == sizes.size() ? " et " : ", ";
         text += std::to_string(sizes[i]);
     }
-    return text + " pixels";
+    return text + " px";
 }
 
 // The current image stays on screen; only the list of images grows, and the

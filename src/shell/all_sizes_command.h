@@ -10,5 +10,5 @@ class Editor;
 // image, told in the status bar.
 void CreateAllSizes(Editor& editor, HWND mainWindow);
 
-// "Tailles ajoutées : 16, 20 et 24 pixels", as the status bar says it.
+// "Ajoutées : 16, 20 et 24 px", as the status bar says it.
 std::string AddedSizesText(const std::vector<int>& sizes);
