@@ -37,9 +37,9 @@ void DocumentRefresh::DocumentChanged(unsigned changes)
     if (changes & (ChangePalette | ChangeColours | ChangeImageList))
         Invalidate(editor.palette.GetPaletteWindow(), TRUE);
     if (shown)
-        Invalidate(editor.canvas.GetEditWindow(), TRUE);
+        editor.canvas.RepaintImage(true);
     else if (changes & (ChangePixels | ChangePalette))
-        Invalidate(editor.canvas.GetEditWindow(), FALSE);
+        editor.canvas.RepaintImage(false);
     if (changes & (ChangePixels | ChangePalette | ChangeImageList))
         editor.preview.RefreshPreview();
     if (changes & (ChangePalette | ChangeColours | ChangeImageList))

@@ -1,5 +1,9 @@
 #include "views/edit_view.h"
 #include "document/icon_document.h"
+
+#include <cstring>
+#include <new>
+
 #include "views/preview_view.h"
 #include "views/pixel_buffer.h"
 #include "views/shown_pixels.h"
@@ -16,6 +20,7 @@ const COLORREF kSelectionColour = RGB(0, 100, 0);
 EditView::EditView(IconDocument& document)
     : document_(document)
 {
+    document_.AddObserver(this);
 }
 
 // A drag cut off by the end of the process is given up: its edit puts the
@@ -23,6 +28,13 @@ EditView::EditView(IconDocument& document)
 EditView::~EditView()
 {
     active_.reset();
+    document_.RemoveObserver(this);
+}
+
+void EditView::DocumentChanged(unsigned changes)
+{
+    if (changes & (ChangePixels | ChangePalette | ChangeImageList))
+        keptValid_ = false;
 }
 
 ATOM EditView::RegisterEditViewClass()
@@ -70,7 +82,7 @@ void EditView::SelectWholeImage()
     if (!ShownImage() || mode == ModeStroke || mode == ModeShape)
         return;
     document_.SelectAll();
-    InvalidateRect(window_, nullptr, FALSE);
+    Repaint(nullptr, FALSE);
 }
 
 int EditView::GetMode() const
@@ -169,6 +181,47 @@ bool EditView::ComposeShown(const IconImage& image, const RECT& shown, PixelBuff
     return true;
 }
 
+void EditView::Repaint(const RECT* area, BOOL erase)
+{
+    keptValid_ = false;
+    if (window_)
+        InvalidateRect(window_, area, erase);
+}
+
+void EditView::RepaintImage(bool erase)
+{
+    Repaint(nullptr, erase ? TRUE : FALSE);
+}
+
+void EditView::DrawFrame(HDC dc) const
+{
+    RECT frame;
+    if (!FrameShown(&frame))
+        return;
+    OwnedPen dotted(CreatePen(PS_DOT, 1, kSelectionColour));
+    if (!dotted.Ok())
+        return;
+    SelectGuard keepPen(dc, dotted);
+    SelectGuard keepBrush(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, frame.left, frame.top, frame.right, frame.bottom);
+}
+
+// Kept only when it can be made; without it every paint composes, as before.
+void EditView::KeepComposed(const PixelBuffer& canvas, const IconImage& image)
+{
+    if (!kept_)
+        kept_.reset(new (std::nothrow) PixelBuffer(canvas.Context(), CanvasSide, CanvasSide));
+    if (!kept_ || !kept_->Ok()) {
+        kept_.reset();
+        return;
+    }
+    GdiFlush();
+    std::memcpy(kept_->Row(0), canvas.Row(0), sizeof(DWORD) * CanvasSide * CanvasSide);
+    keptValid_ = true;
+    keptImage_ = image.GetIdentity();
+    keptFace_ = GetSysColor(COLOR_BTNFACE);
+}
+
 // Zoomed by the canvas's own mapping rather than StretchBlt's, whose choice of
 // source column differs between systems: a click, a frame corner and the cell
 // shown then always agree.
@@ -184,6 +237,14 @@ void EditView::Paint(HDC dc)
         IntersectRect(&shown, &shown, &clip);
     if (IsRectEmpty(&shown))
         return;
+    const bool plain = ActivePreview().kind != ToolPreview::Shape;
+    if (plain && keptValid_ && kept_ && keptImage_ == image->GetIdentity()
+        && keptFace_ == GetSysColor(COLOR_BTNFACE)) {
+        BitBlt(dc, shown.left, shown.top, shown.right - shown.left, shown.bottom - shown.top, kept_->Context(),
+               shown.left, shown.top, SRCCOPY);
+        DrawFrame(dc);
+        return;
+    }
     PixelBuffer canvas(dc, CanvasSide, CanvasSide);
     if (!canvas.Ok())
         return;
@@ -196,15 +257,10 @@ void EditView::Paint(HDC dc)
             return;
         ZoomInto(actual, canvas);
     }
-    RECT frame;
-    if (FrameShown(&frame)) {
-        OwnedPen dotted(CreatePen(PS_DOT, 1, kSelectionColour));
-        if (!dotted.Ok())
-            return;
-        SelectGuard keepPen(canvas.Context(), dotted);
-        SelectGuard keepBrush(canvas.Context(), GetStockObject(NULL_BRUSH));
-        Rectangle(canvas.Context(), frame.left, frame.top, frame.right, frame.bottom);
-    }
+    const RECT whole = { 0, 0, CanvasSide, CanvasSide };
+    if (plain && EqualRect(&shown, &whole))
+        KeepComposed(canvas, *image);
+    DrawFrame(canvas.Context());
     BitBlt(dc, 0, 0, CanvasSide, CanvasSide, canvas.Context(), 0, 0, SRCCOPY);
 }
 
@@ -214,6 +270,8 @@ LRESULT EditView::OnDestroy()
 {
     for (HCURSOR& cursor : toolCursors_)
         cursor = nullptr;
+    kept_.reset();
+    keptValid_ = false;
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "document/canvas_tool.h"
+#include "document/document_change.h"
 #include "model/icon_image.h"
 #include "win/child_window.h"
 
@@ -10,7 +11,7 @@ class IconDocument;
 class PixelBuffer;
 
 // The zoomed canvas: display (edit_view.cpp) and mouse handling (edit_view_mouse.cpp).
-class EditView : public ChildWindow, private ToolView
+class EditView : public ChildWindow, private ToolView, private DocumentObserver
 {
 public:
     enum Mode { ModeIdle = 0, ModeStroke = 1, ModeShape = 2, ModeSelection = 3 };
@@ -34,6 +35,8 @@ public:
     int GetMode() const;
     // Draws what WM_PAINT draws onto any context (also used by WM_PRINTCLIENT).
     void Paint(HDC dc) override;
+    // The document's pixels changed: repainted, and composed again.
+    void RepaintImage(bool erase);
 
 private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -46,6 +49,14 @@ private:
     // The canvas edge of a pixel boundary: the first canvas column of pixel px.
     int FrameCorner(int px) const;
     bool FrameShown(RECT* frame) const;
+    void DrawFrame(HDC dc) const;
+    // Every repaint our own code asks for goes through here: the kept picture
+    // no longer shows the image.
+    void Repaint(const RECT* area, BOOL erase);
+    void KeepComposed(const PixelBuffer& canvas, const IconImage& image);
+    // Whatever repaints the canvas, the picture kept of it is out of date once
+    // the document says its pixels changed.
+    void DocumentChanged(unsigned changes) override;
     void DrawRubberBand(HDC dc, const ToolPreview& preview) const;
     ToolPreview ActivePreview() const;
     // The canvas rectangle a preview covers, empty for none.
@@ -73,4 +84,10 @@ private:
     // release: it holds the drag's state and its edit.
     std::unique_ptr<CanvasTool> active_;
     RECT dirty_ = {};                      // what the preview covered when last painted
+    // The whole canvas as last composed, without frame or drag, kept between
+    // paints: a paint that follows no change (the canvas uncovered) only copies it.
+    std::unique_ptr<PixelBuffer> kept_;
+    bool keptValid_ = false;
+    unsigned long keptImage_ = 0;
+    COLORREF keptFace_ = 0;
 };

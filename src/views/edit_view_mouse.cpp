@@ -23,14 +23,14 @@ void EditView::RepaintPixels(POINT a, POINT b, bool now)
     PixelToCanvasRect(a.x, a.y, &ra);
     PixelToCanvasRect(b.x, b.y, &rb);
     UnionRect(&both, &ra, &rb);
-    InvalidateRect(window_, &both, FALSE);
+    Repaint(&both, FALSE);
     if (now)
         UpdateWindow(window_);
 }
 
 void EditView::RepaintAll()
 {
-    InvalidateRect(window_, nullptr, FALSE);
+    Repaint(nullptr, FALSE);
 }
 
 ToolPreview EditView::ActivePreview() const
@@ -61,7 +61,7 @@ void EditView::RepaintPreview(bool now)
     const RECT extent = PreviewExtent(ActivePreview());
     RECT both;
     UnionRect(&both, &dirty_, &extent);
-    InvalidateRect(window_, &both, FALSE);
+    Repaint(&both, FALSE);
     dirty_ = extent;
     if (now)
         UpdateWindow(window_);
@@ -86,7 +86,7 @@ LRESULT EditView::ButtonDown(WPARAM buttons, int x, int y)
         return 0;
     if (document_.HasSelection()) {
         document_.ClearSelection();
-        InvalidateRect(window_, nullptr, FALSE);
+        Repaint(nullptr, FALSE);
     }
     const POINT p = CanvasToPixel(x, y);
     PixelToCanvasRect(p.x, p.y, &dirty_);
@@ -160,7 +160,7 @@ void EditView::FinishDrag(std::unique_ptr<CanvasTool> tool, bool released)
 {
     if (!tool->OnItsImage()) {
         tool.reset();
-        InvalidateRect(window_, nullptr, FALSE);
+        Repaint(nullptr, FALSE);
         return;
     }
     if (tool->HandsBack()) {

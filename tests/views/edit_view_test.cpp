@@ -175,6 +175,7 @@ TEST(EditViewDisplay, HalfTransparentPixelShowsBetweenItsColourAndTheFace)
     for (int x : { 1, 2 })
         pixels.colour[row + 4 * x + 3] = 0;
     ASSERT_EQ(1, c.document.GetCurrentImage()->LoadPixels(pixels));
+    c.view.RepaintImage(false);   // loaded past the document, which would have said so
     EXPECT_EQ(colour, c.Cell(c.Show(), 1, 2));
     EXPECT_EQ(RGB(0, 0, 0), c.Cell(c.Show(), 0, 2));
 }
@@ -311,4 +312,22 @@ TEST(PreviewView, ShrinksWhatDoesNotFitByTheSmallestWholeFactor)
         EXPECT_EQ(inside, shown.At(at + k.side - 2, at + k.side - 1)) << k.size;
         EXPECT_EQ(k.side * k.side, 128 * 128 - shown.Count(Face())) << k.size;
     }
+}
+
+// The canvas keeps its last picture for repaints that follow no change; a
+// change the document tells shows even when only the system repaints.
+TEST(EditViewDisplay, AChangeShowsWhoeverAsksForTheRepaint)
+{
+    Views c;
+    ASSERT_EQ(EditOutcome::Done, c.document.AddNewImage(16, 32));
+    const Picture before = c.Show();
+    RedrawWindow(c.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(c.Show() == before);
+    ImageEdit edit = c.document.BeginEdit(EditWhat::Pixels);
+    ASSERT_TRUE(edit.IsOpen());
+    ASSERT_TRUE(edit.Image()->SetPixelColour(3, 4, RGB(200, 10, 20)));
+    edit.MarkChanged();
+    ASSERT_TRUE(edit.Commit());
+    RedrawWindow(c.window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_EQ(RGB(200, 10, 20), c.Cell(c.Show(), 3, 4));
 }
