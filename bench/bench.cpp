@@ -19,9 +19,7 @@
 #include "model/drawing.h"
 #include "model/icon_image.h"
 
-namespace {
-
-double Now()
+double Milliseconds()
 {
     static LARGE_INTEGER frequency = {};
     if (!frequency.QuadPart)
@@ -30,6 +28,8 @@ double Now()
     QueryPerformanceCounter(&now);
     return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
 }
+
+namespace {
 
 struct Timing
 {
@@ -42,9 +42,9 @@ Timing Measure(int rounds, Action action)
 {
     std::vector<double> times;
     for (int i = 0; i < rounds; ++i) {
-        double start = Now();
+        double start = Milliseconds();
         action();
-        times.push_back(Now() - start);
+        times.push_back(Milliseconds() - start);
     }
     std::sort(times.begin(), times.end());
     return Timing{times.front(), times[times.size() / 2]};

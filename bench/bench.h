@@ -2,6 +2,9 @@
 // The benchmark program: bench.cpp times the document and its files, and hands
 // over to the pixel algorithms' own measurements.
 
+// The performance counter, in milliseconds.
+double Milliseconds();
+
 // The canvas of a 256 px image with alpha: one repaint against a bare
 // StretchBlt, 1,000 pencil steps and the undo step they leave (bench_views.cpp).
 void RunViewBenchmarks();

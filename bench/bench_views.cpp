@@ -19,16 +19,6 @@ namespace {
 
 const int kSide = 256;
 
-double Milliseconds()
-{
-    static LARGE_INTEGER frequency = {};
-    if (!frequency.QuadPart)
-        QueryPerformanceFrequency(&frequency);
-    LARGE_INTEGER now;
-    QueryPerformanceCounter(&now);
-    return 1000.0 * double(now.QuadPart) / double(frequency.QuadPart);
-}
-
 // The median of rounds runs, after one to warm caches up.
 template <typename Action>
 double Median(int rounds, Action action)
