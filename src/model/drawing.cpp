@@ -122,14 +122,14 @@ bool IsFillTarget(const IconImage& image, int x, int y, COLORREF target)
     return !image.IsTransparent(x, y) && image.GetPixelColour(x, y) == target;
 }
 
-int PaintPixel(IconImage& image, int x, int y, int strokeIndex, COLORREF strokeColour)
+bool PaintPixel(IconImage& image, int x, int y, int strokeIndex, COLORREF strokeColour)
 {
     if (strokeIndex != -1)
         return image.SetPixelIndex(x, y, strokeIndex);
     return image.SetPixelColour(x, y, strokeColour);
 }
 
-int FloodFill(IconImage& image, int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour)
+bool FloodFill(IconImage& image, int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour)
 {
     if (!image.IsValid())
         return 0;
@@ -188,7 +188,7 @@ void PrepareTransparentDrawing(IconImage& image)
 
 }  // namespace
 
-int DrawStrokeSegment(IconImage& image, POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
+bool DrawStrokeSegment(IconImage& image, POINT from, POINT to, int strokeIndex, COLORREF strokeColour)
 {
     if (!image.IsValid())
         return 0;
@@ -211,7 +211,7 @@ int DrawStrokeSegment(IconImage& image, POINT from, POINT to, int strokeIndex, C
     return 1;
 }
 
-int DrawShape(IconImage& image, ShapeKind shape, POINT start, POINT end, COLORREF strokeColour)
+bool DrawShape(IconImage& image, ShapeKind shape, POINT start, POINT end, COLORREF strokeColour)
 {
     if (!image.IsValid() || strokeColour == NoColour)
         return 0;

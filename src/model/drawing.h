@@ -1,6 +1,6 @@
 #pragma once
-// The drawing tools, on the current state of an image. Each answers 1 when it
-// changed a pixel (or, for strokes and shapes, drew), 0 when refused.
+// The drawing tools, on the current state of an image. Each answers true when
+// it changed a pixel (or, for strokes and shapes, drew), false when refused.
 #include <windows.h>
 
 class IconImage;
@@ -9,12 +9,12 @@ enum ShapeKind { ShapeLine = 0, ShapeRectangle = 1, ShapeEllipse = 2 };
 
 // Whether the pixel belongs to the region a fill of target colour covers.
 bool IsFillTarget(const IconImage& image, int x, int y, COLORREF target);
-int FloodFill(IconImage& image, int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour);
+bool FloodFill(IconImage& image, int x, int y, COLORREF target, int strokeIndex, COLORREF strokeColour);
 // A palette index (the transparent index included), or with index -1 a colour.
-int PaintPixel(IconImage& image, int x, int y, int strokeIndex, COLORREF strokeColour);
-// 0, with nothing drawn, when refused (no image, a bad index, no GDI object left).
-int DrawStrokeSegment(IconImage& image, POINT from, POINT to, int strokeIndex, COLORREF strokeColour);
-int DrawShape(IconImage& image, ShapeKind shape, POINT start, POINT end, COLORREF strokeColour);
+bool PaintPixel(IconImage& image, int x, int y, int strokeIndex, COLORREF strokeColour);
+// False, with nothing drawn, when refused (no image, a bad index, no GDI object left).
+bool DrawStrokeSegment(IconImage& image, POINT from, POINT to, int strokeIndex, COLORREF strokeColour);
+bool DrawShape(IconImage& image, ShapeKind shape, POINT start, POINT end, COLORREF strokeColour);
 // A shape as DrawShape lays it down, with pen and no fill, onto any context:
 // the canvas shows a shape being dragged with the same strokes.
 void DrawShapeOutline(HDC dc, HPEN pen, ShapeKind shape, POINT start, POINT end);

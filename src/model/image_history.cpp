@@ -45,7 +45,7 @@ std::unique_ptr<ImageState> ImageHistory::CopyCurrent() const
     return shown_->PlainCopy();
 }
 
-int ImageHistory::Commit(std::unique_ptr<ImageState> state)
+bool ImageHistory::Commit(std::unique_ptr<ImageState> state)
 {
     // Only the state on screen may hold GDI objects: a state made with sections
     // gives them up before it joins the history.

@@ -28,8 +28,8 @@ public:
     // The copy holds no GDI object; null when memory runs out.
     std::unique_ptr<ImageState> CopyCurrent() const;
     // Records state, of the current one's format, as the step before it and
-    // drops the redo side; 0 (state released) when refused.
-    int Commit(std::unique_ptr<ImageState> state);
+    // drops the redo side; false (state released) when refused.
+    bool Commit(std::unique_ptr<ImageState> state);
     bool CanUndo() const { return shown_ && current_ != states_.begin(); }
     bool CanRedo() const { return shown_ && std::next(current_) != states_.end(); }
     // False, and nothing moves, when the target state cannot be put on screen.

@@ -28,7 +28,8 @@ bool RunOnUnixName(const char* tool, const std::string& arguments, const std::st
     char* name = unixName ? unixName(W(path).c_str()) : nullptr;
     std::string command = std::string(tool) + " " + arguments + " " + (name ? name : "");
     HeapFree(GetProcessHeap(), 0, name);
-    STARTUPINFOA startup = {sizeof startup};
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
     PROCESS_INFORMATION process;
     if (!name || !CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return false;
