@@ -9,6 +9,7 @@
 #include "document/dib_v5.h"
 #include "model/transforms.h"
 #include "win/compose_image.h"
+#include "win/dib_section.h"
 #include "win/gdi_guards.h"
 
 namespace {
@@ -16,18 +17,6 @@ namespace {
 // Pictures larger than this cannot land in an image anyway; only their
 // top-left corner is kept.
 const int kLargestImage = 256;
-
-HBITMAP CreateTopDown32(int width, int height, void** bits)
-{
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
-}
 
 // A 32-bit top-down DIB section into which GDI converts whatever the clipboard holds.
 class Canvas32

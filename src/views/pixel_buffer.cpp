@@ -1,5 +1,7 @@
 #include "views/pixel_buffer.h"
 
+#include "win/dib_section.h"
+
 PixelBuffer::PixelBuffer(HDC compatibleWith, int width, int height)
     : width_(width), height_(height), dc_(compatibleWith), bitmap_(MakeSection(dc_, width, height, &bits_)),
       keep_(dc_, bitmap_)
@@ -9,18 +11,10 @@ PixelBuffer::PixelBuffer(HDC compatibleWith, int width, int height)
 HBITMAP PixelBuffer::MakeSection(HDC dc, int width, int height, DWORD** bits)
 {
     *bits = nullptr;
-    if (!dc || width <= 0 || height <= 0)
+    if (!dc)
         return nullptr;
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
     void* memory = nullptr;
-    HBITMAP section = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &memory, nullptr, 0);
-    if (section)
-        *bits = static_cast<DWORD*>(memory);
+    HBITMAP section = CreateTopDown32(width, height, &memory);
+    *bits = static_cast<DWORD*>(memory);
     return section;
 }

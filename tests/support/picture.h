@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "win/dib_section.h"
 #include "win/gdi_guards.h"
 
 // What was painted into a 32-bit memory bitmap over a background colour,
@@ -16,15 +17,9 @@ public:
     Picture(int width, int height, COLORREF background, const std::function<void(HDC)>& paint)
         : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height)
     {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
         void* bits = nullptr;
         MemoryDC dc(nullptr);
-        OwnedBitmap bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        OwnedBitmap bitmap(CreateTopDown32(width, height, &bits));
         if (!bits) {
             ADD_FAILURE() << "no memory bitmap of " << width << " x " << height;
             return;
